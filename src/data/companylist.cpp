@@ -1,0 +1,56 @@
+#include "data/companylist.h"
+
+#include <stdexcept>
+
+#include "data/schemas.h"
+#include "data/names.h"
+
+CompanyList::CompanyList() {
+  for (const FieldSpec& f : schema::Sirket()) m_fields.push_back({f.name, f.type, f.size});
+  m_fields.push_back({"DEVIR", pdx::FieldType::kLogical, 0});
+  m_fields.push_back({"YENI_SIRKET_KOD", pdx::FieldType::kAlpha, 8});
+  m_current = 0;
+}
+
+int CompanyList::findField(std::string_view name) const {
+  for (std::size_t i = 0; i < m_fields.size(); ++i)
+    if (sameName(m_fields[i].name, name)) return static_cast<int>(i);
+  return -1;
+}
+
+int CompanyList::requireField(std::string_view name) const {
+  int i = findField(name);
+  if (i < 0) throw std::out_of_range("RxSirket has no field " + std::string(name));
+  return i;
+}
+
+void CompanyList::clear() {
+  m_rows.clear();
+  m_current = 0;
+}
+
+void CompanyList::append() {
+  m_rows.emplace_back(m_fields.size());
+  m_current = m_rows.size() - 1;
+  if (m_afterInsert) m_afterInsert(*this);
+}
+
+const Variant& CompanyList::value(std::string_view field) const {
+  return m_rows.at(m_current).at(requireField(field));
+}
+
+void CompanyList::setValue(std::string_view field, Variant value) {
+  m_rows.at(m_current).at(requireField(field)) = std::move(value);
+}
+
+std::string CompanyList::text(std::string_view field) const {
+  const Variant& v = value(field);
+  if (const auto* s = std::get_if<std::string>(&v.value)) return *s;
+  return {};
+}
+
+bool CompanyList::selected() const {
+  const Variant& v = value("DEVIR");
+  const auto* b = std::get_if<bool>(&v.value);
+  return b && *b;
+}

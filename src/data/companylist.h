@@ -1,0 +1,65 @@
+// RxSirket: the in-memory company list of a carry-forward run.
+//
+// Its fields are the 34 fields of the company registry, in the registry's
+// declared order, followed by DEVIR (boolean: selected) and YENI_SIRKET_KOD
+// (text 8: the new company's code). Rows keep the order they were appended
+// in. A cursor (first/next/eof) names the current row that the carry-forward
+// steps read, as the window's in-memory table does.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/variant.h"
+#include "paradox/table.h"
+
+class CompanyList {
+ public:
+  struct Field {
+    std::string name;
+    pdx::FieldType type;
+    int size;  // text size; 0 for other types
+  };
+
+  CompanyList();
+
+  const std::vector<Field>& fields() const { return m_fields; }
+  // Index of a field by name, letter case ignored; -1 when absent.
+  int findField(std::string_view name) const;
+
+  // Removes every row; the cursor is then at eof.
+  void clear();
+  // Appends a row with every value null, makes it current and runs the
+  // after-insert handler (RxSirketAfterInsert) when one is set.
+  void append();
+  std::size_t rowCount() const { return m_rows.size(); }
+
+  void first() { m_current = 0; }
+  void next() { if (m_current < m_rows.size()) ++m_current; }
+  bool eof() const { return m_current >= m_rows.size(); }
+  std::size_t currentRow() const { return m_current; }
+  void moveTo(std::size_t row) { m_current = row; }
+
+  // Values of the current row. Throw std::out_of_range at eof or for an
+  // unknown field name.
+  const Variant& value(std::string_view field) const;
+  void setValue(std::string_view field, Variant value);
+  const Variant& valueAt(std::size_t row, int field) const { return m_rows.at(row).at(field); }
+  void setValueAt(std::size_t row, int field, Variant value) { m_rows.at(row).at(field) = std::move(value); }
+
+  // Convenience readers of the current row.
+  std::string text(std::string_view field) const;  // null reads as ""
+  bool selected() const;                           // DEVIR, null reads as false
+
+  void setAfterInsert(std::function<void(CompanyList&)> handler) { m_afterInsert = std::move(handler); }
+
+ private:
+  int requireField(std::string_view name) const;
+
+  std::vector<Field> m_fields;
+  std::vector<std::vector<Variant>> m_rows;
+  std::size_t m_current = 0;
+  std::function<void(CompanyList&)> m_afterInsert;
+};

@@ -1,0 +1,1 @@
+#include "main/filelist.h"
