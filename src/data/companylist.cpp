@@ -2,8 +2,8 @@
 
 #include <stdexcept>
 
-#include "data/schemas.h"
 #include "data/names.h"
+#include "data/schemas.h"
 
 CompanyList::CompanyList() {
   for (const FieldSpec& f : schema::Sirket()) m_fields.push_back({f.name, f.type, f.size});

@@ -37,7 +37,9 @@ class CompanyList {
   std::size_t rowCount() const { return m_rows.size(); }
 
   void first() { m_current = 0; }
-  void next() { if (m_current < m_rows.size()) ++m_current; }
+  void next() {
+    if (m_current < m_rows.size()) ++m_current;
+  }
   bool eof() const { return m_current >= m_rows.size(); }
   std::size_t currentRow() const { return m_current; }
   void moveTo(std::size_t row) { m_current = row; }
@@ -47,13 +49,17 @@ class CompanyList {
   const Variant& value(std::string_view field) const;
   void setValue(std::string_view field, Variant value);
   const Variant& valueAt(std::size_t row, int field) const { return m_rows.at(row).at(field); }
-  void setValueAt(std::size_t row, int field, Variant value) { m_rows.at(row).at(field) = std::move(value); }
+  void setValueAt(std::size_t row, int field, Variant value) {
+    m_rows.at(row).at(field) = std::move(value);
+  }
 
   // Convenience readers of the current row.
   std::string text(std::string_view field) const;  // null reads as ""
   bool selected() const;                           // DEVIR, null reads as false
 
-  void setAfterInsert(std::function<void(CompanyList&)> handler) { m_afterInsert = std::move(handler); }
+  void setAfterInsert(std::function<void(CompanyList&)> handler) {
+    m_afterInsert = std::move(handler);
+  }
 
  private:
   int requireField(std::string_view name) const;

@@ -5,7 +5,9 @@
 
 #include <string_view>
 
-inline char asciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+inline char asciiUpper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 inline bool sameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

@@ -1,0 +1,20 @@
+#include "data/tablepath.h"
+
+#include <optional>
+#include <system_error>
+
+#include "paradox/errors.h"
+#include "platform/paths.h"
+
+namespace fs = std::filesystem;
+
+fs::path ResolveTableFile(const std::string& directory, const std::string& tableName) {
+  std::string file = tableName;
+  if (fs::path(file).extension().empty()) file += ".DB";
+  const std::string shown = directory + "\\" + file;
+  std::optional<fs::path> found = platform::resolvePath(shown);
+  std::error_code ec;
+  if (!found || !fs::is_regular_file(*found, ec))
+    throw EDBEngineError(EDBEngineError::Code::kNotFound, "Table does not exist.\nFile: " + shown);
+  return *found;
+}
