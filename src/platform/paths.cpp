@@ -1,1 +1,139 @@
-// placeholder: replaced by the platform layer
+#include "platform/paths.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <system_error>
+#include <vector>
+
+#include "platform/wildcard.h"
+
+namespace fs = std::filesystem;
+
+namespace platform {
+namespace {
+
+bool isSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+std::vector<std::string> splitComponents(std::string_view text) {
+  std::vector<std::string> parts;
+  std::string current;
+  for (char c : text) {
+    if (isSeparator(c)) {
+      if (!current.empty()) parts.push_back(std::move(current));
+      current.clear();
+    } else {
+      current.push_back(c);
+    }
+  }
+  if (!current.empty()) parts.push_back(std::move(current));
+  return parts;
+}
+
+bool entryExists(const fs::path& p) {
+  std::error_code ec;
+  return fs::exists(fs::symlink_status(p, ec)) && !ec;
+}
+
+// The entry of `dir` whose name equals `name` without regard to ASCII case.
+// An exact match wins; among several case variants the smallest name does,
+// so the choice does not depend on the directory's order.
+std::optional<std::string> findNoCase(const fs::path& dir, const std::string& name) {
+  if (entryExists(dir / name)) return name;
+  std::error_code ec;
+  fs::directory_iterator it(dir.empty() ? fs::path(".") : dir, ec);
+  if (ec) return std::nullopt;
+  std::optional<std::string> found;
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) break;
+    std::string entry = it->path().filename().string();
+    if (sameNameNoCase(entry, name) && (!found || entry < *found)) found = entry;
+  }
+  return found;
+}
+
+#ifndef _WIN32
+std::optional<fs::path> driveRoot(char letter) {
+  fs::path prefix;
+  const char* wine = std::getenv("WINEPREFIX");
+  if (wine && *wine) {
+    prefix = wine;
+  } else {
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) return std::nullopt;
+    prefix = fs::path(home) / ".wine";
+  }
+  char lower = static_cast<char>(letter >= 'A' && letter <= 'Z' ? letter - 'A' + 'a' : letter);
+  fs::path root = prefix / "dosdevices" / (std::string(1, lower) + ":");
+  std::error_code ec;
+  if (!fs::exists(root, ec)) return std::nullopt;  // follows the drive's link
+  return root;
+}
+#endif
+
+}  // namespace
+
+std::optional<fs::path> resolvePath(std::string_view text) {
+#ifdef _WIN32
+  return fs::path(std::string(text));
+#else
+  fs::path result;
+  std::string_view rest = text;
+  bool hasDrive = text.size() >= 2 && text[1] == ':' &&
+                  ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z'));
+  if (hasDrive) {
+    std::optional<fs::path> root = driveRoot(text[0]);
+    if (!root) return std::nullopt;
+    result = *root;
+    rest = text.substr(2);
+  } else if (!text.empty() && isSeparator(text[0])) {
+    result = "/";
+  }
+  bool matching = true;  // false once a component does not exist
+  for (const std::string& part : splitComponents(rest)) {
+    if (part == "." || part == ".." || !matching) {
+      result /= part;
+      continue;
+    }
+    std::optional<std::string> real = findNoCase(result, part);
+    if (real) {
+      result /= *real;
+    } else {
+      result /= part;
+      matching = false;
+    }
+  }
+  return result;
+#endif
+}
+
+bool directoryExists(std::string_view text) {
+  std::optional<fs::path> p = resolvePath(text);
+  if (!p || p->empty()) return false;
+  std::error_code ec;
+  return fs::is_directory(*p, ec);
+}
+
+bool fileExists(std::string_view text) {
+  std::optional<fs::path> p = resolvePath(text);
+  if (!p || p->empty()) return false;
+  std::error_code ec;
+  return fs::is_regular_file(*p, ec);
+}
+
+bool createDirectories(std::string_view text) {
+  std::optional<fs::path> p = resolvePath(text);
+  if (!p || p->empty()) return false;
+  std::error_code ec;
+  fs::create_directories(*p, ec);
+  return fs::is_directory(*p, ec);
+}
+
+std::string currentDirectory() {
+  std::error_code ec;
+  fs::path p = fs::current_path(ec);
+  return ec ? std::string(".") : p.string();
+}
+
+}  // namespace platform

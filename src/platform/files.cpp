@@ -1,0 +1,167 @@
+#include "platform/files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/wildcard.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace platform {
+namespace {
+
+[[noreturn]] void copyFailed(std::string_view from, std::string_view to, const std::string& why) {
+  throw FileSystemError("Cannot copy '" + std::string(from) + "' to '" + std::string(to) +
+                        "': " + why);
+}
+
+#ifndef _WIN32
+// Closes a descriptor and removes a temporary file unless released.
+class TempFile {
+ public:
+  TempFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
+  ~TempFile() {
+    if (m_fd >= 0) ::close(m_fd);
+    if (!m_path.empty()) ::unlink(m_path.c_str());
+  }
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  int fd() const { return m_fd; }
+  const std::string& path() const { return m_path; }
+  int close() {
+    int rc = ::close(m_fd);
+    m_fd = -1;
+    return rc;
+  }
+  void release() { m_path.clear(); }
+
+ private:
+  int m_fd;
+  std::string m_path;
+};
+
+class Fd {
+ public:
+  explicit Fd(int fd) : m_fd(fd) {}
+  ~Fd() {
+    if (m_fd >= 0) ::close(m_fd);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return m_fd; }
+
+ private:
+  int m_fd;
+};
+
+bool writeAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+void copyBytes(const fs::path& source, const fs::path& target, std::string_view from,
+               std::string_view to) {
+  Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+  if (in.get() < 0) copyFailed(from, to, std::strerror(errno));
+  struct stat st {};
+  if (::fstat(in.get(), &st) != 0) copyFailed(from, to, std::strerror(errno));
+
+  // A hidden name, so that a listing never shows the file while it grows.
+  std::string pattern = (target.parent_path() / ".ud-copy-XXXXXX").string();
+  int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd < 0) copyFailed(from, to, std::strerror(errno));
+  TempFile temp(fd, pattern);
+
+  std::vector<char> buffer(1 << 16);
+  for (;;) {
+    ssize_t n = ::read(in.get(), buffer.data(), buffer.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      copyFailed(from, to, std::strerror(errno));
+    }
+    if (n == 0) break;
+    if (!writeAll(temp.fd(), buffer.data(), static_cast<std::size_t>(n)))
+      copyFailed(from, to, std::strerror(errno));
+  }
+  ::fchmod(temp.fd(), st.st_mode & 07777);
+  struct timespec times[2] = {st.st_atim, st.st_mtim};
+  ::futimens(temp.fd(), times);
+  if (temp.close() != 0) copyFailed(from, to, std::strerror(errno));
+  if (::rename(temp.path().c_str(), target.c_str()) != 0)
+    copyFailed(from, to, std::strerror(errno));
+  temp.release();
+}
+#else
+void copyBytes(const fs::path& source, const fs::path& target, std::string_view from,
+               std::string_view to) {
+  fs::path temp = target;
+  temp += ".ud-copy";
+  std::error_code ec;
+  fs::copy_file(source, temp, fs::copy_options::overwrite_existing, ec);
+  if (!ec) fs::rename(temp, target, ec);
+  if (ec) {
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+    copyFailed(from, to, ec.message());
+  }
+}
+#endif
+
+}  // namespace
+
+CopyOutcome copyFile(std::string_view from, std::string_view to, bool overwrite) {
+  std::optional<fs::path> source = resolvePath(from);
+  std::error_code ec;
+  if (!source || !fs::is_regular_file(*source, ec)) return CopyOutcome::kSourceMissing;
+  std::optional<fs::path> target = resolvePath(to);
+  if (!target || !fs::is_directory(target->parent_path().empty() ? "." : target->parent_path(), ec))
+    copyFailed(from, to, "the target directory does not exist");
+  fs::file_status status = fs::status(*target, ec);
+  if (fs::exists(status)) {
+    if (!overwrite) return CopyOutcome::kTargetKept;
+    if (fs::is_directory(status)) copyFailed(from, to, "the target is a directory");
+  }
+  copyBytes(*source, *target, from, to);
+  return CopyOutcome::kCopied;
+}
+
+std::vector<std::string> listFiles(std::string_view directory, std::string_view mask) {
+  std::optional<fs::path> dir = resolvePath(directory);
+  std::error_code ec;
+  if (!dir || !fs::is_directory(dir->empty() ? "." : *dir, ec))
+    throw FileSystemError("Directory not found: '" + std::string(directory) + "'");
+  std::vector<std::string> names;
+  fs::directory_iterator it(dir->empty() ? "." : *dir, ec);
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    if (name.empty() || name[0] == '.') continue;
+    std::error_code typeError;
+    if (!it->is_regular_file(typeError)) continue;
+    if (matchesMask(name, mask)) names.push_back(std::move(name));
+  }
+  if (ec)
+    throw FileSystemError("Cannot list directory '" + std::string(directory) +
+                          "': " + ec.message());
+  std::sort(names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return lessNoCase(a, b); });
+  return names;
+}
+
+}  // namespace platform

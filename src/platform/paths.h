@@ -1,0 +1,44 @@
+// Path texts as the user types them, turned into real locations.
+//
+// A path text is a directory text joined with fixed names by "\". On Linux
+// both "\" and "/" separate components and repeated separators count as one;
+// a leading drive "X:" is looked up in the Wine prefix's drive map
+// ($WINEPREFIX, else ~/.wine, then dosdevices/x:). Every component is matched
+// against the existing entries without regard to ASCII letter case, so
+// "cari.db" finds CARI.DB and nothing is ever created beside an entry that
+// differs from it only in case. Messages always show the text as typed.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// A file system operation failed; the message names the path as typed.
+class FileSystemError : public std::runtime_error {
+ public:
+  explicit FileSystemError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// The real location of a path text. Components that exist under another
+// letter case take the existing entry's name; the first component that does
+// not exist and everything after it stay as typed. Empty when the text names
+// a drive that maps nowhere.
+std::optional<std::filesystem::path> resolvePath(std::string_view text);
+
+// True when the text names an existing directory (after resolving).
+bool directoryExists(std::string_view text);
+// True when the text names an existing plain file.
+bool fileExists(std::string_view text);
+
+// Creates the directory and every missing parent. Returns true when the
+// directory exists afterwards; never throws.
+bool createDirectories(std::string_view text);
+
+// The directory the program was started in, as a path text.
+std::string currentDirectory();
+
+}  // namespace platform

@@ -1,0 +1,115 @@
+#include "platform/rawfile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+#include <utility>
+
+namespace platform {
+namespace {
+
+[[noreturn]] void fail(const char* what) {
+  throw std::system_error(errno, std::generic_category(), what);
+}
+
+}  // namespace
+
+RawFile::RawFile(const std::filesystem::path& path, Mode mode) {
+  int flags = O_CLOEXEC;
+  switch (mode) {
+    case Mode::kRead:
+      flags |= O_RDONLY;
+      break;
+    case Mode::kReadWrite:
+      flags |= O_RDWR;
+      break;
+    case Mode::kCreate:
+      flags |= O_RDWR | O_CREAT | O_TRUNC;
+      break;
+  }
+  m_fd = ::open(path.c_str(), flags, 0644);
+  if (m_fd < 0) fail("open");
+}
+
+RawFile::~RawFile() {
+  close();
+}
+
+RawFile::RawFile(RawFile&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+
+RawFile& RawFile::operator=(RawFile&& other) noexcept {
+  if (this != &other) {
+    close();
+    m_fd = std::exchange(other.m_fd, -1);
+  }
+  return *this;
+}
+
+std::uint64_t RawFile::size() const {
+  struct stat st {};
+  if (::fstat(m_fd, &st) != 0) fail("fstat");
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
+std::size_t RawFile::readAt(std::uint64_t offset, void* buffer, std::size_t length) const {
+  auto* out = static_cast<char*>(buffer);
+  std::size_t done = 0;
+  while (done < length) {
+    ssize_t n = ::pread(m_fd, out + done, length - done, static_cast<off_t>(offset + done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail("read");
+    }
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return done;
+}
+
+void RawFile::writeAt(std::uint64_t offset, const void* data, std::size_t length) {
+  const auto* in = static_cast<const char*>(data);
+  std::size_t done = 0;
+  while (done < length) {
+    ssize_t n = ::pwrite(m_fd, in + done, length - done, static_cast<off_t>(offset + done));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      fail("write");
+    }
+    done += static_cast<std::size_t>(n);
+  }
+}
+
+void RawFile::truncate(std::uint64_t length) {
+  if (::ftruncate(m_fd, static_cast<off_t>(length)) != 0) fail("truncate");
+}
+
+void RawFile::sync() {
+  if (::fsync(m_fd) != 0) fail("fsync");
+}
+
+void RawFile::close() {
+  if (m_fd >= 0) {
+    ::close(m_fd);
+    m_fd = -1;
+  }
+}
+
+bool isReadOnlyFile(const std::filesystem::path& path) {
+  return ::access(path.c_str(), W_OK) != 0 && errno == EACCES;
+}
+
+void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0) fail("rename");
+  std::filesystem::path dir = to.parent_path();
+  if (dir.empty()) dir = ".";
+  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+}
+
+}  // namespace platform

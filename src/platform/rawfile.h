@@ -1,0 +1,47 @@
+// Positional file access for the table engine: the one place that knows how
+// the operating system reads, writes, syncs and replaces files.
+//
+// Every call reports failure by throwing std::system_error carrying the OS
+// error; callers turn that into their own error type with the file's name.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+
+namespace platform {
+
+class RawFile {
+ public:
+  enum class Mode { kRead, kReadWrite, kCreate };  // kCreate truncates
+
+  RawFile() = default;
+  RawFile(const std::filesystem::path& path, Mode mode);
+  ~RawFile();
+  RawFile(RawFile&& other) noexcept;
+  RawFile& operator=(RawFile&& other) noexcept;
+  RawFile(const RawFile&) = delete;
+  RawFile& operator=(const RawFile&) = delete;
+
+  bool isOpen() const { return m_fd >= 0; }
+  std::uint64_t size() const;
+  // Reads up to `length` bytes at `offset`; returns the count read (short
+  // only at the end of the file).
+  std::size_t readAt(std::uint64_t offset, void* buffer, std::size_t length) const;
+  // Writes all `length` bytes at `offset`, extending the file if needed.
+  void writeAt(std::uint64_t offset, const void* data, std::size_t length);
+  void truncate(std::uint64_t length);
+  // Forces written data to stable storage.
+  void sync();
+  void close();
+
+ private:
+  int m_fd = -1;
+};
+
+// True when the file exists and the process may not write it.
+bool isReadOnlyFile(const std::filesystem::path& path);
+// Renames `from` over `to` atomically and makes the rename durable.
+void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
+
+}  // namespace platform

@@ -1,0 +1,146 @@
+#include "platform/files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "platform/tempdir.h"
+
+namespace fs = std::filesystem;
+using platform::CopyOutcome;
+
+namespace {
+
+// Every entry of a directory, hidden ones included, for checks that nothing
+// stray was left behind.
+std::vector<std::string> allEntries(const fs::path& dir) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(CopyFile, CopiesBytesAndKeepsOrReplacesTarget) {
+  TempDir tmp;
+  tmp.write("src/cari.db", std::string("\0\1binary\xff", 10));
+  tmp.write("dst/cari.db", "old");
+  std::string src = tmp.str() + "\\src\\cari.db";
+  std::string dst = tmp.str() + "\\dst\\cari.db";
+
+  EXPECT_EQ(platform::copyFile(src, dst, false), CopyOutcome::kTargetKept);
+  EXPECT_EQ(tmp.read("dst/cari.db"), "old");
+  EXPECT_EQ(platform::copyFile(src, dst, true), CopyOutcome::kCopied);
+  EXPECT_EQ(tmp.read("dst/cari.db"), std::string("\0\1binary\xff", 10));
+  EXPECT_EQ(allEntries(tmp.path() / "dst"), std::vector<std::string>{"cari.db"});
+}
+
+TEST(CopyFile, ReplacesACaseVariantInsteadOfAddingAName) {
+  TempDir tmp;
+  tmp.write("src/sirket.DB", "new");
+  tmp.write("dst/sirket.db", "old");
+  EXPECT_EQ(platform::copyFile(tmp.str() + "/src/sirket.DB", tmp.str() + "/dst/sirket.DB", true),
+            CopyOutcome::kCopied);
+  EXPECT_EQ(allEntries(tmp.path() / "dst"), std::vector<std::string>{"sirket.db"});
+  EXPECT_EQ(tmp.read("dst/sirket.db"), "new");
+  // Kept when overwriting is not asked, also under another case.
+  tmp.write("src/sirket.DB", "newer");
+  EXPECT_EQ(platform::copyFile(tmp.str() + "/src/SIRKET.db", tmp.str() + "/dst/Sirket.Db", false),
+            CopyOutcome::kTargetKept);
+  EXPECT_EQ(tmp.read("dst/sirket.db"), "new");
+}
+
+TEST(CopyFile, NewTargetTakesTheSourceName) {
+  TempDir tmp;
+  tmp.write("src/Stok.DB", "s");
+  fs::create_directories(tmp.path() / "dst");
+  ASSERT_EQ(platform::copyFile(tmp.str() + "/src/stok.db", tmp.str() + "/dst/Stok.DB", true),
+            CopyOutcome::kCopied);
+  EXPECT_EQ(allEntries(tmp.path() / "dst"), std::vector<std::string>{"Stok.DB"});
+}
+
+TEST(CopyFile, KeepsPermissionBitsAndModificationTime) {
+  TempDir tmp;
+  tmp.write("src/ayar.val", "v");
+  fs::create_directories(tmp.path() / "dst");
+  fs::permissions(tmp.path() / "src/ayar.val", fs::perms::owner_read | fs::perms::group_read);
+  fs::last_write_time(tmp.path() / "src/ayar.val",
+                      fs::file_time_type::clock::now() - std::chrono::hours(48));
+  ASSERT_EQ(platform::copyFile(tmp.str() + "/src/ayar.val", tmp.str() + "/dst/ayar.val", true),
+            CopyOutcome::kCopied);
+  EXPECT_EQ(fs::status(tmp.path() / "dst/ayar.val").permissions(),
+            fs::perms::owner_read | fs::perms::group_read);
+  EXPECT_EQ(fs::last_write_time(tmp.path() / "dst/ayar.val"),
+            fs::last_write_time(tmp.path() / "src/ayar.val"));
+}
+
+// --- failures ---------------------------------------------------------------
+
+TEST(CopyFileErrors, MissingSourceOrDirectoryAsSourceIsReportedNotThrown) {
+  TempDir tmp;
+  fs::create_directories(tmp.path() / "src/sub");
+  fs::create_directories(tmp.path() / "dst");
+  EXPECT_EQ(platform::copyFile(tmp.str() + "/src/none.db", tmp.str() + "/dst/none.db", true),
+            CopyOutcome::kSourceMissing);
+  EXPECT_EQ(platform::copyFile(tmp.str() + "/src/sub", tmp.str() + "/dst/sub", true),
+            CopyOutcome::kSourceMissing);
+  EXPECT_TRUE(allEntries(tmp.path() / "dst").empty());
+}
+
+TEST(CopyFileErrors, RefusedTargetDirectoryThrowsNamingTheFileAndLeavesNothing) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root ignores directory permissions";
+  TempDir tmp;
+  tmp.write("src/cari.db", "c");
+  fs::create_directories(tmp.path() / "dst");
+  fs::permissions(tmp.path() / "dst", fs::perms::owner_read | fs::perms::owner_exec);
+  std::string from = tmp.str() + "\\src\\cari.db";
+  try {
+    platform::copyFile(from, tmp.str() + "\\dst\\cari.db", true);
+    FAIL() << "no error";
+  } catch (const platform::FileSystemError& e) {
+    EXPECT_NE(std::string(e.what()).find(from), std::string::npos) << e.what();
+  }
+  fs::permissions(tmp.path() / "dst", fs::perms::owner_all);
+  EXPECT_TRUE(allEntries(tmp.path() / "dst").empty());
+}
+
+TEST(CopyFileErrors, TargetThatIsADirectoryIsNotReplaced) {
+  TempDir tmp;
+  tmp.write("src/x.db", "c");
+  fs::create_directories(tmp.path() / "dst/X.DB");
+  EXPECT_THROW(platform::copyFile(tmp.str() + "/src/x.db", tmp.str() + "/dst/x.db", true),
+               platform::FileSystemError);
+  EXPECT_TRUE(fs::is_directory(tmp.path() / "dst/X.DB"));
+}
+
+// --- listing ----------------------------------------------------------------
+
+TEST(ListFiles, PlainVisibleMatchingFilesSortedWithoutCase) {
+  TempDir tmp;
+  for (const char* name : {"ayar2.db", "CARI.PX", "cari.db", "Ayar.db", ".ayar.db", "fatura.db"})
+    tmp.write(std::string("c/") + name, "x");
+  fs::create_directories(tmp.path() / "c/ayar.dir");
+  fs::create_directories(tmp.path() / "c/cari.sub");
+  EXPECT_EQ(platform::listFiles(tmp.str() + "\\c", "*.*"),
+            (std::vector<std::string>{"Ayar.db", "ayar2.db", "cari.db", "CARI.PX", "fatura.db"}));
+  EXPECT_EQ(platform::listFiles(tmp.str() + "/c/", "AYAR.*"), std::vector<std::string>{"Ayar.db"});
+  EXPECT_TRUE(platform::listFiles(tmp.str() + "/c", "stok.*").empty());
+}
+
+TEST(ListFiles, ReadOnlyFilesAreListed) {
+  TempDir tmp;
+  tmp.write("c/ro.db", "x");
+  fs::permissions(tmp.path() / "c/ro.db", fs::perms::owner_read);
+  EXPECT_EQ(platform::listFiles(tmp.str() + "/c", "*.*"), std::vector<std::string>{"ro.db"});
+}
+
+TEST(ListFiles, MissingDirectoryThrowsNamingItAsTyped) {
+  TempDir tmp;
+  std::string typed = tmp.str() + "\\YOK\\2005_001";
+  try {
+    platform::listFiles(typed, "*.*");
+    FAIL() << "no error";
+  } catch (const platform::FileSystemError& e) {
+    EXPECT_NE(std::string(e.what()).find(typed), std::string::npos) << e.what();
+  }
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+#include "platform/paths.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+
+#include "platform/tempdir.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Sets an environment variable for one test and restores it afterwards.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::string& value) : m_name(name) {
+    if (const char* old = std::getenv(name)) m_old = old;
+    ::setenv(name, value.c_str(), 1);
+  }
+  ~ScopedEnv() {
+    if (m_old)
+      ::setenv(m_name, m_old->c_str(), 1);
+    else
+      ::unsetenv(m_name);
+  }
+
+ private:
+  const char* m_name;
+  std::optional<std::string> m_old;
+};
+
+TEST(ResolvePath, BackslashesAndRepeatedSeparatorsSplitComponents) {
+  TempDir tmp;
+  tmp.write("DATA/2005_001/CARI.DB", "x");
+  std::string typed = tmp.str() + "\\DATA\\\\2005_001//cari.db";
+  std::optional<fs::path> p = platform::resolvePath(typed);
+  ASSERT_TRUE(p);
+  EXPECT_EQ(*p, tmp.path() / "DATA" / "2005_001" / "CARI.DB");
+  EXPECT_TRUE(platform::fileExists(typed));
+  EXPECT_TRUE(platform::directoryExists(tmp.str() + "\\data\\"));
+}
+
+TEST(ResolvePath, MissingComponentsStayAsTyped) {
+  TempDir tmp;
+  tmp.write("Data/x", "");
+  std::optional<fs::path> p = platform::resolvePath(tmp.str() + "/DATA/New/Sub");
+  ASSERT_TRUE(p);
+  EXPECT_EQ(*p, tmp.path() / "Data" / "New" / "Sub");
+}
+
+TEST(ResolvePath, ExactNameWinsOverCaseVariant) {
+  TempDir tmp;
+  tmp.write("cari.db", "lower");
+  tmp.write("CARI.DB", "upper");
+  EXPECT_EQ(*platform::resolvePath(tmp.str() + "/CARI.DB"), tmp.path() / "CARI.DB");
+  EXPECT_EQ(*platform::resolvePath(tmp.str() + "/cari.db"), tmp.path() / "cari.db");
+  // Neither spelling typed: the smallest name, whatever the directory order.
+  EXPECT_EQ(*platform::resolvePath(tmp.str() + "/Cari.db"), tmp.path() / "CARI.DB");
+}
+
+TEST(ResolvePath, DriveLetterGoesThroughTheWinePrefix) {
+  TempDir prefix;
+  prefix.write("drive_c/ZEFIRTAK/KMX3/DATA/sirket.db", "r");
+  fs::create_directories(prefix.path() / "dosdevices");
+  fs::create_directory_symlink("../drive_c", prefix.path() / "dosdevices" / "c:");
+  ScopedEnv env("WINEPREFIX", prefix.str());
+
+  EXPECT_TRUE(platform::directoryExists("C:\\ZEFIRTAK\\KMX3\\DATA"));
+  EXPECT_TRUE(platform::directoryExists("c:/zefirtak/kmx3/data/"));
+  EXPECT_TRUE(platform::fileExists("C:\\ZEFIRTAK\\KMX3\\DATA\\SIRKET.DB"));
+  EXPECT_FALSE(platform::directoryExists("C:\\ZEFIRTAK\\KMX4"));
+  // A drive that the prefix does not map is nothing at all.
+  EXPECT_FALSE(platform::resolvePath("Q:\\DATA"));
+  EXPECT_FALSE(platform::directoryExists("Q:\\"));
+  EXPECT_FALSE(platform::createDirectories("Q:\\NEW"));
+}
+
+TEST(ResolvePath, HomeWineIsTheDefaultPrefix) {
+  TempDir home;
+  fs::create_directories(home.path() / ".wine" / "dosdevices" / "d:" / "Veri");
+  ScopedEnv noPrefix("WINEPREFIX", "");
+  ScopedEnv env("HOME", home.str());
+  EXPECT_TRUE(platform::directoryExists("D:\\VERI"));
+}
+
+TEST(Directories, CreateWithParentsReusesCaseVariants) {
+  TempDir tmp;
+  fs::create_directories(tmp.path() / "Data");
+  ASSERT_TRUE(platform::createDirectories(tmp.str() + "\\DATA\\2006_001\\sub"));
+  EXPECT_TRUE(fs::is_directory(tmp.path() / "Data" / "2006_001" / "sub"));
+  EXPECT_FALSE(fs::exists(tmp.path() / "DATA"));
+  // Creating what exists is success.
+  EXPECT_TRUE(platform::createDirectories(tmp.str() + "/data/2006_001"));
+}
+
+TEST(Directories, EmptyTextAndFilesAreNotDirectories) {
+  TempDir tmp;
+  tmp.write("file.db", "x");
+  EXPECT_FALSE(platform::directoryExists(""));
+  EXPECT_FALSE(platform::directoryExists(tmp.str() + "/file.db"));
+  EXPECT_FALSE(platform::createDirectories(tmp.str() + "/file.db/sub"));
+}
+
+}  // namespace
