@@ -1,4 +1,48 @@
 #include "upgrade/upgrade.h"
 
-// Until the upgrade lands the driver's call does nothing.
-bool RunEditionUpgrade(RunHost&, Workspace&) { return true; }
+#include <exception>
+
+#include "main/filesetcopy.h"
+#include "main/runhost.h"
+#include "main/workspace.h"
+#include "upgrade/phases.h"
+
+bool RunEditionUpgrade(RunHost& host, Workspace& ws) {
+  const std::string oldDir = host.oldDataDirectory();
+  const std::string newDir = host.newDataDirectory();
+  TTable& registry = ws.DM.SirketOrLumex_T;
+
+  // Phase 0: the older registry must open and hold at least one company.
+  try {
+    registry.close();
+    registry.setDatabaseName(oldDir);
+    registry.open();
+  } catch (const std::exception&) {
+    InfoBox(host, "KMX Orvan veya Lumex'a ait şirket bilgileri alınamadı");
+    return false;
+  }
+  if (registry.isEmpty()) {
+    InfoBox(host, "KMX Orvan veya Lumex'da hiç şirket kaydı bulunamadı");
+    return false;
+  }
+  registry.close();
+
+  // Phase 1: the data directory's own files, the older registry among them,
+  // replace their namesakes in the newest data directory.
+  ws.FileListBox1.setDirectory(oldDir);
+  ws.FileListBox1.setMask("*.*");
+  host.setGaugeMax(static_cast<int>(ws.FileListBox1.items().size()));
+  host.setGaugePosition(0);
+  host.setGaugeVisible(true);
+  host.setStatusText("Yeni veritabanı oluşturuluyor...");
+  host.setStatusVisible(true);
+  host.repaint();
+  CopyFileSet(host, ws.FileListBox1.items(), oldDir, newDir, true);
+
+  registry.open();
+  CopyCompanies(host, ws);
+  UpdateCompanies(host, ws);
+  RecodeMovements(host, ws);
+  RecodeInvoices(host, ws);
+  return true;
+}

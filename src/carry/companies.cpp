@@ -1,0 +1,71 @@
+#include <exception>
+
+#include "carry/steps.h"
+#include "data/paths.h"
+#include "data/registry.h"
+#include "main/filesetcopy.h"
+#include "main/runhost.h"
+#include "main/workspace.h"
+#include "platform/paths.h"
+
+namespace {
+
+constexpr int kLastCompanyNumber = 999;
+
+}  // namespace
+
+std::string PadTo3Digits(int n) {
+  std::string text = std::to_string(n);
+  while (text.size() < 3) text.insert(text.begin(), '0');
+  return text;
+}
+
+void RxSirketAfterInsert(RunHost& host, Workspace& ws) {
+  const std::string dataDir = host.newDataDirectory();
+  const std::string year = host.targetYear();
+  int n = ws.NewCompanySequence;
+  while (n <= kLastCompanyNumber &&
+         platform::directoryExists(CompanyDirectory(dataDir, year + "_" + PadTo3Digits(n))))
+    ++n;
+  // A four-digit number would not fit the 8 characters of a company code and
+  // would never be unique again: refuse instead of handing it out.
+  if (n > kLastCompanyNumber)
+    throw CarryStop(year + " yılı için yeni şirket kodu verilemiyor: " + year + "_001 ile " + year +
+                    "_999 arasındaki tüm kodlar kullanılmış.");
+  ws.RxSirket.setValue("YENI_SIRKET_KOD", Variant{year + "_" + PadTo3Digits(n)});
+  ws.NewCompanySequence = n + 1;
+}
+
+bool BuildCompanyList(RunHost& host, Workspace& ws) {
+  TTable& registry = ws.DM.SirketPravex_T;
+  try {
+    registry.close();
+    registry.setDatabaseName(host.newDataDirectory());
+    registry.open();
+  } catch (const std::exception&) {
+    InfoBox(host,
+            "Pravex programının şirket bilgilerine ulaşılamadı.\r\nData dizininin yolunu kontrol "
+            "ediniz.");
+    return false;
+  }
+
+  CompanyList& list = ws.RxSirket;
+  list.clear();
+  list.setAfterInsert([&host, &ws](CompanyList&) { RxSirketAfterInsert(host, ws); });
+  struct DropHandler {
+    CompanyList& list;
+    ~DropHandler() { list.setAfterInsert(nullptr); }
+  } dropHandler{list};
+  const std::string year = host.sourceYear();
+  TField workingYear = registry.field("NUMBER1");
+  for (registry.first(); !registry.eof(); registry.next()) {
+    // The year is compared as the text the general number format gives
+    // (2005 -> "2005", blank -> "").
+    if (workingYear.asString() != year) continue;
+    list.append();
+    CopyRegistryRowToList(list, registry);
+    list.setValue("DEVIR", Variant{true});
+  }
+  list.first();
+  return true;
+}

@@ -1,0 +1,56 @@
+#include <exception>
+
+#include "carry/steps.h"
+#include "data/paths.h"
+#include "main/filesetcopy.h"
+#include "main/runhost.h"
+#include "main/workspace.h"
+
+bool CreateNewCompany(RunHost& host, Workspace& ws) {
+  const CompanyList& row = ws.RxSirket;
+  const std::string name = row.text("KISA_AD");
+  const std::string dataDir = host.newDataDirectory();
+  const std::string templateDir = TemplateDirectory(dataDir);
+  const std::string oldDir = CompanyDirectory(dataDir, row.text("SIRKET_KOD"));
+  const std::string newDir = CompanyDirectory(dataDir, row.text("YENI_SIRKET_KOD"));
+
+  host.setStatusText(name + " şirketi devir için hazırlanıyor");
+  host.repaint();
+  ws.FileListBox1.setMask("*.*");
+  ws.FileListBox1.setDirectory(templateDir);
+
+  host.setStatusText(name + " şirketi oluşturuluyor.");
+  host.setGaugeMax(static_cast<int>(ws.FileListBox1.items().size()));
+  host.setGaugePosition(0);
+  host.repaint();
+  CopyFileSet(host, ws.FileListBox1.items(), templateDir, newDir, true);
+
+  KMXList(ws, oldDir);
+  host.setStatusText(name + " şirketi devir dosyaları kopyalanıyor");
+  host.setGaugeMax(static_cast<int>(ws.ListBoxCopy.size()));
+  host.setGaugePosition(0);
+  host.repaint();
+  CopyFileSet(host, ws.ListBoxCopy, oldDir, newDir, true);
+
+  TDM& dm = ws.DM;
+  try {
+    dm.CariPravex_T.close();
+    dm.StokPravex_T.close();
+    dm.CeksenPravex_T.close();
+    dm.CharPravex.close();
+    dm.CariPravex_T.setDatabaseName(newDir);
+    dm.StokPravex_T.setDatabaseName(dm.CariPravex_T.databaseName());
+    dm.CeksenPravex_T.setDatabaseName(dm.CariPravex_T.databaseName());
+    dm.CharPravex.setDatabaseName(dm.CariPravex_T.databaseName());
+    dm.CariPravex_T.open();
+    dm.StokPravex_T.open();
+    dm.CeksenPravex_T.open();
+    dm.CharPravex.open();
+  } catch (const std::exception&) {
+    InfoBox(host, name + " adlı şirketin verileri açılamadı");
+    host.setGaugeVisible(false);
+    host.setStatusVisible(false);
+    return false;
+  }
+  return true;
+}

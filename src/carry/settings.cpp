@@ -1,0 +1,46 @@
+// The new company's registry record and settings.
+#include "carry/steps.h"
+#include "data/paths.h"
+#include "data/registry.h"
+#include "main/runhost.h"
+#include "main/workspace.h"
+
+void RegisterNewCompany(RunHost& host, Workspace& ws) {
+  TTable& registry = ws.DM.SirketPravex_T;
+  const CompanyList& row = ws.RxSirket;
+  const std::string year = host.targetYear();
+  registry.append();
+  CopyListRowToRegistry(registry, row);
+  registry.field("SIRKET_KOD").setAsString(row.text("YENI_SIRKET_KOD"));
+  registry.field("KISA_AD").setAsString(row.text("KISA_AD") + " " + year);  // cut at 30
+  registry.field("NUMBER1").setAsString(year);  // an empty text leaves it blank
+  registry.post();
+  registry.flushBuffers();
+}
+
+void CarrySettings(RunHost& host, Workspace& ws) {
+  TDM& dm = ws.DM;
+  const CompanyList& row = ws.RxSirket;
+  const std::string dataDir = host.newDataDirectory();
+  TTable& oldSettings = dm.AyarPravexT;
+  TTable& newSettings = dm.AyarPravexDevir_T;
+  oldSettings.close();
+  newSettings.close();
+  oldSettings.setDatabaseName(CompanyDirectory(dataDir, row.text("SIRKET_KOD")));
+  newSettings.setDatabaseName(CompanyDirectory(dataDir, row.text("YENI_SIRKET_KOD")));
+  oldSettings.open();
+  newSettings.open();
+
+  newSettings.edit();  // on an empty table this starts a new record
+  CopyRowByName(newSettings, oldSettings);
+  if (host.ytlTicked()) {
+    newSettings.field("PARABIRIMI").setAsString(host.currencyName());
+    newSettings.field("PARASIMGE").setAsString(host.currencySymbol());
+    newSettings.field("ALPHA3").setAsString(host.subUnitName());
+    newSettings.field("ALPHA1").setAsString(host.subUnitSymbol());
+    newSettings.field("PRBRHASSAS").setAsString("2");
+    newSettings.field("ALPHA2").setAsString("1/100");
+  }
+  newSettings.post();
+  newSettings.flushBuffers();
+}

@@ -1,0 +1,43 @@
+// The steps of the carry-forward, in the order the company loop runs them.
+// Each per-company step reads the current row of ws.RxSirket.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+class RunHost;
+struct Workspace;
+
+// A stop of the carry-forward with a message for the information box.
+class CarryStop : public std::runtime_error {
+ public:
+  explicit CarryStop(const std::string& message) : std::runtime_error(message) {}
+};
+
+// Decimal text of n with "0" in front until it is three characters long.
+std::string PadTo3Digits(int n);
+
+// After-insert handler of RxSirket: gives the row just appended its new
+// company code (target year, "_", three digits), skipping numbers whose
+// directory exists under the data directory, and advances
+// ws.NewCompanySequence. Throws CarryStop when no number up to 999 is left.
+void RxSirketAfterInsert(RunHost& host, Workspace& ws);
+
+// Opens the registry of the newest data directory and fills RxSirket with the
+// companies of the source year, every one selected. Returns false after
+// showing the registry message when the registry cannot be opened.
+bool BuildCompanyList(RunHost& host, Workspace& ws);
+
+// Creates the new company directory from the template and the old company's
+// carry-forward files and opens the four working tables. Returns false after
+// showing its message (and hiding the progress display) when the tables
+// cannot be opened.
+bool CreateNewCompany(RunHost& host, Workspace& ws);
+
+void CarryCurrentAccounts(RunHost& host, Workspace& ws);
+void CarryStock(RunHost& host, Workspace& ws);
+void CarryCheques(RunHost& host, Workspace& ws);
+void CarryInstalments(RunHost& host, Workspace& ws);
+void CarryProduction(RunHost& host, Workspace& ws);
+void RegisterNewCompany(RunHost& host, Workspace& ws);
+void CarrySettings(RunHost& host, Workspace& ws);

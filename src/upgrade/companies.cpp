@@ -1,0 +1,94 @@
+// Phases 2 and 3: company directories and their completion.
+#include "data/paths.h"
+#include "main/filesetcopy.h"
+#include "main/runhost.h"
+#include "main/workspace.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "upgrade/phases.h"
+
+namespace {
+
+// Copies a template file over a company's file, overwriting; a template file
+// that is missing is passed over.
+void replaceFromTemplate(const std::string& newDir, const std::string& code,
+                         const std::string& templateName, const std::string& companyName) {
+  platform::copyFile(TemplateFile(newDir, templateName), CompanyFile(newDir, code, companyName),
+                     true);
+}
+
+// The settings table rebuilt from the template: one new row filled by name
+// from the older table's first row, placed before the template's rows.
+void rebuildSettings(Workspace& ws, const std::string& newDir, const std::string& code) {
+  TTable& newest = ws.DM.AyarPravexT;
+  newest.close();
+  replaceFromTemplate(newDir, code, "ayar.db", "ayar.Db");
+  replaceFromTemplate(newDir, code, "ayar.val", "ayar.Val");
+  newest.setDatabaseName(CompanyDirectory(newDir, code));
+  newest.open();
+  newest.insert();
+  CopyRowByName(newest, ws.DM.AyarOrLumex_T);
+  newest.post();
+  newest.flushBuffers();
+}
+
+}  // namespace
+
+void CopyCompanies(RunHost& host, Workspace& ws) {
+  const std::string oldDir = host.oldDataDirectory();
+  const std::string newDir = host.newDataDirectory();
+  TTable& registry = ws.DM.SirketOrLumex_T;
+  TField code = registry.field("SIRKET_KOD");
+  TField name = registry.field("KISA_AD");
+  for (registry.first(); !registry.eof(); registry.next()) {
+    const std::string oldCompany = CompanyDirectory(oldDir, code.asString());
+    const std::string newCompany = CompanyDirectory(newDir, code.asString());
+    if (!platform::directoryExists(oldCompany)) {
+      InfoBox(host, name.asString() + " şirketine ait " + oldDir + "\\" + code.asString() +
+                        " dizini bulunamadı.\r\nBu şirketin upgrade işlemi yapılmayacak");
+      continue;
+    }
+    ws.FileListBox1.setDirectory(oldCompany);
+    platform::createDirectories(newCompany);
+    host.setGaugePosition(0);
+    host.setGaugeMax(static_cast<int>(ws.FileListBox1.items().size()));
+    host.setStatusText(name.asString() + " şirketi kopyalanıyor...");
+    host.repaint();
+    CopyFileSet(host, ws.FileListBox1.items(), oldCompany, newCompany, true);
+  }
+}
+
+void UpdateCompanies(RunHost& host, Workspace& ws) {
+  const std::string oldDir = host.oldDataDirectory();
+  const std::string newDir = host.newDataDirectory();
+  const std::string templateDir = TemplateDirectory(newDir);
+  TDM& dm = ws.DM;
+  TTable& registry = dm.SirketOrLumex_T;
+  TField code = registry.field("SIRKET_KOD");
+  TField name = registry.field("KISA_AD");
+  for (registry.first(); !registry.eof(); registry.next()) {
+    const std::string c = code.asString();
+    const std::string newCompany = CompanyDirectory(newDir, c);
+    if (!platform::directoryExists(newCompany)) continue;
+
+    ws.FileListBox1.setDirectory(templateDir);
+    host.setGaugePosition(0);
+    host.setGaugeMax(static_cast<int>(ws.FileListBox1.items().size()));
+    host.setStatusText(name.asString() + " şirketi güncelleniyor");
+    host.repaint();
+    CopyFileSet(host, ws.FileListBox1.items(), templateDir, newCompany, false);
+
+    dm.AyarOrLumex_T.close();
+    dm.AyarOrLumex_T.setDatabaseName(CompanyDirectory(oldDir, c));
+    dm.AyarOrLumex_T.open();
+    dm.AyarPravexT.close();
+    dm.AyarPravexT.setDatabaseName(templateDir);
+    dm.AyarPravexT.open();
+
+    replaceFromTemplate(newDir, c, "ayar2.db", "ayar2.Db");
+    replaceFromTemplate(newDir, c, "ayar2.val", "ayar2.Val");
+
+    if (dm.AyarOrLumex_T.fieldCount() != dm.AyarPravexT.fieldCount())
+      rebuildSettings(ws, newDir, c);
+  }
+}

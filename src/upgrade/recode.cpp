@@ -1,0 +1,74 @@
+// Phases 4 and 5: the newest edition's coding of movement kinds and invoice
+// flags.
+#include "data/paths.h"
+#include "main/runhost.h"
+#include "main/workspace.h"
+#include "platform/paths.h"
+#include "upgrade/phases.h"
+
+namespace {
+
+struct KindCode {
+  const char* name;  // as the older editions store it
+  const char* code;  // as the newest edition stores it
+};
+
+constexpr KindCode kKindCodes[] = {
+    {"Kendi Çekim", "1"},
+    {"Kendi Senedim", "2"},
+    {"Müşteri Çeki", "3"},
+    {"Müşteri Senedi", "4"},
+};
+
+// Opens `table` on every upgraded company in turn and hands it to `work`.
+template <typename Work>
+void forEachUpgradedCompany(RunHost& host, Workspace& ws, TTable& table, const std::string& suffix,
+                            Work work) {
+  const std::string newDir = host.newDataDirectory();
+  TTable& registry = ws.DM.SirketOrLumex_T;
+  TField code = registry.field("SIRKET_KOD");
+  TField name = registry.field("KISA_AD");
+  for (registry.first(); !registry.eof(); registry.next()) {
+    const std::string company = CompanyDirectory(newDir, code.asString());
+    if (!platform::directoryExists(company)) continue;
+    table.close();
+    table.setDatabaseName(company);
+    table.open();
+    host.setGaugePosition(0);
+    host.setGaugeMax(static_cast<int>(table.recordCount()));
+    host.setStatusText(name.asString() + suffix);
+    host.repaint();
+    for (table.first(); !table.eof();) {
+      table.edit();
+      work();
+      table.post();
+      table.next();
+      host.advanceGauge();
+    }
+    table.flushBuffers();
+  }
+  table.close();
+}
+
+}  // namespace
+
+void RecodeMovements(RunHost& host, Workspace& ws) {
+  TTable& movements = ws.DM.CharPravex_T;
+  forEachUpgradedCompany(host, ws, movements, " şirketinin cari hareketleri düzenleniyor", [&] {
+    TField kind = movements.field("ALPHA3");
+    // Each test reads the field anew, so a record gets at most one code
+    // (no code equals a kind name).
+    for (const KindCode& k : kKindCodes)
+      if (kind.asString() == k.name) kind.setAsString(k.code);
+  });
+}
+
+void RecodeInvoices(RunHost& host, Workspace& ws) {
+  TTable& invoices = ws.DM.FaturaPravex_T;
+  forEachUpgradedCompany(host, ws, invoices, " şirketinin fatura hareketleri düzenleniyor", [&] {
+    invoices.field("LOJIK3").setAsBoolean(true);
+    invoices.field("LOJIK4").setAsBoolean(true);
+  });
+  host.setStatusVisible(false);
+  host.setGaugeVisible(false);
+}
