@@ -1,0 +1,52 @@
+// Button1Click: one run of the utility, from the checks to the last message.
+#pragma once
+
+#include <functional>
+#include <string>
+
+class RunHost;
+struct Workspace;
+
+// Where the driver hands a failure that no job caught: the program's default
+// error report (caption "Upgrade-Devir", error icon, OK).
+class ErrorReport {
+ public:
+  virtual ~ErrorReport() = default;
+  virtual void errorBox(const std::string& text) = 0;
+};
+
+// True while the accounting product is running (a top-level window of its
+// main window class exists). The window and the command line pass the real
+// detection; tests pass their own answer.
+using ProductCheck = std::function<bool()>;
+
+// How a run ended, for front ends that report it (the command line's exit
+// status); the window ignores it.
+enum class RunEnd {
+  kCompleted,  // "İşlem tamamlandı" was the last message
+  kStopped,    // a check or a job stopped the run with its own message
+  kCancelled,  // the company selection was cancelled: no message at all
+  kFailed,     // an unexpected failure went to the error report
+};
+
+// The failure's text as the error report shows it: a full stop is appended
+// when the last character sorts after "." (letters and digits do).
+std::string ErrorReportText(const std::string& text);
+
+// The two jobs the driver runs; tests replace them.
+struct RunJobs {
+  std::function<bool(RunHost&, Workspace&)> upgrade;  // false: stopped with its message
+  std::function<void(RunHost&, Workspace&)> carryForward;
+  // RunEditionUpgrade and RunCarryForward.
+  static RunJobs real();
+};
+
+// Runs the checks and the ticked jobs in order, as the window's run button
+// does. Sets ws.NewCompanySequence to 1 first. Every message goes through
+// host.infoBox; a std::exception from a job ends the run and its text goes
+// to `errors` (the progress display stays as it was).
+RunEnd Button1Click(RunHost& host, Workspace& ws, ErrorReport& errors,
+                    const ProductCheck& productRunning, const RunJobs& jobs = RunJobs::real());
+
+// The real product check (platform::topLevelWindowExists).
+bool ProductWindowOpen();
