@@ -1,1 +1,328 @@
-// placeholder: replaced by the engine
+#include <algorithm>
+#include <cctype>
+#include <system_error>
+
+#include "paradox/coding.h"
+#include "paradox/errors.h"
+#include "paradox/table_impl.h"
+#include "paradox/values.h"
+
+namespace pdx {
+namespace {
+
+bool sameNameAscii(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+// The file as named, or the one in the same directory whose name differs
+// only in letter case; a name without extension gets ".db".
+std::filesystem::path resolve(const std::filesystem::path& given) {
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(given, ec)) return given;
+  std::filesystem::path dir = given.parent_path();
+  if (dir.empty()) dir = ".";
+  std::string want = given.filename().string();
+  const bool noExtension = !given.has_extension();
+  for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (sameNameAscii(name, want) || (noExtension && sameNameAscii(name, want + ".db")))
+      if (entry.is_regular_file(ec)) return entry.path();
+  }
+  throw EDBEngineError(EDBEngineError::Code::kNotFound, "Table does not exist: " + given.string());
+}
+
+std::uint64_t fileSizeOf(const platform::RawFile& file, const std::string& name) {
+  try {
+    return file.size();
+  } catch (const std::system_error& e) {
+    throw EDBEngineError(EDBEngineError::Code::kIo,
+                         "Cannot read " + name + ": " + e.code().message());
+  }
+}
+
+}  // namespace
+
+TableHeader readHeader(const platform::RawFile& file, const std::string& name) {
+  const std::uint64_t size = fileSizeOf(file, name);
+  std::vector<std::uint8_t> head(0x78);
+  try {
+    head.resize(file.readAt(0, head.data(), head.size()));
+    if (head.size() >= 4) {
+      const std::size_t want = std::min<std::uint64_t>(getU16(head.data() + 2), size);
+      if (want > head.size()) {
+        head.resize(want);
+        head.resize(file.readAt(0, head.data(), want));
+      }
+    }
+  } catch (const std::system_error& e) {
+    throw EDBEngineError(EDBEngineError::Code::kIo,
+                         "Cannot read " + name + ": " + e.code().message());
+  }
+  return TableHeader::decode(std::move(head), size, name);
+}
+
+TableHeader readHeader(const std::filesystem::path& file) {
+  const std::filesystem::path path = resolve(file);
+  try {
+    return readHeader(platform::RawFile(path, platform::RawFile::Mode::kRead), path.string());
+  } catch (const std::system_error& e) {
+    throw EDBEngineError(EDBEngineError::Code::kIo,
+                         "Cannot open table " + path.string() + ": " + e.code().message());
+  }
+}
+
+std::filesystem::path companionFile(const std::filesystem::path& table, const std::string& ext) {
+  std::error_code ec;
+  const std::string stem = table.stem().string();
+  std::filesystem::path dir = table.parent_path();
+  for (const auto& entry : std::filesystem::directory_iterator(dir.empty() ? "." : dir, ec)) {
+    const std::filesystem::path& p = entry.path();
+    if (sameNameAscii(p.stem().string(), stem) && sameNameAscii(p.extension().string(), ext))
+      return p;
+  }
+  // Not there: the name it would have, in the letter case of the table's extension.
+  const std::string tableExt = table.extension().string();
+  const bool lower = tableExt.size() > 1 && std::islower(static_cast<unsigned char>(tableExt[1]));
+  std::string e = ext;
+  for (char& c : e)
+    c = static_cast<char>(lower ? std::tolower(static_cast<unsigned char>(c))
+                                : std::toupper(static_cast<unsigned char>(c)));
+  return dir / (stem + e);
+}
+
+std::unique_ptr<Table> Table::open(const std::filesystem::path& dbFile,
+                                   const OpenOptions& options) {
+  return std::make_unique<TableImpl>(resolve(dbFile), options);
+}
+
+TableImpl::TableImpl(std::filesystem::path path, const OpenOptions& options)
+    : m_path(std::move(path)), m_name(m_path.string()), m_options(options) {
+  m_fileReadOnly = options.readOnly || platform::isReadOnlyFile(m_path);
+  try {
+    m_file = platform::RawFile(m_path, m_fileReadOnly ? platform::RawFile::Mode::kRead
+                                                      : platform::RawFile::Mode::kReadWrite);
+  } catch (const std::system_error& e) {
+    fail(e.code() == std::errc::no_such_file_or_directory ? EDBEngineError::Code::kNotFound
+                                                          : EDBEngineError::Code::kIo,
+         "Cannot open table " + m_name + ": " + e.code().message());
+  }
+  const std::uint64_t size = fileSizeOf(m_file, m_name);
+  m_header = readHeader(m_file, m_name);
+  if (m_header.encrypted)
+    fail(EDBEngineError::Code::kEncrypted,
+         "Table " + m_name + " is encrypted (password protected) and cannot be opened");
+  int cp = m_header.codePage;
+  if (cp == 0) cp = options.fallbackCodePage;
+  if (cp == 0) cp = codePageForLanguageDriver(m_header.sortOrder);
+  m_codePage = &CodePage::forId(cp);
+  m_fields = m_header.fields;
+  for (std::size_t i = 0; i < m_fields.size(); ++i)
+    m_fields[i].name = m_codePage->toUtf8(m_header.rawNames[i]);
+  m_memo = std::make_unique<MemoFile>(companionFile(m_path, ".mb"), !m_fileReadOnly);
+  m_store =
+      std::make_unique<BlockStore>(&m_file, m_name, m_header.headerSize, m_header.blockSize, size);
+  if (m_header.fileBlocks > m_store->blocksInFile())
+    fail(EDBEngineError::Code::kCorrupt,
+         "Corrupt table " + m_name + ": header declares " + std::to_string(m_header.fileBlocks) +
+             " blocks, the file holds " + std::to_string(m_store->blocksInFile()));
+}
+
+TableImpl::~TableImpl() {
+  try {
+    if (m_state != EditState::kBrowse) cancel();
+    flush();
+  } catch (...) {
+    // A destructor cannot report; callers who care call flush() first.
+  }
+}
+
+void TableImpl::fail(EDBEngineError::Code code, const std::string& what) const {
+  throw EDBEngineError(code, what);
+}
+
+int TableImpl::findField(std::string_view name) const {
+  for (std::size_t i = 0; i < m_fields.size(); ++i)
+    if (sameNameAscii(m_fields[i].name, name)) return static_cast<int>(i);
+  return -1;
+}
+
+// --- cursor ---------------------------------------------------------------
+
+bool TableImpl::enterBlock(int block) {
+  if (++m_steps > m_header.fileBlocks + 1)
+    fail(EDBEngineError::Code::kCorrupt, "Corrupt table " + m_name + ": the block chain loops");
+  if (block < 1 || block > m_header.fileBlocks)
+    fail(EDBEngineError::Code::kCorrupt,
+         "Corrupt table " + m_name + ": block chain links to block " + std::to_string(block) +
+             " of " + std::to_string(m_header.fileBlocks));
+  const BlockHead h = m_store->head(block);
+  const int rs = m_header.recordSize;
+  const int count = h.addDataSize >= -rs && (h.addDataSize + rs) % rs == 0 ? h.count(rs) : -1;
+  if (count < 0 || count > m_header.maxRecordsPerBlock() ||
+      6 + count * rs > m_store->available(block))
+    fail(EDBEngineError::Code::kCorrupt,
+         "Corrupt table " + m_name + ": block " + std::to_string(block) + " declares " +
+             std::to_string(h.addDataSize) + " bytes of records, more than it holds");
+  m_block = block;
+  m_index = 0;
+  m_blockCount = count;
+  return count > 0;
+}
+
+bool TableImpl::stepRaw() {
+  if (m_block == 0) return false;
+  if (++m_index < m_blockCount) return true;
+  for (;;) {
+    const int nextBlock = m_store->head(m_block).next;
+    if (nextBlock == 0) {
+      m_block = 0;
+      return false;
+    }
+    if (enterBlock(nextBlock)) return true;
+  }
+}
+
+bool TableImpl::passes() const {
+  return !m_filtered || m_filter.matches(stored());
+}
+
+void TableImpl::seekVisible() {
+  while (m_block != 0 && !passes()) stepRaw();
+}
+
+void TableImpl::first() {
+  if (m_state != EditState::kBrowse) cancel();
+  m_steps = 0;
+  m_block = 0;
+  if (m_header.firstBlock == 0) return;
+  if (!enterBlock(m_header.firstBlock) && !stepRaw()) return;
+  seekVisible();
+}
+
+void TableImpl::next() {
+  if (m_state != EditState::kBrowse) cancel();
+  if (m_block == 0) return;
+  stepRaw();
+  seekVisible();
+}
+
+const std::uint8_t* TableImpl::stored() const {
+  return m_store->block(m_block) + 6 + static_cast<std::size_t>(m_index) * m_header.recordSize;
+}
+
+const std::uint8_t* TableImpl::current() const {
+  if (m_state != EditState::kBrowse) return m_buffer.data();
+  if (m_block == 0)
+    fail(EDBEngineError::Code::kState, "No current record in " + m_name + " (end of table)");
+  return stored();
+}
+
+std::uint64_t TableImpl::recordCount() const {
+  if (!m_filtered || m_filter.empty()) return m_header.records;
+  // Walk a copy of the cursor so that the caller's position stays.
+  auto* self = const_cast<TableImpl*>(this);
+  const int block = m_block, index = m_index, count = m_blockCount, steps = m_steps;
+  std::uint64_t n = 0;
+  self->m_steps = 0;
+  self->m_block = 0;
+  if (m_header.firstBlock != 0 && (self->enterBlock(m_header.firstBlock) || self->stepRaw())) do {
+      if (m_filter.matches(stored())) ++n;
+    } while (self->stepRaw());
+  self->m_block = block;
+  self->m_index = index;
+  self->m_blockCount = count;
+  self->m_steps = steps;
+  return n;
+}
+
+bool TableImpl::isEmpty() const {
+  if (!m_filtered || m_filter.empty()) return m_header.records == 0;
+  return recordCount() == 0;
+}
+
+void TableImpl::setFilter(const std::string& expression) {
+  m_filter = Filter::parse(expression, m_fields, *m_codePage, m_name);
+  m_filterText = expression;
+  if (m_filtered) first();
+}
+
+void TableImpl::setFiltered(bool on) {
+  m_filtered = on;
+  first();
+}
+
+// --- reading --------------------------------------------------------------
+
+const FieldInfo& TableImpl::fieldAt(int field) const {
+  if (field < 0 || field >= fieldCount())
+    fail(EDBEngineError::Code::kState,
+         "Field number " + std::to_string(field) + " out of range in " + m_name);
+  return m_fields[static_cast<std::size_t>(field)];
+}
+
+bool TableImpl::isBlank(int field) const {
+  const FieldInfo& f = fieldAt(field);
+  return valueIsBlank(f, current() + f.offset);
+}
+
+std::string TableImpl::asString(int field) const {
+  const FieldInfo& f = fieldAt(field);
+  const std::uint8_t* p = current() + f.offset;
+  if (f.type == FieldType::kAlpha) return m_codePage->toUtf8(valueToText(f, p));
+  if (isBlobType(f.type)) {
+    const std::string bytes = asBytes(field);
+    if (f.type == FieldType::kMemo || f.type == FieldType::kFmtMemo)
+      return m_codePage->toUtf8(bytes);
+    return bytes;
+  }
+  return valueToText(f, p);
+}
+
+double TableImpl::asFloat(int field) const {
+  const FieldInfo& f = fieldAt(field);
+  const std::uint8_t* p = current() + f.offset;
+  if (f.type == FieldType::kAlpha) {
+    std::string text = valueToText(f, p);
+    std::replace(text.begin(), text.end(), ',', '.');
+    try {
+      return text.empty() ? 0.0 : std::stod(text);
+    } catch (const std::exception&) {
+      fail(EDBEngineError::Code::kState,
+           "'" + m_codePage->toUtf8(text) + "' is not a valid number in " + m_name);
+    }
+  }
+  return valueToDouble(f, p);
+}
+
+std::int64_t TableImpl::asInteger(int field) const {
+  const FieldInfo& f = fieldAt(field);
+  const std::uint8_t* p = current() + f.offset;
+  switch (f.type) {
+    case FieldType::kShort:
+    case FieldType::kLong:
+    case FieldType::kAutoInc:
+    case FieldType::kDate:
+    case FieldType::kTime:
+      return valueIsBlank(f, p) ? 0 : decodeInt(p, f.width);
+    default:
+      return static_cast<std::int64_t>(asFloat(field));
+  }
+}
+
+bool TableImpl::asBoolean(int field) const {
+  const FieldInfo& f = fieldAt(field);
+  const std::uint8_t* p = current() + f.offset;
+  if (f.type == FieldType::kLogical) return p[0] == 0x81;
+  if (f.type == FieldType::kAlpha) {
+    const std::string t = valueToText(f, p);
+    return sameNameAscii(t, "true") || sameNameAscii(t, "t");
+  }
+  return asFloat(field) != 0.0;
+}
+
+}  // namespace pdx

@@ -1,0 +1,123 @@
+#include "paradox/blockstore.h"
+
+#include <algorithm>
+#include <cstring>
+#include <system_error>
+
+#include "paradox/coding.h"
+#include "paradox/errors.h"
+
+namespace pdx {
+namespace {
+constexpr std::size_t kMaxWindowBytes = 1 << 20;
+}
+
+BlockStore::BlockStore(platform::RawFile* file, std::string fileName, std::uint64_t headerSize,
+                       int blockSize, std::uint64_t fileSize)
+    : m_file(file),
+      m_fileName(std::move(fileName)),
+      m_headerSize(headerSize),
+      m_blockSize(blockSize),
+      m_fileSize(0),
+      m_blocksInFile(0) {
+  setFileSize(fileSize);
+}
+
+BlockStore::~BlockStore() {
+  try {
+    writeBack();
+  } catch (...) {
+    // Destruction cannot report; flush() and close paths write back first.
+  }
+}
+
+void BlockStore::setFileSize(std::uint64_t fileSize) {
+  m_fileSize = fileSize;
+  const std::uint64_t data = fileSize > m_headerSize ? fileSize - m_headerSize : 0;
+  const std::uint64_t blocks = (data + static_cast<std::uint64_t>(m_blockSize) - 1) /
+                               static_cast<std::uint64_t>(m_blockSize);
+  m_blocksInFile = static_cast<int>(std::min<std::uint64_t>(blocks, 0xFFFF));
+}
+
+int BlockStore::available(int n) const {
+  const std::uint64_t start = m_headerSize + static_cast<std::uint64_t>(n - 1) * m_blockSize;
+  if (start >= m_fileSize) return 0;
+  return static_cast<int>(std::min<std::uint64_t>(m_fileSize - start, m_blockSize));
+}
+
+void BlockStore::load(int n) {
+  if (n < 1 || n > m_blocksInFile)
+    throw EDBEngineError(EDBEngineError::Code::kCorrupt,
+                         "Corrupt table " + m_fileName + ": block " + std::to_string(n) +
+                             " is past the end of the file (" + std::to_string(m_blocksInFile) +
+                             " blocks)");
+  writeBack();
+  // Grow the window while the caller walks forward; start small otherwise.
+  const int maxBlocks = std::max<int>(1, static_cast<int>(kMaxWindowBytes / m_blockSize));
+  int want = (n == m_first + m_count && m_count > 0) ? std::min(maxBlocks, m_count * 2) : 4;
+  want = std::max(1, std::min({want, maxBlocks, m_blocksInFile - n + 1}));
+  const std::size_t bytes = static_cast<std::size_t>(want) * m_blockSize;
+  if (m_buffer.size() < bytes) m_buffer.resize(std::max(bytes, m_buffer.size() * 2));
+  std::size_t got = 0;
+  try {
+    got = m_file->readAt(m_headerSize + static_cast<std::uint64_t>(n - 1) * m_blockSize,
+                         m_buffer.data(), bytes);
+  } catch (const std::system_error& e) {
+    m_first = m_count = 0;
+    throw EDBEngineError(EDBEngineError::Code::kIo,
+                         "Cannot read " + m_fileName + ": " + e.code().message());
+  }
+  std::memset(m_buffer.data() + got, 0, bytes - got);
+  m_first = n;
+  m_count = want;
+}
+
+const std::uint8_t* BlockStore::block(int n) {
+  if (n < m_first || n >= m_first + m_count || m_count == 0) load(n);
+  return m_buffer.data() + static_cast<std::size_t>(n - m_first) * m_blockSize;
+}
+
+BlockHead BlockStore::head(int n) {
+  const std::uint8_t* b = block(n);
+  BlockHead h;
+  h.next = getU16(b);
+  h.prev = getU16(b + 2);
+  h.addDataSize = static_cast<std::int16_t>(getU16(b + 4));
+  return h;
+}
+
+std::uint8_t* BlockStore::blockForWrite(int n, int from, int length) {
+  block(n);
+  const std::size_t base = static_cast<std::size_t>(n - m_first) * m_blockSize;
+  const std::size_t lo = base + static_cast<std::size_t>(from);
+  const std::size_t hi = lo + static_cast<std::size_t>(length);
+  if (m_dirtyFrom == m_dirtyTo) {
+    m_dirtyFrom = lo;
+    m_dirtyTo = hi;
+  } else {
+    m_dirtyFrom = std::min(m_dirtyFrom, lo);
+    m_dirtyTo = std::max(m_dirtyTo, hi);
+  }
+  return m_buffer.data() + base;
+}
+
+void BlockStore::writeBack() {
+  if (m_dirtyFrom == m_dirtyTo) return;
+  const std::uint64_t at =
+      m_headerSize + static_cast<std::uint64_t>(m_first - 1) * m_blockSize + m_dirtyFrom;
+  try {
+    m_file->writeAt(at, m_buffer.data() + m_dirtyFrom, m_dirtyTo - m_dirtyFrom);
+  } catch (const std::system_error& e) {
+    throw EDBEngineError(EDBEngineError::Code::kIo,
+                         "Cannot write " + m_fileName + ": " + e.code().message());
+  }
+  if (at + (m_dirtyTo - m_dirtyFrom) > m_fileSize) setFileSize(at + (m_dirtyTo - m_dirtyFrom));
+  m_dirtyFrom = m_dirtyTo = 0;
+}
+
+void BlockStore::invalidate() {
+  writeBack();
+  m_first = m_count = 0;
+}
+
+}  // namespace pdx

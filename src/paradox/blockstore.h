@@ -1,0 +1,66 @@
+// Cached access to the data blocks of one table file.
+//
+// Blocks are read through a window of consecutive blocks that grows while the
+// caller walks the file in order, so a sequential pass costs about one read
+// of the file. Writes go into the window and are written back with one
+// positioned write of the changed range when the window moves, on
+// writeBack() and on destruction. Block layout: FORMAT.md, "Data blocks".
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/rawfile.h"
+
+namespace pdx {
+
+struct BlockHead {
+  int next = 0;
+  int prev = 0;
+  int addDataSize = 0;
+  int count(int recordSize) const { return addDataSize / recordSize + 1; }
+};
+
+class BlockStore {
+ public:
+  BlockStore(platform::RawFile* file, std::string fileName, std::uint64_t headerSize, int blockSize,
+             std::uint64_t fileSize);
+  ~BlockStore();
+  BlockStore(const BlockStore&) = delete;
+  BlockStore& operator=(const BlockStore&) = delete;
+
+  // Number of blocks the file holds, a short last block included.
+  int blocksInFile() const { return m_blocksInFile; }
+  // Bytes of block n that exist in the file (blockSize except for a short
+  // last block). n must be 1..blocksInFile().
+  int available(int n) const;
+  // The bytes of block n; bytes past the end of the file read as zero.
+  // Throws EDBEngineError(kCorrupt) when n is outside the file.
+  const std::uint8_t* block(int n);
+  BlockHead head(int n);
+  // Marks [from, from + length) of block n as changed and returns the block
+  // for writing. The pointer is valid until the next call to block*().
+  std::uint8_t* blockForWrite(int n, int from, int length);
+  void writeBack();
+  // Forgets cached bytes (after the file was changed behind our back).
+  void invalidate();
+  void setFileSize(std::uint64_t fileSize);
+
+ private:
+  void load(int n);
+
+  platform::RawFile* m_file;
+  std::string m_fileName;
+  std::uint64_t m_headerSize;
+  int m_blockSize;
+  std::uint64_t m_fileSize;
+  int m_blocksInFile;
+  std::vector<std::uint8_t> m_buffer;
+  int m_first = 0;  // first block in the window; 0 when empty
+  int m_count = 0;  // blocks in the window
+  int m_nextWindow = 1;
+  std::size_t m_dirtyFrom = 0, m_dirtyTo = 0;  // changed byte range of the window
+};
+
+}  // namespace pdx

@@ -1,0 +1,122 @@
+#include "paradox/check.h"
+
+#include <set>
+
+#include "paradox/blockstore.h"
+#include "paradox/errors.h"
+#include "paradox/header.h"
+#include "paradox/memo.h"
+#include "paradox/table_impl.h"
+
+namespace pdx {
+
+std::vector<std::string> checkTable(const std::filesystem::path& table) {
+  std::vector<std::string> problems;
+  auto problem = [&](const std::string& what) { problems.push_back(what); };
+  OpenOptions options;
+  options.readOnly = true;
+  options.fallbackCodePage = 437;
+  std::unique_ptr<Table> t;
+  try {
+    t = Table::open(table, options);
+  } catch (const EDBEngineError& e) {
+    if (e.code() != EDBEngineError::Code::kCorrupt) throw;
+    return {e.what()};
+  }
+  auto& impl = dynamic_cast<TableImpl&>(*t);
+  const TableHeader& h = impl.header();
+  platform::RawFile file(impl.path(), platform::RawFile::Mode::kRead);
+  const std::uint64_t size = file.size();
+  BlockStore store(&file, impl.path().string(), static_cast<std::uint64_t>(h.headerSize),
+                   h.blockSize, size);
+  const std::uint64_t needed = h.fileBlocks == 0 ? h.headerSize : h.blockOffset(h.fileBlocks) + 6;
+  if (size < needed)
+    problem("file holds " + std::to_string(size) + " bytes, the header's " +
+            std::to_string(h.fileBlocks) + " blocks need at least " + std::to_string(needed));
+  if (h.fileBlocks < store.blocksInFile())
+    problem("file holds " + std::to_string(store.blocksInFile()) + " blocks, the header declares " +
+            std::to_string(h.fileBlocks));
+
+  // The chain.
+  std::set<int> seen;
+  std::uint64_t records = 0;
+  int prev = 0, last = 0, inChain = 0;
+  const int limit = std::min(h.fileBlocks, store.blocksInFile());
+  for (int b = h.firstBlock; b != 0;) {
+    if (b < 1 || b > limit) {
+      problem("block chain links to block " + std::to_string(b) + ", outside the file");
+      break;
+    }
+    if (!seen.insert(b).second) {
+      problem("block chain loops at block " + std::to_string(b));
+      break;
+    }
+    const BlockHead bh = store.head(b);
+    if (bh.prev != prev)
+      problem("block " + std::to_string(b) + " links back to " + std::to_string(bh.prev) +
+              ", expected " + std::to_string(prev));
+    const int count = bh.count(h.recordSize);
+    if (bh.addDataSize < -h.recordSize || (bh.addDataSize + h.recordSize) % h.recordSize != 0 ||
+        count > h.maxRecordsPerBlock() || 6 + count * h.recordSize > store.available(b))
+      problem("block " + std::to_string(b) + " declares " + std::to_string(bh.addDataSize) +
+              " bytes of records, more than it holds");
+    else
+      records += static_cast<std::uint64_t>(count);
+    ++inChain;
+    prev = last = b;
+    b = bh.next;
+  }
+  if (records != h.records)
+    problem("blocks hold " + std::to_string(records) + " records, the header says " +
+            std::to_string(h.records));
+  if (inChain != h.usedBlocks)
+    problem(std::to_string(inChain) + " blocks in the chain, the header says " +
+            std::to_string(h.usedBlocks));
+  if (last != h.lastBlock)
+    problem("chain ends at block " + std::to_string(last) + ", the header says " +
+            std::to_string(h.lastBlock));
+
+  // The free list.
+  int freeCount = 0;
+  for (int b = h.freeHead; b != 0;) {
+    if (b < 1 || b > limit) {
+      problem("free list links to block " + std::to_string(b) + ", outside the file");
+      break;
+    }
+    if (!seen.insert(b).second) {
+      problem("free list reaches block " + std::to_string(b) + " twice or from the chain");
+      break;
+    }
+    ++freeCount;
+    b = store.head(b).next;
+  }
+  if (inChain + freeCount != h.fileBlocks)
+    problem(std::to_string(h.fileBlocks - inChain - freeCount) +
+            " blocks are neither in the chain nor on the free list");
+
+  // Memo pointers and the memo file.
+  bool hasBlobs = false;
+  for (const FieldInfo& f : h.fields) hasBlobs = hasBlobs || isBlobType(f.type);
+  if (hasBlobs && problems.empty()) {
+    MemoFile memo(companionFile(impl.path(), ".mb"), false);
+    bool memoPresent = std::filesystem::exists(memo.path());
+    std::uint64_t row = 0;
+    for (t->first(); !t->eof(); t->next()) {
+      ++row;
+      for (const FieldInfo& f : h.fields) {
+        if (!isBlobType(f.type)) continue;
+        const std::uint8_t* p = impl.recordBytes() + f.offset;
+        if (BlobPointer::decode(p, f.width).inLeader() || !memoPresent) continue;
+        try {
+          memo.read(p, f.width);
+        } catch (const EDBEngineError& e) {
+          problem("record " + std::to_string(row) + ", field " + f.name + ": " + e.what());
+        }
+      }
+    }
+    for (const std::string& m : memo.check()) problem(m);
+  }
+  return problems;
+}
+
+}  // namespace pdx

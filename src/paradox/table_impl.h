@@ -1,0 +1,125 @@
+// The engine's implementation of pdx::Table. Split over table.cpp (opening,
+// navigation, reading, filter), table_write.cpp (field writes, edit, post)
+// and table_change.cpp (insert, append, delete and the rewrite on flush).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "paradox/blockstore.h"
+#include "paradox/codepage.h"
+#include "paradox/filter.h"
+#include "paradox/header.h"
+#include "paradox/memo.h"
+#include "paradox/table.h"
+#include "platform/rawfile.h"
+
+namespace pdx {
+
+// The companion file of `table` with extension `ext` (".PX", ".MB"),
+// found without regard to letter case; when absent, the path it would have.
+std::filesystem::path companionFile(const std::filesystem::path& table, const std::string& ext);
+
+class TableImpl final : public Table {
+ public:
+  TableImpl(std::filesystem::path path, const OpenOptions& options);
+  ~TableImpl() override;
+
+  const std::filesystem::path& path() const override { return m_path; }
+  const std::vector<FieldInfo>& fields() const override { return m_fields; }
+  int fieldCount() const override { return static_cast<int>(m_fields.size()); }
+  int findField(std::string_view name) const override;
+  int keyFieldCount() const override { return m_header.keyFields; }
+  int versionId() const override { return m_header.versionId; }
+  int codePage() const override { return m_codePage->id(); }
+  int blockSize() const override { return m_header.blockSize; }
+  bool isKeyed() const override { return m_header.fileType == 0 && m_header.keyFields > 0; }
+
+  void first() override;
+  void next() override;
+  bool eof() const override { return m_block == 0; }
+  bool isEmpty() const override;
+  std::uint64_t recordCount() const override;
+
+  void setFilter(const std::string& expression) override;
+  const std::string& filter() const override { return m_filterText; }
+  void setFiltered(bool on) override;
+  bool filtered() const override { return m_filtered; }
+
+  bool isBlank(int field) const override;
+  std::string asString(int field) const override;
+  double asFloat(int field) const override;
+  std::int64_t asInteger(int field) const override;
+  bool asBoolean(int field) const override;
+  std::string asBytes(int field) const override;
+
+  void setString(int field, std::string_view text) override;
+  void setFloat(int field, double value) override;
+  void setInteger(int field, std::int64_t value) override;
+  void setBoolean(int field, bool value) override;
+  void setBytes(int field, std::string_view bytes) override;
+  void setBlank(int field) override;
+  void copyValue(int field, const Table& source, int sourceField) override;
+
+  EditState state() const override { return m_state; }
+  void edit() override;
+  void insert() override;
+  void append() override;
+  void post() override;
+  void cancel() override;
+  void remove() override;
+  void flush() override;
+
+  // Raw access for tools and tests.
+  const TableHeader& header() const { return m_header; }
+  const std::uint8_t* recordBytes() const { return current(); }
+
+ private:
+  friend class TableWalker;
+  // Cursor plumbing (table.cpp).
+  bool enterBlock(int block);           // loads the block's count; false when empty
+  bool stepRaw();                       // one record on along the chain
+  bool passes() const;                  // current record passes the filter
+  void seekVisible();                   // from the current record on to one that passes
+  const std::uint8_t* current() const;  // the current record (or the edit buffer)
+  const std::uint8_t* stored() const;   // the current record as stored
+  const FieldInfo& fieldAt(int field) const;
+  void requireRecord() const;
+  void requireWritable();
+  void writeInPlace();  // post of an edit that moves nothing
+  void releaseBlobs(const std::uint8_t* keep, const std::uint8_t* drop);
+  // Structural changes (table_change.cpp).
+  bool needsMove() const;  // an edit that changes the key or an indexed field
+  void moveEdited();
+  void postNew();
+  std::uint8_t* editable(int field);
+  [[noreturn]] void fail(EDBEngineError::Code code, const std::string& what) const;
+
+  std::filesystem::path m_path;
+  std::string m_name;  // file name for messages
+  OpenOptions m_options;
+  bool m_fileReadOnly = false;
+  platform::RawFile m_file;
+  TableHeader m_header;
+  std::vector<FieldInfo> m_fields;
+  const CodePage* m_codePage = nullptr;
+  mutable std::unique_ptr<BlockStore> m_store;
+  std::unique_ptr<MemoFile> m_memo;
+
+  // Cursor: block 0 means end of table.
+  int m_block = 0;
+  int m_index = 0;
+  int m_blockCount = 0;
+  int m_steps = 0;  // blocks visited since first(), to catch a looping chain
+
+  std::string m_filterText;
+  Filter m_filter;
+  bool m_filtered = false;
+
+  EditState m_state = EditState::kBrowse;
+  std::vector<std::uint8_t> m_buffer;    // record being edited
+  std::vector<std::uint8_t> m_original;  // its bytes before editing
+};
+
+}  // namespace pdx

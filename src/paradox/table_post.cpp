@@ -1,0 +1,93 @@
+#include <cstring>
+
+#include "paradox/errors.h"
+#include "paradox/table_impl.h"
+#include "paradox/values.h"
+
+namespace pdx {
+
+std::string TableImpl::asBytes(int field) const {
+  const FieldInfo& f = fieldAt(field);
+  const std::uint8_t* p = current() + f.offset;
+  if (isBlobType(f.type)) return m_memo->read(p, f.width);
+  return std::string(reinterpret_cast<const char*>(p), static_cast<std::size_t>(f.width));
+}
+
+void TableImpl::setBytes(int field, std::string_view bytes) {
+  const FieldInfo& f = fieldAt(field);
+  std::uint8_t* p = editable(field);
+  if (isBlobType(f.type)) {
+    const std::vector<std::uint8_t> before(p, p + f.width);
+    if (bytes.empty()) {
+      std::memset(p, 0, static_cast<std::size_t>(f.width));
+    } else {
+      m_memo->write(p, f.width, bytes, f.type);
+    }
+    // A value this edit wrote earlier and now replaces is nobody's.
+    const std::uint8_t* orig = m_original.empty() ? nullptr : m_original.data() + f.offset;
+    const BlobPointer old = BlobPointer::decode(before.data(), f.width);
+    if (!old.inLeader() &&
+        (!orig || std::memcmp(orig, before.data(), static_cast<std::size_t>(f.width)) != 0))
+      m_memo->free(before.data(), f.width);
+    return;
+  }
+  const std::size_t n = std::min(bytes.size(), static_cast<std::size_t>(f.width));
+  std::memset(p, 0, static_cast<std::size_t>(f.width));
+  std::memcpy(p, bytes.data(), n);
+}
+
+// Frees the .MB space of blob values in `drop` that `keep` no longer points at.
+void TableImpl::releaseBlobs(const std::uint8_t* keep, const std::uint8_t* drop) {
+  for (const FieldInfo& f : m_fields) {
+    if (!isBlobType(f.type)) continue;
+    const std::uint8_t* d = drop + f.offset;
+    if (keep && std::memcmp(keep + f.offset, d, static_cast<std::size_t>(f.width)) == 0) continue;
+    if (!BlobPointer::decode(d, f.width).inLeader()) m_memo->free(d, f.width);
+  }
+}
+
+void TableImpl::writeInPlace() {
+  const int rs = m_header.recordSize;
+  int lo = 0;
+  while (lo < rs &&
+         m_buffer[static_cast<std::size_t>(lo)] == m_original[static_cast<std::size_t>(lo)])
+    ++lo;
+  if (lo == rs) return;
+  int hi = rs;
+  while (m_buffer[static_cast<std::size_t>(hi - 1)] == m_original[static_cast<std::size_t>(hi - 1)])
+    --hi;
+  std::uint8_t* b = m_store->blockForWrite(m_block, 6 + m_index * rs + lo, hi - lo);
+  std::memcpy(b + 6 + m_index * rs + lo, m_buffer.data() + lo, static_cast<std::size_t>(hi - lo));
+}
+
+void TableImpl::post() {
+  if (m_state == EditState::kBrowse) return;
+  requireWritable();
+  if (m_state == EditState::kEdit) {
+    if (needsMove()) {
+      moveEdited();
+    } else {
+      writeInPlace();
+      releaseBlobs(m_buffer.data(), m_original.data());
+    }
+  } else {
+    postNew();
+  }
+  m_state = EditState::kBrowse;
+}
+
+void TableImpl::cancel() {
+  if (m_state == EditState::kBrowse) return;
+  // Blob values this edit wrote into the .MB belong to no record.
+  try {
+    if (m_state == EditState::kEdit)
+      releaseBlobs(m_original.data(), m_buffer.data());
+    else
+      releaseBlobs(nullptr, m_buffer.data());
+  } catch (const EDBEngineError&) {
+    // Leaking unreferenced space is harmless; the record stays as it was.
+  }
+  m_state = EditState::kBrowse;
+}
+
+}  // namespace pdx
