@@ -286,8 +286,16 @@ TField TTable::field(std::string_view name) {
 }
 
 void CopyRowByName(TTable& target, TTable& source) {
+  // A source without a current record (an empty table) reads blank in every
+  // field, as a dataset does.
+  const bool sourceHasRow = !source.isEmpty() && !source.eof();
   for (int i = 0; i < target.fieldCount(); ++i) {
     TField to = target.fields(i);
-    if (std::optional<TField> from = source.findField(to.name())) to.assign(*from);
+    std::optional<TField> from = source.findField(to.name());
+    if (!from) continue;
+    if (sourceHasRow)
+      to.assign(*from);
+    else
+      to.clear();
   }
 }

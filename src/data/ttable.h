@@ -142,5 +142,6 @@ class TTable {
 // Whole-row copy by name: for each field of `target` in its order, the field
 // of `source` with the same name (letter case ignored), when there is one,
 // gives its value with its type, blank included. Fields without a namesake
-// keep the value the target record has.
+// keep the value the target record has. A source with no current record (an
+// empty table) gives blanks.
 void CopyRowByName(TTable& target, TTable& source);

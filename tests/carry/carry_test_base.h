@@ -1,0 +1,50 @@
+// A carry-forward run on a data directory of its own, through the job seam.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "carry/carryforward.h"
+#include "data/companylist.h"
+#include "data/job_fixture.h"
+#include "main/workspace.h"
+#include "support/recording_host.h"
+
+class CarryTest : public ::testing::Test {
+ protected:
+  jobs::TempDir tmp;
+  std::filesystem::path data = tmp.path() / "DATA";
+  RecordingHost host;
+  Workspace ws;
+
+  // What the selection dialog was shown: one "CODE NEWCODE X|-" per row.
+  std::vector<std::string> listed;
+  // Codes to deselect before confirming.
+  std::vector<std::string> deselect;
+  bool confirm = true;
+
+  void SetUp() override {
+    host.newDir = data.string();
+    host.fromYear = "2005";
+    host.toYear = "2006";
+    host.onSelect = [this](CompanyList& list) {
+      listed.clear();
+      for (list.first(); !list.eof(); list.next()) {
+        for (const std::string& code : deselect)
+          if (list.text("SIRKET_KOD") == code) list.setValue("DEVIR", Variant{false});
+        listed.push_back(list.text("SIRKET_KOD") + " " + list.text("YENI_SIRKET_KOD") + " " +
+                         (list.selected() ? "X" : "-"));
+      }
+      return confirm;
+    };
+  }
+
+  void run() {
+    ws.NewCompanySequence = 1;  // as the run driver does first
+    RunCarryForward(host, ws);
+  }
+
+  std::filesystem::path company(const std::string& code) const { return data / code; }
+};
