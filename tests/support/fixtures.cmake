@@ -1,0 +1,30 @@
+# The Paradox fixture builder, the pxlib oracle and their tests.
+add_library(ud_fixtures STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/text_codec.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/record_codec.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/memo_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/table_file.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/paradox_builder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/table_writer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/fixture_files.cpp
+)
+target_include_directories(ud_fixtures PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+# Headers of src/ only (schemas.h, variant.h, table.h): the builder stays independent of the engine.
+
+ud_core(ud_fixtures)
+
+add_library(ud_pxlib_oracle STATIC ${CMAKE_CURRENT_LIST_DIR}/pxlib_reader.cpp)
+target_link_libraries(ud_pxlib_oracle PUBLIC ud_fixtures)
+ud_core(ud_pxlib_oracle)
+find_package(PkgConfig QUIET)
+if(PkgConfig_FOUND)
+  pkg_check_modules(PXLIB QUIET IMPORTED_TARGET pxlib)
+endif()
+if(PXLIB_FOUND)
+  target_compile_definitions(ud_pxlib_oracle PRIVATE UD_HAVE_PXLIB)
+  target_link_libraries(ud_pxlib_oracle PRIVATE PkgConfig::PXLIB)
+endif()
+
+ud_gtest(support_fixtures_test
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/builder_pxlib_test.cpp
+  LIBS ud_pxlib_oracle ud_fixtures)
