@@ -27,4 +27,5 @@ endif()
 
 ud_gtest(support_fixtures_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/builder_pxlib_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/builder_layout_test.cpp
   LIBS ud_pxlib_oracle ud_fixtures)
