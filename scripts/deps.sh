@@ -1,0 +1,29 @@
+#!/bin/sh
+# Installs the Debian packages the build, the program and the tests need;
+# does nothing when every one of them is already installed.
+set -eu
+
+PACKAGES="build-essential cmake ninja-build qt6-base-dev qt6-qpa-plugins libgtest-dev \
+libgmock-dev libbenchmark-dev pxlib-dev libjpeg-dev libx11-dev xvfb xauth"
+
+missing=""
+for p in $PACKAGES; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $p"
+  fi
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+if [ "$(id -u)" -eq 0 ]; then
+  SUDO=""
+elif command -v sudo >/dev/null 2>&1; then
+  SUDO="sudo"
+else
+  echo "Missing packages:$missing; run this as root or install sudo." >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update
+# shellcheck disable=SC2086
+$SUDO apt-get install -y $PACKAGES

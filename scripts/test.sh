@@ -1,0 +1,37 @@
+#!/bin/sh
+# Installs what is missing, builds everything twice (a normal build and one
+# with AddressSanitizer and UndefinedBehaviorSanitizer) and runs every test in
+# both. Widget tests run on Qt's offscreen platform; the X11 test runs under
+# xvfb-run (ctest starts it that way). Exits non-zero when any test fails.
+set -eu
+cd "$(dirname "$0")/.."
+
+scripts/deps.sh
+export QT_QPA_PLATFORM=offscreen
+JOBS="${JOBS:-$(nproc)}"
+
+status=0
+run_suite() {
+  dir="$1"
+  shift
+  echo "=== $dir: configure and build"
+  cmake -S . -B "$dir" -G Ninja "$@"
+  cmake --build "$dir" -j "$JOBS"
+  echo "=== $dir: tests"
+  if ! ctest --test-dir "$dir" --output-on-failure -j "$JOBS"; then
+    status=1
+  fi
+}
+
+run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}" \
+LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp:print_suppressions=0}" \
+UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}" \
+  run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DUD_SANITIZE=ON -DUD_BUILD_BENCH=OFF
+
+if [ "$status" -eq 0 ]; then
+  echo "=== all tests passed (normal and sanitizer builds)"
+else
+  echo "=== some tests FAILED" >&2
+fi
+exit "$status"
