@@ -5,6 +5,7 @@
 #include "paradox/blockstore.h"
 #include "paradox/errors.h"
 #include "paradox/header.h"
+#include "paradox/index.h"
 #include "paradox/memo.h"
 #include "paradox/table_impl.h"
 
@@ -116,6 +117,8 @@ std::vector<std::string> checkTable(const std::filesystem::path& table) {
     }
     for (const std::string& m : memo.check()) problem(m);
   }
+  if (problems.empty())
+    for (const std::string& m : checkIndexes(impl)) problem(m);
   return problems;
 }
 

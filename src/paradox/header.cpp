@@ -64,7 +64,7 @@ int fieldWidth(FieldType type, int size) {
 }
 
 TableHeader TableHeader::decode(std::vector<std::uint8_t> bytes, std::uint64_t fileSize,
-                                const std::string& fileName) {
+                                const std::string& fileName, bool indexFile) {
   TableHeader h;
   const std::size_t n = bytes.size();
   auto notATable = [&](const std::string& why) {
@@ -78,7 +78,10 @@ TableHeader TableHeader::decode(std::vector<std::uint8_t> bytes, std::uint64_t f
   h.fileType = p[hdr::kFileType];
   const int blockKiB = p[hdr::kBlockSize];
   h.versionId = p[hdr::kVersion];
-  if (h.fileType != 0 && h.fileType != 2) notATable("file type " + std::to_string(h.fileType));
+  const bool dataType = h.fileType == 0 || h.fileType == 2;
+  const bool treeType = h.fileType == 1 || h.fileType == 4 || h.fileType == 7;
+  if (indexFile ? (dataType || h.fileType > 8) : !dataType)
+    notATable("file type " + std::to_string(h.fileType));
   if (h.versionId < 3 || h.versionId > 12) notATable("version " + std::to_string(h.versionId));
   if (blockKiB != 1 && blockKiB != 2 && blockKiB != 4 && blockKiB != 8 && blockKiB != 16 &&
       blockKiB != 32)
@@ -103,14 +106,15 @@ TableHeader TableHeader::decode(std::vector<std::uint8_t> bytes, std::uint64_t f
   }
   h.freeHead = getU16(p + hdr::kFreeHead);
 
-  const int descStart = modern ? hdr::kDescriptorsNew : hdr::kDescriptorsOld;
+  const int descStart = modern && !treeType ? hdr::kDescriptorsNew : hdr::kDescriptorsOld;
   if (h.headerSize < descStart)
     corrupt(fileName, "header size " + std::to_string(h.headerSize) + " too small");
   if (static_cast<std::uint64_t>(h.headerSize) > fileSize)
     corrupt(fileName, "header size " + std::to_string(h.headerSize) + " past the end of the file");
   if (fieldCount <= 0 || fieldCount > 1024)
     corrupt(fileName, "field count " + std::to_string(fieldCount));
-  if (h.keyFields > fieldCount) corrupt(fileName, "key field count " + std::to_string(h.keyFields));
+  if (!treeType && h.keyFields > fieldCount)
+    corrupt(fileName, "key field count " + std::to_string(h.keyFields));
   if (h.recordSize <= 0 || h.recordSize > h.blockSize - 6)
     corrupt(fileName, "record size " + std::to_string(h.recordSize));
   if (h.firstBlock > h.fileBlocks || h.lastBlock > h.fileBlocks || h.freeHead > h.fileBlocks)
@@ -134,9 +138,13 @@ TableHeader TableHeader::decode(std::vector<std::uint8_t> bytes, std::uint64_t f
     h.fields.push_back(f);
     pos += 2;
   }
-  if (offset != h.recordSize)
+  if (offset + (treeType ? 6 : 0) != h.recordSize)
     corrupt(fileName, "fields take " + std::to_string(offset) + " bytes, record size is " +
                           std::to_string(h.recordSize));
+  if (treeType) {
+    h.raw = std::move(bytes);
+    return h;
+  }
   // Name area: 4-byte pointer, one 4-byte pointer per field, the table name.
   pos += 4 + 4u * fieldCount + (h.versionId >= 12 ? 261u : 79u);
   for (int i = 0; i < fieldCount; ++i) {
@@ -147,6 +155,8 @@ TableHeader TableHeader::decode(std::vector<std::uint8_t> bytes, std::uint64_t f
     pos = end + 1;
   }
   // Field numbers, then the sort order (language driver) name.
+  for (int i = 0; i < fieldCount && pos + 2 * i + 2 <= limit; ++i)
+    h.fieldNumbers.push_back(getU16(p + pos + 2 * i));
   pos += 2u * fieldCount;
   if (modern && pos < limit) {
     std::size_t end = pos;

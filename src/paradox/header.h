@@ -71,12 +71,15 @@ struct TableHeader {
   std::string sortOrder;              // language driver name; "" when absent
   std::vector<FieldInfo> fields;      // names still in the table's bytes
   std::vector<std::string> rawNames;  // field names as stored
+  std::vector<int> fieldNumbers;      // the u16 after the names (0x8000: descending)
 
   // Decodes `raw` (the first min(header size, file size) bytes of the file).
   // Throws EDBEngineError naming `fileName` when the bytes are not a Paradox
   // data file (kNotATable) or contradict themselves or the file (kCorrupt).
+  // With `indexFile`, accepts the index file types (1 and 3 to 8); for
+  // .PX/.Ynn/.YGn (1, 4, 7) only the descriptors are decoded.
   static TableHeader decode(std::vector<std::uint8_t> raw, std::uint64_t fileSize,
-                            const std::string& fileName);
+                            const std::string& fileName, bool indexFile = false);
 
   // Writes the counts above back into `raw`.
   void encodeCounts();

@@ -1,21 +1,368 @@
+// Insert, append and delete: the block-level changes and the shadow copy that
+// keeps the table's own file untouched until flush.
+#include <cstring>
+#include <system_error>
+
+#include "paradox/coding.h"
 #include "paradox/errors.h"
+#include "paradox/index.h"
 #include "paradox/table_impl.h"
+#include "paradox/values.h"
 
 namespace pdx {
 
+void TableImpl::setHead(int block, const BlockHead& h) {
+  std::uint8_t* b = m_store->blockForWrite(block, 0, 6);
+  putU16(b, static_cast<std::uint16_t>(h.next));
+  putU16(b + 2, static_cast<std::uint16_t>(h.prev));
+  putU16(b + 4, static_cast<std::uint16_t>(static_cast<std::int16_t>(h.addDataSize)));
+}
+
+void TableImpl::beginChange() {
+  if (m_shadow) return;
+  m_store->writeBack();
+  m_shadowPath = m_path;
+  m_shadowPath += ".new~";
+  try {
+    platform::RawFile shadow(m_shadowPath, platform::RawFile::Mode::kCreate);
+    std::vector<std::uint8_t> buf(1 << 20);
+    std::uint64_t at = 0;
+    for (;;) {
+      const std::size_t n = m_file.readAt(at, buf.data(), buf.size());
+      if (n == 0) break;
+      shadow.writeAt(at, buf.data(), n);
+      at += n;
+    }
+    // Every declared block at full size, so that records may grow into a
+    // short last block.
+    const std::uint64_t full = m_header.fileBlocks == 0
+                                   ? static_cast<std::uint64_t>(m_header.headerSize)
+                                   : m_header.blockOffset(m_header.fileBlocks + 1);
+    if (at < full) shadow.truncate(full);
+    m_file = std::move(shadow);
+    m_store = std::make_unique<BlockStore>(&m_file, m_name, m_header.headerSize, m_header.blockSize,
+                                           m_file.size());
+  } catch (const std::system_error& e) {
+    std::error_code ec;
+    std::filesystem::remove(m_shadowPath, ec);
+    fail(EDBEngineError::Code::kIo,
+         "Cannot write beside table " + m_name + ": " + e.code().message());
+  }
+  m_shadow = true;
+}
+
+void TableImpl::commitChange() {
+  if (!m_shadow && !m_indexDirty) return;
+  if (m_shadow) {
+    m_header.raw[hdr::kChange1] = static_cast<std::uint8_t>(m_header.raw[hdr::kChange1] + 1);
+    m_header.encodeCounts();
+    m_store->writeBack();
+    try {
+      m_file.writeAt(0, m_header.raw.data(), m_header.raw.size());
+      m_file.sync();
+      m_memo->flush();
+      platform::replaceFile(m_shadowPath, m_path);
+    } catch (const std::system_error& e) {
+      fail(EDBEngineError::Code::kIo, "Cannot write table " + m_name + ": " + e.code().message());
+    }
+    m_shadow = false;
+  }
+  rebuildIndexes(*this);
+  m_indexDirty = false;
+}
+
+int TableImpl::allocateBlock() {
+  int b = m_header.freeHead;
+  if (b != 0) {
+    if (b > m_store->blocksInFile())
+      fail(EDBEngineError::Code::kCorrupt,
+           "Corrupt table " + m_name + ": free list links to block " + std::to_string(b));
+    m_header.freeHead = m_store->head(b).next;
+  } else {
+    if (m_header.fileBlocks >= 0xFFFF)
+      fail(EDBEngineError::Code::kIo, "Table " + m_name + " is full (65535 blocks)");
+    b = ++m_header.fileBlocks;
+    const std::uint64_t size = m_header.blockOffset(b + 1);
+    m_store->writeBack();
+    try {
+      m_file.truncate(size);
+    } catch (const std::system_error& e) {
+      fail(EDBEngineError::Code::kIo, "Cannot grow table " + m_name + ": " + e.code().message());
+    }
+    m_store->setFileSize(size);
+    m_store->invalidate();
+  }
+  ++m_header.usedBlocks;
+  setHead(b, BlockHead{0, 0, -m_header.recordSize});
+  return b;
+}
+
+void TableImpl::unlinkBlock(int block) {
+  const BlockHead h = m_store->head(block);
+  if (h.prev) {
+    BlockHead p = m_store->head(h.prev);
+    p.next = h.next;
+    setHead(h.prev, p);
+  } else {
+    m_header.firstBlock = h.next;
+  }
+  if (h.next) {
+    BlockHead n = m_store->head(h.next);
+    n.prev = h.prev;
+    setHead(h.next, n);
+  } else {
+    m_header.lastBlock = h.prev;
+  }
+  setHead(block, BlockHead{m_header.freeHead, 0, -m_header.recordSize});
+  m_header.freeHead = block;
+  --m_header.usedBlocks;
+}
+
+void TableImpl::insertAt(int block, int index, const std::uint8_t* record) {
+  const int rs = m_header.recordSize;
+  BlockHead h = m_store->head(block);
+  int count = h.count(rs);
+  if (count >= m_header.maxRecordsPerBlock()) {
+    // Split: a new block after this one takes the upper half, or nothing
+    // when the record goes to the very end (appending fills blocks fully).
+    const int nb = allocateBlock();
+    h = m_store->head(block);
+    const int keep = index >= count ? count : (count + 1) / 2;
+    const int moved = count - keep;
+    if (moved > 0) {
+      std::vector<std::uint8_t> upper(static_cast<std::size_t>(moved) * rs);
+      std::memcpy(upper.data(), m_store->block(block) + 6 + keep * rs, upper.size());
+      std::uint8_t* dst = m_store->blockForWrite(nb, 6, moved * rs);
+      std::memcpy(dst + 6, upper.data(), upper.size());
+    }
+    setHead(nb, BlockHead{h.next, block, (moved - 1) * rs});
+    if (h.next) {
+      BlockHead n = m_store->head(h.next);
+      n.prev = nb;
+      setHead(h.next, n);
+    } else {
+      m_header.lastBlock = nb;
+    }
+    h.next = nb;
+    h.addDataSize = (keep - 1) * rs;
+    setHead(block, h);
+    if (index > keep) {
+      block = nb;
+      index -= keep;
+    }
+    h = m_store->head(block);
+    count = h.count(rs);
+  }
+  std::uint8_t* b = m_store->blockForWrite(block, 6 + index * rs, (count + 1 - index) * rs);
+  std::memmove(b + 6 + (index + 1) * rs, b + 6 + index * rs,
+               static_cast<std::size_t>(count - index) * rs);
+  std::memcpy(b + 6 + index * rs, record, static_cast<std::size_t>(rs));
+  h.addDataSize += rs;
+  setHead(block, h);
+  ++m_header.records;
+  m_block = block;
+  m_index = index;
+  m_blockCount = count + 1;
+}
+
+void TableImpl::removeAt(int block, int index) {
+  const int rs = m_header.recordSize;
+  BlockHead h = m_store->head(block);
+  const int count = h.count(rs);
+  std::uint8_t* b = m_store->blockForWrite(block, 6 + index * rs, (count - index) * rs);
+  std::memmove(b + 6 + index * rs, b + 6 + (index + 1) * rs,
+               static_cast<std::size_t>(count - 1 - index) * rs);
+  std::memset(b + 6 + (count - 1) * rs, 0, static_cast<std::size_t>(rs));
+  --m_header.records;
+  if (count == 1) {
+    unlinkBlock(block);
+  } else {
+    h.addDataSize -= rs;
+    setHead(block, h);
+  }
+}
+
+const KeyOrder& TableImpl::keyOrder() {
+  if (!m_keyOrder) {
+    std::vector<FieldInfo> keys(m_fields.begin(), m_fields.begin() + m_header.keyFields);
+    m_keyOrder = std::make_unique<KeyOrder>(keys, m_header.sortOrder, m_name, "primary key");
+  }
+  return *m_keyOrder;
+}
+
+void TableImpl::findKeyPlace(const std::uint8_t* record, int& block, int& index, bool& duplicate) {
+  const KeyOrder& order = keyOrder();
+  const int rs = m_header.recordSize;
+  duplicate = false;
+  block = m_header.lastBlock;
+  index = -1;
+  int steps = 0;
+  for (int b = m_header.firstBlock; b != 0;) {
+    if (++steps > m_header.fileBlocks + 1)
+      fail(EDBEngineError::Code::kCorrupt, "Corrupt table " + m_name + ": the block chain loops");
+    const BlockHead h = m_store->head(b);
+    const int count = h.count(rs);
+    const std::uint8_t* data = m_store->block(b) + 6;
+    if (count > 0 && order.compare(record, data + (count - 1) * rs) <= 0) {
+      int lo = 0, hi = count - 1;  // first record not below `record`
+      while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (order.compare(data + mid * rs, record) < 0)
+          lo = mid + 1;
+        else
+          hi = mid;
+      }
+      block = b;
+      index = lo;
+      duplicate = order.compare(data + lo * rs, record) == 0;
+      return;
+    }
+    b = h.next;
+  }
+  if (block != 0) index = m_store->head(block).count(rs);
+}
+
+void TableImpl::blankRecord() {
+  m_buffer.assign(static_cast<std::size_t>(m_header.recordSize), 0);
+  for (const FieldInfo& f : m_fields)
+    if (f.type == FieldType::kBcd)
+      m_buffer[static_cast<std::size_t>(f.offset)] = static_cast<std::uint8_t>(f.size);
+  m_original.clear();
+}
+
+void TableImpl::insert() {
+  requireWritable();
+  if (m_state != EditState::kBrowse) cancel();
+  blankRecord();
+  m_appending = false;
+  m_insertBlock = m_block;
+  m_insertIndex = m_index;
+  m_state = EditState::kInsert;
+}
+
+void TableImpl::append() {
+  requireWritable();
+  if (m_state != EditState::kBrowse) cancel();
+  blankRecord();
+  m_appending = true;
+  m_state = EditState::kInsert;
+}
+
 bool TableImpl::needsMove() const {
+  if (!isKeyed()) return false;
+  const FieldInfo& last = m_fields[static_cast<std::size_t>(m_header.keyFields - 1)];
+  return std::memcmp(m_buffer.data(), m_original.data(),
+                     static_cast<std::size_t>(last.offset + last.width)) != 0;
+}
+
+void TableImpl::postNew() {
+  const std::uint32_t autoIncBefore = m_header.autoInc;
+  for (const FieldInfo& f : m_fields) {
+    if (f.type != FieldType::kAutoInc) continue;
+    std::uint8_t* p = m_buffer.data() + f.offset;
+    if (allZero(p, 4)) {
+      encodeInt(p, 4, static_cast<std::int64_t>(++m_header.autoInc));
+    } else {
+      const std::int64_t v = decodeInt(p, 4);
+      if (v > static_cast<std::int64_t>(m_header.autoInc))
+        m_header.autoInc = static_cast<std::uint32_t>(v);
+    }
+  }
+  int block = 0, index = 0;
+  if (isKeyed()) {
+    bool duplicate = false;
+    try {
+      findKeyPlace(m_buffer.data(), block, index, duplicate);
+    } catch (...) {
+      m_header.autoInc = autoIncBefore;
+      throw;
+    }
+    if (duplicate) {
+      m_header.autoInc = autoIncBefore;
+      fail(EDBEngineError::Code::kKeyViolation, "Key violation in table " + m_name);
+    }
+  } else if (m_appending || m_insertBlock == 0) {
+    block = m_appending ? m_header.lastBlock : m_header.firstBlock;
+    index = block == 0 ? 0 : (m_appending ? m_store->head(block).count(m_header.recordSize) : 0);
+  } else {
+    block = m_insertBlock;
+    index = m_insertIndex;
+  }
+  beginChange();
+  if (block == 0) {
+    block = allocateBlock();
+    m_header.firstBlock = m_header.lastBlock = block;
+    index = 0;
+  }
+  insertAt(block, index, m_buffer.data());
+  m_indexDirty = true;
+  m_steps = 0;
+}
+
+void TableImpl::moveEdited() {
+  int block = 0, index = 0;
+  bool duplicate = false;
+  findKeyPlace(m_buffer.data(), block, index, duplicate);
+  if (duplicate) fail(EDBEngineError::Code::kKeyViolation, "Key violation in table " + m_name);
+  beginChange();
+  const std::vector<std::uint8_t> record = m_buffer;
+  removeAt(m_block, m_index);
+  findKeyPlace(record.data(), block, index, duplicate);
+  if (block == 0) {
+    block = allocateBlock();
+    m_header.firstBlock = m_header.lastBlock = block;
+    index = 0;
+  }
+  insertAt(block, index, record.data());
+  releaseBlobs(record.data(), m_original.data());
+  m_indexDirty = true;
+  m_steps = 0;
+}
+
+bool TableImpl::stepBackRaw() {
+  if (m_block == 0) return false;
+  if (--m_index >= 0) return true;
+  for (int b = m_store->head(m_block).prev; b != 0; b = m_store->head(b).prev) {
+    if (enterBlock(b)) {
+      m_index = m_blockCount - 1;
+      return true;
+    }
+  }
+  m_block = 0;
   return false;
 }
-void TableImpl::moveEdited() {}
-void TableImpl::postNew() {}
-void TableImpl::insert() {
-  fail(EDBEngineError::Code::kUnsupported, "insert: not yet");
-}
-void TableImpl::append() {
-  fail(EDBEngineError::Code::kUnsupported, "append: not yet");
-}
+
 void TableImpl::remove() {
-  fail(EDBEngineError::Code::kUnsupported, "remove: not yet");
+  requireWritable();
+  if (m_state != EditState::kBrowse) cancel();
+  if (m_block == 0) fail(EDBEngineError::Code::kState, "No current record to delete in " + m_name);
+  beginChange();
+  const std::vector<std::uint8_t> gone(stored(), stored() + m_header.recordSize);
+  const int block = m_block, index = m_index;
+  const BlockHead h = m_store->head(block);
+  removeAt(block, index);
+  releaseBlobs(nullptr, gone.data());
+  m_indexDirty = true;
+  m_steps = 0;
+  // The record that followed now sits at the same place.
+  if (index < h.count(m_header.recordSize) - 1) {
+    m_blockCount = h.count(m_header.recordSize) - 1;
+  } else {
+    m_block = 0;
+    for (int b = h.next; b != 0 && m_block == 0; b = m_store->head(b).next)
+      if (!enterBlock(b)) m_block = 0;
+  }
+  seekVisible();
+  if (m_block != 0) return;
+  // Past the last visible record: back to the one before.
+  if (m_header.lastBlock == 0) return;
+  m_steps = 0;
+  if (!enterBlock(m_header.lastBlock)) {
+    if (!stepBackRaw()) return;
+  } else {
+    m_index = m_blockCount - 1;
+  }
+  while (m_block != 0 && !passes()) stepBackRaw();
 }
 
 }  // namespace pdx

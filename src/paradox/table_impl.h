@@ -11,6 +11,7 @@
 #include "paradox/codepage.h"
 #include "paradox/filter.h"
 #include "paradox/header.h"
+#include "paradox/keyorder.h"
 #include "paradox/memo.h"
 #include "paradox/table.h"
 #include "platform/rawfile.h"
@@ -93,6 +94,19 @@ class TableImpl final : public Table {
   bool needsMove() const;  // an edit that changes the key or an indexed field
   void moveEdited();
   void postNew();
+  void beginChange();   // moves writing to a shadow copy of the data file
+  void commitChange();  // makes the shadow the table and rebuilds the indexes
+  int allocateBlock();
+  void setHead(int block, const BlockHead& head);
+  void unlinkBlock(int block);
+  void insertAt(int block, int index, const std::uint8_t* record);
+  void removeAt(int block, int index);
+  const KeyOrder& keyOrder();
+  // Where `record` belongs by key: block and index; `duplicate` when a
+  // record with the same key is there.
+  void findKeyPlace(const std::uint8_t* record, int& block, int& index, bool& duplicate);
+  bool stepBackRaw();
+  void blankRecord();
   std::uint8_t* editable(int field);
   [[noreturn]] void fail(EDBEngineError::Code code, const std::string& what) const;
 
@@ -120,6 +134,14 @@ class TableImpl final : public Table {
   EditState m_state = EditState::kBrowse;
   std::vector<std::uint8_t> m_buffer;    // record being edited
   std::vector<std::uint8_t> m_original;  // its bytes before editing
+  bool m_appending = false;              // append() rather than insert()
+  int m_insertBlock = 0, m_insertIndex = 0;
+
+  // Structural changes go to a shadow copy renamed over the table on flush.
+  bool m_shadow = false;
+  std::filesystem::path m_shadowPath;
+  bool m_indexDirty = false;
+  std::unique_ptr<KeyOrder> m_keyOrder;
 };
 
 }  // namespace pdx

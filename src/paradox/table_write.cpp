@@ -270,6 +270,7 @@ void TableImpl::edit() {
 
 void TableImpl::flush() {
   if (m_fileReadOnly) return;
+  commitChange();
   m_store->writeBack();
   try {
     m_file.sync();

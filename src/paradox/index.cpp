@@ -1,0 +1,341 @@
+#include "paradox/index.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <numeric>
+#include <system_error>
+
+#include "paradox/blockstore.h"
+#include "paradox/coding.h"
+#include "paradox/errors.h"
+#include "paradox/header.h"
+#include "paradox/index_internal.h"
+#include "paradox/keyorder.h"
+#include "paradox/table_impl.h"
+#include "paradox/values.h"
+
+namespace pdx {
+namespace detail {
+namespace {
+
+bool sameAscii(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+[[noreturn]] void ioFail(const std::filesystem::path& p, const std::system_error& e) {
+  throw EDBEngineError(EDBEngineError::Code::kIo,
+                       "Cannot write " + p.string() + ": " + e.code().message());
+}
+
+}  // namespace
+
+IndexFile readIndexHeader(const std::filesystem::path& path) {
+  try {
+    platform::RawFile f(path, platform::RawFile::Mode::kRead);
+    const std::uint64_t size = f.size();
+    std::vector<std::uint8_t> head(4);
+    if (f.readAt(0, head.data(), 4) < 4)
+      throw EDBEngineError(EDBEngineError::Code::kCorrupt,
+                           "Corrupt index " + path.string() + ": file too short");
+    head.resize(std::min<std::uint64_t>(getU16(head.data() + 2), size));
+    head.resize(f.readAt(0, head.data(), head.size()));
+    return {TableHeader::decode(std::move(head), size, path.string(), true), path};
+  } catch (const std::system_error& e) {
+    throw EDBEngineError(EDBEngineError::Code::kIo,
+                         "Cannot read " + path.string() + ": " + e.code().message());
+  }
+}
+
+namespace {
+
+// The blocks of a tree file: `records` packed into full blocks, then upper
+// levels of (first key, child block, count, 0) until one block holds a level.
+struct Tree {
+  std::vector<std::uint8_t> blocks;  // all blocks, blockSize each
+  int blockCount = 0;
+  std::uint32_t entries = 0;
+  int levels = 0;
+};
+
+void packLevel(Tree& t, const std::vector<std::uint8_t>& recs, int rs, int bs,
+               std::vector<std::uint8_t>* upper, int keyWidth, const std::vector<int>* counts) {
+  const int n = static_cast<int>(recs.size() / static_cast<std::size_t>(rs));
+  const int cap = (bs - 6) / rs;
+  for (int i = 0; i < n; i += cap) {
+    const int take = std::min(cap, n - i);
+    const int b = ++t.blockCount;
+    t.blocks.resize(static_cast<std::size_t>(t.blockCount) * bs, 0);
+    std::uint8_t* blk = t.blocks.data() + static_cast<std::size_t>(b - 1) * bs;
+    putU16(blk + 2, static_cast<std::uint16_t>(i == 0 ? 0 : b - 1));
+    putU16(blk + 4, static_cast<std::uint16_t>(static_cast<std::int16_t>((take - 1) * rs)));
+    std::memcpy(blk + 6, recs.data() + static_cast<std::size_t>(i) * rs,
+                static_cast<std::size_t>(take) * rs);
+    if (i + take < n) putU16(blk, static_cast<std::uint16_t>(b + 1));
+    if (upper) {
+      int sum = 0;
+      for (int k = i; k < i + take; ++k) sum += counts ? (*counts)[static_cast<std::size_t>(k)] : 1;
+      const std::size_t at = upper->size();
+      upper->resize(at + static_cast<std::size_t>(keyWidth) + 6, 0);
+      std::memcpy(upper->data() + at, blk + 6, static_cast<std::size_t>(keyWidth));
+      encodeInt(upper->data() + at + keyWidth, 2, b);
+      encodeInt(upper->data() + at + keyWidth + 2, 2, sum);
+      encodeInt(upper->data() + at + keyWidth + 4, 2, 0);
+    }
+  }
+  t.entries += static_cast<std::uint32_t>(n);
+}
+
+// A .PX/.Ynn image from its leaf entries (key, child, count, 0).
+Tree buildTree(std::vector<std::uint8_t> leaf, int keyWidth, int bs) {
+  Tree t;
+  const int rs = keyWidth + 6;
+  if (leaf.empty()) return t;
+  std::vector<std::uint8_t> level = std::move(leaf);
+  for (;;) {
+    ++t.levels;
+    const int n = static_cast<int>(level.size() / static_cast<std::size_t>(rs));
+    const int firstBlock = t.blockCount + 1;
+    std::vector<int> counts(static_cast<std::size_t>(n));
+    for (int k = 0; k < n; ++k)
+      counts[static_cast<std::size_t>(k)] = static_cast<int>(
+          decodeInt(level.data() + static_cast<std::size_t>(k) * rs + keyWidth + 2, 2));
+    std::vector<std::uint8_t> upper;
+    packLevel(t, level, rs, bs, &upper, keyWidth, &counts);
+    // Chain this level after the previous one.
+    if (firstBlock > 1) {
+      putU16(t.blocks.data() + static_cast<std::size_t>(firstBlock - 2) * bs,
+             static_cast<std::uint16_t>(firstBlock));
+      putU16(t.blocks.data() + static_cast<std::size_t>(firstBlock - 1) * bs + 2,
+             static_cast<std::uint16_t>(firstBlock - 1));
+    }
+    if (t.blockCount == firstBlock) break;  // one block: the root
+    level = std::move(upper);
+  }
+  return t;
+}
+
+void writeImage(const std::filesystem::path& path, std::vector<std::uint8_t> header, const Tree& t,
+                int blockSize) {
+  (void)blockSize;
+  std::filesystem::path tmp = path;
+  tmp += ".new~";
+  try {
+    platform::RawFile f(tmp, platform::RawFile::Mode::kCreate);
+    f.writeAt(0, header.data(), header.size());
+    if (!t.blocks.empty()) f.writeAt(header.size(), t.blocks.data(), t.blocks.size());
+    f.sync();
+    f.close();
+    platform::replaceFile(tmp, path);
+  } catch (const std::system_error& e) {
+    std::error_code ec;
+    std::filesystem::remove(tmp, ec);
+    ioFail(path, e);
+  }
+}
+
+void setTreeCounts(std::vector<std::uint8_t>& raw, const Tree& t, bool isTree) {
+  std::uint8_t* p = raw.data();
+  putU32(p + hdr::kRecords, t.entries);
+  putU16(p + hdr::kUsedBlocks, static_cast<std::uint16_t>(t.blockCount));
+  putU16(p + hdr::kFileBlocks, static_cast<std::uint16_t>(t.blockCount));
+  putU16(p + hdr::kFirstBlock, static_cast<std::uint16_t>(t.blockCount ? 1 : 0));
+  putU16(p + hdr::kLastBlock, static_cast<std::uint16_t>(t.blockCount));
+  putU16(p + hdr::kFreeHead, 0);
+  if (isTree) {
+    putU16(p + hdr::kIndexRoot, static_cast<std::uint16_t>(t.blockCount ? t.blockCount : 1));
+    p[hdr::kIndexLevels] = static_cast<std::uint8_t>(t.levels);
+  }
+}
+
+}  // namespace
+
+int keyWidthOf(const TableHeader& h) {
+  int w = 0;
+  for (int i = 0; i < h.keyFields; ++i) w += h.fields[static_cast<std::size_t>(i)].width;
+  return w;
+}
+
+// Leaf entries of a tree over a table-like file: first record's key bytes,
+// block number and record count for each block of the chain.
+std::vector<std::uint8_t> leafEntries(const std::filesystem::path& path, const TableHeader& h,
+                                      int keyWidth) {
+  std::vector<std::uint8_t> leaf;
+  walkChain(path, h, [&](int b, const std::uint8_t* recs, int count) {
+    if (count == 0) return;
+    const std::size_t at = leaf.size();
+    leaf.resize(at + static_cast<std::size_t>(keyWidth) + 6);
+    std::memcpy(leaf.data() + at, recs, static_cast<std::size_t>(keyWidth));
+    encodeInt(leaf.data() + at + keyWidth, 2, b);
+    encodeInt(leaf.data() + at + keyWidth + 2, 2, count);
+    encodeInt(leaf.data() + at + keyWidth + 4, 2, 0);
+  });
+  return leaf;
+}
+
+std::filesystem::path companionIf(const std::filesystem::path& table, const std::string& ext) {
+  std::filesystem::path p = companionFile(table, ext);
+  std::error_code ec;
+  return std::filesystem::is_regular_file(p, ec) ? p : std::filesystem::path();
+}
+
+SecondaryImage secondaryEntries(const TableImpl& table, const SecondaryIndex& si) {
+  SecondaryImage img{readIndexHeader(si.xFile), {}, nullptr};
+  const TableHeader& xh = img.x.header;
+  const TableHeader& th = table.header();
+  const int rs = xh.recordSize;
+  std::vector<FieldInfo> orderFields(xh.fields.begin(), xh.fields.end() - 1);  // all but "Blk Num"
+  for (int n : xh.fieldNumbers)
+    if (n & 0x8000)
+      throw EDBEngineError(EDBEngineError::Code::kUnsupported,
+                           "Cannot order index " + si.xFile.filename().string() + " of table " +
+                               table.path().string() + ": descending indexes are not supported");
+  img.order =
+      std::make_unique<KeyOrder>(orderFields, xh.sortOrder.empty() ? th.sortOrder : xh.sortOrder,
+                                 table.path().string(), si.xFile.filename().string());
+  const FieldInfo& blk = xh.fields.back();
+  walkChain(table.path(), th, [&](int b, const std::uint8_t* recs, int count) {
+    for (int r = 0; r < count; ++r) {
+      const std::uint8_t* rec = recs + static_cast<std::size_t>(r) * th.recordSize;
+      const std::size_t at = img.entries.size();
+      img.entries.resize(at + static_cast<std::size_t>(rs), 0);
+      std::uint8_t* e = img.entries.data() + at;
+      for (std::size_t k = 0; k + 1 < xh.fields.size(); ++k) {
+        const FieldInfo& xf = xh.fields[k];
+        const FieldInfo& tf = th.fields[static_cast<std::size_t>(si.fields[k])];
+        std::memcpy(e + xf.offset, rec + tf.offset,
+                    static_cast<std::size_t>(std::min(xf.width, tf.width)));
+      }
+      encodeInt(e + blk.offset, blk.width, b);
+    }
+  });
+  // Sort entry positions, then lay them out.
+  const std::size_t n = img.entries.size() / static_cast<std::size_t>(rs);
+  std::vector<std::uint32_t> idx(n);
+  std::iota(idx.begin(), idx.end(), 0u);
+  const std::uint8_t* base = img.entries.data();
+  std::stable_sort(idx.begin(), idx.end(), [&](std::uint32_t a, std::uint32_t b) {
+    return img.order->compare(base + static_cast<std::size_t>(a) * rs,
+                              base + static_cast<std::size_t>(b) * rs) < 0;
+  });
+  std::vector<std::uint8_t> sorted(img.entries.size());
+  for (std::size_t k = 0; k < n; ++k)
+    std::memcpy(sorted.data() + k * rs, base + static_cast<std::size_t>(idx[k]) * rs,
+                static_cast<std::size_t>(rs));
+  img.entries = std::move(sorted);
+  return img;
+}
+
+}  // namespace detail
+
+using namespace detail;
+
+std::vector<SecondaryIndex> findSecondaryIndexes(const TableImpl& table) {
+  std::vector<SecondaryIndex> out;
+  const std::filesystem::path& path = table.path();
+  const std::string stem = path.stem().string();
+  std::error_code ec;
+  std::filesystem::path dir = path.parent_path();
+  for (const auto& entry : std::filesystem::directory_iterator(dir.empty() ? "." : dir, ec)) {
+    const std::filesystem::path& p = entry.path();
+    std::string ext = p.extension().string();
+    if (!sameAscii(p.stem().string(), stem) || ext.size() < 3) continue;
+    for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const bool single = ext.size() == 4 && ext[1] == 'X' &&
+                        std::isxdigit(static_cast<unsigned char>(ext[2])) &&
+                        std::isxdigit(static_cast<unsigned char>(ext[3]));
+    const bool composite = ext.size() == 4 && ext[1] == 'X' && ext[2] == 'G' &&
+                           std::isdigit(static_cast<unsigned char>(ext[3]));
+    if (!single && !composite) continue;
+    SecondaryIndex si;
+    si.xFile = p;
+    std::string yExt = ext;
+    yExt[1] = 'Y';
+    si.yFile = companionIf(path, yExt);
+    const IndexFile x = readIndexHeader(p);
+    si.maintained = x.header.fileType == 5 || x.header.fileType == 8;
+    const TableHeader& th = table.header();
+    // Indexed fields, then the table's key fields, then "Blk Num".
+    const std::size_t own =
+        x.header.rawNames.size() >= static_cast<std::size_t>(th.keyFields) + 1
+            ? x.header.rawNames.size() - static_cast<std::size_t>(th.keyFields) - 1
+            : 0;
+    for (std::size_t k = 0; k + 1 < x.header.rawNames.size(); ++k) {
+      int found = -1;
+      if (k < own) {
+        for (std::size_t f = 0; f < th.rawNames.size(); ++f)
+          if (sameAscii(th.rawNames[f], x.header.rawNames[k])) found = static_cast<int>(f);
+      } else {
+        found = static_cast<int>(k - own);
+      }
+      if (found < 0 && si.maintained)
+        throw EDBEngineError(EDBEngineError::Code::kCorrupt,
+                             "Index " + p.string() + " names field '" + x.header.rawNames[k] +
+                                 "' that the table lacks");
+      si.fields.push_back(found);
+    }
+    out.push_back(std::move(si));
+  }
+  return out;
+}
+
+void requireOrderable(const TableImpl& table) {
+  if (!table.isKeyed()) return;
+  for (const SecondaryIndex& si : findSecondaryIndexes(table)) {
+    if (!si.maintained) continue;
+    const IndexFile x = readIndexHeader(si.xFile);
+    std::vector<FieldInfo> f(x.header.fields.begin(), x.header.fields.end() - 1);
+    KeyOrder(f, x.header.sortOrder.empty() ? table.header().sortOrder : x.header.sortOrder,
+             table.path().string(), si.xFile.filename().string());
+  }
+}
+
+void rebuildIndexes(const TableImpl& table) {
+  const TableHeader& th = table.header();
+  if (!table.isKeyed()) return;
+  const std::uint8_t counter = th.raw[hdr::kChange1];
+  const int keyWidth = keyWidthOf(th);
+  if (const auto px = companionIf(table.path(), ".px"); !px.empty()) {
+    IndexFile pf = readIndexHeader(px);
+    if (pf.header.recordSize != keyWidth + 6)
+      throw EDBEngineError(EDBEngineError::Code::kCorrupt,
+                           "Index " + px.string() + " does not match its table's key");
+    const Tree t =
+        buildTree(leafEntries(table.path(), th, keyWidth), keyWidth, pf.header.blockSize);
+    setTreeCounts(pf.header.raw, t, true);
+    pf.header.raw[hdr::kIndexChange] = counter;
+    writeImage(px, pf.header.raw, t, pf.header.blockSize);
+  }
+  for (const SecondaryIndex& si : findSecondaryIndexes(table)) {
+    if (!si.maintained) continue;
+    SecondaryImage img = secondaryEntries(table, si);
+    TableHeader& xh = img.x.header;
+    Tree xt;
+    packLevel(xt, img.entries, xh.recordSize, xh.blockSize, nullptr, 0, nullptr);
+    setTreeCounts(xh.raw, xt, false);
+    xh.raw[hdr::kXChange1] = counter;
+    xh.raw[hdr::kChange2] = th.raw[hdr::kChange2];
+    xh.raw[hdr::kChange1] = static_cast<std::uint8_t>(xh.raw[hdr::kChange1] + 1);
+    writeImage(si.xFile, xh.raw, xt, xh.blockSize);
+    if (si.yFile.empty()) continue;
+    IndexFile yf = readIndexHeader(si.yFile);
+    const int yKey = xh.recordSize - xh.fields.back().width;
+    if (yf.header.recordSize != yKey + 6)
+      throw EDBEngineError(
+          EDBEngineError::Code::kCorrupt,
+          "Index " + si.yFile.string() + " does not match " + si.xFile.filename().string());
+    xh.firstBlock = xt.blockCount ? 1 : 0;
+    xh.fileBlocks = xt.blockCount;
+    const Tree yt = buildTree(leafEntries(si.xFile, xh, yKey), yKey, yf.header.blockSize);
+    setTreeCounts(yf.header.raw, yt, true);
+    yf.header.raw[hdr::kIndexChange] = xh.raw[hdr::kChange1];
+    writeImage(si.yFile, yf.header.raw, yt, yf.header.blockSize);
+  }
+}
+
+}  // namespace pdx

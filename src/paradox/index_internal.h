@@ -1,0 +1,60 @@
+// Helpers shared by the index writer and the index checker.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "paradox/blockstore.h"
+#include "paradox/errors.h"
+#include "paradox/header.h"
+#include "paradox/index.h"
+#include "paradox/keyorder.h"
+
+namespace pdx {
+namespace detail {
+
+struct IndexFile {
+  TableHeader header;
+  std::filesystem::path path;
+};
+
+IndexFile readIndexHeader(const std::filesystem::path& path);
+
+// Walks the chain of a table-like file and hands each block's records.
+template <typename F>
+void walkChain(const std::filesystem::path& path, const TableHeader& h, F&& visit) {
+  platform::RawFile f(path, platform::RawFile::Mode::kRead);
+  BlockStore store(&f, path.string(), static_cast<std::uint64_t>(h.headerSize), h.blockSize,
+                   f.size());
+  int steps = 0;
+  for (int b = h.firstBlock; b != 0;) {
+    if (++steps > h.fileBlocks + 1 || b > store.blocksInFile())
+      throw EDBEngineError(EDBEngineError::Code::kCorrupt,
+                           "Corrupt table " + path.string() + ": bad block chain");
+    const BlockHead bh = store.head(b);
+    const int count = bh.count(h.recordSize);
+    if (count < 0 || 6 + count * h.recordSize > store.available(b))
+      throw EDBEngineError(
+          EDBEngineError::Code::kCorrupt,
+          "Corrupt table " + path.string() + ": block " + std::to_string(b) + " overflows");
+    visit(b, store.block(b) + 6, count);
+    b = bh.next;
+  }
+}
+
+int keyWidthOf(const TableHeader& h);
+std::vector<std::uint8_t> leafEntries(const std::filesystem::path& path, const TableHeader& h,
+                                      int keyWidth);
+std::filesystem::path companionIf(const std::filesystem::path& table, const std::string& ext);
+
+struct SecondaryImage {
+  IndexFile x;
+  std::vector<std::uint8_t> entries;  // sorted
+  std::unique_ptr<KeyOrder> order;
+};
+SecondaryImage secondaryEntries(const TableImpl& table, const SecondaryIndex& si);
+
+}  // namespace detail
+}  // namespace pdx
