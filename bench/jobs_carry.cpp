@@ -1,0 +1,101 @@
+// Carry-forward of one large company, beside `cp -r` of its directory.
+//
+//   jobs_carry [--cards N] [--movements N] [--cheques N] [--stock N] [--dir D]
+//
+// Prints the generation, copy and carry-forward times and the job's peak
+// resident memory (measured in a child process that runs only the job).
+#include <cstdio>
+
+#include "bench/jobs_common.h"
+#include "carry/carryforward.h"
+#include "data/job_fixture.h"
+#include "main/workspace.h"
+#include "support/recording_host.h"
+
+using namespace bench;
+
+int main(int argc, char** argv) {
+  const std::uint64_t cards = arg(argc, argv, "--cards", 100000);
+  const std::uint64_t movements = arg(argc, argv, "--movements", 1000000);
+  const std::uint64_t cheques = arg(argc, argv, "--cheques", 200000);
+  const std::uint64_t stock = arg(argc, argv, "--stock", 20000);
+  jobs::TempDir tmp;
+  const fs::path data = tmp.path() / "DATA";
+  const fs::path company = data / "2005_001";
+
+  const auto genStart = std::chrono::steady_clock::now();
+  jobs::writeNewest(data, {jobs::registryRow("2005_001", "Büyük Şirket", jobs::num(2005))});
+  {
+    const auto& L = schema::Cari();
+    const int code = column(L, "CARIKODU"), bky = column(L, "KTBKY"), btr = column(L, "KTBTR"),
+              lim = column(L, "KLIMKPB");
+    streamTable(company / "Cari.DB", L, cards, [&](std::uint64_t i, std::vector<Variant>& r) {
+      r[code] = Variant{"120." + std::to_string(i)};
+      r[bky] = Variant{static_cast<double>(i * 1234567 % 900000000)};
+      r[btr] = Variant{std::string(i % 3 ? "Borç" : "Alacak")};
+      r[lim] = Variant{5000000.0};
+    });
+  }
+  {
+    const auto& L = schema::Stok();
+    const int code = column(L, "STOKKODU"), kal = column(L, "MIKKAL"), alf = column(L, "KALF");
+    streamTable(company / "Stok.DB", L, stock, [&](std::uint64_t i, std::vector<Variant>& r) {
+      r[code] = Variant{"S" + std::to_string(i)};
+      r[kal] = Variant{static_cast<double>(i % 50)};
+      r[alf] = Variant{static_cast<double>(1000 + i)};
+    });
+  }
+  {
+    const auto& L = schema::Ceksen();
+    const int state = column(L, "EVRAKDURUM"), amount = column(L, "KTUTAR");
+    static const char* const kStates[] = {"Ödendi",      "Ciro Edildi", "Tahsil Edildi", "Ödendi",
+                                          "Karşılıksız", "Ödendi",      "Tahsil Edildi", "Bankada",
+                                          "Kasada",      "Ödenmedi"};
+    streamTable(company / "ceksen.DB", L, cheques, [&](std::uint64_t i, std::vector<Variant>& r) {
+      r[state] = Variant{std::string(kStates[i % 10])};
+      r[amount] = Variant{static_cast<double>(i * 7919 % 50000000)};
+    });
+  }
+  {
+    const auto& L = schema::Char();
+    const int date = column(L, "TARIH"), amount = column(L, "TUTAR"), kind = column(L, "IS_TUR"),
+              taksit = column(L, "TAKSIT"), odedi = column(L, "ODEDI");
+    streamTable(company / "Char.DB", L, movements, [&](std::uint64_t i, std::vector<Variant>& r) {
+      r[date] = Variant{Variant::DateTime{38353.0 + static_cast<double>(i % 365)}};
+      r[amount] = Variant{static_cast<double>(i * 104729 % 90000000)};
+      r[kind] = Variant{std::string("Fatura")};
+      r[taksit] = Variant{i % 10 == 0};
+      r[odedi] = Variant{i % 20 == 0};
+    });
+  }
+  jobs::Company small;  // settings, production, invoices and the rest
+  small.write(tmp.path() / "small");
+  for (const char* f : {"Fatura.DB", "urhar.db", "ayar.db", "ayar.val", "ayar2.db", "ayar2.val"})
+    fs::copy_file(tmp.path() / "small" / f, company / f);
+  const double genSeconds = seconds(std::chrono::steady_clock::now() - genStart);
+
+  const double copySeconds = timeCopy(company, tmp.path() / "copy");
+  fs::remove_all(tmp.path() / "copy");
+
+  const ChildResult job = runInChild([&] {
+    RecordingHost host;
+    host.newDir = data.string();
+    host.fromYear = "2005";
+    host.toYear = "2006";
+    host.ytl = true;
+    Workspace ws;
+    RunCarryForward(host, ws);
+    return host.infos == std::vector<std::string>{"İşlem tamamlandı"} ? 0 : 1;
+  });
+
+  std::printf(
+      "company: %llu cards, %llu stock, %llu cheques, %llu movements (generated in %.2f s)\n",
+      static_cast<unsigned long long>(cards), static_cast<unsigned long long>(stock),
+      static_cast<unsigned long long>(cheques), static_cast<unsigned long long>(movements),
+      genSeconds);
+  std::printf("cp -r of the company directory: %.3f s\n", copySeconds);
+  std::printf("carry-forward with YTL:         %.3f s (%.2f x the copy), peak RSS %.1f MiB%s\n",
+              job.seconds, job.seconds / copySeconds, job.peakMiB,
+              job.status == 0 ? "" : "  [RUN FAILED]");
+  return job.status;
+}

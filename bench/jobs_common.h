@@ -1,0 +1,92 @@
+// Shared pieces of the job benchmarks: streaming large tables, timing a plain
+// copy, and running a job in a child process to measure its peak memory.
+#pragma once
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "data/schemas.h"
+#include "data/variant.h"
+#include "support/paradox_builder.h"
+
+namespace bench {
+
+namespace fs = std::filesystem;
+
+inline double seconds(std::chrono::steady_clock::duration d) {
+  return std::chrono::duration<double>(d).count();
+}
+
+// Streams `count` rows of a declared layout keyed on its first field (an
+// auto-increment number), each made by `make(i, row)` on a blank row.
+inline void streamTable(const fs::path& file, const std::vector<FieldSpec>& layout,
+                        std::uint64_t count,
+                        const std::function<void(std::uint64_t, std::vector<Variant>&)>& make) {
+  fixture::TableWriter w(fixture::TableBuilder::fromSchema(layout).keyed(1).blockSizeKiB(4).spec(),
+                         file);
+  std::vector<Variant> row(layout.size());
+  for (std::uint64_t i = 0; i < count; ++i) {
+    for (Variant& v : row) v = Variant{};
+    row[0] = Variant{static_cast<std::int64_t>(i + 1)};
+    make(i, row);
+    w.append(row);
+  }
+  w.finish();
+}
+
+inline int column(const std::vector<FieldSpec>& layout, const std::string& name) {
+  for (std::size_t i = 0; i < layout.size(); ++i)
+    if (layout[i].name == name) return static_cast<int>(i);
+  std::fprintf(stderr, "no column %s\n", name.c_str());
+  std::exit(2);
+}
+
+// Seconds that `cp -r from to` takes.
+inline double timeCopy(const fs::path& from, const fs::path& to) {
+  const auto start = std::chrono::steady_clock::now();
+  const std::string cmd = "cp -r '" + from.string() + "' '" + to.string() + "'";
+  if (std::system(cmd.c_str()) != 0) {
+    std::fprintf(stderr, "copy failed\n");
+    std::exit(2);
+  }
+  return seconds(std::chrono::steady_clock::now() - start);
+}
+
+struct ChildResult {
+  double seconds = 0;
+  double peakMiB = 0;
+  int status = 0;
+};
+
+// Runs `job` in a child process; its wall time and peak resident memory.
+inline ChildResult runInChild(const std::function<int()>& job) {
+  std::fflush(nullptr);
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t pid = fork();
+  if (pid == 0) _exit(job());
+  int status = 0;
+  rusage usage{};
+  wait4(pid, &status, 0, &usage);
+  ChildResult r;
+  r.seconds = seconds(std::chrono::steady_clock::now() - start);
+  r.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+  return r;
+}
+
+inline std::uint64_t arg(int argc, char** argv, const std::string& name, std::uint64_t fallback) {
+  for (int i = 1; i + 1 < argc; ++i)
+    if (argv[i] == name) return std::strtoull(argv[i + 1], nullptr, 10);
+  return fallback;
+}
+
+}  // namespace bench

@@ -1,0 +1,72 @@
+// Edition upgrade of one large older company, beside `cp -r` of its
+// directory.
+//
+//   jobs_upgrade [--movements N] [--invoices N]
+#include <cstdio>
+
+#include "bench/jobs_common.h"
+#include "data/job_fixture.h"
+#include "main/workspace.h"
+#include "support/recording_host.h"
+#include "upgrade/upgrade.h"
+
+using namespace bench;
+
+int main(int argc, char** argv) {
+  const std::uint64_t movements = arg(argc, argv, "--movements", 1000000);
+  const std::uint64_t invoices = arg(argc, argv, "--invoices", 200000);
+  jobs::TempDir tmp;
+  const fs::path older = tmp.path() / "OLD";
+  const fs::path newest = tmp.path() / "NEW";
+  const fs::path company = older / "1001";
+
+  const auto genStart = std::chrono::steady_clock::now();
+  jobs::writeNewest(newest, {});
+  jobs::writeTable(older / "sirket.DB", schema::SirketOld(),
+                   {jobs::Row{{"SIRKET_KOD", jobs::txt("1001")}, {"KISA_AD", jobs::txt("Büyük")}}},
+                   1);
+  jobs::writeTable(company / "ayar.db", jobs::SettingsOld(60), {jobs::Row{}}, 0, true);
+  {
+    const auto& L = schema::Char();
+    const int date = column(L, "TARIH"), amount = column(L, "TUTAR"), kind = column(L, "IS_TUR"),
+              alpha3 = column(L, "ALPHA3");
+    static const char* const kKinds[] = {
+        "Kendi Çekim", "Kendi Senedim", "Müşteri Çeki", "Müşteri Senedi", "", "Nakit"};
+    streamTable(company / "Char.DB", L, movements, [&](std::uint64_t i, std::vector<Variant>& r) {
+      r[date] = Variant{Variant::DateTime{38000.0 + static_cast<double>(i % 365)}};
+      r[amount] = Variant{static_cast<double>(i % 1000000)};
+      r[kind] = Variant{std::string("Çek")};
+      r[alpha3] = Variant{std::string(kKinds[i % 6])};
+    });
+  }
+  {
+    const auto& L = jobs::FaturaFull();
+    const int no = column(L, "FATNO"), amount = column(L, "TUTAR");
+    streamTable(company / "Fatura.DB", L, invoices, [&](std::uint64_t i, std::vector<Variant>& r) {
+      r[no] = Variant{"F" + std::to_string(i)};
+      r[amount] = Variant{static_cast<double>(i % 777777)};
+    });
+  }
+  const double genSeconds = seconds(std::chrono::steady_clock::now() - genStart);
+
+  const double copySeconds = timeCopy(company, tmp.path() / "copy");
+  fs::remove_all(tmp.path() / "copy");
+
+  const ChildResult job = runInChild([&] {
+    RecordingHost host;
+    host.upgrade = true;
+    host.oldDir = older.string();
+    host.newDir = newest.string();
+    Workspace ws;
+    return RunEditionUpgrade(host, ws) && host.infos.empty() ? 0 : 1;
+  });
+
+  std::printf("older company: %llu movements, %llu invoices (generated in %.2f s)\n",
+              static_cast<unsigned long long>(movements), static_cast<unsigned long long>(invoices),
+              genSeconds);
+  std::printf("cp -r of the company directory: %.3f s\n", copySeconds);
+  std::printf("edition upgrade:                %.3f s (%.2f x the copy), peak RSS %.1f MiB%s\n",
+              job.seconds, job.seconds / copySeconds, job.peakMiB,
+              job.status == 0 ? "" : "  [RUN FAILED]");
+  return job.status;
+}
