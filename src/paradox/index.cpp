@@ -5,9 +5,11 @@
 #include <cstring>
 #include <numeric>
 #include <system_error>
+#include <unordered_map>
 
 #include "paradox/blockstore.h"
 #include "paradox/coding.h"
+#include "paradox/collation.h"
 #include "paradox/errors.h"
 #include "paradox/header.h"
 #include "paradox/index_internal.h"
@@ -199,6 +201,9 @@ SecondaryImage secondaryEntries(const TableImpl& table, const SecondaryIndex& si
       std::make_unique<KeyOrder>(orderFields, xh.sortOrder.empty() ? th.sortOrder : xh.sortOrder,
                                  table.path().string(), si.xFile.filename().string());
   const FieldInfo& blk = xh.fields.back();
+  const bool upper = xh.raw.size() > 0x55 && (xh.raw[0x55] & kCaseInsensitiveFlag) != 0;
+  const Collation* coll =
+      Collation::forSortOrder(xh.sortOrder.empty() ? th.sortOrder : xh.sortOrder);
   walkChain(table.path(), th, [&](int b, const std::uint8_t* recs, int count) {
     for (int r = 0; r < count; ++r) {
       const std::uint8_t* rec = recs + static_cast<std::size_t>(r) * th.recordSize;
@@ -210,6 +215,15 @@ SecondaryImage secondaryEntries(const TableImpl& table, const SecondaryIndex& si
         const FieldInfo& tf = th.fields[static_cast<std::size_t>(si.fields[k])];
         std::memcpy(e + xf.offset, rec + tf.offset,
                     static_cast<std::size_t>(std::min(xf.width, tf.width)));
+        const bool ownField = k + 1 + static_cast<std::size_t>(th.keyFields) < xh.fields.size();
+        if (upper && ownField && xf.type == FieldType::kAlpha) {
+          const auto* p = reinterpret_cast<const char*>(e + xf.offset);
+          const std::string text(p, strnlen(p, static_cast<std::size_t>(xf.width)));
+          const std::string up = coll ? coll->upper(text) : text;
+          std::memset(e + xf.offset, 0, static_cast<std::size_t>(xf.width));
+          std::memcpy(e + xf.offset, up.data(),
+                      std::min(up.size(), static_cast<std::size_t>(xf.width)));
+        }
       }
       encodeInt(e + blk.offset, blk.width, b);
     }
@@ -295,7 +309,54 @@ void requireOrderable(const TableImpl& table) {
   }
 }
 
-void rebuildIndexes(const TableImpl& table) {
+namespace {
+
+// The old entries of a secondary index minus those of removed records, with
+// block hints pointing where each record is now. Order is kept as it was.
+std::vector<std::uint8_t> survivingEntries(const TableImpl& table, const IndexFile& x) {
+  const TableHeader& th = table.header();
+  const TableHeader& xh = x.header;
+  const std::size_t rs = static_cast<std::size_t>(xh.recordSize);
+  const FieldInfo& blk = xh.fields.back();
+  const int keyWidth = keyWidthOf(th);
+  const int keyAt = blk.offset - keyWidth;  // key fields come right before "Blk Num"
+  std::unordered_map<std::string, int> where;
+  walkChain(table.path(), th, [&](int b, const std::uint8_t* recs, int count) {
+    for (int r = 0; r < count; ++r)
+      where.emplace(std::string(reinterpret_cast<const char*>(recs) +
+                                    static_cast<std::size_t>(r) * th.recordSize,
+                                static_cast<std::size_t>(keyWidth)),
+                    b);
+  });
+  std::vector<std::uint8_t> out;
+  out.reserve(where.size() * rs);
+  walkChain(x.path, xh, [&](int, const std::uint8_t* recs, int count) {
+    for (int r = 0; r < count; ++r) {
+      const std::uint8_t* e = recs + static_cast<std::size_t>(r) * rs;
+      const auto it = where.find(std::string(reinterpret_cast<const char*>(e) + keyAt,
+                                             static_cast<std::size_t>(keyWidth)));
+      if (it == where.end()) continue;
+      const std::size_t at = out.size();
+      out.insert(out.end(), e, e + rs);
+      encodeInt(out.data() + at + blk.offset, blk.width, it->second);
+    }
+  });
+  return out;
+}
+
+}  // namespace
+
+std::vector<bool> indexedFields(const TableImpl& table) {
+  std::vector<bool> out(table.fields().size(), false);
+  if (!table.isKeyed()) return out;
+  for (const SecondaryIndex& si : findSecondaryIndexes(table))
+    if (si.maintained)
+      for (int f : si.fields)
+        if (f >= 0) out[static_cast<std::size_t>(f)] = true;
+  return out;
+}
+
+void rebuildIndexes(const TableImpl& table, bool onlyDeletes) {
   const TableHeader& th = table.header();
   if (!table.isKeyed()) return;
   const std::uint8_t counter = th.raw[hdr::kChange1];
@@ -313,7 +374,13 @@ void rebuildIndexes(const TableImpl& table) {
   }
   for (const SecondaryIndex& si : findSecondaryIndexes(table)) {
     if (!si.maintained) continue;
-    SecondaryImage img = secondaryEntries(table, si);
+    SecondaryImage img;
+    if (onlyDeletes) {
+      img.x = readIndexHeader(si.xFile);
+      img.entries = survivingEntries(table, img.x);
+    } else {
+      img = secondaryEntries(table, si);
+    }
     TableHeader& xh = img.x.header;
     Tree xt;
     packLevel(xt, img.entries, xh.recordSize, xh.blockSize, nullptr, 0, nullptr);

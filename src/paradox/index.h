@@ -9,6 +9,7 @@
 // which is what they are for.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -35,8 +36,16 @@ std::vector<SecondaryIndex> findSecondaryIndexes(const TableImpl& table);
 void requireOrderable(const TableImpl& table);
 
 // Rewrites the .PX and every maintained secondary index from the table's
-// data file as it is on disk now.
-void rebuildIndexes(const TableImpl& table);
+// data file as it is on disk now. With `onlyDeletes` (records were removed,
+// nothing added or changed) secondary indexes keep their order and lose the
+// entries of removed records, so no sort order is needed.
+void rebuildIndexes(const TableImpl& table, bool onlyDeletes);
+
+// The table fields that some maintained secondary index covers.
+std::vector<bool> indexedFields(const TableImpl& table);
+
+// Alpha keys of case-insensitive secondary indexes are stored upper-cased.
+inline constexpr std::uint8_t kCaseInsensitiveFlag = 0x01;  // header byte 0x55
 
 // Compares each index with what rebuilding it would write: counts, order,
 // first keys, block hints and change counters. One line per problem.

@@ -3,14 +3,11 @@
 #include <cstring>
 #include <string_view>
 
+#include "paradox/collation.h"
 #include "paradox/errors.h"
 
 namespace pdx {
 namespace {
-
-bool isAscii(const std::string& sortOrder) {
-  return sortOrder == "ascii" || sortOrder.empty();
-}
 
 std::string_view alphaText(const std::uint8_t* p, int width) {
   const void* nul = std::memchr(p, 0, static_cast<std::size_t>(width));
@@ -22,7 +19,7 @@ std::string_view alphaText(const std::uint8_t* p, int width) {
 }  // namespace
 
 bool KeyOrder::supported(const std::string& sortOrder) {
-  return isAscii(sortOrder);
+  return sortOrder.empty() || Collation::forSortOrder(sortOrder) != nullptr;
 }
 
 KeyOrder::KeyOrder(std::vector<FieldInfo> fields, const std::string& sortOrder,
@@ -30,6 +27,7 @@ KeyOrder::KeyOrder(std::vector<FieldInfo> fields, const std::string& sortOrder,
     : m_fields(std::move(fields)) {
   bool hasAlpha = false;
   for (const FieldInfo& f : m_fields) hasAlpha = hasAlpha || f.type == FieldType::kAlpha;
+  if (!sortOrder.empty()) m_collation = Collation::forSortOrder(sortOrder);
   if (hasAlpha && !supported(sortOrder))
     throw EDBEngineError(EDBEngineError::Code::kUnsupported,
                          "Cannot order index " + index + " of table " + table + ": sort order '" +
@@ -43,7 +41,7 @@ int KeyOrder::compare(const std::uint8_t* a, const std::uint8_t* b) const {
     int c;
     if (f.type == FieldType::kAlpha) {
       const std::string_view ta = alphaText(pa, f.width), tb = alphaText(pb, f.width);
-      c = ta.compare(tb);
+      c = m_collation ? m_collation->compare(ta, tb) : ta.compare(tb);
     } else {
       c = std::memcmp(pa, pb, static_cast<std::size_t>(f.width));
     }

@@ -67,8 +67,9 @@ void TableImpl::commitChange() {
     }
     m_shadow = false;
   }
-  rebuildIndexes(*this);
+  rebuildIndexes(*this, m_onlyDeletes);
   m_indexDirty = false;
+  m_onlyDeletes = true;
 }
 
 int TableImpl::allocateBlock() {
@@ -248,6 +249,30 @@ void TableImpl::append() {
   m_state = EditState::kInsert;
 }
 
+void TableImpl::prepareIndexChange() {
+  if (isKeyed()) {
+    keyOrder();
+    requireOrderable(*this);
+  }
+  m_onlyDeletes = false;
+}
+
+bool TableImpl::touchesIndexedField() const {
+  if (!m_indexedKnown) {
+    auto* self = const_cast<TableImpl*>(this);
+    self->m_indexed = indexedFields(*this);
+    self->m_indexedKnown = true;
+  }
+  for (std::size_t i = 0; i < m_fields.size(); ++i) {
+    if (!m_indexed[i]) continue;
+    const FieldInfo& f = m_fields[i];
+    if (std::memcmp(m_buffer.data() + f.offset, m_original.data() + f.offset,
+                    static_cast<std::size_t>(f.width)) != 0)
+      return true;
+  }
+  return false;
+}
+
 bool TableImpl::needsMove() const {
   if (!isKeyed()) return false;
   const FieldInfo& last = m_fields[static_cast<std::size_t>(m_header.keyFields - 1)];
@@ -256,6 +281,7 @@ bool TableImpl::needsMove() const {
 }
 
 void TableImpl::postNew() {
+  prepareIndexChange();
   const std::uint32_t autoIncBefore = m_header.autoInc;
   for (const FieldInfo& f : m_fields) {
     if (f.type != FieldType::kAutoInc) continue;
@@ -300,6 +326,7 @@ void TableImpl::postNew() {
 }
 
 void TableImpl::moveEdited() {
+  prepareIndexChange();
   int block = 0, index = 0;
   bool duplicate = false;
   findKeyPlace(m_buffer.data(), block, index, duplicate);

@@ -106,6 +106,10 @@ class TableImpl final : public Table {
   // record with the same key is there.
   void findKeyPlace(const std::uint8_t* record, int& block, int& index, bool& duplicate);
   bool stepBackRaw();
+  // Before a change that adds or reorders index entries: refuses (and
+  // writes nothing) when an index needs a sort order we cannot reproduce.
+  void prepareIndexChange();
+  bool touchesIndexedField() const;
   void blankRecord();
   std::uint8_t* editable(int field);
   [[noreturn]] void fail(EDBEngineError::Code code, const std::string& what) const;
@@ -141,6 +145,9 @@ class TableImpl final : public Table {
   bool m_shadow = false;
   std::filesystem::path m_shadowPath;
   bool m_indexDirty = false;
+  bool m_onlyDeletes = true;    // since the last rebuild: records removed, none added or changed
+  std::vector<bool> m_indexed;  // fields in a maintained secondary index
+  bool m_indexedKnown = false;
   std::unique_ptr<KeyOrder> m_keyOrder;
 };
 

@@ -67,6 +67,11 @@ void TableImpl::post() {
     if (needsMove()) {
       moveEdited();
     } else {
+      if (touchesIndexedField()) {
+        prepareIndexChange();
+        beginChange();
+        m_indexDirty = true;
+      }
       writeInPlace();
       releaseBlobs(m_buffer.data(), m_original.data());
     }
