@@ -1,0 +1,270 @@
+// The about component and window: the run operation, the memory figures,
+// the links, the team panel and the scrolling panels.
+#include <QApplication>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTimer>
+#include <QtTest>
+
+#include "ui/aboutservices.h"
+#include "ui/aboutu.h"
+#include "ui/secretpanel.h"
+#include "ui/zfabout.h"
+#include "ui/zfanimate.h"
+#include "ui/zfwinbutton.h"
+
+namespace {
+
+class RecordingServices : public AboutServices {
+ public:
+  Memory memory{8ull * 1024 * 1024 * 1024, 37};
+  QStringList opened;
+  Memory memoryStatus() override { return memory; }
+  bool openInShell(const std::string& target) override {
+    opened.append(QString::fromStdString(target));
+    return true;
+  }
+};
+
+QPixmap filled(QSize size, const QColor& c) {
+  QPixmap p(size);
+  p.fill(c);
+  return p;
+}
+
+// An about component with every property set, on recording services.
+struct Fixture {
+  RecordingServices services;
+  TZfAbout about;
+  Fixture() {
+    about.setServices(&services);
+    about.setCaption(QStringLiteral("ZEFIRTAK KMX Devir-Upgrade s2.04.02"));
+    about.setProgramName(QStringLiteral("KMX Devir-Upgrade s2.04.02"));
+    about.setTopPicture(filled({109, 27}, Qt::blue));
+    about.setPicture(filled({130, 460}, Qt::red));
+    about.setTeam({QStringLiteral("Proje"), QStringLiteral("Ayşe"), QString(),
+                   QStringLiteral("Test"), QStringLiteral("Mert")});
+  }
+};
+
+void pressKeys(QWidget* w, Qt::Key key, Qt::KeyboardModifiers mods) {
+  QTest::keyClick(w, key, mods);
+}
+
+}  // namespace
+
+class AboutTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey)); }
+
+  void physicalMemory_data() {
+    QTest::addColumn<qulonglong>("bytes");
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("16 GiB, Turkish") << 17179869184ull << "tr_TR"
+                                     << "16.777.216 KB";
+    QTest::newRow("16 GiB, English") << 17179869184ull << "en_US"
+                                     << "16,777,216 KB";
+    QTest::newRow("kilobytes are whole") << 1048575ull << "tr_TR"
+                                         << "1.023 KB";
+    QTest::newRow("below one kilobyte") << 1023ull << "en_US"
+                                        << "0 KB";
+    QTest::newRow("no grouping needed") << 524288ull << "tr_TR"
+                                        << "512 KB";
+    QTest::newRow("beyond 4 GiB of kilobytes") << (5ull << 42) << "en_US"
+                                               << "21,474,836,480 KB";
+  }
+  void physicalMemory() {
+    QFETCH(qulonglong, bytes);
+    QFETCH(QString, locale);
+    QFETCH(QString, shown);
+    QCOMPARE(formatPhysicalMemory(bytes, QLocale(locale)), shown);
+  }
+
+  void memoryLoad() {
+    QCOMPARE(formatMemoryLoad(0), QStringLiteral("0 %"));
+    QCOMPARE(formatMemoryLoad(37), QStringLiteral("37 %"));
+    QCOMPARE(formatMemoryLoad(100), QStringLiteral("100 %"));
+  }
+
+  void componentDefaults() {
+    TZfAbout about;
+    QCOMPARE(about.about(), QStringLiteral("s1.04"));
+    QVERIFY(about.setProperty("About", QStringLiteral("x")));
+    QCOMPARE(about.about(), QStringLiteral("s1.04"));
+    QVERIFY(about.picture().isNull());
+    QVERIFY(about.team().isEmpty());
+  }
+
+  void windowShowsTheProperties() {
+    Fixture f;
+    std::unique_ptr<TAboutF> w(f.about.createWindow());
+    QCOMPARE(w->size(), QSize(430, 460));
+    QCOMPARE(w->windowTitle(), f.about.caption());
+    QCOMPARE(w->RxLabel4->text(), QStringLiteral("KMX Devir-Upgrade s2.04.02"));
+    const QStringList credits = w->SecretPanel1->lines();
+    QCOMPARE(credits.value(0), QStringLiteral("KMX Devir-Upgrade s2.04.02"));
+    QVERIFY(credits.size() > 5);
+    QVERIFY(credits.join('\n').contains(QStringLiteral("ZEFIRTAK")));
+    QCOMPARE(w->StatusPanel->text(), QStringLiteral("ZEFIRTAK KMX Devir-Upgrade s2.04.02"));
+    QCOMPARE(w->SecretPanel2->lines(), f.about.team());
+    QCOMPARE(w->Image1->pixmap().size(), QSize(130, 460));
+    QCOMPARE(w->Image3->pixmap().size(), QSize(109, 27));
+    QCOMPARE(w->SecretPanel1->size(), QSize(255, 214));
+    QCOMPARE(w->SecretPanel2->size(), QSize(144, 224));
+    QVERIFY(w->ZfAnimate1->active());
+  }
+
+  void memoryFiguresComeFromTheServices() {
+    Fixture f;
+    f.services.memory = {3ull * 1024 * 1024 * 1024 + 512 * 1024, 64};
+    std::unique_ptr<TAboutF> w(f.about.createWindow());
+    QCOMPARE(w->Fizmem->text(), QStringLiteral("3.146.240 KB"));
+    QCOMPARE(w->kulmem->text(), QStringLiteral("64 %"));
+  }
+
+  void thisMachinesMemoryIsShown() {
+    TZfAbout about;  // the system's services
+    std::unique_ptr<TAboutF> w(about.createWindow());
+    const QString total = w->Fizmem->text();
+    QVERIFY2(total.endsWith(QStringLiteral(" KB")), qPrintable(total));
+    QString digits = total.chopped(3);
+    digits.remove('.');
+    QVERIFY2(digits.toULongLong() > 1024, qPrintable(total));  // more than a megabyte
+    QVERIFY(w->kulmem->text().endsWith(QStringLiteral(" %")));
+  }
+
+  void linksGoThroughTheShell() {
+    Fixture f;
+    std::unique_ptr<TAboutF> w(f.about.createWindow());
+    w->show();
+    QTest::mouseClick(w->RxLabel1, Qt::LeftButton);
+    QTest::mouseClick(w->RxLabel3, Qt::LeftButton);
+    QTest::mouseClick(w->RxLabel3, Qt::RightButton);
+    QCOMPARE(f.services.opened, (QStringList{QStringLiteral("http://www.zefirtak.com.tr"),
+                                             QStringLiteral("mailto:")}));
+    QCOMPARE(w->RxLabel1->cursor().shape(), Qt::PointingHandCursor);
+    QCOMPARE(w->RxLabel3->cursor().shape(), Qt::PointingHandCursor);
+  }
+
+  void showingStartsTheCreditsAndHidesTheTeam() {
+    Fixture f;
+    std::unique_ptr<TAboutF> w(f.about.createWindow());
+    w->toggleTeam();  // shown before the window is: showing hides it again
+    w->show();
+    QVERIFY(w->SecretPanel1->isActive());
+    QVERIFY(w->SecretPanel2->isHidden());
+    QVERIFY(!w->SecretPanel2->isActive());
+    QVERIFY(w->Image1->isVisible());
+  }
+
+  void teamToggle_data() {
+    QTest::addColumn<int>("mods");
+    QTest::addColumn<bool>("toggles");
+    QTest::newRow("ctrl+alt") << int(Qt::ControlModifier | Qt::AltModifier) << true;
+    QTest::newRow("ctrl only") << int(Qt::ControlModifier) << false;
+    QTest::newRow("alt only") << int(Qt::AltModifier) << false;
+    QTest::newRow("ctrl+alt+shift")
+        << int(Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier) << false;
+  }
+  void teamToggle() {
+    QFETCH(int, mods);
+    QFETCH(bool, toggles);
+    Fixture f;
+    std::unique_ptr<TAboutF> w(f.about.createWindow());
+    w->show();
+    // Keys reach the window from the focused button.
+    pressKeys(w->ButtonTamam, Qt::Key_T, Qt::KeyboardModifiers(mods));
+    QCOMPARE(w->SecretPanel2->isVisible(), toggles);
+    QCOMPARE(w->SecretPanel2->isActive(), toggles);
+    pressKeys(w->ButtonTamam, Qt::Key_T, Qt::KeyboardModifiers(mods));
+    QVERIFY(!w->SecretPanel2->isVisible());
+  }
+
+  void leftPictureTogglesTheTeam() {
+    Fixture f;
+    std::unique_ptr<TAboutF> w(f.about.createWindow());
+    w->show();
+    QTest::mouseClick(w->Image1, Qt::LeftButton, {}, QPoint(20, 20));
+    QVERIFY(w->SecretPanel2->isVisible());
+    QVERIFY(w->SecretPanel2->isActive());
+    QTest::mouseClick(w->Image1, Qt::LeftButton, {}, QPoint(20, 20));
+    QVERIFY(!w->SecretPanel2->isVisible());
+    QVERIFY(!w->SecretPanel2->isActive());
+  }
+
+  void closingStopsBothPanels_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Tamam") << "tamam";
+    QTest::newRow("Esc") << "esc";
+  }
+  void closingStopsBothPanels() {
+    QFETCH(QString, how);
+    Fixture f;
+    std::unique_ptr<TAboutF> w(f.about.createWindow());
+    w->show();
+    w->toggleTeam();
+    if (how == "esc")
+      QTest::keyClick(w->ButtonTamam, Qt::Key_Escape);
+    else
+      w->ButtonTamam->click();
+    QVERIFY(!w->isVisible());
+    QVERIFY(!w->SecretPanel1->isActive());
+    QVERIFY(!w->SecretPanel2->isActive());
+  }
+
+  void executeShowsModallyAndDestroys() {
+    Fixture f;
+    QPointer<TAboutF> seen;
+    bool wasModal = false;
+    QTimer::singleShot(0, [&] {
+      TAboutF* shown = qobject_cast<TAboutF*>(QApplication::activeModalWidget());
+      if (shown == nullptr) return;
+      seen = shown;
+      wasModal = shown->isModal() && shown->isVisible();
+      shown->ButtonTamam->click();
+    });
+    f.about.execute();
+    QVERIFY(wasModal);
+    QTRY_VERIFY(seen.isNull());  // destroyed after it closed
+  }
+
+  void scrollingPanelStepsAndStartsAgain() {
+    TSecretPanel panel;
+    panel.resize(100, 40);
+    panel.setLines({QStringLiteral("a"), QStringLiteral("b")});
+    const int cycle = panel.height() + panel.contentHeight();
+    QVERIFY(panel.contentHeight() > 0);
+    for (int i = 1; i <= cycle; ++i) {
+      panel.step();
+      QCOMPARE(panel.offset(), i);
+    }
+    panel.step();  // the last line has left the top
+    QCOMPARE(panel.offset(), 0);
+    QVERIFY(!panel.isActive());
+    panel.setActive(true);
+    QVERIFY(panel.isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(panel.offset() >= 2, 2000);  // steps on its own timer
+    panel.setActive(false);
+    const int stopped = panel.offset();
+    QTest::qWait(3 * TSecretPanel::kStepMs);
+    QCOMPARE(panel.offset(), stopped);
+  }
+
+  void programAboutCarriesPictureAndTeam() {
+    QObject owner;
+    TZfAbout* about = makeProgramAbout(&owner);
+    QCOMPARE(about->parent(), &owner);
+    QVERIFY(!about->picture().isNull());
+    QVERIFY(about->picture().height() > about->picture().width());  // tall, for the left side
+    const QStringList team = about->team();
+    QVERIFY(team.size() > 3);
+    QVERIFY(team.contains(QString()));  // blank lines between the entries
+    QVERIFY(!team.first().isEmpty());
+  }
+};
+
+QTEST_MAIN(AboutTest)
+#include "about_test.moc"

@@ -1,0 +1,189 @@
+// The help window: its parts and text, Esc, its caption and the about box
+// it opens; and the look the windows give their buttons.
+#include "ui/help.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QtTest>
+
+#include "ui/aboutservices.h"
+#include "ui/aboutu.h"
+#include "ui/pictures.h"
+#include "ui/windowbutton.h"
+#include "ui/zfabout.h"
+#include "ui/zfwinbutton.h"
+
+namespace {
+
+class QuietServices : public AboutServices {
+ public:
+  Memory memoryStatus() override { return {1 << 30, 50}; }
+  bool openInShell(const std::string&) override { return true; }
+};
+
+// A main window with its image list, about component and title image.
+struct Fixture {
+  QWidget main;
+  ZfImageList* images = pictures::makeMainImageList(&main);
+  TZfAbout* about = new TZfAbout(&main);
+  QuietServices services;
+  QPixmap title = pictures::title();
+  TForm2* help;
+  Fixture() {
+    main.setWindowTitle(QStringLiteral("ZEFIRTAK KMX Devir-Upgrade s2.04.02"));
+    about->setServices(&services);
+    help = new TForm2(&main, images, about, title);
+  }
+};
+
+QStringList helpLines() {
+  return helpText().split('\n');
+}
+
+}  // namespace
+
+class HelpTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void windowParts() {
+    Fixture f;
+    QCOMPARE(f.help->size(), QSize(624, 458));
+    QCOMPARE(f.help->Memo1->geometry(), QRect(0, 0, 624, 393));
+    QVERIFY(f.help->Memo1->isReadOnly());
+    QCOMPARE(f.help->Memo1->lineWrapMode(), QPlainTextEdit::NoWrap);
+    QCOMPARE(f.help->Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QVERIFY(f.help->Memo1->font().bold());
+    QCOMPARE(f.help->Memo1->toPlainText(), helpText());
+    QCOMPARE(f.help->ButtonIrtibat->text(), QStringLiteral("İrtibat"));
+    QCOMPARE(f.help->ButtonIrtibat->size(), QSize(130, 38));
+    QCOMPARE(f.help->ButtonIrtibat->imageIndex(), 8);
+    QCOMPARE(f.help->ButtonKapat->text(), QStringLiteral("Kapat"));
+    QCOMPARE(f.help->ButtonKapat->size(), QSize(170, 38));
+    QCOMPARE(f.help->ButtonKapat->imageIndex(), 5);
+    QCOMPARE(f.help->ButtonKapat->x(), (624 - 170) / 2);  // in the middle
+    QVERIFY(f.help->ButtonIrtibat->x() < f.help->ButtonKapat->x());
+    for (TZfWinButton* b : {f.help->ButtonIrtibat, f.help->ButtonKapat}) {
+      QCOMPARE(b->toolTip(), QStringLiteral("Kapat "));
+      QCOMPARE(b->images(), f.images);
+    }
+  }
+
+  void textKeepsItsFixedParts() {
+    const QStringList lines = helpLines();
+    QCOMPARE(lines.first(), QStringLiteral("KMX Pravex Upgrade - YTL Devir Yardım"));
+    const QString text = helpText();
+    for (const char* literal :
+         {"\"Yeni Yıla Devir İşlemi Yap\"", "\"C:\\ZEFIRTAK\\KMX3\\DATA\"", "\"Devir-Upgrade\"",
+          "\"İşlem tamamlandı\"", "\"Devret\"", "\"Tamam\"", "Orvan", "Lumex"})
+      QVERIFY2(text.contains(QString::fromUtf8(literal)), literal);
+    QVERIFY(
+        text.contains(QRegularExpression(QStringLiteral("\"C:\\\\ZEFIRTAK\\\\KMX[12]\\\\DATA\""))));
+
+    // The warning comes before the procedures, which are numbered 1 to 3 in
+    // order, each with steps that start with a dash.
+    int warning = -1;
+    QList<int> starts;
+    for (int i = 0; i < lines.size(); ++i) {
+      if (lines[i].startsWith(QStringLiteral("ÖNEMLİ :"))) warning = i;
+      for (int n = 1; n <= 3; ++n)
+        if (lines[i].startsWith(QString::number(n) + '.')) starts.append(i);
+    }
+    QVERIFY(warning > 1);
+    QCOMPARE(starts.size(), 3);
+    QVERIFY(warning < starts[0]);
+    QVERIFY(starts[0] < starts[1] && starts[1] < starts[2]);
+    for (int s : starts) QVERIFY(lines.value(s + 1).trimmed().startsWith('-'));
+
+    // The second and third procedures end with the same note.
+    auto tail = [&](int from, int to) {
+      QStringList block = lines.mid(from, to - from);
+      while (!block.isEmpty() && block.last().trimmed().isEmpty()) block.removeLast();
+      return block.mid(block.size() - 2);
+    };
+    const QStringList second = tail(starts[1], starts[2]);
+    QCOMPARE(second, tail(starts[2], lines.size()));
+    QVERIFY(second.first().contains(QStringLiteral("Not")));
+    QVERIFY(tail(starts[0], starts[1]) != second);
+  }
+
+  void captionComesFromTheMainWindowAtEachShowing() {
+    Fixture f;
+    f.help->show();
+    QCOMPARE(f.help->windowTitle(), f.main.windowTitle());
+    f.help->close();
+    f.main.setWindowTitle(QStringLiteral("başka"));
+    f.help->show();
+    QCOMPARE(f.help->windowTitle(), QStringLiteral("başka"));
+  }
+
+  void escapeAndKapatClose_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Esc in the memo") << "esc-memo";
+    QTest::newRow("Esc on a button") << "esc-button";
+    QTest::newRow("Kapat") << "kapat";
+  }
+  void escapeAndKapatClose() {
+    QFETCH(QString, how);
+    Fixture f;
+    f.help->show();
+    if (how == "esc-memo")
+      QTest::keyClick(f.help->Memo1, Qt::Key_Escape);
+    else if (how == "esc-button")
+      QTest::keyClick(f.help->ButtonIrtibat, Qt::Key_Escape);
+    else
+      f.help->ButtonKapat->click();
+    QVERIFY(!f.help->isVisible());
+  }
+
+  void irtibatOpensTheAboutBoxWithThreeProperties() {
+    Fixture f;
+    f.help->show();
+    QString caption, title;
+    QSize topPicture;
+    bool modal = false;
+    QTimer::singleShot(0, [&] {
+      auto* about = qobject_cast<TAboutF*>(QApplication::activeModalWidget());
+      if (!about) return;
+      modal = about->isModal();
+      caption = about->windowTitle();
+      title = about->RxLabel4->text();
+      topPicture = about->Image3->pixmap().size();
+      about->close();
+    });
+    f.help->ButtonIrtibat->click();
+    QVERIFY(modal);
+    QCOMPARE(caption, f.main.windowTitle());
+    QCOMPARE(title, QStringLiteral("KMX Devir-Upgrade s2.04.02"));
+    QCOMPARE(topPicture, QSize(109, 27));
+    QCOMPARE(f.about->caption(), f.main.windowTitle());
+    QCOMPARE(f.about->programName(), QStringLiteral("KMX Devir-Upgrade s2.04.02"));
+    QVERIFY(f.help->isVisible());  // the help window stays open beneath
+  }
+
+  void windowButtonLook() {
+    QWidget parent;
+    ZfImageList* images = pictures::makeMainImageList(&parent);
+    QCOMPARE(images->count(), int(pictures::kGlyphCount));
+    QCOMPARE(images->imageSize(), QSize(32, 32));
+    TZfWinButton* b = makeWindowButton(&parent, QStringLiteral("Yardım"), images, 3);
+    QCOMPARE(b->parentWidget(), &parent);
+    QCOMPARE(b->text(), QStringLiteral("Yardım"));
+    QCOMPARE(b->raiseCol(), QColor(Qt::white));
+    QCOMPARE(b->overCol(), QColor(Qt::blue));
+    QCOMPARE(b->font().family(), QStringLiteral("Arial"));
+    QCOMPARE(b->font().pixelSize(), 11);
+    QVERIFY(b->font().bold());
+    QCOMPARE(b->fontColor(), QColor(Qt::black));
+    QCOMPARE(b->grayedFont().pixelSize(), 13);
+    QVERIFY(b->parentColor());
+    QCOMPARE(b->color(), parent.palette().color(QPalette::Window));
+    QCOMPARE(b->glphyAlign(), GlyphAlign::poLeft);
+    QCOMPARE(b->imageIndex(), 3);
+  }
+};
+
+QTEST_MAIN(HelpTest)
+#include "help_test.moc"
