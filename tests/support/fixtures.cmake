@@ -29,3 +29,18 @@ ud_gtest(support_fixtures_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/builder_pxlib_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/builder_layout_test.cpp
   LIBS ud_pxlib_oracle ud_fixtures)
+
+# Domain fixtures: data directories of the product's two editions.
+add_library(ud_company_fixture STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/product_layouts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/company_fixture.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data_dir.cpp
+)
+target_link_libraries(ud_company_fixture PUBLIC ud_fixtures data)
+ud_core(ud_company_fixture)
+
+if(TARGET sample_data)
+  ud_gtest(support_samples_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/sample_data_test.cpp
+    LIBS sample_data ud_company_fixture ud_pxlib_oracle)
+endif()

@@ -1,0 +1,42 @@
+// The sample data directories: what a newcomer, the tests and the
+// benchmarks run the utility against.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+#include "support/company_fixture.h"
+
+namespace samples {
+
+// Each writer records the tables it wrote in `log` when given.
+//
+// The newest edition's data directory: registry (several working years,
+// two companies of the same year, one with a blank year), DBBACKUP and one
+// directory per company with cards, stock, cheques in every state,
+// movements, invoices, production, settings, ayar2 and files the
+// carry-forward does not take.
+void writeNewest(const std::filesystem::path& dir, fixture::WriteLog* log = nullptr);
+
+// An older edition's data directory: sirket.DB with the two required fields
+// and others, settings tables of other field counts (and one of exactly 84),
+// movements with the older kind names, invoices with the flags unset, one
+// registry row without a directory.
+void writeOlder(const std::filesystem::path& dir, fixture::WriteLog* log = nullptr);
+
+// A newest data directory whose tables carry a sort order the engine cannot
+// reproduce (ANSIINTL).
+void writeVariant(const std::filesystem::path& dir, fixture::WriteLog* log = nullptr);
+
+struct LargeCounts {
+  std::uint32_t cards = 100'000;
+  std::uint32_t movements = 1'000'000;
+  std::uint32_t cheques = 200'000;
+  std::uint32_t stock = 20'000;
+};
+
+// A newest data directory holding one large company (2005_900), streamed
+// record by record.
+void writeLarge(const std::filesystem::path& dir, const LargeCounts& counts);
+
+}  // namespace samples
