@@ -1,0 +1,30 @@
+// upgrade-devir: without arguments the main window, with arguments a run from
+// the command line (see main/headless.h).
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "main/headless.h"
+
+#ifdef UD_WITH_WINDOW
+#include <QApplication>
+
+#include "main/form1.h"
+#endif
+
+int main(int argc, char** argv) {
+  if (argc > 1) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return RunHeadless(args, std::cout, std::cerr, ProductWindowOpen);
+  }
+#ifdef UD_WITH_WINDOW
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Upgrade-Devir"));
+  TForm1 form;
+  form.show();
+  return QApplication::exec();
+#else
+  std::cerr << HeadlessUsage();
+  return kExitUsage;
+#endif
+}

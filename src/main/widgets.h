@@ -1,0 +1,75 @@
+// Small controls of the main window that Qt has no exact match for.
+#pragma once
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QString>
+#include <QStringList>
+#include <QToolButton>
+#include <QWidget>
+
+// A title drawn twice: a grey shadow offset down and right, then the text.
+class TLabel3D : public QWidget {
+ public:
+  TLabel3D(const QString& text, int shadowOffset, QWidget* parent);
+  QString text() const { return m_text; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QString m_text;
+  int m_offset;
+};
+
+// A horizontal gauge with its percentage as text. Setting a position
+// repaints at once when the whole percentage changes, because during a run no
+// event loop runs to do it later.
+class TGauge : public QProgressBar {
+ public:
+  explicit TGauge(QWidget* parent);
+  // Positions beyond the maximum stay at the maximum.
+  void setProgress(int position);
+  int progress() const { return value(); }
+  void setMaxValue(int maximum);
+
+ private:
+  int m_shownPercent = -1;
+};
+
+// A group of radio buttons laid out in columns (items fill a column top to
+// bottom before the next), with the selected index as its value.
+class TRadioGroup : public QGroupBox {
+ public:
+  TRadioGroup(const QString& caption, const QStringList& items, int columns, QWidget* parent);
+  int itemIndex() const;
+  void setItemIndex(int index);
+  QStringList items() const { return m_items; }
+
+ private:
+  QStringList m_items;
+  QButtonGroup m_buttons;
+};
+
+// A text edit with a browse button that opens the system's folder dialog at
+// the directory in the edit (at the root when it names none) and puts the
+// chosen directory into the edit.
+class TDirectoryEdit : public QWidget {
+ public:
+  TDirectoryEdit(const QString& prompt, QWidget* parent);
+  QLineEdit* edit() const { return m_edit; }
+  QToolButton* browseButton() const { return m_browse; }
+  QString text() const { return m_edit->text(); }
+  void setText(const QString& text) { m_edit->setText(text); }
+  // Where the folder dialog opens for the edit's current text.
+  QString browseStart() const;
+
+ private:
+  void browse();
+
+  QString m_prompt;
+  QLineEdit* m_edit;
+  QToolButton* m_browse;
+};
