@@ -186,6 +186,8 @@ TEST(BuilderLayout, SecondaryIndexPointsAtTheBlockOfEachRecord) {
   EXPECT_EQ(y.bytes[0x2C], x.bytes[0x2D]);
   const auto yEntries = y.records(u16(y.bytes, 0x1E));
   EXPECT_EQ(yEntries.front().substr(0, 34), x.records(1).front().substr(0, 34));
+  EXPECT_EQ(flipped16(yEntries.front(), 34), 1u) << "child block";
+  EXPECT_EQ(flipped16(yEntries.front(), 38), 0u) << "third word as in .PX";
 
   // The case-insensitive composite index stores upper-cased keys.
   const BlockFile xg = load(dir / "Char.XG0");

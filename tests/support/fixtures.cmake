@@ -42,5 +42,6 @@ ud_core(ud_company_fixture)
 if(TARGET sample_data)
   ud_gtest(support_samples_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/sample_data_test.cpp
+            ${CMAKE_CURRENT_LIST_DIR}/engine_crosscheck_test.cpp
     LIBS sample_data ud_company_fixture ud_pxlib_oracle)
 endif()

@@ -347,7 +347,7 @@ void TableWriter::finish() {
     const std::filesystem::path yPath = companionPath(m.path, secondaryIndexExtension(s, n, true));
     y.tableName = yPath.filename().string();
     y.b2C = x.b2D;
-    detail::writeIndexTree(yPath.string(), y, xb.firstKeys(), xb.counts(), 0x0000);
+    detail::writeIndexTree(yPath.string(), y, xb.firstKeys(), xb.counts(), 0x8000);
   }
 
   if (s.writeVal) {
