@@ -35,7 +35,7 @@ inline fixture::TableBuilder movements(int n, bool keyed = true, bool withIndex 
                            {"ODEDI", T::kLogical},
                            {"EVRAKDURUM", T::kAlpha, 20},
                            {"NOT", T::kMemo, 15}});
-  b.blockSizeKiB(1).sortOrder("ANTURK", 0x6A);  // header byte: any, we order by the name
+  b.blockSizeKiB(1);
   if (keyed) b.keyed(1);
   if (keyed && withIndex) b.secondaryIndex("CARIKODU");
   for (int i = 1; i <= n; ++i) {
