@@ -138,11 +138,12 @@ void TAboutF::buildRightSide() {
 
   boldLabel(QStringLiteral("Fiziksel Hafıza :"), main, {16, 350});
   boldLabel(QStringLiteral("Kullanımdaki Hafıza :"), main, {16, 368});
-  Fizmem = boldLabel(QString(), main, {150, 350});
-  kulmem = boldLabel(QString(), main, {150, 368});
+  Fizmem = boldLabel(QString(), main, {170, 350});
+  kulmem = boldLabel(QString(), main, {170, 368});
 
-  ButtonTamam = makeWindowButton(main, QStringLiteral("Tamam"), nullptr, -1);
-  ButtonTamam->setGeometry(190, 344, 80, 38);
+  ButtonTamam = makeWindowButton(main, QStringLiteral("Tamam"), pictures::makeMainImageList(this),
+                                 pictures::kGlyphTick);
+  ButtonTamam->setGeometry(171, 298, 100, 38);
   connect(ButtonTamam, &QAbstractButton::clicked, this, &QWidget::close);
 }
 

@@ -46,12 +46,6 @@ QPixmap shapeIn(const QPixmap& glyph, const QColor& c) {
   return QPixmap::fromImage(img);
 }
 
-QFont captionFont(const QFont& f) {
-  QFont crisp = f;
-  crisp.setStyleStrategy(QFont::NoAntialias);
-  return crisp;
-}
-
 }  // namespace
 
 ButtonContentLayout layoutButtonContent(QSize button, QSize glyph, QSize caption,
@@ -109,7 +103,7 @@ QPixmap TZfWinButton::currentGlyph(bool* fromImageList) const {
 
 QSize TZfWinButton::captionSize() const {
   if (!m_showCaption || text().isEmpty()) return {};
-  const QFontMetrics fm(captionFont(font()));
+  const QFontMetrics fm(font());
   return {fm.horizontalAdvance(text()), fm.height()};
 }
 
@@ -119,10 +113,9 @@ void TZfWinButton::paintCaption(QPainter& p, int d, const QColor& captionColor) 
   const ButtonContentLayout at = layoutButtonContent(size(), glyph.size(), captionSize(), m_align);
   if (at.caption.isEmpty()) return;
   p.save();
-  const QFont f = captionFont(font());
-  p.setFont(f);
+  p.setFont(font());
   p.setPen(captionColor);
-  p.drawText(at.caption.topLeft() + QPoint(d, d + QFontMetrics(f).ascent()), text());
+  p.drawText(at.caption.topLeft() + QPoint(d, d + fontMetrics().ascent()), text());
   p.restore();
 }
 

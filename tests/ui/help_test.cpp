@@ -101,12 +101,19 @@ class HelpTest : public QObject {
     auto tail = [&](int from, int to) {
       QStringList block = lines.mid(from, to - from);
       while (!block.isEmpty() && block.last().trimmed().isEmpty()) block.removeLast();
-      return block.mid(block.size() - 2);
+      return block.mid(block.size() - 3);
     };
     const QStringList second = tail(starts[1], starts[2]);
     QCOMPARE(second, tail(starts[2], lines.size()));
     QVERIFY(second.first().contains(QStringLiteral("Not")));
     QVERIFY(tail(starts[0], starts[1]) != second);
+
+    // Nothing is cut off at the right: the memo does not wrap.
+    TForm2 help(nullptr, nullptr, nullptr, QPixmap());
+    help.show();  // lays out the memo's viewport beside its scroll bar
+    const QFontMetrics fm(help.Memo1->font());
+    const int room = help.Memo1->viewport()->width();
+    for (const QString& line : lines) QVERIFY2(fm.horizontalAdvance(line) < room, qPrintable(line));
   }
 
   void captionComesFromTheMainWindowAtEachShowing() {
