@@ -25,27 +25,37 @@ void TLabel3D::paintEvent(QPaintEvent*) {
 }
 
 TGauge::TGauge(QWidget* parent) : QProgressBar(parent) {
-  setRange(0, 100);
+  setRange(0, 1);
   setValue(0);
   setTextVisible(true);
-  setFormat(QStringLiteral("%p%"));
   setAlignment(Qt::AlignCenter);
   setStyleSheet(
       QStringLiteral("QProgressBar { border: 1px solid gray; background: white; color: black; }"
                      "QProgressBar::chunk { background: navy; }"));
 }
 
+// A progress bar whose range is empty shows a busy animation; a gauge with
+// no items shows 0% instead, so the bar's range never drops below 1.
 void TGauge::setMaxValue(int maximum) {
-  setMaximum(maximum < 0 ? 0 : maximum);
-  setProgress(value());
+  int position = value();  // a range change below it resets the bar
+  m_max = maximum < 0 ? 0 : maximum;
+  setMaximum(m_max > 0 ? m_max : 1);
+  setProgress(position);
+}
+
+int TGauge::percent() const {
+  return m_max > 0 ? static_cast<int>(static_cast<long long>(value()) * 100 / m_max) : 0;
+}
+
+QString TGauge::text() const {
+  return QString::number(percent()) + QLatin1Char('%');
 }
 
 void TGauge::setProgress(int position) {
-  int p = position > maximum() ? maximum() : (position < 0 ? 0 : position);
-  setValue(p);
-  int percent = maximum() > 0 ? static_cast<int>(static_cast<long long>(p) * 100 / maximum()) : 0;
-  if (percent != m_shownPercent) {
-    m_shownPercent = percent;
+  setValue(position > m_max ? m_max : (position < 0 ? 0 : position));
+  int shown = percent();
+  if (shown != m_shownPercent) {
+    m_shownPercent = shown;
     if (isVisible()) repaint();
   }
 }

@@ -34,8 +34,14 @@ class TGauge : public QProgressBar {
   void setProgress(int position);
   int progress() const { return value(); }
   void setMaxValue(int maximum);
+  int maxValue() const { return m_max; }
+  // The whole percentage done, rounded down ("66%" at 2 of 3).
+  QString text() const override;
 
  private:
+  int percent() const;
+
+  int m_max = 0;
   int m_shownPercent = -1;
 };
 

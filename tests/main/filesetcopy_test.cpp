@@ -146,14 +146,6 @@ TEST(KMXList, HiddenFilesAndDirectoriesAreNeverInTheSet) {
   EXPECT_EQ(ws.ListBoxCopy, std::vector<std::string>{"cari.db"});
 }
 
-TEST(KMXList, MasksAreTheThirtyEightInOrder) {
-  EXPECT_STREQ(kCarryForwardMasks[0], "cari.*");
-  EXPECT_STREQ(kCarryForwardMasks[19], "ayar.*");
-  EXPECT_STREQ(kCarryForwardMasks[26], "tssabit.*");
-  EXPECT_STREQ(kCarryForwardMasks[36], "tssabit.*");
-  EXPECT_STREQ(kCarryForwardMasks[37], "taksit.*");
-}
-
 TEST(KMXList, MissingDirectoryFailsNamingIt) {
   Workspace ws;
   EXPECT_THROW(KMXList(ws, "/nonexistent/ud/2005_001"), platform::FileSystemError);
