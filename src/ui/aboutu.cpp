@@ -76,6 +76,8 @@ TAboutF::TAboutF(AboutServices& services, QWidget* parent)
   navy.setColor(QPalette::Window, QColor(0, 0, 128));
   SecretPanel2->setPalette(navy);
   SecretPanel2->setTextColor(QColor(255, 255, 160));
+  SecretPanel2->setPicture(
+      pictures::logo().scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
   SecretPanel2->hide();
 
   buildRightSide();

@@ -315,5 +315,9 @@ bool TZfWinButton::event(QEvent* e) {
     if (isEnabled()) click();
     return true;
   }
+  if (e->type() == QEvent::ToolTip && !m_showHint) {
+    e->ignore();
+    return true;
+  }
   return QAbstractButton::event(e);
 }

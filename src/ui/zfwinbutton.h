@@ -47,6 +47,7 @@ class TZfWinButton : public QAbstractButton {
   Q_PROPERTY(bool TabStop READ tabStop WRITE setTabStop)
   Q_PROPERTY(bool ParentColor READ parentColor WRITE setParentColor)
   Q_PROPERTY(bool ShowCaption READ showCaption WRITE setShowCaption)
+  Q_PROPERTY(bool ShowHint READ showHint WRITE setShowHint)
   Q_PROPERTY(QString About READ about WRITE setAbout)
 
  public:
@@ -99,6 +100,9 @@ class TZfWinButton : public QAbstractButton {
   void setTabStop(bool on);
   bool showCaption() const { return m_showCaption; }
   void setShowCaption(bool on);
+  // The hint is the tool tip; it pops up only while ShowHint is on.
+  bool showHint() const { return m_showHint; }
+  void setShowHint(bool on) { m_showHint = on; }
   QString about() const { return QStringLiteral("s1.05"); }
   void setAbout(const QString&) {}
 
@@ -162,6 +166,7 @@ class TZfWinButton : public QAbstractButton {
   bool m_tabStop = true;
   bool m_parentColor = false;
   bool m_showCaption = true;
+  bool m_showHint = true;
 
   bool m_pressed = false;  // selects the pressed look
   bool m_held = false;     // left button still down after a press on the button

@@ -71,15 +71,6 @@ class JpegImageTest : public QObject {
     QVERIFY(maxDifference(ours, reference) <= 2);
   }
 
-  void greyDecodesToEqualChannels() {
-    const QImage ours = decodeJpeg(
-        encode(stripes(QImage::Format_RGB32).convertToFormat(QImage::Format_Grayscale8)));
-    QVERIFY(!ours.isNull());
-    const QRgb p = ours.pixel(20, 10);
-    QCOMPARE(qRed(p), qGreen(p));
-    QCOMPARE(qGreen(p), qBlue(p));
-  }
-
   void embeddedPictureIsTheTallLeftPicture() {
     const QImage picture = pictures::aboutPicture();
     QCOMPARE(picture.size(), QSize(130, 460));

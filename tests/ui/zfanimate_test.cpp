@@ -76,19 +76,6 @@ class ZfAnimateTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void defaults() {
-    QWidget w;
-    TZfAnimate fade(&w);
-    QVERIFY(!fade.active());
-    QCOMPARE(fade.startInt(), 5);
-    QCOMPARE(fade.startStep(), 30);
-    QCOMPARE(fade.stopInt(), 5);
-    QCOMPARE(fade.stopStep(), 30);
-    QCOMPARE(fade.maxValue(), 255);
-    fade.setAbout(QStringLiteral("x"));
-    QCOMPARE(fade.about(), QStringLiteral("s1.01"));
-  }
-
   void fadesInOnFirstActivationOnly() {
     QWidget w;
     Faded f(&w);
