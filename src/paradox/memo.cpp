@@ -216,34 +216,51 @@ void MemoFile::free(const std::uint8_t* field, int width) {
   const std::uint64_t block = p.blockOffset();
   if (block % kChunk != 0 || block == 0) corrupt("cannot free offset " + hex(block));
   const auto chunk = static_cast<std::uint32_t>(block / kChunk);
+  const Space::Release release{chunk, p.index()};
   if (p.index() == BlobPointer::kSingleBlock) {
-    const auto it = sp.singles.find(chunk);
-    if (it == sp.singles.end()) {
+    if (sp.singles.find(chunk) == sp.singles.end()) {
       corrupt("cannot free the block at " + hex(block) + ": it holds no single value");
     }
-    const std::uint32_t count = it->second;
-    sp.singles.erase(it);
-    releaseChunks(chunk, count);
-    writeFreeList();
-    return;
+  } else {
+    const auto it = sp.subBlocks.find(chunk);
+    if (it == sp.subBlocks.end() || p.index() >= kSlots) {
+      corrupt("cannot free slot " + std::to_string(p.index()) + " of the block at " + hex(block) +
+              ": no such sub-allocated slot");
+    }
+    const Slot& s = it->second[p.index()];
+    if (!s.live() || s.length() != p.length) {
+      corrupt("cannot free slot " + std::to_string(p.index()) + " of the block at " + hex(block) +
+              ": it does not hold this value");
+    }
   }
-  const auto it = sp.subBlocks.find(chunk);
-  if (it == sp.subBlocks.end() || p.index() >= kSlots) {
-    corrupt("cannot free slot " + std::to_string(p.index()) + " of the block at " + hex(block) +
-            ": no such sub-allocated slot");
+  if (!sp.pending.insert(release).second) {
+    corrupt("the value at " + hex(block) + " is freed twice");
   }
-  Slot& s = it->second[p.index()];
-  if (!s.live() || s.length() != p.length) {
-    corrupt("cannot free slot " + std::to_string(p.index()) + " of the block at " + hex(block) +
-            ": it does not hold this value");
+}
+
+void MemoFile::commitFrees() {
+  if (!m_space || m_space->pending.empty()) return;
+  Space& sp = *m_space;
+  for (const Space::Release& r : sp.pending) {
+    const std::uint64_t block = std::uint64_t{r.chunk} * kChunk;
+    if (r.index == BlobPointer::kSingleBlock) {
+      const auto it = sp.singles.find(r.chunk);
+      const std::uint32_t count = it->second;
+      sp.singles.erase(it);
+      releaseChunks(r.chunk, count);
+      continue;
+    }
+    // Like the BDE, a freed slot keeps its size but loses its offset and number.
+    Slot& s = sp.subBlocks[r.chunk][r.index];
+    s.paragraph = 0;
+    s.modNumber = 0;
+    std::uint8_t raw[kSlotSize];
+    s.encode(raw);
+    writeAt(block + kSlotTable + kSlotSize * r.index, raw, sizeof raw);
   }
-  // Like the BDE, a freed slot keeps its size but loses its offset and number.
-  s.paragraph = 0;
-  s.modNumber = 0;
-  std::uint8_t raw[kSlotSize];
-  s.encode(raw);
-  writeAt(block + kSlotTable + kSlotSize * p.index(), raw, sizeof raw);
+  sp.pending.clear();
   writeFreeList();
+  flush();
 }
 
 void MemoFile::flush() {

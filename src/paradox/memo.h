@@ -66,17 +66,25 @@ class MemoFile {
   // Stores `value` into the field: in the leader when it fits, else in a
   // sub-allocated slot (up to the file's threshold, 2 KiB) or a block of its
   // own, reusing free space first. The field's previous bytes are ignored:
-  // they may come from another table. To replace a value of this file,
-  // write the new one, post the record, then free() the old field bytes.
+  // they may come from another table. To replace a value of this file, write
+  // the new one and free() the old field bytes.
   void write(std::uint8_t* field, int width, std::string_view value,
              FieldType type = FieldType::kMemo);
 
-  // Releases the .MB space of the value in `field`, if it has any. A pointer
-  // that does not match a live slot or block is a corruption error and frees
-  // nothing.
+  // Marks the .MB space of the value in `field` (if it has any) for release.
+  // The space stays as it is, and is not reused, until commitFrees(): a table
+  // file that still points at the value (the original, while the changed copy
+  // waits to be renamed into place) keeps reading it, even after a crash.
+  // A pointer that does not match a live slot or block, or a value already
+  // marked, is a corruption error and marks nothing.
   void free(const std::uint8_t* field, int width);
 
-  // Makes every write so far durable.
+  // Releases the space of every value marked so far and makes the file
+  // durable. Call once the table change that dropped those values is durable
+  // itself (after the data file is renamed into place).
+  void commitFrees();
+
+  // Makes every write so far durable (marked values stay in place).
   void flush();
 
   // Checks the file's structure (block heads, slots, free list); one line

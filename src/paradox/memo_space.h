@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -87,6 +88,15 @@ struct MemoFile::Space {
   std::map<std::uint32_t, std::uint32_t> singles;   // first chunk -> chunks (type 2)
   std::map<std::uint32_t, std::array<mb::Slot, mb::kSlots>> subBlocks;  // type 3
   std::vector<mb::FreeEntry> listed;  // the free list as last read or written
+  // Values freed but still in place until commitFrees().
+  struct Release {
+    std::uint32_t chunk;
+    std::uint8_t index;  // slot, or BlobPointer::kSingleBlock
+    bool operator<(const Release& o) const {
+      return chunk != o.chunk ? chunk < o.chunk : index < o.index;
+    }
+  };
+  std::set<Release> pending;
   std::uint16_t modNumber = 1;
   std::uint32_t threshold = 0x800;
 

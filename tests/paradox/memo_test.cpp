@@ -180,6 +180,7 @@ TEST(MemoSamples, ChangesInABdeFileKeepTheOtherValues) {
     auto& [record, f] = blobs[i];
     EXPECT_EQ(memo.read(record->data() + f.offset, f.width), expect[i]) << "blob " << i;
   }
+  memo.commitFrees();
   const std::vector<std::string> problems = memo.check();
   EXPECT_TRUE(problems.empty()) << problems.front();
 }
@@ -243,9 +244,11 @@ TEST(MemoFile, FreedSpaceIsReusedAndListed) {
   const auto size = fs::file_size(dir / "f.mb");
   const std::uint32_t slotPointer = small.pointer().offsetAndIndex;
   memo.free(small.bytes.data(), 20);
+  memo.commitFrees();
   memo.write(small.bytes.data(), 20, randomBytes(190, rng));
   EXPECT_EQ(small.pointer().offsetAndIndex, slotPointer);
   memo.free(big.bytes.data(), 20);
+  memo.commitFrees();
   memo.write(again.bytes.data(), 20, randomBytes(5000, rng));  // 2 of the 3 freed chunks
   EXPECT_EQ(again.pointer().blockOffset(), big.pointer().blockOffset());
   memo.flush();
@@ -260,6 +263,31 @@ TEST(MemoFile, FreedSpaceIsReusedAndListed) {
   EXPECT_TRUE(memo.check().empty());
 }
 
+// A table rewritten beside its original frees the old values at post; the
+// original keeps pointing at them until the copy is renamed into place.
+TEST(MemoFile, FreedValuesStayUntilCommitted) {
+  TempDir dir;
+  MemoFile memo(dir / "c.mb", true);
+  BlobField oldSlot(20), oldBlock(20), fresh(20), freshBlock(20);
+  memo.write(oldSlot.bytes.data(), 20, std::string(300, 'o'));
+  memo.write(oldBlock.bytes.data(), 20, std::string(9000, 'O'));
+  memo.free(oldSlot.bytes.data(), 20);
+  memo.free(oldBlock.bytes.data(), 20);
+  memo.write(fresh.bytes.data(), 20, std::string(300, 'n'));
+  memo.write(freshBlock.bytes.data(), 20, std::string(9000, 'N'));
+  EXPECT_NE(fresh.pointer().offsetAndIndex, oldSlot.pointer().offsetAndIndex);
+  EXPECT_NE(freshBlock.pointer().blockOffset(), oldBlock.pointer().blockOffset());
+  EXPECT_EQ(MemoFile(dir / "c.mb", false).read(oldSlot.bytes.data(), 20), std::string(300, 'o'));
+  EXPECT_EQ(MemoFile(dir / "c.mb", false).read(oldBlock.bytes.data(), 20), std::string(9000, 'O'));
+  memo.commitFrees();
+  EXPECT_THROW(MemoFile(dir / "c.mb", false).read(oldSlot.bytes.data(), 20), EDBEngineError);
+  BlobField reuse(20);
+  memo.write(reuse.bytes.data(), 20, std::string(300, 'r'));
+  EXPECT_EQ(reuse.pointer().offsetAndIndex, oldSlot.pointer().offsetAndIndex);
+  EXPECT_EQ(memo.read(fresh.bytes.data(), 20), std::string(300, 'n'));
+  EXPECT_TRUE(memo.check().empty());
+}
+
 TEST(MemoFile, RandomWritesAndFreesAgreeWithAModel) {
   TempDir dir;
   std::mt19937 rng(42);
@@ -270,10 +298,12 @@ TEST(MemoFile, RandomWritesAndFreesAgreeWithAModel) {
     for (int op = 0; op < 1500; ++op) {
       const std::size_t i = rng() % fields.size();
       memo.free(fields[i].bytes.data(), 30);
+      if (op % 7 == 0) memo.commitFrees();
       const int kind = static_cast<int>(rng() % 10);
       model[i] = randomBytes(kind < 6 ? rng() % 2100 : kind < 9 ? rng() % 20000 : 0, rng);
       memo.write(fields[i].bytes.data(), 30, model[i]);
     }
+    memo.commitFrees();
     for (std::size_t i = 0; i < fields.size(); ++i) {
       ASSERT_EQ(memo.read(fields[i].bytes.data(), 30), model[i]) << i;
     }
@@ -426,7 +456,9 @@ TEST(MemoFile, FreeingTwiceIsRefused) {
   memo.write(single.bytes.data(), 20, std::string(5000, 'y'));
   memo.free(slot.bytes.data(), 20);
   memo.free(single.bytes.data(), 20);
-  EXPECT_THROW(memo.free(slot.bytes.data(), 20), EDBEngineError);
+  EXPECT_THROW(memo.free(slot.bytes.data(), 20), EDBEngineError);  // already marked
+  memo.commitFrees();
+  EXPECT_THROW(memo.free(slot.bytes.data(), 20), EDBEngineError);  // already released
   EXPECT_THROW(memo.free(single.bytes.data(), 20), EDBEngineError);
   EXPECT_TRUE(memo.check().empty());
 }
