@@ -47,7 +47,7 @@ void ConsoleHost::showProgress() {
   if (m_gaugeMax <= 0) return;
   int percent = static_cast<int>(static_cast<long long>(m_gaugePosition) * 100 / m_gaugeMax);
   int tenth = percent / 10;
-  if (tenth == m_shownTenth || percent == 0) return;
+  if (tenth == m_shownTenth || tenth == 0) return;
   m_shownTenth = tenth;
   m_err << "  %" << tenth * 10 << " (" << m_gaugePosition << "/" << m_gaugeMax << ")\n"
         << std::flush;

@@ -106,6 +106,10 @@ std::optional<HeadlessOptions> ParseHeadlessArguments(const std::vector<std::str
 
 int RunHeadless(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                 const ProductCheck& productRunning, const RunJobs& jobs) {
+  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    out << HeadlessUsage();
+    return kExitCompleted;
+  }
   std::optional<HeadlessOptions> options = ParseHeadlessArguments(args, err);
   if (!options) {
     err << HeadlessUsage();

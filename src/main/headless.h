@@ -4,6 +4,7 @@
 //   upgrade-devir --devir --data DIR --from YEAR --to YEAR [--ytl]
 //                 [--rounding auto|down|up] [--companies all|CODE,CODE...]
 //                 [--upgrade --old DIR]
+//   upgrade-devir --help
 //
 // Exit status: 0 normal end ("İşlem tamamlandı"), 1 a job or check stopped
 // the run with its message (or the selection chose nothing), 2 an unexpected

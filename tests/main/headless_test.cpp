@@ -128,6 +128,11 @@ TEST_F(HeadlessRun, UnexpectedFailureIsTwoWithItsText) {
   EXPECT_NE(err.str().find("Table 'Cari' is corrupt."), std::string::npos) << err.str();
 }
 
+TEST_F(HeadlessRun, HelpIsUsageOnStdout) {
+  EXPECT_EQ(run({"--help"}), kExitCompleted);
+  EXPECT_NE(out.str().find("usage:"), std::string::npos);
+}
+
 TEST_F(HeadlessRun, BadArgumentsAreThreeWithUsage) {
   EXPECT_EQ(run({"--devir"}), kExitUsage);
   EXPECT_NE(err.str().find("usage:"), std::string::npos);

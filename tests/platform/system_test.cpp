@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "platform/memory.h"
+#include "platform/shell.h"
+#include "platform/tempdir.h"
+
+namespace {
+
+TEST(MemoryStatus, ReportsThePhysicalMemory) {
+  platform::MemoryStatus m = platform::memoryStatus();
+  EXPECT_GT(m.totalPhysicalBytes, 16u * 1024 * 1024);
+  EXPECT_GE(m.loadPercent, 0);
+  EXPECT_LE(m.loadPercent, 100);
+}
+
+// A stand-in xdg-open on PATH records what it was asked to open.
+TEST(Shell, HandsTheTargetToXdgOpenWithoutWaiting) {
+  TempDir tmp;
+  std::string log = tmp.str() + "/opened";
+  tmp.write("bin/xdg-open", "#!/bin/sh\nsleep 1\nprintf '%s' \"$1\" > '" + log + "'\n");
+  std::filesystem::permissions(tmp.path() / "bin/xdg-open", std::filesystem::perms::owner_all);
+  std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+  ::setenv("PATH", (tmp.str() + "/bin:" + oldPath).c_str(), 1);
+
+  auto start = std::chrono::steady_clock::now();
+  bool started = platform::openInShell("mailto:destek@example.com?subject=KMX Devir");
+  auto waited = std::chrono::steady_clock::now() - start;
+  ::setenv("PATH", oldPath.c_str(), 1);
+  ASSERT_TRUE(started);
+  EXPECT_LT(waited, std::chrono::milliseconds(900));  // the handler's sleep is not ours
+
+  for (int i = 0; i < 100 && !tmp.has("opened"); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(tmp.read("opened"), "mailto:destek@example.com?subject=KMX Devir");
+}
+
+}  // namespace
