@@ -11,6 +11,7 @@ namespace fs = std::filesystem;
 
 namespace platform {
 namespace {
+#ifndef _WIN32
 
 bool isSeparator(char c) {
   return c == '\\' || c == '/';
@@ -53,7 +54,6 @@ std::optional<std::string> findNoCase(const fs::path& dir, const std::string& na
   return found;
 }
 
-#ifndef _WIN32
 std::optional<fs::path> driveRoot(char letter) {
   fs::path prefix;
   const char* wine = std::getenv("WINEPREFIX");
@@ -70,8 +70,8 @@ std::optional<fs::path> driveRoot(char letter) {
   if (!fs::exists(root, ec)) return std::nullopt;  // follows the drive's link
   return root;
 }
-#endif
 
+#endif
 }  // namespace
 
 std::optional<fs::path> resolvePath(std::string_view text) {
