@@ -28,6 +28,10 @@ const CollationTable kTables[] = {
 #include "paradox/collation_tables.inc"
 };
 
+const std::uint8_t kAsciiUpper[256] = {
+#include "paradox/collation_ascii.inc"
+};
+
 // Walks a text as a sequence of weights, an expanding byte giving two.
 class WeightCursor {
  public:
@@ -122,11 +126,7 @@ std::string Collation::upper(std::string_view s) const {
   std::string out(s);
   for (char& c : out) {
     const auto byte = static_cast<std::uint8_t>(c);
-    if (m_table != nullptr) {
-      c = static_cast<char>(m_table->upper[byte]);
-    } else if (byte >= 'a' && byte <= 'z') {
-      c = static_cast<char>(byte - 32);
-    }
+    c = static_cast<char>(m_table != nullptr ? m_table->upper[byte] : kAsciiUpper[byte]);
   }
   return out;
 }
