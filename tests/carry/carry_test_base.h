@@ -10,6 +10,7 @@
 #include "data/companylist.h"
 #include "data/job_fixture.h"
 #include "main/workspace.h"
+#include "support/pxlib_reader.h"
 #include "support/recording_host.h"
 
 class CarryTest : public ::testing::Test {
@@ -26,6 +27,10 @@ class CarryTest : public ::testing::Test {
   bool confirm = true;
 
   void SetUp() override {
+    // Blocks large enough that a table rarely needs a second one: these tests
+    // are about the jobs. SmallBlocks below runs a whole job on the smallest
+    // blocks the records fit.
+    jobs::setBlockSizeKiB(16);
     host.newDir = data.string();
     host.fromYear = "2005";
     host.toYear = "2006";

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -10,6 +11,7 @@
 #include "data/names.h"
 #include "data/ttable.h"
 #include "support/paradox_builder.h"
+#include "support/pxlib_reader.h"
 
 namespace jobs {
 
@@ -39,10 +41,19 @@ TempDir::~TempDir() {
   fs::remove_all(m_path, ec);
 }
 
+namespace {
+int gBlockKiB = 0;
+}  // namespace
+
+void setBlockSizeKiB(int kib) {
+  gBlockKiB = kib;
+}
+
 void writeTable(const fs::path& dbFile, const std::vector<FieldSpec>& layout,
                 const std::vector<Row>& rows, int keyFields, bool withVal) {
   fixture::TableBuilder b = fixture::TableBuilder::fromSchema(layout);
   if (keyFields > 0) b.keyed(keyFields);
+  if (gBlockKiB > 0) b.blockSizeKiB(gBlockKiB);
   if (withVal) b.withValFile();
   for (const Row& r : rows) {
     std::vector<Variant> values(layout.size());
@@ -100,6 +111,81 @@ std::map<std::string, std::string> snapshot(const fs::path& dir) {
   for (const auto& e : fs::recursive_directory_iterator(dir))
     if (e.is_regular_file()) files[fs::relative(e.path(), dir).string()] = readFile(e.path());
   return files;
+}
+
+namespace {
+
+std::string show(const Variant& v) {
+  return std::visit(
+      [](const auto& x) -> std::string {
+        using V = std::decay_t<decltype(x)>;
+        if constexpr (std::is_same_v<V, std::monostate>)
+          return "blank";
+        else if constexpr (std::is_same_v<V, std::string>)
+          return "'" + x + "'";
+        else if constexpr (std::is_same_v<V, bool>)
+          return x ? "true" : "false";
+        else if constexpr (std::is_same_v<V, Variant::DateTime>)
+          return "day " + std::to_string(x.days);
+        else if constexpr (std::is_same_v<V, Variant::Bytes>)
+          return "bytes";
+        else
+          return std::to_string(x);
+      },
+      v.value);
+}
+
+}  // namespace
+
+std::vector<std::string> pxlibDisagreements(const fs::path& dbFile) {
+  if (!fixture::pxlib::available()) return {"pxlib unavailable"};
+  const fixture::pxlib::Table px = fixture::pxlib::read(dbFile);
+  const std::vector<Row> ours = readTable(dbFile);
+  std::vector<std::string> out;
+  if (px.rows.size() != ours.size())
+    return {"record count: pxlib " + std::to_string(px.rows.size()) + " engine " +
+            std::to_string(ours.size())};
+  for (std::size_t r = 0; r < ours.size(); ++r) {
+    for (std::size_t i = 0; i < px.fields.size(); ++i) {
+      const fixture::pxlib::Field& f = px.fields[i];
+      if (f.type == 'M' || f.type == 'B' || f.type == 'F' || f.type == 'O' || f.type == 'G')
+        continue;
+      auto it = ours[r].find(f.name);
+      const Variant mine = it == ours[r].end() ? Variant{} : it->second;
+      Variant theirs = px.rows[r][i];
+      const bool misreadWhenBlank = f.type == 'S' || f.type == 'I' || f.type == '+' ||
+                                    f.type == 'D' || f.type == 'T' || f.type == '@';
+      if (mine.isNull() && misreadWhenBlank) continue;
+      // pxlib reads a blank number as 0.
+      const auto* zero = std::get_if<double>(&theirs.value);
+      if (mine.isNull() && (f.type == 'N' || f.type == '$') && zero && *zero == 0) continue;
+      if (f.type == 'T') {  // pxlib: milliseconds; engine: fraction of a day
+        if (const auto* ms = std::get_if<std::int64_t>(&theirs.value))
+          theirs = Variant{Variant::DateTime{static_cast<double>(*ms) / 86400000.0}};
+        const auto* a = std::get_if<Variant::DateTime>(&mine.value);
+        const auto* b = std::get_if<Variant::DateTime>(&theirs.value);
+        if (a && b && std::abs(a->days - b->days) < 1e-9) continue;
+      }
+      if (!(mine == theirs))
+        out.push_back("row " + std::to_string(r) + " " + f.name + ": pxlib " + show(theirs) +
+                      " engine " + show(mine));
+    }
+  }
+  return out;
+}
+
+std::vector<std::string> changedFiles(const Snapshot& before, const Snapshot& after) {
+  std::vector<std::string> out;
+  for (const auto& [name, content] : before) {
+    auto it = after.find(name);
+    if (it == after.end())
+      out.push_back(name + " (removed)");
+    else if (it->second != content)
+      out.push_back(name + " (changed)");
+  }
+  for (const auto& [name, content] : after)
+    if (!before.count(name)) out.push_back(name + " (added)");
+  return out;
 }
 
 const std::vector<FieldSpec>& FaturaFull() {

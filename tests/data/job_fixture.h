@@ -46,6 +46,10 @@ class TempDir {
 void writeTable(const fs::path& dbFile, const std::vector<FieldSpec>& layout,
                 const std::vector<Row>& rows, int keyFields = 0, bool withVal = false);
 
+// Block size (KiB) of the tables written from now on; 0: the smallest block
+// a record fits, so that few records cross block boundaries.
+void setBlockSizeKiB(int kib);
+
 // Every record of a table in table order, every field by name, read with
 // our own engine (blank fields are absent).
 std::vector<Row> readTable(const fs::path& dbFile);
@@ -60,6 +64,17 @@ fs::path findFile(const fs::path& dir, const std::string& name);
 // Every file under `dir` (relative path -> content), sub-directories
 // included: compare two snapshots to prove a directory was only read.
 std::map<std::string, std::string> snapshot(const fs::path& dir);
+using Snapshot = std::map<std::string, std::string>;
+// The files that differ between two snapshots (added, removed or changed),
+// by name; empty when the directory is byte for byte as it was.
+std::vector<std::string> changedFiles(const Snapshot& before, const Snapshot& after);
+
+// Reads a table with pxlib and with our engine and lists every value on
+// which they differ ("row 3 KTBKY: pxlib 5 engine 6"); empty when they agree.
+// Memo and blob fields are not compared (pxlib cannot read them), nor blank
+// integer, date and time values (pxlib on 64-bit machines misreads them).
+// Returns {"pxlib unavailable"} when the tests were built without pxlib.
+std::vector<std::string> pxlibDisagreements(const fs::path& dbFile);
 
 // Layouts the jobs meet beside the declared ones.
 const std::vector<FieldSpec>& FaturaFull();        // invoices: LOJIK3, LOJIK4 and more
