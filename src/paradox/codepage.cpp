@@ -227,25 +227,28 @@ int codePageForLanguageDriver(std::string_view driverName) {
     int codePage;
   };
   static const Driver kDrivers[] = {
-      {"ascii", 437},     {"intl", 437},
-      {"swedfin", 437},   {"spanish", 437},
-      {"intl850", 850},   {"nordan", 865},
-      {"nordan40", 865},  {"iceland", 861},
-      {"turk", 857},      {"cyrr", 866},
-      {"czech", 852},     {"hun852dc", 852},
-      {"polish", 852},    {"slovene", 852},
-      {"china", 936},     {"anturk", 1254},
-      {"ancyrr", 1251},   {"angreek1", 1253},
-      {"ancz", 1250},     {"anhundc", 1250},
-      {"anpolish", 1250}, {"blrom800", kCodePageHpRoman8},
+      {"ascii", 437},     {"intl", 437},      {"swedfin", 437},
+      {"spanish", 437},   {"thai", 437},      {"intl850", 850},
+      {"nordan", 865},    {"nordan40", 865},  {"iceland", 861},
+      {"turk", 857},      {"cyrr", 866},      {"czech", 852},
+      {"hun852dc", 852},  {"polish", 852},    {"slovene", 852},
+      {"grcp437", 737},   {"db437gr0", 737},  {"hebrew", 862},
+      {"dbhebrew", 862},  {"china", 936},     {"anturk", 1254},
+      {"ancyrr", 1251},   {"angreek1", 1253}, {"anczech", 1250},
+      {"anhundc", 1250},  {"anpolish", 1250}, {"ansislov", 1250},
+      {"anhebrew", 1255}, {"anthai", 1252},   {"orawe850", 850},
+      {"sydc437", 437},   {"sydc850", 850},   {"blrom800", kCodePageHpRoman8},
   };
   const std::string name = lower(driverName);
   for (const Driver& d : kDrivers) {
     if (name == d.name) return d.codePage;
   }
-  // BDE driver families: "DB437US0", "DB850DE0", "DBWINUS0" and the ANSI
-  // (Windows Latin-1) Paradox drivers "ANSIINTL", "ANSII850", "ANSISPAN".
-  if (name.rfind("dbwin", 0) == 0 || name.rfind("ansi", 0) == 0) return 1252;
+  // BDE driver families: "DB437US0", "DB850DE0", "DBWINUS0", the Borland
+  // Latin-1 drivers "BLLT1DE0" and the ANSI (Windows Latin-1) Paradox drivers
+  // "ANSIINTL", "ANSII850", "ANSISPAN".
+  if (name.rfind("dbwin", 0) == 0 || name.rfind("ansi", 0) == 0 || name.rfind("bllt1", 0) == 0) {
+    return 1252;
+  }
   if (name.size() > 5 && name.rfind("db", 0) == 0) {
     int page = 0;
     const auto [end, ec] = std::from_chars(name.data() + 2, name.data() + 5, page);

@@ -9,7 +9,7 @@
 // a valid pair decodes to U+F700+byte and the next byte is decoded on its own.
 //
 // Supported: 1254 (Turkish, the product's), 1250, 1251, 1252, 1253, 1257,
-// 437, 850, 852, 857, 860, 861, 863, 865, 866, 936 (GBK) and HP Roman-8 under
+// 1255, 437, 737, 850, 852, 857, 860, 861, 862, 863, 865, 866, 936 (GBK) and HP Roman-8 under
 // the pseudo id kCodePageHpRoman8 (it has no number of its own; tables in it
 // carry code page 0 and the BLROM800 language driver). The single-byte tables
 // and the GBK table are generated data (codepage_gen.py).

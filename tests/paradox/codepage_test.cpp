@@ -57,7 +57,8 @@ TEST_P(SingleByteRoundTrip, EveryByte) {
 
 INSTANTIATE_TEST_SUITE_P(Pages, SingleByteRoundTrip,
                          ::testing::Values(1254, 1250, 1251, 1252, 1253, 1257, 437, 850, 852, 857,
-                                           860, 861, 863, 865, 866, kCodePageHpRoman8));
+                                           860, 861, 863, 865, 866, 737, 862, 1255,
+                                           kCodePageHpRoman8));
 
 TEST(CodePage, UndefinedBytesTakeCodePointsThePageDoesNotUse) {
   // 1254 leaves 0x81 undefined: it becomes U+0081, as Windows decodes it.
@@ -140,8 +141,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Driver{"ANTURK", 1254}, Driver{"turk", 857}, Driver{"intl850", 850},
                       Driver{"ascii", 437}, Driver{"ANSIINTL", 1252}, Driver{"ANSII850", 1252},
                       Driver{"DBWINUS0", 1252}, Driver{"cyrr", 866}, Driver{"china", 936},
-                      Driver{"DB866RU0", 866}, Driver{"DB999XX0", 437}, Driver{"", 437},
-                      Driver{"nosuchdriver", 437}));
+                      Driver{"DB866RU0", 866}, Driver{"db437gr0", 737}, Driver{"BLLT1DE0", 1252},
+                      Driver{"ANHEBREW", 1255}, Driver{"DB867CZ0", 437}, Driver{"DB999XX0", 437},
+                      Driver{"", 437}, Driver{"nosuchdriver", 437}));
 
 }  // namespace
 }  // namespace pdx
