@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "paradox/check.h"
 #include "paradox/table.h"
 #include "sample_data.h"
 #include "support/company_fixture.h"
@@ -90,7 +91,12 @@ TEST_P(EngineCrossCheck, ReadsEverySampleTableAsWritten) {
   if (which == "older") samples::writeOlder(dir, &log);
   if (which == "variant") samples::writeVariant(dir, &log);
   ASSERT_FALSE(log.empty());
-  for (const WrittenTable& t : log) expectEngineReads(t);
+  for (const WrittenTable& t : log) {
+    expectEngineReads(t);
+    std::string problems;
+    for (const std::string& p : pdx::checkTable(t.file)) problems += p + "\n";
+    EXPECT_EQ(problems, "") << t.file;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, EngineCrossCheck, testing::Values("newest", "older", "variant"));

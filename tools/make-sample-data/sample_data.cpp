@@ -125,9 +125,13 @@ void writeOlder(const fs::path& dir, fixture::WriteLog* log) {
 
 void writeVariant(const fs::path& dir, fixture::WriteLog* log) {
   DataDir d(dir);
-  d.sortOrder("ANSIINTL");
-  d.registry().company("2005_001", "Özdemir Gıda Ltd.Şti.", 2005);
+  d.sortOrder("intl850");
+  d.registry()
+      .company("2005_001", "Özdemir Gıda Ltd.Şti.", 2005)
+      .company("2005_002", "Çağdaş İnşaat A.Ş.", 2005)
+      .company("2005_003", "ıslak Zemin Yalıtım", 2005);
   fillCompany(d.company("2005_001"), 0, false);
+  fillCompany(d.company("2005_002"), 1, false);
   d.write(log);
 }
 

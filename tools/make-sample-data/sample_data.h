@@ -25,7 +25,7 @@ void writeNewest(const std::filesystem::path& dir, fixture::WriteLog* log = null
 void writeOlder(const std::filesystem::path& dir, fixture::WriteLog* log = nullptr);
 
 // A newest data directory whose tables carry a sort order the engine cannot
-// reproduce (ANSIINTL).
+// reproduce (intl850, the DOS international driver).
 void writeVariant(const std::filesystem::path& dir, fixture::WriteLog* log = nullptr);
 
 struct LargeCounts {
