@@ -24,6 +24,8 @@ int main(int argc, char** argv) {
   const fs::path company = data / "2005_001";
 
   const auto genStart = std::chrono::steady_clock::now();
+  jobs::setBlockSizeKiB(4);  // the small tables as the product keeps them
+  fs::create_directories(company);
   jobs::writeNewest(data, {jobs::registryRow("2005_001", "Büyük Şirket", jobs::num(2005))});
   {
     const auto& L = schema::Cari();

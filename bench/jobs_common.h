@@ -31,7 +31,7 @@ inline double seconds(std::chrono::steady_clock::duration d) {
 inline void streamTable(const fs::path& file, const std::vector<FieldSpec>& layout,
                         std::uint64_t count,
                         const std::function<void(std::uint64_t, std::vector<Variant>&)>& make) {
-  fixture::TableWriter w(fixture::TableBuilder::fromSchema(layout).keyed(1).blockSizeKiB(4).spec(),
+  fixture::TableWriter w(fixture::TableBuilder::fromSchema(layout).keyed(1).blockSizeKiB(32).spec(),
                          file);
   std::vector<Variant> row(layout.size());
   for (std::uint64_t i = 0; i < count; ++i) {

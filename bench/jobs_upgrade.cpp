@@ -21,6 +21,8 @@ int main(int argc, char** argv) {
   const fs::path company = older / "1001";
 
   const auto genStart = std::chrono::steady_clock::now();
+  jobs::setBlockSizeKiB(4);  // the small tables as the product keeps them
+  fs::create_directories(company);
   jobs::writeNewest(newest, {});
   jobs::writeTable(older / "sirket.DB", schema::SirketOld(),
                    {jobs::Row{{"SIRKET_KOD", jobs::txt("1001")}, {"KISA_AD", jobs::txt("Büyük")}}},
