@@ -45,6 +45,49 @@ int BlockStore::available(int n) const {
   return static_cast<int>(std::min<std::uint64_t>(m_fileSize - start, m_blockSize));
 }
 
+void BlockStore::writeSlot(int i) {
+  Slot& slot = m_slots[i];
+  if (!slot.dirty) return;
+  const std::uint64_t at = m_headerSize + static_cast<std::uint64_t>(slot.block - 1) * m_blockSize;
+  try {
+    m_file->writeAt(at, slot.data.data(), static_cast<std::size_t>(m_blockSize));
+  } catch (const std::system_error& e) {
+    throw EDBEngineError(EDBEngineError::Code::kIo,
+                         "Cannot write " + m_fileName + ": " + e.code().message());
+  }
+  if (at + static_cast<std::uint64_t>(m_blockSize) > m_fileSize) setFileSize(at + m_blockSize);
+  slot.dirty = false;
+}
+
+std::uint8_t* BlockStore::slotFor(int n, bool forWrite) {
+  int pick = 0;
+  for (int i = 0; i < kSlots; ++i) {
+    if (m_slots[i].block == n) {
+      pick = i;
+      goto found;
+    }
+    if (m_slots[i].used < m_slots[pick].used) pick = i;
+  }
+  {
+    writeSlot(pick);
+    Slot& slot = m_slots[pick];
+    slot.data.assign(static_cast<std::size_t>(m_blockSize), 0);
+    slot.block = 0;
+    try {
+      m_file->readAt(m_headerSize + static_cast<std::uint64_t>(n - 1) * m_blockSize,
+                     slot.data.data(), static_cast<std::size_t>(m_blockSize));
+    } catch (const std::system_error& e) {
+      throw EDBEngineError(EDBEngineError::Code::kIo,
+                           "Cannot read " + m_fileName + ": " + e.code().message());
+    }
+    slot.block = n;
+  }
+found:
+  m_slots[pick].used = ++m_clock;
+  m_slots[pick].dirty = m_slots[pick].dirty || forWrite;
+  return m_slots[pick].data.data();
+}
+
 void BlockStore::load(int n) {
   if (n < 1 || n > m_blocksInFile)
     throw EDBEngineError(EDBEngineError::Code::kCorrupt,
@@ -56,6 +99,11 @@ void BlockStore::load(int n) {
   const int maxBlocks = std::max<int>(1, static_cast<int>(kMaxWindowBytes / m_blockSize));
   int want = (n == m_first + m_count && m_count > 0) ? std::min(maxBlocks, m_count * 2) : 4;
   want = std::max(1, std::min({want, maxBlocks, m_blocksInFile - n + 1}));
+  for (int i = 0; i < kSlots; ++i)
+    if (m_slots[i].block >= n && m_slots[i].block < n + want) {
+      writeSlot(i);
+      m_slots[i].block = 0;
+    }
   const std::size_t bytes = static_cast<std::size_t>(want) * m_blockSize;
   if (m_buffer.size() < bytes) m_buffer.resize(std::max(bytes, m_buffer.size() * 2));
   std::size_t got = 0;
@@ -73,7 +121,12 @@ void BlockStore::load(int n) {
 }
 
 const std::uint8_t* BlockStore::block(int n) {
-  if (n < m_first || n >= m_first + m_count || m_count == 0) load(n);
+  if (n < m_first || n >= m_first + m_count || m_count == 0) {
+    if (m_count > 0 && n >= 1 && n < m_first) return slotFor(n, false);
+    for (const Slot& slot : m_slots)
+      if (slot.block == n && n != 0) return slotFor(n, false);
+    load(n);
+  }
   return m_buffer.data() + static_cast<std::size_t>(n - m_first) * m_blockSize;
 }
 
@@ -88,6 +141,7 @@ BlockHead BlockStore::head(int n) {
 
 std::uint8_t* BlockStore::blockForWrite(int n, int from, int length) {
   block(n);
+  if (n < m_first || n >= m_first + m_count) return slotFor(n, true);
   const std::size_t base = static_cast<std::size_t>(n - m_first) * m_blockSize;
   const std::size_t lo = base + static_cast<std::size_t>(from);
   const std::size_t hi = lo + static_cast<std::size_t>(length);
@@ -102,6 +156,7 @@ std::uint8_t* BlockStore::blockForWrite(int n, int from, int length) {
 }
 
 void BlockStore::writeBack() {
+  for (int i = 0; i < kSlots; ++i) writeSlot(i);
   if (m_dirtyFrom == m_dirtyTo) return;
   const std::uint64_t at =
       m_headerSize + static_cast<std::uint64_t>(m_first - 1) * m_blockSize + m_dirtyFrom;
@@ -118,6 +173,7 @@ void BlockStore::writeBack() {
 void BlockStore::invalidate() {
   writeBack();
   m_first = m_count = 0;
+  for (Slot& slot : m_slots) slot.block = 0;
 }
 
 }  // namespace pdx

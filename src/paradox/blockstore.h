@@ -2,8 +2,8 @@
 //
 // Blocks are read through a window of consecutive blocks that grows while the
 // caller walks the file in order, so a sequential pass costs about one read
-// of the file. Writes go into the window and are written back with one
-// positioned write of the changed range when the window moves, on
+// of the file; a few blocks behind the window are kept on their own. Writes go into the window and
+// are written back with one positioned write of the changed range when the window moves, on
 // writeBack() and on destruction. Block layout: FORMAT.md, "Data blocks".
 #pragma once
 
@@ -49,6 +49,8 @@ class BlockStore {
 
  private:
   void load(int n);
+  std::uint8_t* slotFor(int n, bool forWrite);  // blocks behind the window
+  void writeSlot(int i);
 
   platform::RawFile* m_file;
   std::string m_fileName;
@@ -57,10 +59,20 @@ class BlockStore {
   std::uint64_t m_fileSize;
   int m_blocksInFile;
   std::vector<std::uint8_t> m_buffer;
-  int m_first = 0;  // first block in the window; 0 when empty
-  int m_count = 0;  // blocks in the window
-  int m_nextWindow = 1;
+  int m_first = 0;                             // first block in the window; 0 when empty
+  int m_count = 0;                             // blocks in the window
   std::size_t m_dirtyFrom = 0, m_dirtyTo = 0;  // changed byte range of the window
+  // A few single blocks behind the window (the previous block of a chain
+  // being relinked), so that looking back does not move the window.
+  struct Slot {
+    int block = 0;
+    bool dirty = false;
+    std::uint64_t used = 0;
+    std::vector<std::uint8_t> data;
+  };
+  static constexpr int kSlots = 4;
+  Slot m_slots[kSlots];
+  std::uint64_t m_clock = 0;
 };
 
 }  // namespace pdx

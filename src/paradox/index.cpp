@@ -5,7 +5,6 @@
 #include <cstring>
 #include <numeric>
 #include <system_error>
-#include <unordered_map>
 
 #include "paradox/blockstore.h"
 #include "paradox/coding.h"
@@ -311,6 +310,49 @@ void requireOrderable(const TableImpl& table) {
 
 namespace {
 
+// Primary keys of fixed width mapped to the block holding their record: an
+// open-addressing table over one flat buffer of keys.
+class KeyBlocks {
+ public:
+  explicit KeyBlocks(int width) : m_width(static_cast<std::size_t>(width)) {}
+  void add(const std::uint8_t* key, int block) {
+    m_keys.insert(m_keys.end(), key, key + m_width);
+    m_blocks.push_back(block);
+  }
+  std::size_t size() const { return m_blocks.size(); }
+  void seal() {
+    std::size_t cap = 16;
+    while (cap < 2 * m_blocks.size()) cap *= 2;
+    m_mask = cap - 1;
+    m_slots.assign(cap, 0);
+    for (std::size_t i = 0; i < m_blocks.size(); ++i) {
+      std::size_t h = hash(m_keys.data() + i * m_width) & m_mask;
+      while (m_slots[h] != 0) h = (h + 1) & m_mask;
+      m_slots[h] = static_cast<std::uint32_t>(i + 1);
+    }
+  }
+  // The block of `key`, 0 when absent.
+  int find(const std::uint8_t* key) const {
+    for (std::size_t h = hash(key) & m_mask; m_slots[h] != 0; h = (h + 1) & m_mask) {
+      const std::size_t i = m_slots[h] - 1;
+      if (std::memcmp(m_keys.data() + i * m_width, key, m_width) == 0) return m_blocks[i];
+    }
+    return 0;
+  }
+
+ private:
+  std::size_t hash(const std::uint8_t* key) const {
+    std::uint64_t h = 1469598103934665603ull;
+    for (std::size_t i = 0; i < m_width; ++i) h = (h ^ key[i]) * 1099511628211ull;
+    return static_cast<std::size_t>(h ^ (h >> 29));
+  }
+  std::size_t m_width;
+  std::size_t m_mask = 0;
+  std::vector<std::uint8_t> m_keys;
+  std::vector<int> m_blocks;
+  std::vector<std::uint32_t> m_slots;
+};
+
 // The old entries of a secondary index minus those of removed records, with
 // block hints pointing where each record is now. Order is kept as it was.
 std::vector<std::uint8_t> survivingEntries(const TableImpl& table, const IndexFile& x) {
@@ -320,25 +362,22 @@ std::vector<std::uint8_t> survivingEntries(const TableImpl& table, const IndexFi
   const FieldInfo& blk = xh.fields.back();
   const int keyWidth = keyWidthOf(th);
   const int keyAt = blk.offset - keyWidth;  // key fields come right before "Blk Num"
-  std::unordered_map<std::string, int> where;
+  KeyBlocks where(keyWidth);
   walkChain(table.path(), th, [&](int b, const std::uint8_t* recs, int count) {
     for (int r = 0; r < count; ++r)
-      where.emplace(std::string(reinterpret_cast<const char*>(recs) +
-                                    static_cast<std::size_t>(r) * th.recordSize,
-                                static_cast<std::size_t>(keyWidth)),
-                    b);
+      where.add(recs + static_cast<std::size_t>(r) * th.recordSize, b);
   });
   std::vector<std::uint8_t> out;
   out.reserve(where.size() * rs);
+  where.seal();
   walkChain(x.path, xh, [&](int, const std::uint8_t* recs, int count) {
     for (int r = 0; r < count; ++r) {
       const std::uint8_t* e = recs + static_cast<std::size_t>(r) * rs;
-      const auto it = where.find(std::string(reinterpret_cast<const char*>(e) + keyAt,
-                                             static_cast<std::size_t>(keyWidth)));
-      if (it == where.end()) continue;
+      const int block = where.find(e + keyAt);
+      if (block == 0) continue;
       const std::size_t at = out.size();
       out.insert(out.end(), e, e + rs);
-      encodeInt(out.data() + at + blk.offset, blk.width, it->second);
+      encodeInt(out.data() + at + blk.offset, blk.width, block);
     }
   });
   return out;

@@ -121,6 +121,7 @@ TableImpl::TableImpl(std::filesystem::path path, const OpenOptions& options)
   if (cp == 0) cp = codePageForLanguageDriver(m_header.sortOrder);
   m_codePage = &CodePage::forId(cp);
   m_fields = m_header.fields;
+  for (const FieldInfo& f : m_fields) m_hasBlobs = m_hasBlobs || isBlobType(f.type);
   for (std::size_t i = 0; i < m_fields.size(); ++i)
     m_fields[i].name = m_codePage->toUtf8(m_header.rawNames[i]);
   m_memo = std::make_unique<MemoFile>(companionFile(m_path, ".mb"), !m_fileReadOnly);

@@ -1,5 +1,6 @@
 // Insert, append and delete: the block-level changes and the shadow copy that
 // keeps the table's own file untouched until flush.
+#include <algorithm>
 #include <cstring>
 #include <system_error>
 
@@ -225,6 +226,8 @@ void TableImpl::findKeyPlace(const std::uint8_t* record, int& block, int& index,
 
 void TableImpl::blankRecord() {
   m_buffer.assign(static_cast<std::size_t>(m_header.recordSize), 0);
+  m_touchLo = 0;
+  m_touchHi = m_header.recordSize;
   for (const FieldInfo& f : m_fields)
     if (f.type == FieldType::kBcd)
       m_buffer[static_cast<std::size_t>(f.offset)] = static_cast<std::uint8_t>(f.size);
@@ -262,10 +265,12 @@ bool TableImpl::touchesIndexedField() const {
     auto* self = const_cast<TableImpl*>(this);
     self->m_indexed = indexedFields(*this);
     self->m_indexedKnown = true;
+    self->m_anyIndexed = std::find(m_indexed.begin(), m_indexed.end(), true) != m_indexed.end();
   }
+  if (!m_anyIndexed) return false;
   for (std::size_t i = 0; i < m_fields.size(); ++i) {
-    if (!m_indexed[i]) continue;
     const FieldInfo& f = m_fields[i];
+    if (!m_indexed[i] || f.offset >= m_touchHi || f.offset + f.width <= m_touchLo) continue;
     if (std::memcmp(m_buffer.data() + f.offset, m_original.data() + f.offset,
                     static_cast<std::size_t>(f.width)) != 0)
       return true;
@@ -276,6 +281,7 @@ bool TableImpl::touchesIndexedField() const {
 bool TableImpl::needsMove() const {
   if (!isKeyed()) return false;
   const FieldInfo& last = m_fields[static_cast<std::size_t>(m_header.keyFields - 1)];
+  if (m_touchLo >= last.offset + last.width || m_touchLo == m_touchHi) return false;
   return std::memcmp(m_buffer.data(), m_original.data(),
                      static_cast<std::size_t>(last.offset + last.width)) != 0;
 }
@@ -364,11 +370,11 @@ void TableImpl::remove() {
   if (m_state != EditState::kBrowse) cancel();
   if (m_block == 0) fail(EDBEngineError::Code::kState, "No current record to delete in " + m_name);
   beginChange();
-  const std::vector<std::uint8_t> gone(stored(), stored() + m_header.recordSize);
+  if (m_hasBlobs) m_original.assign(stored(), stored() + m_header.recordSize);
   const int block = m_block, index = m_index;
   const BlockHead h = m_store->head(block);
   removeAt(block, index);
-  releaseBlobs(nullptr, gone.data());
+  if (m_hasBlobs) releaseBlobs(nullptr, m_original.data());
   m_indexDirty = true;
   m_steps = 0;
   // The record that followed now sits at the same place.

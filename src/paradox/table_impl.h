@@ -138,7 +138,9 @@ class TableImpl final : public Table {
   EditState m_state = EditState::kBrowse;
   std::vector<std::uint8_t> m_buffer;    // record being edited
   std::vector<std::uint8_t> m_original;  // its bytes before editing
-  bool m_appending = false;              // append() rather than insert()
+  int m_touchLo = 0, m_touchHi = 0;      // bytes of m_buffer the setters reached
+  bool m_hasBlobs = false;
+  bool m_appending = false;  // append() rather than insert()
   int m_insertBlock = 0, m_insertIndex = 0;
 
   // Structural changes go to a shadow copy renamed over the table on flush.
@@ -148,6 +150,7 @@ class TableImpl final : public Table {
   bool m_onlyDeletes = true;    // since the last rebuild: records removed, none added or changed
   std::vector<bool> m_indexed;  // fields in a maintained secondary index
   bool m_indexedKnown = false;
+  bool m_anyIndexed = false;
   std::unique_ptr<KeyOrder> m_keyOrder;
 };
 

@@ -38,6 +38,7 @@ void TableImpl::setBytes(int field, std::string_view bytes) {
 
 // Frees the .MB space of blob values in `drop` that `keep` no longer points at.
 void TableImpl::releaseBlobs(const std::uint8_t* keep, const std::uint8_t* drop) {
+  if (!m_hasBlobs) return;
   for (const FieldInfo& f : m_fields) {
     if (!isBlobType(f.type)) continue;
     const std::uint8_t* d = drop + f.offset;
@@ -48,12 +49,13 @@ void TableImpl::releaseBlobs(const std::uint8_t* keep, const std::uint8_t* drop)
 
 void TableImpl::writeInPlace() {
   const int rs = m_header.recordSize;
-  int lo = 0;
-  while (lo < rs &&
+  // Only bytes a setter reached can differ.
+  int lo = m_touchLo;
+  int hi = m_touchHi;
+  while (lo < hi &&
          m_buffer[static_cast<std::size_t>(lo)] == m_original[static_cast<std::size_t>(lo)])
     ++lo;
-  if (lo == rs) return;
-  int hi = rs;
+  if (lo == hi) return;
   while (m_buffer[static_cast<std::size_t>(hi - 1)] == m_original[static_cast<std::size_t>(hi - 1)])
     --hi;
   std::uint8_t* b = m_store->blockForWrite(m_block, 6 + m_index * rs + lo, hi - lo);

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <system_error>
@@ -77,6 +78,13 @@ std::uint8_t* TableImpl::editable(int field) {
   const FieldInfo& f = fieldAt(field);
   if (m_state == EditState::kBrowse)
     fail(EDBEngineError::Code::kState, "Table " + m_name + " is not in edit or insert mode");
+  if (m_touchLo == m_touchHi) {
+    m_touchLo = f.offset;
+    m_touchHi = f.offset + f.width;
+  } else {
+    m_touchLo = std::min(m_touchLo, f.offset);
+    m_touchHi = std::max(m_touchHi, f.offset + f.width);
+  }
   return m_buffer.data() + f.offset;
 }
 
@@ -263,8 +271,12 @@ void TableImpl::edit() {
     fail(EDBEngineError::Code::kState, "No current record to edit in " + m_name);
   }
   const std::uint8_t* rec = stored();
-  m_original.assign(rec, rec + m_header.recordSize);
-  m_buffer = m_original;
+  const auto rs = static_cast<std::size_t>(m_header.recordSize);
+  m_original.resize(rs);
+  m_buffer.resize(rs);
+  std::memcpy(m_original.data(), rec, rs);
+  std::memcpy(m_buffer.data(), rec, rs);
+  m_touchLo = m_touchHi = 0;
   m_state = EditState::kEdit;
 }
 

@@ -1,0 +1,16 @@
+# Engine benchmarks: reading, editing and filter-and-delete on tables of a
+# million records, each beside `cp` of the same files and pxlib's read.
+if(TARGET ud_fixtures)
+  add_executable(paradox_bench ${CMAKE_CURRENT_LIST_DIR}/paradox_bench.cpp)
+  target_include_directories(paradox_bench PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  target_link_libraries(paradox_bench PRIVATE paradox ud_fixtures)
+  ud_warnings(paradox_bench)
+  find_package(PkgConfig QUIET)
+  if(PkgConfig_FOUND)
+    pkg_check_modules(PXLIB_BENCH QUIET IMPORTED_TARGET pxlib)
+  endif()
+  if(PXLIB_BENCH_FOUND)
+    target_compile_definitions(paradox_bench PRIVATE UD_HAVE_PXLIB)
+    target_link_libraries(paradox_bench PRIVATE PkgConfig::PXLIB_BENCH)
+  endif()
+endif()
