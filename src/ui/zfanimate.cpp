@@ -100,7 +100,14 @@ void TZfAnimate::windowShown() {
   // Every showing starts transparent and fades in on activation; a window
   // shown again after a fade-out would otherwise stay at alpha 0.
   m_fadedIn = false;
-  if (fadingPossible()) setAlpha(0);
+  if (!fadingPossible()) return;
+  setAlpha(0);
+  // A window manager may show a window without ever activating it; it must
+  // not stay invisible then.
+  QTimer::singleShot(kActivationWaitMs, this, [this] {
+    const QWidget* w = m_window.data();
+    if (w != nullptr && w->isVisible()) windowActivated();
+  });
 }
 
 void TZfAnimate::windowActivated() {

@@ -1,6 +1,9 @@
 // TZfAnimate: fades the window it sits on in when the window is first made
 // active and out when it closes, through the window's opacity.
 //
+// A window that is shown but not made active within kActivationWaitMs fades
+// in then, so it never stays transparent.
+//
 // Fading happens only when Active is on, the platform can change a window's
 // opacity, and the window has its native handle. Otherwise the window opens
 // and closes at once, fully shown.
@@ -49,6 +52,9 @@ class TZfAnimate : public QObject {
 
  public:
   static constexpr qint64 kWaitLimitMs = 10000;
+  // A shown window that has not been made active this long after showing
+  // fades in all the same.
+  static constexpr int kActivationWaitMs = 500;
 
   // Watches `window` (a top-level widget) for showing, activation and
   // closing. The component is a child of the window.

@@ -24,6 +24,9 @@ TZfWinButton::TZfWinButton(QWidget* parent) : QAbstractButton(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
   resize(100, 30);
+  // Connected first, so the modal result is set before any OnClick handler
+  // runs; also when the click comes through QAbstractButton::click().
+  connect(this, &QAbstractButton::clicked, this, &TZfWinButton::handOnModalResult);
 }
 
 TZfWinButton::~TZfWinButton() = default;
@@ -145,15 +148,17 @@ void TZfWinButton::clearFlags() {
 }
 
 void TZfWinButton::click() {
-  QPointer<TZfWinButton> self(this);
   clearFlags();
   repaint();
+  emit clicked(false);
+}
+
+void TZfWinButton::handOnModalResult() {
   if (m_modalResult != 0) {
     auto* dialog = qobject_cast<QDialog*>(window());
     if (dialog && dialog->isModal()) dialog->done(m_modalResult);
   }
-  emit clicked(false);
-  if (self && m_action) m_action->trigger();
+  if (m_action) m_action->trigger();
 }
 
 void TZfWinButton::pressLeft(QPoint pos, Qt::KeyboardModifiers modifiers) {

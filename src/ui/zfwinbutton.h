@@ -112,8 +112,9 @@ class TZfWinButton : public QAbstractButton {
 
   QSize sizeHint() const override;
 
-  // Clears both flags, repaints, ends an enclosing modal dialog with
-  // ModalResult when it is not 0, then emits clicked().
+  // Clears both flags, repaints and emits clicked(). Every clicked() first
+  // ends an enclosing modal dialog with ModalResult when that is not 0 and
+  // triggers the Action, then reaches the other receivers (OnClick).
   void click();
 
  signals:
@@ -142,6 +143,7 @@ class TZfWinButton : public QAbstractButton {
   void openDropDown();
   void syncFromAction();
   void clearFlags();
+  void handOnModalResult();
 
   // Painting helpers (zfwinbutton_paint.cpp).
   QPixmap currentGlyph(bool* fromImageList) const;

@@ -3,6 +3,7 @@
 #include "ui/zfanimate.h"
 
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QSignalSpy>
 #include <QtTest>
@@ -94,6 +95,18 @@ class ZfAnimateTest : public QObject {
     QCOMPARE(f.alphas.size(), 6);
   }
 
+  void windowNeverMadeActiveFadesInAllTheSame() {
+    QWidget w;
+    Faded f(&w);
+    f.fade->setStartStep(2);
+    w.show();
+    QCOMPARE(f.fade->alpha(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(f.started, 1, 5 * TZfAnimate::kActivationWaitMs);
+    QCOMPARE(f.alphas, (QList<int>{0, 127, 255, 255}));
+    f.activate();  // a late activation does not fade in again
+    QCOMPARE(f.started, 1);
+  }
+
   void fadesOutOnCloseThenHides() {
     QWidget w;
     Faded f(&w);
@@ -147,6 +160,24 @@ class ZfAnimateTest : public QObject {
     QVERIFY(f.clock->intervals.isEmpty());
     QCOMPARE(w.windowOpacity(), 1.0);
     QVERIFY(!w.isVisible());
+  }
+
+  void eventLoopClockDrivesAFade() {
+    QWidget w;
+    TZfAnimate fade(&w);  // the real timer and event loop
+    fade.setActive(true);
+    fade.setOpacityProbe([] { return true; });
+    fade.setStartStep(3);
+    fade.setStartInt(10);
+    QList<int> alphas;
+    connect(&fade, &TZfAnimate::alphaChanged, [&](int a) { alphas.append(a); });
+    QElapsedTimer clock;
+    clock.start();
+    w.show();
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(&w, &activate);
+    QCOMPARE(alphas, (QList<int>{0, 85, 170, 255, 255}));
+    QVERIFY(clock.elapsed() >= 25);  // three ticks of 10 ms, within the timer's slack
   }
 
   void offscreenPlatformHasNoOpacity() {

@@ -244,13 +244,24 @@ class ZfWinButtonInputTest : public QObject {
     QVERIFY(!b->isHeld());
   }
 
+  void clickEndsTheModalDialogBeforeOnClick_data() {
+    QTest::addColumn<bool>("throughBase");
+    QTest::newRow("own click") << false;
+    QTest::newRow("QAbstractButton::click") << true;
+  }
   void clickEndsTheModalDialogBeforeOnClick() {
+    QFETCH(bool, throughBase);
     QDialog dialog;
     auto* b = new TZfWinButton(&dialog);
     b->setModalResult(7);
     int resultSeenByOnClick = -1;
     connect(b, &QAbstractButton::clicked, [&] { resultSeenByOnClick = dialog.result(); });
-    QTimer::singleShot(0, b, [b] { b->click(); });
+    QTimer::singleShot(0, b, [b, throughBase] {
+      if (throughBase)
+        static_cast<QAbstractButton*>(b)->click();
+      else
+        b->click();
+    });
     QCOMPARE(dialog.exec(), 7);
     QCOMPARE(resultSeenByOnClick, 7);
   }
