@@ -28,3 +28,9 @@ TZfWinButton* makeWindowButton(QWidget* parent, const QString& caption, ZfImageL
   }
   return button;
 }
+
+TZfWinButton* makeWindowButton(QWidget* parent, const QString& caption, const QPixmap& glyph) {
+  TZfWinButton* button = makeWindowButton(parent, caption, nullptr, -1);
+  button->setGlpyh(glyph);
+  return button;
+}

@@ -1,6 +1,7 @@
 // The look this program's windows give their owner-drawn buttons.
 #pragma once
 
+#include <QPixmap>
 #include <QString>
 
 class QWidget;
@@ -16,3 +17,7 @@ void applyWindowButtonLook(TZfWinButton* button);
 // imageIndex of that image list (not owned; the main window's 32 x 32 list).
 TZfWinButton* makeWindowButton(QWidget* parent, const QString& caption, ZfImageList* images,
                                int imageIndex);
+
+// The same with an own glyph (Glpyh) instead of an image-list entry. An own
+// glyph is drawn as it is when the button is disabled, not embossed.
+TZfWinButton* makeWindowButton(QWidget* parent, const QString& caption, const QPixmap& glyph);

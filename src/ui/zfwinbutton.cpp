@@ -284,9 +284,11 @@ void TZfWinButton::keyReleaseEvent(QKeyEvent* e) {
 }
 
 void TZfWinButton::focusInEvent(QFocusEvent* e) {
-  // A drop-down menu takes the focus only while it is open; the press it
-  // belongs to goes on.
-  if (e->reason() != Qt::PopupFocusReason) clearFlags();
+  // A drop-down menu takes the focus only while it is open, and a click on
+  // an inactive window may activate it (and give the focus back) after the
+  // press has arrived: in both cases the press goes on.
+  if (e->reason() != Qt::PopupFocusReason && e->reason() != Qt::ActiveWindowFocusReason)
+    clearFlags();
   update();
 }
 
