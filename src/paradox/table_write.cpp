@@ -284,11 +284,14 @@ void TableImpl::flush() {
   if (m_fileReadOnly) return;
   commitChange();
   m_store->writeBack();
+  m_memo->flush();
   try {
     m_file.sync();
   } catch (const std::system_error& e) {
     fail(EDBEngineError::Code::kIo, "Cannot flush " + m_name + ": " + e.code().message());
   }
+  // Only now does no durable record point at the values dropped so far.
+  m_memo->commitFrees();
 }
 
 }  // namespace pdx
