@@ -158,9 +158,13 @@ TEST_P(BuilderReadByPxlib, EveryValueAsMeant) {
       if (type == T::kMemo) continue;  // pxlib cannot read blobs
       if (want.isNull()) {
         // pxlib misses blank long, date, time and auto-increment values,
-        // and reads a blank number as 0.
+        // and reads blank numbers as 0.
         if (type == T::kNumber || type == T::kMoney) {
           EXPECT_TRUE(got.isNull() || got == Variant{0.0}) << where;
+        } else if (type == T::kBcd) {
+          // A blank BCD keeps its decimals in its first byte, as the BDE writes
+          // it; pxlib decodes that as a value of '?' digits. Its bytes are
+          // checked against a real table in record_codec_test.
         } else if (type != T::kLong && type != T::kDate && type != T::kTime &&
                    type != T::kAutoInc) {
           EXPECT_TRUE(got.isNull()) << where;

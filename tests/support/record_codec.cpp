@@ -232,7 +232,11 @@ std::int32_t paradoxDayOf(double productDays) {
 }
 
 void encodeValue(const Column& c, const Variant& v, int codePage, char* out, BlobSink* blobs) {
-  if (v.isNull()) return;
+  if (v.isNull()) {
+    // A blank BCD keeps its decimals in the first byte, as the BDE writes it.
+    if (c.type == T::kBcd) out[0] = static_cast<char>(c.size);
+    return;
+  }
   switch (c.type) {
     case T::kAlpha: {
       const auto* s = std::get_if<std::string>(&v.value);

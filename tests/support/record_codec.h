@@ -49,7 +49,8 @@ class BlobSink {
   virtual BlobRef store(std::string_view blob) = 0;
 };
 
-// Writes `value` for `column` into `out` (fieldWidth bytes, zero on entry).
+// Writes `value` for `column` into `out` (fieldWidth bytes, zero on entry);
+// a blank is all zero but for a BCD's decimals in its first byte.
 // Blobs longer than the leader go to `blobs`, which must then be non-null.
 // Throws std::invalid_argument naming the column for a value of the wrong
 // type or out of range.
