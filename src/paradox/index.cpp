@@ -132,7 +132,7 @@ void writeImage(const std::filesystem::path& path, std::vector<std::uint8_t> hea
     if (!t.blocks.empty()) f.writeAt(header.size(), t.blocks.data(), t.blocks.size());
     f.sync();
     f.close();
-    platform::replaceFile(tmp, path);
+    platform::replaceFile(tmp, path, false);  // one directory sync at the end
   } catch (const std::system_error& e) {
     std::error_code ec;
     std::filesystem::remove(tmp, ec);
@@ -442,6 +442,7 @@ void rebuildIndexes(const TableImpl& table, bool onlyDeletes) {
     yf.header.raw[hdr::kIndexChange] = xh.raw[hdr::kChange1];
     writeImage(si.yFile, yf.header.raw, yt, yf.header.blockSize);
   }
+  platform::syncDirectory(table.path().parent_path());
 }
 
 }  // namespace pdx

@@ -26,7 +26,7 @@ void TableImpl::beginChange() {
   m_shadowPath += ".new~";
   try {
     platform::RawFile shadow(m_shadowPath, platform::RawFile::Mode::kCreate);
-    std::vector<std::uint8_t> buf(1 << 20);
+    std::vector<std::uint8_t> buf(4 << 20);
     std::uint64_t at = 0;
     for (;;) {
       const std::size_t n = m_file.readAt(at, buf.data(), buf.size());

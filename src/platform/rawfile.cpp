@@ -101,15 +101,18 @@ bool isReadOnlyFile(const std::filesystem::path& path) {
   return ::access(path.c_str(), W_OK) != 0 && errno == EACCES;
 }
 
-void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
-  if (::rename(from.c_str(), to.c_str()) != 0) fail("rename");
-  std::filesystem::path dir = to.parent_path();
-  if (dir.empty()) dir = ".";
-  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void syncDirectory(const std::filesystem::path& dir) {
+  const std::filesystem::path d = dir.empty() ? std::filesystem::path(".") : dir;
+  int fd = ::open(d.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd >= 0) {
     ::fsync(fd);
     ::close(fd);
   }
+}
+
+void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to, bool durable) {
+  if (::rename(from.c_str(), to.c_str()) != 0) fail("rename");
+  if (durable) syncDirectory(to.parent_path());
 }
 
 }  // namespace platform

@@ -41,7 +41,11 @@ class RawFile {
 
 // True when the file exists and the process may not write it.
 bool isReadOnlyFile(const std::filesystem::path& path);
-// Renames `from` over `to` atomically and makes the rename durable.
-void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
+// Renames `from` over `to` atomically; with `durable`, also syncs the
+// directory so that the rename survives a crash.
+void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to,
+                 bool durable = true);
+// Makes the renames done in `dir` so far durable.
+void syncDirectory(const std::filesystem::path& dir);
 
 }  // namespace platform
