@@ -1,14 +1,30 @@
 #!/usr/bin/env bash
-# Seed corpus for table_fuzz from the sample tables: one input per data file,
-# its companions appended as "<separator>EXT:<bytes>" parts (see
-# table_fuzz.cpp). Usage: fuzz/make-corpus.sh [SAMPLES_DIR] [OUT_DIR]
+# Seed corpora from the sample tables. table: one input per data file, its
+# companions appended as "<separator>EXT:<bytes>" parts (table_fuzz.cpp).
+# memo: a short script of writes, reads and frees, then a sample .MB
+# (memo_fuzz.cpp). Usage: fuzz/make-corpus.sh [SAMPLES_DIR] [OUT_DIR] [table|memo]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 samples="${1:-$here/../../shared/paradox-samples}"
 out="${2:-$here/../build/fuzz-corpus}"
+kind="${3:-table}"
 max=$((256 * 1024))  # larger inputs slow every execution down
 mkdir -p "$out"
 [ -d "$samples" ] || { echo "no samples at $samples" >&2; exit 1; }
+if [ "$kind" = memo ]; then
+  # write f0 (300 B), write f1 (5 KiB), read f0, free f0, commit, check, write f2
+  script='\x10\x04\x2c\x11\x50\x00\x08\x18\x20\x28\x12\x01\x00'
+  count=0
+  while IFS= read -r -d '' mb; do
+    [ "$(stat -c %s "$mb")" -le "$max" ] || continue
+    name="$(echo "${mb#"$samples"/}" | tr '/' '_')"
+    { printf "$script"; printf '\0PDXFUZZ\0'; cat "$mb"; } > "$out/$name"
+    count=$((count + 1))
+  done < <(find "$samples" -type f -iname '*.mb' -print0 | sort -z)
+  printf "$script" > "$out/empty-file"
+  echo "$count memo seeds in $out"
+  exit 0
+fi
 count=0
 while IFS= read -r -d '' db; do
   dir="$(dirname "$db")"

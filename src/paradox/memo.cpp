@@ -127,7 +127,8 @@ std::string MemoFile::read(const std::uint8_t* field, int width) const {
     corrupt("a record points to the block at " + hex(block) + ", past the end of the file (" +
             hex(m_size) + ")");
   }
-  std::string value(p.length, '\0');
+  // The value is only allocated once its length is known to fit the file.
+  std::string value;
   if (p.index() == BlobPointer::kSingleBlock) {
     std::uint8_t head[kSingleHead];
     readAt(block, head, sizeof head);
@@ -144,6 +145,7 @@ std::string MemoFile::read(const std::uint8_t* field, int width) const {
         block + kSingleHead + p.length > m_size) {
       corrupt("the value in the block at " + hex(block) + " runs past its block or the file");
     }
+    value.resize(p.length);
     readAt(block + kSingleHead, value.data(), value.size());
     return value;
   }
@@ -173,6 +175,7 @@ std::string MemoFile::read(const std::uint8_t* field, int width) const {
     corrupt("slot " + std::to_string(p.index()) + " of the block at " + hex(block) +
             " lies outside the block's data area");
   }
+  value.resize(p.length);
   readAt(block + s.paragraph * 16u, value.data(), value.size());
   return value;
 }

@@ -396,6 +396,12 @@ INSTANTIATE_TEST_SUITE_P(
                  setPointer(f, 0x2000 | 0xFF, 0x2000);
                },
                "runs past its block"},
+        Damage{"HugeLength", true,
+               [](BlobField& f, const fs::path& p) {
+                 patchFile(p, 0x2000 + 3, std::string("\xF0\xFF\xFF\xFF", 4));
+                 setPointer(f, 0x2000 | 0xFF, 0xFFFFFFF0u);
+               },
+               "runs past its block"},
         Damage{"InLeaderTooLong", false,
                [](BlobField& f, const fs::path&) { setPointer(f, 0, 11); }, "does not fit"},
         Damage{"NotABlobFile", false,
