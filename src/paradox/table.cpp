@@ -131,6 +131,7 @@ TableImpl::TableImpl(std::filesystem::path path, const OpenOptions& options)
     fail(EDBEngineError::Code::kCorrupt,
          "Corrupt table " + m_name + ": header declares " + std::to_string(m_header.fileBlocks) +
              " blocks, the file holds " + std::to_string(m_store->blocksInFile()));
+  finishPendingIndexes();
 }
 
 TableImpl::~TableImpl() {

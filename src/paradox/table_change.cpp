@@ -62,6 +62,12 @@ void TableImpl::commitChange() {
       m_file.writeAt(0, m_header.raw.data(), m_header.raw.size());
       m_file.sync();
       m_memo->flush();
+      // The marker says "indexes behind the data" until they are rewritten,
+      // so that a process killed in between has them rebuilt on next open.
+      if (isKeyed()) {
+        platform::RawFile marker(pendingIndexMarker(), platform::RawFile::Mode::kCreate);
+        marker.sync();
+      }
       platform::replaceFile(m_shadowPath, m_path);
     } catch (const std::system_error& e) {
       fail(EDBEngineError::Code::kIo, "Cannot write table " + m_name + ": " + e.code().message());
@@ -69,8 +75,28 @@ void TableImpl::commitChange() {
     m_shadow = false;
   }
   rebuildIndexes(*this, m_onlyDeletes);
+  std::error_code ec;
+  std::filesystem::remove(pendingIndexMarker(), ec);
   m_indexDirty = false;
   m_onlyDeletes = true;
+}
+
+std::filesystem::path TableImpl::pendingIndexMarker() const {
+  std::filesystem::path p = m_path;
+  p += ".ix~";
+  return p;
+}
+
+void TableImpl::finishPendingIndexes() {
+  std::error_code ec;
+  if (m_fileReadOnly || !std::filesystem::exists(pendingIndexMarker(), ec)) return;
+  try {
+    rebuildIndexes(*this, false);
+  } catch (const EDBEngineError& e) {
+    if (e.code() != EDBEngineError::Code::kUnsupported) throw;
+    rebuildIndexes(*this, true);  // what can be changed without the sort order was deletes
+  }
+  std::filesystem::remove(pendingIndexMarker(), ec);
 }
 
 int TableImpl::allocateBlock() {
@@ -148,7 +174,7 @@ void TableImpl::insertAt(int block, int index, const std::uint8_t* record) {
     h.next = nb;
     h.addDataSize = (keep - 1) * rs;
     setHead(block, h);
-    if (index > keep) {
+    if (index > keep || moved == 0) {  // the upper half, or the end of a full block
       block = nb;
       index -= keep;
     }

@@ -96,6 +96,8 @@ class TableImpl final : public Table {
   void postNew();
   void beginChange();   // moves writing to a shadow copy of the data file
   void commitChange();  // makes the shadow the table and rebuilds the indexes
+  std::filesystem::path pendingIndexMarker() const;
+  void finishPendingIndexes();  // after a change interrupted between data and indexes
   int allocateBlock();
   void setHead(int block, const BlockHead& head);
   void unlinkBlock(int block);

@@ -127,6 +127,24 @@ TEST(KeyedChanges, AppendGetsTheNextAutoIncrement) {
   EXPECT_EQ(bytes[0x49] | (bytes[0x4A] << 8), 53);  // the last number issued
 }
 
+TEST(KeyedChanges, AppendingPastFullBlocksStartsNewOnes) {
+  ScratchDir dir;
+  const fs::path db = dir / "Char.DB";
+  movements(5).write(db);
+  {
+    auto t = pdx::Table::open(db);
+    for (int k = 0; k < 250; ++k) {
+      t->append();
+      t->setString(1, accountOf(k));
+      t->post();
+    }
+  }
+  expectRows(db, range(1, 255));
+  // Appended blocks are full: 1 KiB blocks of 61-byte records hold 16.
+  const auto bytes = readAll(db);
+  EXPECT_EQ(bytes[0x0A] | (bytes[0x0B] << 8), (255 + 15) / 16);
+}
+
 TEST(KeyedChanges, DuplicateKeyIsRefusedAndWritesNothing) {
   ScratchDir dir;
   const fs::path db = dir / "Char.DB";
