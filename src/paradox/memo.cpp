@@ -51,21 +51,39 @@ bool MemoFile::openForRead() const {
   if (m_opened) return true;
   std::error_code ec;
   if (!std::filesystem::is_regular_file(m_path, ec)) return false;
+  platform::RawFile file;
   try {
-    m_file = platform::RawFile(
-        m_path, m_writable ? platform::RawFile::Mode::kReadWrite : platform::RawFile::Mode::kRead);
-    m_size = m_file.size();
+    try {
+      file = platform::RawFile(m_path, m_writable ? platform::RawFile::Mode::kReadWrite
+                                                  : platform::RawFile::Mode::kRead);
+    } catch (const std::system_error&) {
+      if (!m_writable) throw;
+      // A read-only blob file still serves reads; writes are refused later.
+      file = platform::RawFile(m_path, platform::RawFile::Mode::kRead);
+      m_fileReadOnly = true;
+    }
+    m_size = file.size();
   } catch (const std::system_error& e) {
     throw EDBEngineError(EDBEngineError::Code::kIo,
                          "Cannot open blob file " + m_path.string() + ": " + e.what());
   }
+  m_file = std::move(file);
   m_opened = true;
-  std::uint8_t head[3] = {};
-  if (m_size < kChunk)
-    corrupt("shorter than its header block (" + std::to_string(m_size) + " bytes)");
-  readAt(0, head, sizeof head);
-  if (head[0] != kHeaderType)
-    corrupt("not a blob file (first block has type " + std::to_string(head[0]) + ")");
+  try {
+    if (m_size < kChunk) {
+      corrupt("shorter than its header block (" + std::to_string(m_size) + " bytes)");
+    }
+    std::uint8_t head[3] = {};
+    readAt(0, head, sizeof head);
+    if (head[0] != kHeaderType) {
+      corrupt("not a blob file (first block has type " + std::to_string(head[0]) + ")");
+    }
+  } catch (...) {
+    // Not usable: every later call meets the same complaint.
+    m_file.close();
+    m_opened = false;
+    throw;
+  }
   return true;
 }
 
@@ -79,6 +97,10 @@ void MemoFile::openForWrite() {
     if (!openForRead()) {
       throw EDBEngineError(EDBEngineError::Code::kIo, "Cannot create blob file " + m_path.string());
     }
+  }
+  if (m_fileReadOnly) {
+    throw EDBEngineError(EDBEngineError::Code::kReadOnly,
+                         "Blob file " + m_path.string() + " is read-only");
   }
 }
 

@@ -116,6 +116,7 @@ class MemoFile {
   bool m_writable;
   mutable platform::RawFile m_file;
   mutable bool m_opened = false;
+  mutable bool m_fileReadOnly = false;  // writable handle on a read-only file
   mutable std::uint64_t m_size = 0;
   std::unique_ptr<Space> m_space;
 };
