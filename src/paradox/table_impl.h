@@ -9,6 +9,7 @@
 
 #include "paradox/blockstore.h"
 #include "paradox/codepage.h"
+#include "paradox/errors.h"
 #include "paradox/filter.h"
 #include "paradox/header.h"
 #include "paradox/keyorder.h"
