@@ -196,7 +196,13 @@ TEST(BuilderLayout, SecondaryIndexPointsAtTheBlockOfEachRecord) {
   for (unsigned n : xg.chain()) {
     for (const auto& e : xg.records(n)) keys.insert(std::string(e.c_str()));
   }
-  EXPECT_EQ(keys, (std::set<std::string>{"GIDA0", "GIDA1", "GIDA2"}));  // ı and i both give I
+  // The plain driver upper-cases ASCII letters and leaves the dotless ı.
+  EXPECT_EQ(keys, (std::set<std::string>{"G\xFD"
+                                         "DA0",
+                                         "G\xFD"
+                                         "DA1",
+                                         "G\xFD"
+                                         "DA2"}));
   EXPECT_NE(xg.bytes.find(std::string("unvan\0", 6)), std::string::npos);
   EXPECT_TRUE(fs::exists(dir / "Char.YG0"));
   EXPECT_EQ(readFileBytes(dir / "Char.VAL")[0], 3);

@@ -10,6 +10,7 @@
 #include "sample_data.h"
 #include "support/company_fixture.h"
 #include "support/shape_tables.h"
+#include "support/sort_order.h"
 #include "support/text_codec.h"
 
 namespace fixture {
@@ -179,6 +180,57 @@ TEST_P(EngineReadsBuilderShapes, EveryValueAsMeant) {
     }
   }
   EXPECT_EQ(r, t.rows.size());
+}
+
+// The product's tables are ordered by the Turkish driver: the engine and the
+// builder, each with its own reading of the driver, agree on the order of
+// keys and of index entries, case-insensitive ones included.
+TEST(EngineCrossCheckTurkish, AgreesOnKeyAndIndexOrder) {
+  const std::vector<std::string> names = {"Özdemir Gıda Ltd.Şti.",
+                                          "Çağdaş İnşaat A.Ş.",
+                                          "Yıldız Tekstil",
+                                          "ışık Elektrik",
+                                          "Işık Aydınlatma",
+                                          "İnci Kuyumculuk",
+                                          "incir Tarım",
+                                          "Şahin Oto",
+                                          "Sahin Market",
+                                          "Ulu Gıda",
+                                          "Ülker Bayi",
+                                          "çay Evi",
+                                          "Cadde Kafe",
+                                          "Ağaç İşleri",
+                                          "abla Butik",
+                                          "Abla Tuhafiye"};
+  TableBuilder b(
+      {{"KISA_AD", T::kAlpha, 30}, {"SIRKET_KOD", T::kAlpha, 8}, {"UNVAN", T::kAlpha, 40}});
+  b.keyed(1).sortOrder("ANTURK").blockSizeKiB(1).secondaryIndex("UNVAN");
+  b.compositeIndex("kod", {"SIRKET_KOD", "UNVAN"}, true);
+  int n = 0;
+  for (const auto& name : names) {
+    b.row({Variant{name}, Variant{"2005_" + std::to_string(100 + n)},
+           Variant{names[static_cast<std::size_t>(n * 7 % 16)] + " unvan"}});
+    ++n;
+  }
+  const fs::path dir = fs::path(testing::TempDir()) / "crosscheck_turkish";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  b.write(dir / "sirket.db");
+  std::string problems;
+  for (const std::string& p : pdx::checkTable(dir / "sirket.db")) problems += p + "\n";
+  EXPECT_EQ(problems, "");
+  // The engine's key order over the records the builder laid out.
+  pdx::OpenOptions ro;
+  ro.readOnly = true;
+  const auto table = pdx::Table::open(dir / "sirket.db", ro);
+  std::vector<std::string> keys;
+  for (table->first(); !table->eof(); table->next()) keys.push_back(table->asString(0));
+  const SortOrder* order = SortOrder::forName("ANTURK");
+  for (std::size_t i = 0; i + 1 < keys.size(); ++i) {
+    EXPECT_LT(order->compare(encodeText(keys[i], 1254), encodeText(keys[i + 1], 1254)), 0)
+        << keys[i] << " / " << keys[i + 1];
+  }
+  EXPECT_EQ(keys.size(), names.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Shapes, EngineReadsBuilderShapes, testing::ValuesIn(allShapes()),

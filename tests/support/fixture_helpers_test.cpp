@@ -44,11 +44,6 @@ TEST(TextCodec, RefusesWhatTheCodePageCannotHold) {
   EXPECT_THROW(encodeText("\xFF", 1254), std::invalid_argument);
 }
 
-TEST(TextCodec, CaseInsensitiveKeysAreUpperCased) {
-  EXPECT_EQ(upperCaseKey(encodeText("çağdaş gıda iş", 1254), 1254),
-            encodeText("ÇAĞDAŞ GIDA IŞ", 1254));
-}
-
 TEST(FixtureFiles, SparseHexDumpRoundTripsAndSkipsZeroLines) {
   std::string bytes(64, '\0');
   bytes[0] = 0x08;

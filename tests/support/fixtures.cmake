@@ -7,6 +7,8 @@ add_library(ud_fixtures STATIC
   ${CMAKE_CURRENT_LIST_DIR}/paradox_builder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/table_writer.cpp
   ${CMAKE_CURRENT_LIST_DIR}/fixture_files.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sort_order.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/key_order.cpp
 )
 target_include_directories(ud_fixtures PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
 # Headers of src/ only (schemas.h, variant.h, table.h): the builder stays independent of the engine.
@@ -31,6 +33,7 @@ ud_gtest(support_fixtures_test
           ${CMAKE_CURRENT_LIST_DIR}/fixture_helpers_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/record_codec_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/builder_headers_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/sort_order_test.cpp
   LIBS ud_pxlib_oracle ud_fixtures)
 
 # Domain fixtures: data directories of the product's two editions.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "support/key_order.h"
 #include "support/memo_file.h"
 #include "support/record_codec.h"
 #include "support/table_file.h"
@@ -162,8 +163,12 @@ void TableBuilder::write(const std::filesystem::path& dbFile) const {
       }
       order.emplace_back(std::move(key), i);
     }
-    std::stable_sort(order.begin(), order.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    const detail::KeyOrder keyOrder(
+        std::vector<Column>(m_spec.columns.begin(), m_spec.columns.begin() + m_spec.keyFields),
+        SortOrder::forName(m_spec.sortOrder));
+    std::stable_sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
+      return keyOrder.compare(a.first.data(), b.first.data()) < 0;
+    });
     for (const auto& [key, i] : order) writer.append(rows[i]);
   } else {
     for (const auto& r : rows) writer.append(r);

@@ -6,9 +6,11 @@
 #include <numeric>
 #include <stdexcept>
 
+#include "support/key_order.h"
 #include "support/memo_file.h"
 #include "support/paradox_builder.h"
 #include "support/record_codec.h"
+#include "support/sort_order.h"
 #include "support/table_file.h"
 #include "support/text_codec.h"
 
@@ -22,8 +24,15 @@ namespace {
 int sortOrderCode(const TableSpec& spec) {
   if (spec.sortOrderCode > 0) return spec.sortOrderCode;
   static const std::map<std::string, int> kCodes = {
-      {"ascii", 0x00},   {"ANSII850", 0x11}, {"DBWINWE0", 0x40}, {"DBWINUS0", 0x4C},
-      {"intl850", 0x54}, {"ANSIINTL", 0x62}, {"intl", 0xB7},
+      {"ascii", 0x00},
+      {"ANSII850", 0x11},
+      {"DBWINWE0", 0x40},
+      {"DBWINUS0", 0x4C},
+      {"intl850", 0x54},
+      {"ANSIINTL", 0x62},
+      {"intl", 0xB7},
+      // Not seen in any file we have; readers go by the driver's name.
+      {"ANTURK", 0x00},
   };
   const auto it = kCodes.find(spec.sortOrder);
   if (it == kCodes.end()) {
@@ -90,6 +99,8 @@ struct TableWriter::Impl {
   LazyMemo memo;
   std::string record;
   std::string previousKey;
+  const SortOrder* order = nullptr;
+  std::unique_ptr<detail::KeyOrder> keyOrder;
   bool haveRow = false;
   std::int64_t lastAutoInc = 0;
   std::vector<IndexPlan> plans;
@@ -118,13 +129,16 @@ TableWriter::TableWriter(TableSpec spec, const std::filesystem::path& dbFile)
     if (detail::isBlobType(c.type)) throw std::invalid_argument("a blob cannot be a key field");
     m.keyBytes += fieldWidth(c);
   }
-  const bool ordered = s.sortOrder == "ascii";
+  m.order = SortOrder::forName(s.sortOrder);
   const auto checkOrderable = [&](const Column& c) {
-    if (c.type == T::kAlpha && !ordered && !s.rawOrder) {
+    if (c.type == T::kAlpha && m.order == nullptr && !s.rawOrder) {
       throw std::invalid_argument("cannot order alpha values by sort order " + s.sortOrder);
     }
   };
   for (int k = 0; k < s.keyFields; ++k) checkOrderable(s.columns[static_cast<std::size_t>(k)]);
+
+  m.keyOrder = std::make_unique<detail::KeyOrder>(
+      std::vector<Column>(s.columns.begin(), s.columns.begin() + s.keyFields), m.order);
 
   int blockKiB = s.blockKiB;
   if (blockKiB == 0) {
@@ -214,9 +228,8 @@ void TableWriter::append(const std::vector<Variant>& values) {
   }
   if (m.spec.keyFields > 0 && !m.spec.rawOrder) {
     const std::string key = m.record.substr(0, static_cast<std::size_t>(m.keyBytes));
-    if (m.haveRow && key <= m.previousKey) {
-      throw std::invalid_argument(key == m.previousKey ? "duplicate key" : "rows out of key order");
-    }
+    const int c = m.haveRow ? m.keyOrder->compare(key.data(), m.previousKey.data()) : 1;
+    if (c <= 0) throw std::invalid_argument(c == 0 ? "duplicate key" : "rows out of key order");
     m.previousKey = key;
   }
   m.haveRow = true;
@@ -229,7 +242,8 @@ void TableWriter::append(const std::vector<Variant>& values) {
           m.record.substr(static_cast<std::size_t>(m.offsets[static_cast<std::size_t>(f)]),
                           static_cast<std::size_t>(fieldWidth(c)));
       if (plan.index.caseInsensitive && c.type == T::kAlpha) {
-        bytes = upperCaseKey(bytes, m.spec.codePage);
+        // A driver we cannot order by upper-cases like the plain one.
+        bytes = (m.order != nullptr ? m.order : SortOrder::forName("ascii"))->upper(bytes);
       }
       entry += bytes;
     }
@@ -286,8 +300,12 @@ void TableWriter::finish() {
     std::vector<std::uint32_t> order(count);
     std::iota(order.begin(), order.end(), 0u);
     const char* base = plan.entries.data();
+    std::vector<Column> entryFields;
+    for (int f : plan.fields) entryFields.push_back(s.columns[static_cast<std::size_t>(f)]);
+    entryFields.insert(entryFields.end(), keyColumns.begin(), keyColumns.end());
+    const detail::KeyOrder entryOrder(entryFields, m.order);
     std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-      return std::memcmp(base + a * entryBytes, base + b * entryBytes, entryBytes) < 0;
+      return entryOrder.compare(base + a * entryBytes, base + b * entryBytes) < 0;
     });
 
     detail::FileHeader x;

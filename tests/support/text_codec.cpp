@@ -118,25 +118,4 @@ std::string decodeText(std::string_view bytes, int codePage) {
   return out;
 }
 
-std::string upperCaseKey(std::string_view bytes, int codePage) {
-  std::string out(bytes);
-  for (char& c : out) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b >= 'a' && b <= 'z') {
-      c = static_cast<char>(b - 0x20);
-    } else if (codePage == 1254) {
-      if (b == 0xFD) {  // dotless i
-        c = 'I';
-      } else if (b >= 0xE0 && b <= 0xFE && b != 0xF7) {
-        c = static_cast<char>(b - 0x20);
-      } else if (b == 0x9A || b == 0x9C) {
-        c = static_cast<char>(b - 0x10);
-      } else if (b == 0xFF) {
-        c = static_cast<char>(0x9F);
-      }
-    }
-  }
-  return out;
-}
-
 }  // namespace fixture

@@ -18,9 +18,4 @@ std::string encodeText(std::string_view text, int codePage);
 // Decodes bytes of `codePage` into UTF-8 (the inverse of encodeText).
 std::string decodeText(std::string_view bytes, int codePage);
 
-// Upper-cases encoded bytes the way a case-insensitive index stores its keys:
-// ASCII letters and the Latin letters of Windows-1254 (i -> I, ı -> I,
-// ğ -> Ğ, ş -> Ş, ö -> Ö, ü -> Ü, ç -> Ç, à..þ -> À..Þ).
-std::string upperCaseKey(std::string_view bytes, int codePage);
-
 }  // namespace fixture
