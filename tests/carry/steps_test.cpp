@@ -165,7 +165,7 @@ TEST_F(CarryStepsTest, StockUnderYtlConvertsTheFiveLocalPricesFirst) {
   old.stock = {item("S1", 10, 5000000, 2)};
   host.ytl = true;
   runOne();
-  const Row& r = jobs::readTable(made / "Stok.DB").at(0);
+  const Row r = jobs::readTable(made / "Stok.DB").at(0);
   expectStock(r, 10, 5, 2);
   EXPECT_EQ(f(r, "TUTDEV"), 50);
   EXPECT_EQ(f(r, "KSAT1"), 0.02);
