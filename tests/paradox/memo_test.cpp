@@ -348,13 +348,15 @@ TEST_P(DamagedMemo, ReadFailsNamingTheFault) {
   BlobField& target = GetParam().single ? single : slot;
   GetParam().apply(target, path);
   const MemoFile memo(path, false);
-  try {
-    memo.read(target.bytes.data(), 20);
-    FAIL() << "no error";
-  } catch (const EDBEngineError& e) {
-    EXPECT_EQ(e.code(), EDBEngineError::Code::kCorrupt);
-    EXPECT_NE(std::string(e.what()).find(GetParam().message), std::string::npos) << e.what();
-    EXPECT_NE(std::string(e.what()).find("d.mb"), std::string::npos) << e.what();
+  for (int attempt = 0; attempt < 2; ++attempt) {  // the second meets the same complaint
+    try {
+      memo.read(target.bytes.data(), 20);
+      ADD_FAILURE() << "no error on attempt " << attempt;
+    } catch (const EDBEngineError& e) {
+      EXPECT_EQ(e.code(), EDBEngineError::Code::kCorrupt);
+      EXPECT_NE(std::string(e.what()).find(GetParam().message), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("d.mb"), std::string::npos) << e.what();
+    }
   }
 }
 
@@ -452,44 +454,6 @@ TEST(MemoFile, ReadOnlyFileIsNeverWritten) {
     }
   }
   EXPECT_EQ(fileBytes(dir / "ro.mb"), before);
-}
-
-TEST(MemoFile, ReadOnlyFileServesReadsAndRefusesWrites) {
-  TempDir dir;
-  BlobField field(20), other(20);
-  {
-    MemoFile memo(dir / "p.mb", true);
-    memo.write(field.bytes.data(), 20, std::string(50, 'x'));
-  }
-  fs::permissions(dir / "p.mb", fs::perms::owner_read | fs::perms::group_read);
-  if (std::ofstream(dir / "p.mb", std::ios::app)) GTEST_SKIP() << "permissions do not bind here";
-  MemoFile memo(dir / "p.mb", true);
-  EXPECT_EQ(memo.read(field.bytes.data(), 20), std::string(50, 'x'));
-  try {
-    memo.write(other.bytes.data(), 20, std::string(50, 'y'));
-    FAIL() << "no error";
-  } catch (const EDBEngineError& e) {
-    EXPECT_EQ(e.code(), EDBEngineError::Code::kReadOnly);
-  }
-}
-
-TEST(MemoFile, UnusableFileIsRefusedEveryTime) {
-  TempDir dir;
-  BlobField field(20);
-  {
-    MemoFile memo(dir / "u.mb", true);
-    memo.write(field.bytes.data(), 20, std::string(50, 'x'));
-  }
-  patchFile(dir / "u.mb", 0, "\x02");
-  const MemoFile memo(dir / "u.mb", false);
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    try {
-      memo.read(field.bytes.data(), 20);
-      ADD_FAILURE() << "no error on attempt " << attempt;
-    } catch (const EDBEngineError& e) {
-      EXPECT_NE(std::string(e.what()).find("not a blob file"), std::string::npos) << e.what();
-    }
-  }
 }
 
 TEST(MemoFile, FreeingTwiceIsRefused) {
