@@ -20,10 +20,12 @@
 //
 // Keyed tables get their records in key order and the primary index with
 // every level; their blocks are filled to the last record, as the BDE fills
-// them when records arrive in key order. Alpha keys are ordered by the bytes
-// of the encoded value (the "ascii" sort order); a table with another sort
-// order and an alpha key or alpha index field is refused unless rawOrder()
-// is asked for, which keeps the rows in the order they were given.
+// them when records arrive in key order. Alpha keys and index fields are
+// ordered by the table's sort order: "ascii" (bytes) or "ANTURK" (the Turkish
+// alphabet, support/sort_order.h); a table with another sort order and an
+// alpha key or alpha index field is refused unless rawOrder() is asked for,
+// which keeps the rows in the order they were given (index entries then go
+// in byte order).
 #pragma once
 
 #include <cstdint>
@@ -83,8 +85,8 @@ class TableBuilder {
   TableBuilder& versionId(int id);
   TableBuilder& codePage(int cp);
   // Sort order by its language-driver name; `code` is the header byte, which
-  // known names ("ascii", "ANSIINTL", "ANSII850", "intl850", "DBWINUS0",
-  // "DBWINWE0", "intl") do not need.
+  // known names ("ascii", "ANTURK", "ANSIINTL", "ANSII850", "intl850",
+  // "DBWINUS0", "DBWINWE0", "intl") do not need.
   TableBuilder& sortOrder(std::string name, int code = -1);
   TableBuilder& rawOrder();
   TableBuilder& secondaryIndex(std::string field, bool caseInsensitive = false);
