@@ -1,0 +1,84 @@
+// Finding the secondary indexes of a table and the fields they cover.
+#include <cctype>
+#include <string_view>
+
+#include "paradox/index.h"
+#include "paradox/index_internal.h"
+#include "paradox/table_impl.h"
+
+namespace pdx {
+using namespace detail;
+namespace {
+
+bool sameAscii(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+}  // namespace
+
+std::vector<SecondaryIndex> findSecondaryIndexes(const TableImpl& table) {
+  std::vector<SecondaryIndex> out;
+  const std::filesystem::path& path = table.path();
+  const std::string stem = path.stem().string();
+  std::error_code ec;
+  std::filesystem::path dir = path.parent_path();
+  for (const auto& entry : std::filesystem::directory_iterator(dir.empty() ? "." : dir, ec)) {
+    const std::filesystem::path& p = entry.path();
+    std::string ext = p.extension().string();
+    if (!sameAscii(p.stem().string(), stem) || ext.size() < 3) continue;
+    for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const bool single = ext.size() == 4 && ext[1] == 'X' &&
+                        std::isxdigit(static_cast<unsigned char>(ext[2])) &&
+                        std::isxdigit(static_cast<unsigned char>(ext[3]));
+    const bool composite = ext.size() == 4 && ext[1] == 'X' && ext[2] == 'G' &&
+                           std::isdigit(static_cast<unsigned char>(ext[3]));
+    if (!single && !composite) continue;
+    SecondaryIndex si;
+    si.xFile = p;
+    std::string yExt = ext;
+    yExt[1] = 'Y';
+    si.yFile = companionIf(path, yExt);
+    const IndexFile x = readIndexHeader(p);
+    si.maintained = x.header.fileType == 5 || x.header.fileType == 8;
+    const TableHeader& th = table.header();
+    // Indexed fields, then the table's key fields, then "Blk Num".
+    const std::size_t own =
+        x.header.rawNames.size() >= static_cast<std::size_t>(th.keyFields) + 1
+            ? x.header.rawNames.size() - static_cast<std::size_t>(th.keyFields) - 1
+            : 0;
+    for (std::size_t k = 0; k + 1 < x.header.rawNames.size(); ++k) {
+      int found = -1;
+      if (k < own) {
+        for (std::size_t f = 0; f < th.rawNames.size(); ++f)
+          if (sameAscii(th.rawNames[f], x.header.rawNames[k])) found = static_cast<int>(f);
+      } else {
+        found = static_cast<int>(k - own);
+      }
+      if (found < 0 && si.maintained)
+        throw EDBEngineError(EDBEngineError::Code::kCorrupt,
+                             "Index " + p.string() + " names field '" + x.header.rawNames[k] +
+                                 "' that the table lacks");
+      si.fields.push_back(found);
+    }
+    out.push_back(std::move(si));
+  }
+  return out;
+}
+
+void requireOrderable(const TableImpl& table) {
+  if (!table.isKeyed()) return;
+  for (const SecondaryIndex& si : findSecondaryIndexes(table)) {
+    if (!si.maintained) continue;
+    const IndexFile x = readIndexHeader(si.xFile);
+    std::vector<FieldInfo> f(x.header.fields.begin(), x.header.fields.end() - 1);
+    KeyOrder(f, x.header.sortOrder.empty() ? table.header().sortOrder : x.header.sortOrder,
+             table.path().string(), si.xFile.filename().string());
+  }
+}
+
+}  // namespace pdx
