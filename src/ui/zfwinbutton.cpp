@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <algorithm>
 
 #include "ui/imagelist.h"
 
@@ -32,7 +33,15 @@ TZfWinButton::TZfWinButton(QWidget* parent) : QAbstractButton(parent) {
 TZfWinButton::~TZfWinButton() = default;
 
 QSize TZfWinButton::sizeHint() const {
-  return {100, 30};
+  // The default 100 x 30, grown so that the content and the 3-pixel frame
+  // around it fit (a 32-pixel glyph asks for 38).
+  bool fromList = false;
+  const QSize g = currentGlyph(&fromList).size();
+  const QSize t = captionSize();
+  const bool side = m_align == GlyphAlign::poLeft || m_align == GlyphAlign::poRight;
+  const int w = side ? g.width() + 5 + t.width() : std::max(g.width(), t.width());
+  const int h = side ? std::max(g.height(), t.height()) : g.height() + 3 + t.height();
+  return {std::max(100, w + 12), std::max(30, h + 6)};
 }
 
 // --- Properties ------------------------------------------------------------

@@ -110,6 +110,7 @@ class TZfWinButton : public QAbstractButton {
   bool isHeld() const { return m_held; }
   bool isHot() const { return m_hot; }
 
+  // 100 x 30, or larger when the glyph and caption need it.
   QSize sizeHint() const override;
 
   // Clears both flags, repaints and emits clicked(). Every clicked() first

@@ -62,6 +62,18 @@ class ZfWinButtonInputTest : public QObject {
     QCOMPARE(b.about(), QStringLiteral("s1.05"));
   }
 
+  void sizeHintFitsTheContent() {
+    TZfWinButton b;
+    b.setText(QStringLiteral("Kapat"));
+    QCOMPARE(b.sizeHint(), QSize(100, 30));
+    QImage glyph(32, 32, QImage::Format_ARGB32);
+    glyph.fill(Qt::transparent);
+    b.setGlpyh(QPixmap::fromImage(glyph));
+    QCOMPARE(b.sizeHint().height(), 38);
+    b.setGlphyAlign(GlyphAlign::poTop);
+    QVERIFY(b.sizeHint().height() > 38 + b.fontMetrics().height());
+  }
+
   void parentColorFollowsTheParent() {
     QWidget parent;
     QPalette pal = parent.palette();
