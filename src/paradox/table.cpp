@@ -198,7 +198,7 @@ void TableImpl::seekVisible() {
 }
 
 void TableImpl::first() {
-  if (m_state != EditState::kBrowse) cancel();
+  if (m_state != EditState::kBrowse) post();  // moving on posts, as in a dataset
   m_steps = 0;
   m_block = 0;
   if (m_header.firstBlock == 0) return;
@@ -207,7 +207,7 @@ void TableImpl::first() {
 }
 
 void TableImpl::next() {
-  if (m_state != EditState::kBrowse) cancel();
+  if (m_state != EditState::kBrowse) post();
   if (m_block == 0) return;
   stepRaw();
   seekVisible();

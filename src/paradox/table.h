@@ -91,7 +91,9 @@ class Table {
   virtual bool isKeyed() const = 0;
 
   // Navigation over the records that pass the active filter, in table order
-  // (block-chain order; key order on a keyed table).
+  // (block-chain order; key order on a keyed table). Moving the cursor, or
+  // starting an insert or append, while a record is being edited posts it
+  // first, as a dataset does.
   virtual void first() = 0;
   virtual void next() = 0;
   // True once next() has passed the last visible record, or when no record

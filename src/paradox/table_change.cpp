@@ -182,7 +182,7 @@ void TableImpl::blankRecord() {
 
 void TableImpl::insert() {
   requireWritable();
-  if (m_state != EditState::kBrowse) cancel();
+  if (m_state != EditState::kBrowse) post();
   blankRecord();
   m_appending = false;
   m_insertBlock = m_block;
@@ -192,7 +192,7 @@ void TableImpl::insert() {
 
 void TableImpl::append() {
   requireWritable();
-  if (m_state != EditState::kBrowse) cancel();
+  if (m_state != EditState::kBrowse) post();
   blankRecord();
   m_appending = true;
   m_state = EditState::kInsert;
@@ -313,7 +313,8 @@ bool TableImpl::stepBackRaw() {
 
 void TableImpl::remove() {
   requireWritable();
-  if (m_state != EditState::kBrowse) cancel();
+  if (m_state == EditState::kEdit) post();
+  if (m_state == EditState::kInsert) cancel();  // deleting drops a new record
   if (m_block == 0) fail(EDBEngineError::Code::kState, "No current record to delete in " + m_name);
   beginChange();
   if (m_hasBlobs) m_original.assign(stored(), stored() + m_header.recordSize);
