@@ -72,7 +72,11 @@ inline ChildResult runInChild(const std::function<int()>& job) {
   std::fflush(nullptr);
   const auto start = std::chrono::steady_clock::now();
   const pid_t pid = fork();
-  if (pid == 0) _exit(job());
+  if (pid == 0) {
+    const int rc = job();
+    std::fflush(nullptr);
+    _exit(rc);
+  }
   int status = 0;
   rusage usage{};
   wait4(pid, &status, 0, &usage);
