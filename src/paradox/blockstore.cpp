@@ -120,13 +120,11 @@ void BlockStore::load(int n) {
   m_count = want;
 }
 
-const std::uint8_t* BlockStore::block(int n) {
-  if (n < m_first || n >= m_first + m_count || m_count == 0) {
-    if (m_count > 0 && n >= 1 && n < m_first) return slotFor(n, false);
-    for (const Slot& slot : m_slots)
-      if (slot.block == n && n != 0) return slotFor(n, false);
-    load(n);
-  }
+const std::uint8_t* BlockStore::blockOutsideWindow(int n) {
+  if (m_count > 0 && n >= 1 && n < m_first) return slotFor(n, false);
+  for (const Slot& slot : m_slots)
+    if (slot.block == n && n != 0) return slotFor(n, false);
+  load(n);
   return m_buffer.data() + static_cast<std::size_t>(n - m_first) * m_blockSize;
 }
 

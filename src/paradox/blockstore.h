@@ -37,7 +37,11 @@ class BlockStore {
   int available(int n) const;
   // The bytes of block n; bytes past the end of the file read as zero.
   // Throws EDBEngineError(kCorrupt) when n is outside the file.
-  const std::uint8_t* block(int n);
+  const std::uint8_t* block(int n) {
+    if (n >= m_first && n < m_first + m_count)
+      return m_buffer.data() + static_cast<std::size_t>(n - m_first) * m_blockSize;
+    return blockOutsideWindow(n);
+  }
   BlockHead head(int n);
   // Marks [from, from + length) of block n as changed and returns the block
   // for writing. The pointer is valid until the next call to block*().
@@ -49,6 +53,7 @@ class BlockStore {
 
  private:
   void load(int n);
+  const std::uint8_t* blockOutsideWindow(int n);
   std::uint8_t* slotFor(int n, bool forWrite);  // blocks behind the window
   void writeSlot(int i);
 

@@ -207,6 +207,10 @@ void TableImpl::first() {
 }
 
 void TableImpl::next() {
+  if (m_state == EditState::kBrowse && !m_filtered && m_block != 0 && m_index + 1 < m_blockCount) {
+    ++m_index;  // the common case: the next record of the same block
+    return;
+  }
   if (m_state != EditState::kBrowse) post();
   if (m_block == 0) return;
   stepRaw();
