@@ -184,14 +184,14 @@ void TTable::bind() {
     }
     return;
   }
-  for (const FieldSpec& spec : *m_declared) {
-    const int i = t.findField(spec.name);
-    if (i < 0) throw EDatabaseError("Field '" + spec.name + "' not found");
+  for (const FieldSpec& want : *m_declared) {
+    const int i = t.findField(want.name);
+    if (i < 0) throw EDatabaseError("Field '" + want.name + "' not found");
     const pdx::FieldType actual = t.fields()[static_cast<std::size_t>(i)].type;
-    if (actual != spec.type)
-      throw EDatabaseError("Type mismatch for field '" + spec.name + "', expecting: " +
-                           schema::typeName(spec.type) + " actual: " + schema::typeName(actual));
-    m_bound.push_back({spec.name, spec.type, spec.type == T::kAlpha ? spec.size : 0, i});
+    if (actual != want.type)
+      throw EDatabaseError("Type mismatch for field '" + want.name + "', expecting: " +
+                           schema::typeName(want.type) + " actual: " + schema::typeName(actual));
+    m_bound.push_back({want.name, want.type, want.type == T::kAlpha ? want.size : 0, i});
   }
 }
 
