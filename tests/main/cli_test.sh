@@ -1,0 +1,39 @@
+#!/bin/sh
+# The program's command line end to end: exit status and where each text goes.
+# Usage: cli_test.sh PATH-TO-upgrade-devir
+set -u
+prog="$1"
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+failures=0
+
+# expect STATUS STREAM TEXT -- ARGS...: runs the program, checks its exit
+# status and that TEXT is a line of STREAM (out or err).
+expect() {
+  status="$1" stream="$2" text="$3"
+  shift 4
+  env -u DISPLAY "$prog" "$@" >"$tmp/out" 2>"$tmp/err"
+  got=$?
+  if [ "$got" -ne "$status" ]; then
+    echo "FAIL: upgrade-devir $*: exit $got, expected $status"; failures=$((failures + 1))
+  elif ! grep -qxF -- "$text" "$tmp/$stream"; then
+    echo "FAIL: upgrade-devir $*: no line '$text' on std$stream:"; cat "$tmp/out" "$tmp/err"
+    failures=$((failures + 1))
+  fi
+}
+
+mkdir -p "$tmp/data" "$tmp/old"
+expect 0 out "Without arguments the program opens its window." -- --help
+expect 3 err "upgrade-devir: unknown argument '--force'" -- --devir --force
+expect 3 err "upgrade-devir: --from takes at most four digits: '20055'" -- \
+  --devir --data "$tmp/data" --from 20055 --to 2006
+expect 1 out "Pravex versiyonu için belirttiğiniz DATA dizini bulunamadı" -- \
+  --devir --data "$tmp/nothere" --from 2005 --to 2006
+expect 1 out "KMX Orvan veya Lumex versiyonu için belirttiğiniz DATA dizini bulunamadı" -- \
+  --upgrade --old "$tmp\\yok" --data "$tmp/data"
+# An empty data directory has no company registry.
+expect 1 out "Pravex programının şirket bilgilerine ulaşılamadı." -- \
+  --devir --data "$tmp/data" --from 2005 --to 2006
+
+[ "$failures" -eq 0 ] && echo "command line: all cases passed"
+exit "$failures"
