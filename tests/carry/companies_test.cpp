@@ -143,6 +143,16 @@ TEST_F(CarryRunTest, TablesThatCannotOpenStopTheRunAtThatCompany) {
   EXPECT_FALSE(fs::exists(company("2006_003")));
 }
 
+TEST_F(CarryRunTest, ADataDirectoryTypedWithATrailingSeparatorWorksAsTyped) {
+  writeThree();
+  host.newDir = data.string() + "\\";
+  deselect = {"2005_002", "2005_003"};
+  run();
+  EXPECT_EQ(host.infos, (std::vector<std::string>{"İşlem tamamlandı"}));
+  EXPECT_TRUE(fs::exists(company("2006_001") / "Cari.DB"));
+  EXPECT_EQ(registryCodes().back(), "2006_001");
+}
+
 TEST_F(CarryRunTest, TheNewCompanyIsTheTemplateWithTheCarryForwardFilesOverIt) {
   jobs::writeNewest(data, {registryRow("2005_001", "Ak", jobs::num(2005))});
   jobs::Company old;
