@@ -14,31 +14,6 @@
 
 using namespace bench;
 
-namespace {
-
-// Prints each status text with the time since the previous one, so that a
-// slow step shows itself.
-class TimingHost : public RecordingHost {
- public:
-  void setStatusText(const std::string& text) override {
-    const auto now = std::chrono::steady_clock::now();
-    if (!m_last.empty()) std::printf("  %7.3f s  %s\n", seconds(now - m_at), m_last.c_str());
-    m_last = text;
-    m_at = now;
-    RecordingHost::setStatusText(text);
-  }
-  void infoBox(const std::string& text) override {
-    setStatusText(text);
-    RecordingHost::infoBox(text);
-  }
-
- private:
-  std::string m_last;
-  std::chrono::steady_clock::time_point m_at;
-};
-
-}  // namespace
-
 int main(int argc, char** argv) {
   const std::uint64_t cards = arg(argc, argv, "--cards", 100000);
   const std::uint64_t movements = arg(argc, argv, "--movements", 1000000);

@@ -17,6 +17,7 @@
 #include "data/schemas.h"
 #include "data/variant.h"
 #include "support/paradox_builder.h"
+#include "support/recording_host.h"
 
 namespace bench {
 
@@ -92,5 +93,31 @@ inline std::uint64_t arg(int argc, char** argv, const std::string& name, std::ui
     if (argv[i] == name) return std::strtoull(argv[i + 1], nullptr, 10);
   return fallback;
 }
+
+// Prints each status text with the time since the previous one, so that a
+// slow step shows itself.
+class TimingHost : public RecordingHost {
+ public:
+  ~TimingHost() override {
+    if (!m_last.empty())
+      std::printf("  %7.3f s  %s\n", seconds(std::chrono::steady_clock::now() - m_at),
+                  m_last.c_str());
+  }
+  void setStatusText(const std::string& text) override {
+    const auto now = std::chrono::steady_clock::now();
+    if (!m_last.empty()) std::printf("  %7.3f s  %s\n", seconds(now - m_at), m_last.c_str());
+    m_last = text;
+    m_at = now;
+    RecordingHost::setStatusText(text);
+  }
+  void infoBox(const std::string& text) override {
+    setStatusText(text);
+    RecordingHost::infoBox(text);
+  }
+
+ private:
+  std::string m_last;
+  std::chrono::steady_clock::time_point m_at;
+};
 
 }  // namespace bench

@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
   fs::remove_all(tmp.path() / "copy");
 
   const ChildResult job = runInChild([&] {
-    RecordingHost host;
+    TimingHost host;
     host.upgrade = true;
     host.oldDir = older.string();
     host.newDir = newest.string();
