@@ -227,28 +227,6 @@ class Form1Test : public QObject {
     QTEST(form.Gauge1->text(), "text");
   }
 
-  void failureGoesToTheErrorBox() {
-    TempDir tmp;
-    TestForm form;
-    form.setProductCheck([] { return false; });
-    form.DirectoryEditPravex->setText(QString::fromStdString(tmp.str()));
-    form.setRunJobs({[](RunHost&, Workspace&) { return true; },
-                     [](RunHost&, Workspace&) { throw std::runtime_error("Disk dolu"); }});
-    form.Button1Click();
-    QCOMPARE(form.errors, QStringList{QStringLiteral("Disk dolu.")});
-    QVERIFY(form.infos.isEmpty());
-  }
-
-  void infoTextsKeepTheirLineBreaks() {
-    TestForm form;
-    form.infoBox(
-        "Pravex programının şirket bilgilerine ulaşılamadı.\r\nData dizininin yolunu kontrol "
-        "ediniz.");
-    QCOMPARE(form.infos.front(),
-             QStringLiteral("Pravex programının şirket bilgilerine ulaşılamadı.\nData dizininin "
-                            "yolunu kontrol ediniz."));
-  }
-
   void browseStartsAtTheTypedDirectoryOrTheRoot() {
     TempDir tmp;
     TestForm form;

@@ -41,14 +41,6 @@ TEST(ResolvePath, BackslashesAndRepeatedSeparatorsSplitComponents) {
   EXPECT_TRUE(platform::directoryExists(tmp.str() + "\\data\\"));
 }
 
-TEST(ResolvePath, MissingComponentsStayAsTyped) {
-  TempDir tmp;
-  tmp.write("Data/x", "");
-  std::optional<fs::path> p = platform::resolvePath(tmp.str() + "/DATA/New/Sub");
-  ASSERT_TRUE(p);
-  EXPECT_EQ(*p, tmp.path() / "Data" / "New" / "Sub");
-}
-
 TEST(ResolvePath, ExactNameWinsOverCaseVariant) {
   TempDir tmp;
   tmp.write("cari.db", "lower");
