@@ -253,35 +253,50 @@ class KeyBlocks {
   std::size_t size() const { return m_blocks.size(); }
   void seal() {
     std::size_t cap = 16;
-    while (cap < 2 * m_blocks.size()) cap *= 2;
+    while (cap < 4 * m_blocks.size()) cap *= 2;
     m_mask = cap - 1;
-    m_slots.assign(cap, 0);
+    m_slots.assign(cap, Slot{});
     for (std::size_t i = 0; i < m_blocks.size(); ++i) {
-      std::size_t h = hash(m_keys.data() + i * m_width) & m_mask;
-      while (m_slots[h] != 0) h = (h + 1) & m_mask;
-      m_slots[h] = static_cast<std::uint32_t>(i + 1);
+      const std::size_t h = hash(m_keys.data() + i * m_width);
+      std::size_t at = h & m_mask;
+      while (m_slots[at].index != 0) at = (at + 1) & m_mask;
+      m_slots[at] = {static_cast<std::uint32_t>(i + 1), static_cast<std::uint32_t>(h >> 32)};
     }
   }
   // The block of `key`, 0 when absent.
   int find(const std::uint8_t* key) const {
-    for (std::size_t h = hash(key) & m_mask; m_slots[h] != 0; h = (h + 1) & m_mask) {
-      const std::size_t i = m_slots[h] - 1;
+    const std::size_t h = hash(key);
+    const auto tag = static_cast<std::uint32_t>(h >> 32);
+    for (std::size_t at = h & m_mask; m_slots[at].index != 0; at = (at + 1) & m_mask) {
+      const Slot& slot = m_slots[at];
+      if (slot.tag != tag) continue;
+      const std::size_t i = slot.index - 1;
       if (std::memcmp(m_keys.data() + i * m_width, key, m_width) == 0) return m_blocks[i];
     }
     return 0;
   }
 
  private:
-  std::size_t hash(const std::uint8_t* key) const {
+  struct Slot {
+    std::uint32_t index = 0;  // entry + 1; 0 for an empty slot
+    std::uint32_t tag = 0;    // high bits of the hash
+  };
+  static std::uint64_t mix(std::uint64_t h) {
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdull;
+    h ^= h >> 33;
+    return h;
+  }
+  std::uint64_t hash(const std::uint8_t* key) const {
     std::uint64_t h = 1469598103934665603ull;
     for (std::size_t i = 0; i < m_width; ++i) h = (h ^ key[i]) * 1099511628211ull;
-    return static_cast<std::size_t>(h ^ (h >> 29));
+    return mix(h);
   }
   std::size_t m_width;
   std::size_t m_mask = 0;
   std::vector<std::uint8_t> m_keys;
   std::vector<int> m_blocks;
-  std::vector<std::uint32_t> m_slots;
+  std::vector<Slot> m_slots;
 };
 
 // The old entries of a secondary index minus those of removed records, with

@@ -202,11 +202,13 @@ void TableImpl::first() {
   m_steps = 0;
   m_block = 0;
   if (m_header.firstBlock == 0) return;
+  m_noneVisibleBehind = true;
   if (!enterBlock(m_header.firstBlock) && !stepRaw()) return;
   seekVisible();
 }
 
 void TableImpl::next() {
+  m_noneVisibleBehind = false;
   if (m_state == EditState::kBrowse && !m_filtered && m_block != 0 && m_index + 1 < m_blockCount) {
     ++m_index;  // the common case: the next record of the same block
     return;

@@ -334,8 +334,8 @@ void TableImpl::remove() {
   }
   seekVisible();
   if (m_block != 0) return;
-  // Past the last visible record: back to the one before.
-  if (m_header.lastBlock == 0) return;
+  // Past the last visible record: back to the one before, if there is one.
+  if (m_header.lastBlock == 0 || m_noneVisibleBehind) return;
   m_steps = 0;
   if (!enterBlock(m_header.lastBlock)) {
     if (!stepBackRaw()) return;

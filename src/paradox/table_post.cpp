@@ -81,6 +81,7 @@ void TableImpl::post() {
     postNew();
   }
   m_state = EditState::kBrowse;
+  m_noneVisibleBehind = false;  // a posted record may pass the filter anywhere
 }
 
 void TableImpl::cancel() {
