@@ -120,7 +120,9 @@ class Table {
   // Reading at eof or on an empty table throws EDBEngineError(kState).
   virtual bool isBlank(int field) const = 0;
   // Text form: alpha as stored; numbers in the general format with up to 15
-  // significant digits (2005 -> "2005"); logical "True"/"False"; blank "".
+  // significant digits (2005 -> "2005"); logical "True"/"False"; dates
+  // "dd.mm.yyyy", times "hh:mm:ss", timestamps both; BCD with exactly its
+  // decimals; blank "".
   virtual std::string asString(int field) const = 0;
   // Numeric form: a blank reads as 0. Dates, times and timestamps read as the
   // product's date-time values (days since 1899-12-30, fraction = time).
