@@ -34,6 +34,7 @@ ud_gtest(support_fixtures_test
           ${CMAKE_CURRENT_LIST_DIR}/record_codec_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/builder_headers_test.cpp
           ${CMAKE_CURRENT_LIST_DIR}/sort_order_test.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/builder_stream_test.cpp
   LIBS ud_pxlib_oracle ud_fixtures)
 
 # Domain fixtures: data directories of the product's two editions.
