@@ -43,6 +43,13 @@ std::string fileBytes(const fs::path& p) {
   return bytes;
 }
 
+// Offset of the first byte where a and b differ; npos when equal.
+std::size_t firstDifference(const std::string& a, const std::string& b) {
+  const auto m = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+  return m.first == a.end() && m.second == b.end() ? std::string::npos
+                                                   : static_cast<std::size_t>(m.first - a.begin());
+}
+
 void patchFile(const fs::path& p, std::size_t at, std::string_view bytes) {
   std::fstream f(p, std::ios::binary | std::ios::in | std::ios::out);
   f.seekp(static_cast<std::streamoff>(at));
@@ -126,24 +133,49 @@ TEST(MemoSamples, EveryBlobReadsWithTheExpectedLengthAndDigest) {
   EXPECT_GT(missing, 0);
 }
 
-// A value written into a fresh file lands exactly where the BDE put the
-// same value: paradoxdriver/fields/memo.mb holds one 555-byte memo.
-TEST(MemoSamples, FreshFileMatchesTheBdeBytes) {
-  const fs::path sample = kSamples / "paradoxdriver" / "fields" / "memo.mb";
+// Values written into a fresh file, in the order the BDE wrote them (slot
+// 63 first), land exactly where the BDE put them: same header block, slot
+// table and data. The samples' files whose values all sit in one
+// sub-allocated block, none freed.
+class FreshFileLikeTheBde : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(FreshFileLikeTheBde, SameBytes) {
+  const fs::path sample = kSamples / GetParam();
   if (!fs::exists(sample)) GTEST_SKIP() << "sample tables not found at " << kSamples;
   const std::string bde = fileBytes(sample);
+  ASSERT_EQ(bde.size(), 2u * 4096);
   TempDir dir;
-  MemoFile memo(dir / "memo.mb", true);
-  BlobField field(10 + 10);
-  memo.write(field.bytes.data(), field.width, bde.substr(4096 + 21 * 16, 555));
-  EXPECT_EQ(field.pointer().offsetAndIndex, 0x1000u | 63u);
+  MemoFile memo(dir / "fresh.mb", true);
+  for (int slot = 63; slot >= 0; --slot) {
+    const auto* raw = reinterpret_cast<const std::uint8_t*>(&bde[4096 + 12 + 5 * slot]);
+    if (raw[0] == 0) break;  // the BDE fills slots downwards
+    const std::size_t length = (raw[1] - 1u) * 16 + raw[4];
+    BlobField field(20);
+    memo.write(field.bytes.data(), field.width, bde.substr(4096 + raw[0] * 16u, length));
+    EXPECT_EQ(field.pointer().offsetAndIndex, 0x1000u | static_cast<unsigned>(slot));
+  }
   memo.flush();
-  const std::string ours = fileBytes(dir / "memo.mb");
+  const std::string ours = fileBytes(dir / "fresh.mb");
   ASSERT_EQ(ours.size(), bde.size());
-  EXPECT_EQ(ours.substr(0, 4096), bde.substr(0, 4096)) << "header block differs";
-  // The sub-allocated block's head holds left-over bytes; compare from the slots on.
-  EXPECT_EQ(ours.substr(4096 + 12, 21 * 16 - 12 + 555), bde.substr(4096 + 12, 21 * 16 - 12 + 555));
+  EXPECT_EQ(firstDifference(ours.substr(0, 4096), bde.substr(0, 4096)), std::string::npos)
+      << "header block";
+  // The block's head holds bytes the BDE leaves uninitialised; the rest must
+  // agree up to the end of the data, past which the BDE leaves old bytes.
+  std::size_t end = 4096 + 21 * 16;
+  for (int slot = 63; slot >= 0 && bde[4096 + 12 + 5 * slot] != 0; --slot) {
+    const auto* raw = reinterpret_cast<const std::uint8_t*>(&bde[4096 + 12 + 5 * slot]);
+    end = std::max<std::size_t>(end, 4096 + (raw[0] + raw[1]) * 16u - 16 + raw[4]);
+  }
+  EXPECT_EQ(firstDifference(ours.substr(4096 + 12, end - 4096 - 12),
+                            bde.substr(4096 + 12, end - 4096 - 12)),
+            std::string::npos)
+      << "slots and data, from 0x100C";
 }
+
+INSTANTIATE_TEST_SUITE_P(Samples, FreshFileLikeTheBde,
+                         ::testing::Values("paradoxdriver/fields/memo.mb",
+                                           "paradoxdriver/fields/fmemo.mb",
+                                           "paradoxdriver/db/HERCULES.MB"));
 
 // The BDE-made biolife.mb (sub-allocated and single blocks, free runs and a
 // free-list kind we do not use) takes frees and new values; every value
