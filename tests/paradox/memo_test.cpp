@@ -177,6 +177,27 @@ INSTANTIATE_TEST_SUITE_P(Samples, FreshFileLikeTheBde,
                                            "paradoxdriver/fields/fmemo.mb",
                                            "paradoxdriver/db/HERCULES.MB"));
 
+// A value over the threshold gets a block of its own, as in the BDE's
+// fields/graphic240.mb (one 20,086-byte graphic).
+TEST(MemoSamples, FreshSingleBlockLikeTheBde) {
+  const fs::path sample = kSamples / "paradoxdriver" / "fields" / "graphic240.mb";
+  if (!fs::exists(sample)) GTEST_SKIP() << "sample tables not found at " << kSamples;
+  const std::string bde = fileBytes(sample);
+  const std::size_t length = static_cast<std::uint8_t>(bde[0x1003]) |
+                             static_cast<std::uint8_t>(bde[0x1004]) << 8 |
+                             static_cast<std::uint8_t>(bde[0x1005]) << 16;
+  TempDir dir;
+  MemoFile memo(dir / "fresh.mb", true);
+  BlobField field(250);
+  memo.write(field.bytes.data(), field.width, bde.substr(0x1009, length), FieldType::kGraphic);
+  EXPECT_EQ(field.pointer().offsetAndIndex, 0x10FFu);
+  memo.flush();
+  const std::string ours = fileBytes(dir / "fresh.mb");
+  ASSERT_EQ(ours.size(), bde.size());
+  EXPECT_EQ(firstDifference(ours.substr(0, 0x1009 + length), bde.substr(0, 0x1009 + length)),
+            std::string::npos);
+}
+
 // The BDE-made biolife.mb (sub-allocated and single blocks, free runs and a
 // free-list kind we do not use) takes frees and new values; every value
 // left untouched still reads the same.
