@@ -90,6 +90,8 @@ TEST_P(EngineCrossCheck, ReadsEverySampleTableAsWritten) {
   fs::remove_all(dir);
   WriteLog log;
   if (which == "newest") samples::writeNewest(dir, &log);
+  if (which == "newest_turkish") samples::writeNewest(dir, &log, "ANTURK");
+  if (which == "older_turkish") samples::writeOlder(dir, &log, "ANTURK");
   if (which == "older") samples::writeOlder(dir, &log);
   if (which == "variant") samples::writeVariant(dir, &log);
   ASSERT_FALSE(log.empty());
@@ -101,7 +103,9 @@ TEST_P(EngineCrossCheck, ReadsEverySampleTableAsWritten) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Samples, EngineCrossCheck, testing::Values("newest", "older", "variant"));
+INSTANTIATE_TEST_SUITE_P(Samples, EngineCrossCheck,
+                         testing::Values("newest", "older", "variant", "newest_turkish",
+                                         "older_turkish"));
 
 // Every shape of table the builder writes (each version class, block size,
 // key and memo) is sound to the engine's check and reads back exactly,

@@ -56,8 +56,9 @@ int blockFor(const std::vector<FieldSpec>& layout, std::uint32_t count) {
 }
 
 fixture::TableSpec specFor(const std::vector<FieldSpec>& layout, const std::string& indexField,
-                           std::uint32_t count) {
+                           std::uint32_t count, const std::string& sortOrder) {
   fixture::TableBuilder b = fixture::TableBuilder::fromSchema(layout);
+  b.sortOrder(sortOrder);
   b.keyed(1).secondaryIndex(indexField).blockSizeKiB(blockFor(layout, count)).withMemoFile();
   return b.spec();
 }
@@ -77,8 +78,9 @@ Variant txt(std::string s) {
 
 }  // namespace
 
-void writeLarge(const fs::path& dir, const LargeCounts& counts) {
+void writeLarge(const fs::path& dir, const LargeCounts& counts, const std::string& sortOrder) {
   fixture::DataDir d(dir);
+  d.sortOrder(sortOrder);
   d.registry().company("2005_900", "Büyük Toptan Gıda A.Ş.", 2005);
   fixture::CompanyDir& c = d.company("2005_900");
   c.withInvoice(true, true).withProduction("ST-000001", 10, 1000);
@@ -88,7 +90,8 @@ void writeLarge(const fs::path& dir, const LargeCounts& counts) {
   const char* const kKinds[] = {"", "", "1", "2", "3", "4", "Havale"};
 
   {
-    fixture::TableWriter w(specFor(schema::Cari(), "CARIKODU", counts.cards), company / "Cari.DB");
+    fixture::TableWriter w(specFor(schema::Cari(), "CARIKODU", counts.cards, sortOrder),
+                           company / "Cari.DB");
     RowFiller r(schema::Cari());
     for (std::uint32_t i = 1; i <= counts.cards; ++i) {
       const double balance = (i % 977) * 1'234'567.0;
@@ -107,7 +110,8 @@ void writeLarge(const fs::path& dir, const LargeCounts& counts) {
     w.finish();
   }
   {
-    fixture::TableWriter w(specFor(schema::Stok(), "STOKKODU", counts.stock), company / "Stok.DB");
+    fixture::TableWriter w(specFor(schema::Stok(), "STOKKODU", counts.stock, sortOrder),
+                           company / "Stok.DB");
     RowFiller r(schema::Stok());
     for (std::uint32_t i = 1; i <= counts.stock; ++i) {
       r.set("STOKKODU", txt(code("ST-", i)))
@@ -120,7 +124,7 @@ void writeLarge(const fs::path& dir, const LargeCounts& counts) {
     w.finish();
   }
   {
-    fixture::TableWriter w(specFor(schema::Ceksen(), "CARIKODU", counts.cheques),
+    fixture::TableWriter w(specFor(schema::Ceksen(), "CARIKODU", counts.cheques, sortOrder),
                            company / "ceksen.DB");
     RowFiller r(schema::Ceksen());
     for (std::uint32_t i = 1; i <= counts.cheques; ++i) {
@@ -134,7 +138,7 @@ void writeLarge(const fs::path& dir, const LargeCounts& counts) {
     w.finish();
   }
   {
-    fixture::TableWriter w(specFor(schema::Char(), "CARIKOD", counts.movements),
+    fixture::TableWriter w(specFor(schema::Char(), "CARIKOD", counts.movements, sortOrder),
                            company / "Char.DB");
     RowFiller r(schema::Char());
     for (std::uint32_t i = 1; i <= counts.movements; ++i) {

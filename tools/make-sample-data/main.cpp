@@ -13,13 +13,14 @@ void usage() {
   std::fprintf(stderr,
                "usage: make-sample-data [--newest DIR] [--older DIR] [--variant DIR]\n"
                "                        [--large DIR [--cards N] [--movements N] [--cheques N]"
-               " [--stock N]]\n");
+               " [--stock N]]\n"
+               "                        [--sort-order ascii|ANTURK]\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string newest, older, variant, large;
+  std::string newest, older, variant, large, sortOrder = "ascii";
   samples::LargeCounts counts;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -53,6 +54,11 @@ int main(int argc, char** argv) {
         counts.cheques = number();
       } else if (arg == "--stock") {
         counts.stock = number();
+      } else if (arg == "--sort-order") {
+        if (value != "ascii" && value != "ANTURK") {
+          throw std::invalid_argument("--sort-order takes ascii or ANTURK");
+        }
+        sortOrder = value;
       } else {
         usage();
         return 2;
@@ -68,10 +74,10 @@ int main(int argc, char** argv) {
   }
   if (counts.cards == 0) counts.cards = 1;
   try {
-    if (!newest.empty()) samples::writeNewest(newest);
-    if (!older.empty()) samples::writeOlder(older);
+    if (!newest.empty()) samples::writeNewest(newest, nullptr, sortOrder);
+    if (!older.empty()) samples::writeOlder(older, nullptr, sortOrder);
     if (!variant.empty()) samples::writeVariant(variant);
-    if (!large.empty()) samples::writeLarge(large, counts);
+    if (!large.empty()) samples::writeLarge(large, counts, sortOrder);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "make-sample-data: %s\n", e.what());
     return 1;

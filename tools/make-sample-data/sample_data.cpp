@@ -88,8 +88,9 @@ void fillCompany(CompanyDir& c, int seed, bool older) {
 
 }  // namespace
 
-void writeNewest(const fs::path& dir, fixture::WriteLog* log) {
+void writeNewest(const fs::path& dir, fixture::WriteLog* log, const std::string& sortOrder) {
   DataDir d(dir);
+  d.sortOrder(sortOrder);
   d.registry()
       .company("2004_001", "Özdemir Gıda Ltd.Şti.", 2004)
       .company("2005_001", "Özdemir Gıda Ltd.Şti.", 2005)
@@ -106,8 +107,9 @@ void writeNewest(const fs::path& dir, fixture::WriteLog* log) {
   d.write(log);
 }
 
-void writeOlder(const fs::path& dir, fixture::WriteLog* log) {
+void writeOlder(const fs::path& dir, fixture::WriteLog* log, const std::string& sortOrder) {
   DataDir d(dir, Edition::kOlder);
+  d.sortOrder(sortOrder);
   d.registry()
       .company("2004_001", "Özdemir Gıda Ltd.Şti.", 2004)
       .company("2004_002", "Çağdaş İnşaat A.Ş.", 2004)

@@ -4,25 +4,30 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 
 #include "support/company_fixture.h"
 
 namespace samples {
 
-// Each writer records the tables it wrote in `log` when given.
+// Each writer records the tables it wrote in `log` when given; `sortOrder`
+// is the language driver of every table ("ascii", or "ANTURK" as the
+// product's own tables have it).
 //
 // The newest edition's data directory: registry (several working years,
 // two companies of the same year, one with a blank year), DBBACKUP and one
 // directory per company with cards, stock, cheques in every state,
 // movements, invoices, production, settings, ayar2 and files the
 // carry-forward does not take.
-void writeNewest(const std::filesystem::path& dir, fixture::WriteLog* log = nullptr);
+void writeNewest(const std::filesystem::path& dir, fixture::WriteLog* log = nullptr,
+                 const std::string& sortOrder = "ascii");
 
 // An older edition's data directory: sirket.DB with the two required fields
 // and others, settings tables of other field counts (and one of exactly 84),
 // movements with the older kind names, invoices with the flags unset, one
 // registry row without a directory.
-void writeOlder(const std::filesystem::path& dir, fixture::WriteLog* log = nullptr);
+void writeOlder(const std::filesystem::path& dir, fixture::WriteLog* log = nullptr,
+                const std::string& sortOrder = "ascii");
 
 // A newest data directory whose tables carry a sort order the engine cannot
 // reproduce (intl850, the DOS international driver).
@@ -37,6 +42,7 @@ struct LargeCounts {
 
 // A newest data directory holding one large company (2005_900), streamed
 // record by record.
-void writeLarge(const std::filesystem::path& dir, const LargeCounts& counts);
+void writeLarge(const std::filesystem::path& dir, const LargeCounts& counts,
+                const std::string& sortOrder = "ascii");
 
 }  // namespace samples
