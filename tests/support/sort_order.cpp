@@ -158,27 +158,23 @@ class TurkishOrder : public SortOrder {
   }
 
   int compare(std::string_view a, std::string_view b) const override {
-    const auto weights = [&](std::string_view s) {
-      std::vector<Weight> out;
-      for (char c : s) {
-        const Weight& w = m_w[static_cast<std::uint8_t>(c)];
-        out.push_back(w);
-        if (w.expandsTo != 0) out.push_back({m_w[w.expandsTo].primary, 0, 1});
-      }
-      return out;
-    };
-    const std::vector<Weight> wa = weights(a), wb = weights(b);
+    Cursor ca(*this, a), cb(*this, b);
     int secondary = 0, expansion = 0;
-    for (std::size_t i = 0; i < std::min(wa.size(), wb.size()); ++i) {
-      if (wa[i].primary != wb[i].primary) return wa[i].primary < wb[i].primary ? -1 : 1;
-      if (secondary == 0 && wa[i].secondary != wb[i].secondary) {
-        secondary = wa[i].secondary < wb[i].secondary ? -1 : 1;
+    for (;;) {
+      const Weight* wa = ca.next();
+      const Weight* wb = cb.next();
+      if (wa == nullptr || wb == nullptr) {
+        if (wa != wb) return wa == nullptr ? -1 : 1;  // a text before its continuations
+        break;
       }
-      if (expansion == 0 && wa[i].expandsTo != wb[i].expandsTo) {
-        expansion = wa[i].expandsTo != 0 ? 1 : -1;  // ä after "ae"
+      if (wa->primary != wb->primary) return wa->primary < wb->primary ? -1 : 1;
+      if (secondary == 0 && wa->secondary != wb->secondary) {
+        secondary = wa->secondary < wb->secondary ? -1 : 1;
+      }
+      if (expansion == 0 && (wa->expandsTo != 0) != (wb->expandsTo != 0)) {
+        expansion = wa->expandsTo != 0 ? 1 : -1;  // ä after "ae"
       }
     }
-    if (wa.size() != wb.size()) return wa.size() < wb.size() ? -1 : 1;
     return secondary != 0 ? secondary : expansion;
   }
 
@@ -202,6 +198,34 @@ class TurkishOrder : public SortOrder {
   }
 
  private:
+  // The weights of a text one after another, an expanding letter giving
+  // two: its own and the plain weight of the letter it adds.
+  class Cursor {
+   public:
+    Cursor(const TurkishOrder& order, std::string_view text) : m_order(order), m_text(text) {}
+    const Weight* next() {
+      if (m_pending != nullptr) {
+        const Weight* w = m_pending;
+        m_pending = nullptr;
+        return w;
+      }
+      if (m_at == m_text.size()) return nullptr;
+      const Weight* w = &m_order.m_w[static_cast<std::uint8_t>(m_text[m_at++])];
+      if (w->expandsTo != 0) {
+        m_added = {m_order.m_w[w->expandsTo].primary, 0, 0};
+        m_pending = &m_added;
+      }
+      return w;
+    }
+
+   private:
+    const TurkishOrder& m_order;
+    std::string_view m_text;
+    std::size_t m_at = 0;
+    const Weight* m_pending = nullptr;
+    Weight m_added;
+  };
+
   std::array<Weight, 256> m_w{};
 };
 
