@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <system_error>
 
 #include "paradox/coding.h"
@@ -317,8 +318,12 @@ std::int64_t TableImpl::asInteger(int field) const {
     case FieldType::kDate:
     case FieldType::kTime:
       return valueIsBlank(f, p) ? 0 : decodeInt(p, f.width);
-    default:
-      return static_cast<std::int64_t>(asFloat(field));
+    default: {
+      const double v = std::trunc(asFloat(field));
+      if (!(v >= -9.2e18 && v <= 9.2e18))  // NaN, infinities and the far too large
+        throw EDatabaseError("Value of field '" + f.name + "' is out of the integer range");
+      return static_cast<std::int64_t>(v);
+    }
   }
 }
 

@@ -206,6 +206,7 @@ std::string valueToText(const FieldInfo& field, const std::uint8_t* p) {
       return timeText(decodeInt(p, 4));
     case FieldType::kTimestamp: {
       const double ms = decodeDouble(p);
+      if (!(std::fabs(ms) < 1e17)) return formatGeneral(ms);  // no calendar day
       const auto day = static_cast<std::int64_t>(std::floor(ms / kMsPerDay));
       return dateText(day) + " " + timeText(static_cast<std::int64_t>(ms - day * kMsPerDay));
     }
@@ -258,7 +259,7 @@ bool doubleToValue(const FieldInfo& field, std::uint8_t* p, double value) {
       encodeDouble(p, value);
       return true;
     case FieldType::kDate:
-      if (!std::isfinite(value)) return false;
+      if (!(std::fabs(value) < 3e6)) return false;  // beyond year 9999 either way
       encodeInt(p, 4, static_cast<std::int64_t>(std::floor(value)) + kDateDelta);
       return true;
     case FieldType::kTime: {

@@ -3,6 +3,8 @@
 // silent misread.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "engine_fixture.h"
 #include "movements.h"
 #include "paradox/check.h"
@@ -109,6 +111,22 @@ TEST(CorruptFile, TruncatedFilesAreRefused) {
     writeAll(db, {whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size)});
     EXPECT_THROW(walkAll(db), EDBEngineError);
   }
+}
+
+TEST(CorruptValues, NotANumberIsReportedNotConverted) {
+  ScratchDir dir;
+  const fs::path db = dir / "Char.DB";
+  movements(3, false, false).write(db);
+  auto bytes = readAll(db);
+  const std::size_t tutar = kBlock1 + 6 + 16;           // after KAYIT (4) and CARIKODU (12)
+  for (int i = 0; i < 8; ++i) bytes[tutar + i] = 0xFF;  // a NaN, as encoded
+  writeAll(db, bytes);
+  auto t = pdx::Table::open(db);
+  t->first();
+  EXPECT_TRUE(std::isnan(t->asFloat(2)));
+  EXPECT_THROW(t->asInteger(2), EDatabaseError);
+  t->edit();
+  EXPECT_THROW(t->setFloat(2, std::nan("")), EDatabaseError);
 }
 
 TEST(CorruptFile, MissingTableIsNotFound) {

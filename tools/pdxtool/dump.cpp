@@ -126,6 +126,7 @@ std::string valueJson(const FieldInfo& f, const std::uint8_t* p, const CodePage&
     }
     case FieldType::kTimestamp: {
       const double ms = decodeDouble(p);
+      if (!(std::fabs(ms) < 1e17)) return pythonFloat(ms);
       const auto day = static_cast<std::int64_t>(std::floor(ms / kMsPerDay));
       if (!inCalendar(day)) return pythonFloat(ms);
       auto rest =
