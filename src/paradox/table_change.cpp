@@ -70,12 +70,18 @@ void TableImpl::insertAt(int block, int index, const std::uint8_t* record) {
   const int rs = m_header.recordSize;
   BlockHead h = m_store->head(block);
   int count = h.count(rs);
+  if (index < 0 || index > count || count < 0 || count > m_header.maxRecordsPerBlock())
+    fail(EDBEngineError::Code::kCorrupt, "Corrupt table " + m_name + ": block " +
+                                             std::to_string(block) + " cannot take a record at " +
+                                             std::to_string(index));
   if (count >= m_header.maxRecordsPerBlock()) {
     // Split: a new block after this one takes the upper half, or nothing
     // when the record goes to the very end (appending fills blocks fully).
     const int nb = allocateBlock();
     h = m_store->head(block);
-    const int keep = index >= count ? count : (count + 1) / 2;
+    // A block of one record keeps nothing when the new record goes before
+    // it, so that neither half ends up over-full.
+    const int keep = index >= count ? count : std::min((count + 1) / 2, count - 1);
     const int moved = count - keep;
     if (moved > 0) {
       std::vector<std::uint8_t> upper(static_cast<std::size_t>(moved) * rs);
@@ -117,6 +123,9 @@ void TableImpl::removeAt(int block, int index) {
   const int rs = m_header.recordSize;
   BlockHead h = m_store->head(block);
   const int count = h.count(rs);
+  if (index < 0 || index >= count || count > m_header.maxRecordsPerBlock())
+    fail(EDBEngineError::Code::kCorrupt, "Corrupt table " + m_name + ": block " +
+                                             std::to_string(block) + " changed under the cursor");
   std::uint8_t* b = m_store->blockForWrite(block, 6 + index * rs, (count - index) * rs);
   std::memmove(b + 6 + index * rs, b + 6 + (index + 1) * rs,
                static_cast<std::size_t>(count - 1 - index) * rs);
