@@ -1,7 +1,9 @@
 // Making structural changes safe: the shadow copy the changes go to, and
 // the commit that renames it over the table and rewrites the indexes.
+#include <algorithm>
 #include <system_error>
 
+#include "paradox/coding.h"
 #include "paradox/errors.h"
 #include "paradox/index.h"
 #include "paradox/table_impl.h"
@@ -15,13 +17,27 @@ void TableImpl::beginChange() {
   m_shadowPath += ".new~";
   try {
     platform::RawFile shadow(m_shadowPath, platform::RawFile::Mode::kCreate);
-    std::vector<std::uint8_t> buf(4 << 20);
-    std::uint64_t at = 0;
+    // Copy the header, then whole blocks, keeping each block's head.
+    const auto bs = static_cast<std::size_t>(m_header.blockSize);
+    std::vector<std::uint8_t> buf(
+        std::max<std::size_t>(bs * ((4u << 20) / bs), m_header.raw.size()));
+    std::vector<BlockHead> heads(1);  // heads[n] for block n
+    std::uint64_t at = m_file.readAt(0, buf.data(), static_cast<std::size_t>(m_header.headerSize));
+    shadow.writeAt(0, buf.data(), static_cast<std::size_t>(at));
     for (;;) {
       const std::size_t n = m_file.readAt(at, buf.data(), buf.size());
       if (n == 0) break;
+      for (std::size_t o = 0; o + 6 <= n; o += bs)
+        heads.push_back({getU16(buf.data() + o), getU16(buf.data() + o + 2),
+                         static_cast<std::int16_t>(getU16(buf.data() + o + 4))});
       shadow.writeAt(at, buf.data(), n);
       at += n;
+    }
+    if (const std::string damage = chainDamage(heads); !damage.empty()) {
+      shadow.close();
+      std::error_code ec;
+      std::filesystem::remove(m_shadowPath, ec);
+      fail(EDBEngineError::Code::kCorrupt, "Corrupt table " + m_name + ", not changed: " + damage);
     }
     // Every declared block at full size, so that records may grow into a
     // short last block.
@@ -68,6 +84,35 @@ void TableImpl::commitChange() {
   std::filesystem::remove(pendingIndexMarker(), ec);
   m_indexDirty = false;
   m_onlyDeletes = true;
+}
+
+std::string TableImpl::chainDamage(const std::vector<BlockHead>& heads) const {
+  const int rs = m_header.recordSize;
+  const int blocks = std::min<int>(m_header.fileBlocks, static_cast<int>(heads.size()) - 1);
+  std::vector<bool> seen(static_cast<std::size_t>(blocks) + 1, false);
+  std::uint64_t records = 0;
+  int prev = 0;
+  for (int b = m_header.firstBlock; b != 0; b = heads[static_cast<std::size_t>(b)].next) {
+    if (b < 1 || b > blocks || seen[static_cast<std::size_t>(b)])
+      return "the block chain reaches block " + std::to_string(b) + " outside the file or twice";
+    seen[static_cast<std::size_t>(b)] = true;
+    const BlockHead& h = heads[static_cast<std::size_t>(b)];
+    const int count = h.addDataSize >= -rs && (h.addDataSize + rs) % rs == 0 ? h.count(rs) : -1;
+    if (count < 0 || count > m_header.maxRecordsPerBlock())
+      return "block " + std::to_string(b) + " declares " + std::to_string(h.addDataSize) +
+             " bytes of records";
+    records += static_cast<std::uint64_t>(count);
+    prev = b;
+  }
+  if (prev != m_header.lastBlock) return "the chain does not end at the header's last block";
+  if (records != m_header.records)
+    return "the blocks hold another number of records than the header";
+  for (int b = m_header.freeHead; b != 0; b = heads[static_cast<std::size_t>(b)].next) {
+    if (b < 1 || b > blocks || seen[static_cast<std::size_t>(b)])
+      return "the free list reaches block " + std::to_string(b) + " outside the file or in use";
+    seen[static_cast<std::size_t>(b)] = true;
+  }
+  return {};
 }
 
 std::filesystem::path TableImpl::pendingIndexMarker() const {

@@ -98,6 +98,8 @@ class TableImpl final : public Table {
   void beginChange();   // moves writing to a shadow copy of the data file
   void commitChange();  // makes the shadow the table and rebuilds the indexes
   std::filesystem::path pendingIndexMarker() const;
+  // What is wrong with the chain or free list of these block heads; "" if sound.
+  std::string chainDamage(const std::vector<BlockHead>& heads) const;
   void finishPendingIndexes();  // after a change interrupted between data and indexes
   int allocateBlock();
   void setHead(int block, const BlockHead& head);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "engine_fixture.h"
 #include "movements.h"
@@ -110,6 +111,33 @@ TEST(CorruptFile, TruncatedFilesAreRefused) {
     SCOPED_TRACE(size);
     writeAll(db, {whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size)});
     EXPECT_THROW(walkAll(db), EDBEngineError);
+  }
+}
+
+TEST(CorruptFile, DamagedChainIsNeverChanged) {
+  for (const auto& [name, offset, value] :
+       {std::tuple{"revisits a block", kBlock2 + 1024, 2},
+        std::tuple{"free list into the chain", std::size_t{0x4D}, 1},
+        std::tuple{"last block wrong", std::size_t{0x10}, 2}}) {
+    SCOPED_TRACE(name);
+    ScratchDir dir;
+    const fs::path db = dir / "Char.DB";
+    movements(60, false, false).write(db);
+    auto bytes = readAll(db);
+    bytes[offset] = static_cast<unsigned char>(value);
+    bytes[offset + 1] = 0;
+    writeAll(db, bytes);
+    try {
+      auto t = pdx::Table::open(db);
+      t->first();
+      t->remove();
+      t->flush();
+      ADD_FAILURE() << "changed a damaged table";
+    } catch (const EDBEngineError& e) {
+      EXPECT_EQ(e.code(), Code::kCorrupt) << e.what();
+    }
+    EXPECT_EQ(readAll(db), bytes);
+    EXPECT_FALSE(fs::exists(dir / "Char.DB.new~"));
   }
 }
 
