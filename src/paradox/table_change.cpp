@@ -157,8 +157,16 @@ void TableImpl::findKeyPlace(const std::uint8_t* record, int& block, int& index,
   for (int b = m_header.firstBlock; b != 0;) {
     if (++steps > m_header.fileBlocks + 1)
       fail(EDBEngineError::Code::kCorrupt, "Corrupt table " + m_name + ": the block chain loops");
+    if (b > m_store->blocksInFile())
+      fail(EDBEngineError::Code::kCorrupt,
+           "Corrupt table " + m_name + ": block chain leaves the file");
     const BlockHead h = m_store->head(b);
-    const int count = h.count(rs);
+    const int count = h.addDataSize >= -rs && (h.addDataSize + rs) % rs == 0 ? h.count(rs) : -1;
+    if (count < 0 || count > m_header.maxRecordsPerBlock() ||
+        6 + count * rs > m_store->available(b))
+      fail(EDBEngineError::Code::kCorrupt, "Corrupt table " + m_name + ": block " +
+                                               std::to_string(b) +
+                                               " declares more records than it holds");
     const std::uint8_t* data = m_store->block(b) + 6;
     if (count > 0 && order.compare(record, data + (count - 1) * rs) <= 0) {
       int lo = 0, hi = count - 1;  // first record not below `record`
