@@ -65,6 +65,23 @@ std::vector<SecondaryIndex> findSecondaryIndexes(const TableImpl& table) {
                                  "' that the table lacks");
       si.fields.push_back(found);
     }
+    if (si.maintained) {
+      // The layout the rewrite relies on: the table's key fields, same types
+      // and sizes, right before a short "Blk Num".
+      const auto& xf = x.header.fields;
+      bool sound =
+          static_cast<int>(xf.size()) >= th.keyFields + 2 && xf.back().type == FieldType::kShort;
+      for (int k = 0; sound && k < th.keyFields; ++k) {
+        const FieldInfo& a = xf[xf.size() - 1 - static_cast<std::size_t>(th.keyFields) +
+                                static_cast<std::size_t>(k)];
+        const FieldInfo& b = th.fields[static_cast<std::size_t>(k)];
+        sound = a.type == b.type && a.width == b.width;
+      }
+      if (!sound)
+        throw EDBEngineError(
+            EDBEngineError::Code::kCorrupt,
+            "Index " + p.string() + " does not end with the table's key and a block number");
+    }
     out.push_back(std::move(si));
   }
   return out;
