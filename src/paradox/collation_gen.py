@@ -66,7 +66,7 @@ def anturk():
     ranges = [(0, 64, 0), (91, 96, 6), (123, 127, -20), (128, 191, -20)]
     up = ident_upper()
     for b in range(224, 255):
-        if b != 247:
+        if b not in (247, 248):  # the driver leaves the division sign and o-slash
             up[b] = b - 32
     up[ord('i')] = 221
     up[253] = 73
