@@ -16,7 +16,12 @@ run_suite() {
   shift
   echo "=== $dir: configure and build"
   cmake -S . -B "$dir" -G Ninja "$@"
-  cmake --build "$dir" -j "$JOBS"
+  # Build what can be built (-k 0) so that one broken target does not hide
+  # the results of every other test; the run still fails.
+  if ! cmake --build "$dir" -j "$JOBS" -- -k 0; then
+    echo "=== $dir: build FAILED" >&2
+    status=1
+  fi
   echo "=== $dir: tests"
   if ! ctest --test-dir "$dir" --output-on-failure -j "$JOBS"; then
     status=1
