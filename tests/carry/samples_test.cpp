@@ -65,4 +65,56 @@ TEST_F(CarryTest, TheOlderSampleDirectoryIsUpgraded) {
   }
 }
 
+// Upgrade and carry-forward in one run, as the driver chains them: the older
+// registry replaces the newest one, so the carry-forward lists the upgraded
+// companies of 2004 and builds their 2005 companies beside the newest
+// edition's own 2005 directories.
+TEST_F(CarryTest, UpgradeThenCarryForwardOnTheSampleDirectories) {
+  if (!fixture::pxlib::available()) GTEST_SKIP() << "built without pxlib";
+  const fs::path older = tmp.path() / "OLD";
+  samples::writeNewest(data);
+  samples::writeOlder(older);
+  host.upgrade = true;
+  host.oldDir = older.string();
+  host.fromYear = "2004";
+  host.toYear = "2005";
+  // Only 2004_001 has the newest movement layout; the others would end the
+  // run by design (older movement layout, an 84-field settings table of other
+  // names, no directory at all).
+  deselect = {"2004_002", "2004_003", "2004_004"};
+  const auto olderBefore = jobs::snapshot(older);
+  ASSERT_TRUE(RunEditionUpgrade(host, ws));
+  run();
+  EXPECT_EQ(host.infos.back(), "İşlem tamamlandı");
+  EXPECT_EQ(listed, (std::vector<std::string>{"2004_001 2005_004 X", "2004_002 2005_005 -",
+                                              "2004_003 2005_006 -", "2004_004 2005_007 -"}));
+  EXPECT_EQ(jobs::changedFiles(olderBefore, jobs::snapshot(older)), std::vector<std::string>{});
+  {
+    const char* code = "2005_004";
+    for (const char* table : {"Cari", "Stok", "ceksen", "Char", "urhar", "ayar"})
+      expectPxlibAgrees(jobs::findFile(company(code), std::string(table) + ".db"));
+    // The movements left are the unpaid instalments, re-coded by the upgrade.
+    const auto movements = jobs::readTable(jobs::findFile(company(code), "Char.db"));
+    EXPECT_FALSE(movements.empty());
+    for (const jobs::Row& r : movements) {
+      const auto get = [&r](const char* field) {
+        const auto it = r.find(field);
+        return it == r.end() ? Variant{} : it->second;
+      };
+      EXPECT_EQ(get("TAKSIT"), Variant{true});
+      EXPECT_NE(get("ODEDI"), Variant{true});
+      const Variant alpha3 = get("ALPHA3");
+      const auto* kind = std::get_if<std::string>(&alpha3.value);
+      if (kind) {
+        EXPECT_TRUE(kind->size() <= 1 || *kind == "kendi çekim") << *kind;
+      }
+    }
+  }
+  EXPECT_FALSE(fs::exists(company("2005_005")));
+  EXPECT_FALSE(fs::exists(company("2005_006")));
+  const auto registry = jobs::readTable(jobs::findFile(data, "sirket.db"));
+  ASSERT_EQ(registry.size(), 5u);  // four upgraded rows and the new company
+  expectPxlibAgrees(jobs::findFile(data, "sirket.db"));
+}
+
 }  // namespace

@@ -118,15 +118,11 @@ void DataDir::write(WriteLog* log) const {
     options.memoFile = true;
     writeRows(m_root / "sirket.db", schema::Sirket(), rows, options, log);
   } else {
-    for (Row& r : rows) {
-      const auto it = r.find("NUMBER1");
-      if (it != r.end()) {
-        if (const auto* y = std::get_if<double>(&it->second.value)) {
-          r["YIL"] = Variant{static_cast<std::int64_t>(*y)};
-        }
-        r.erase("NUMBER1");
-      }
-    }
+    // The older editions' registry: a 5.x table whose fields are a superset of
+    // the two the upgrade reads. It carries the newest registry's fields too,
+    // because the upgrade copies it over the newest registry and a
+    // carry-forward then reads it there.
+    options.memoFile = true;
     options.versionId = 11;
     writeRows(m_root / "sirket.DB", layout::SirketOld(), rows, options, log);
   }

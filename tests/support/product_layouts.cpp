@@ -33,12 +33,11 @@ const std::vector<FieldSpec>& FaturaOld() {
 }
 
 const std::vector<FieldSpec>& SirketOld() {
-  static const std::vector<FieldSpec> kFields = {
-      {"SIRKET_KOD", T::kAlpha, 8, true}, {"KISA_AD", T::kAlpha, 30, true},
-      {"UNVAN", T::kAlpha, 50, false},    {"YIL", T::kShort, 0, false},
-      {"ADRES", T::kAlpha, 80, false},    {"TEL", T::kAlpha, 20, false},
-      {"VERGINO", T::kAlpha, 20, false},
-  };
+  static const std::vector<FieldSpec> kFields = [] {
+    std::vector<FieldSpec> f = schema::Sirket();
+    f.push_back({"YEDEKYOLU", T::kAlpha, 80, false});  // a field the newest edition dropped
+    return f;
+  }();
   return kFields;
 }
 

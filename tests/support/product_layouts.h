@@ -13,7 +13,7 @@ namespace fixture::layout {
 
 const std::vector<FieldSpec>& Fatura();     // invoices: BFATKOD key, LOJIK3, LOJIK4 and more
 const std::vector<FieldSpec>& FaturaOld();  // an older edition's invoices (no note memo)
-const std::vector<FieldSpec>& SirketOld();  // older registry: the two required fields and others
+const std::vector<FieldSpec>& SirketOld();  // older registry: the two required fields and others (a superset of the newest registry)
 const std::vector<FieldSpec>& Ayar2();      // the second settings table
 const std::vector<FieldSpec>& CharOld();  // an older edition's movements: fewer fields, ALPHA3 kept
 const std::vector<FieldSpec>& CharWithoutAlpha3();  // an older movement table without ALPHA3

@@ -119,6 +119,10 @@ void writeOlder(const fs::path& dir, fixture::WriteLog* log, const std::string& 
   fillCompany(d.company("2004_002"), 1, true);
   fillCompany(d.company("2004_003"), 2, true);
   d.company("2004_001").settingsFieldCount(62);
+  // The last older release already kept movements in the newest layout, so
+  // this company can be carried forward right after the upgrade; the others
+  // keep the older movement layout.
+  d.company("2004_001").movementLayout(schema::Char());
   d.company("2004_002").settingsFieldCount(84);  // same count, other names
   d.company("2004_003").settingsFieldCount(70);
   d.withFile("orvan.ini", "[Genel]\r\nSurum=3\r\n");
