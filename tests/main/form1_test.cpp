@@ -227,6 +227,18 @@ class Form1Test : public QObject {
     QTEST(form.Gauge1->text(), "text");
   }
 
+  void failureGoesToTheErrorBoxNotTheInfoBox() {
+    TempDir tmp;
+    TestForm form;
+    form.setProductCheck([] { return false; });
+    form.DirectoryEditPravex->setText(QString::fromStdString(tmp.str()));
+    form.setRunJobs({[](RunHost&, Workspace&) { return true; },
+                     [](RunHost&, Workspace&) { throw std::runtime_error("Disk dolu"); }});
+    form.Button1Click();
+    QCOMPARE(form.errors, QStringList{QStringLiteral("Disk dolu.")});
+    QVERIFY(form.infos.isEmpty());
+  }
+
   void browseStartsAtTheTypedDirectoryOrTheRoot() {
     TempDir tmp;
     TestForm form;
