@@ -55,8 +55,11 @@ struct Tree {
   int levels = 0;
 };
 
+// `counts` holds the true record count under each of `recs` (the stored
+// 16-bit counts wrap past 65,535); the sums for `upper` go to `upperCounts`.
 void packLevel(Tree& t, const std::vector<std::uint8_t>& recs, int rs, int bs,
-               std::vector<std::uint8_t>* upper, int keyWidth, const std::vector<int>* counts) {
+               std::vector<std::uint8_t>* upper, int keyWidth, const std::vector<int>* counts,
+               std::vector<int>* upperCounts = nullptr) {
   const int n = static_cast<int>(recs.size() / static_cast<std::size_t>(rs));
   const int cap = (bs - 6) / rs;
   for (int i = 0; i < n; i += cap) {
@@ -78,6 +81,7 @@ void packLevel(Tree& t, const std::vector<std::uint8_t>& recs, int rs, int bs,
       encodeInt(upper->data() + at + keyWidth, 2, b);
       encodeInt(upper->data() + at + keyWidth + 2, 2, sum);
       encodeInt(upper->data() + at + keyWidth + 4, 2, 0);
+      if (upperCounts) upperCounts->push_back(sum);
     }
   }
   t.entries += static_cast<std::uint32_t>(n);
@@ -89,16 +93,20 @@ Tree buildTree(std::vector<std::uint8_t> leaf, int keyWidth, int bs) {
   const int rs = keyWidth + 6;
   if (leaf.empty()) return t;
   std::vector<std::uint8_t> level = std::move(leaf);
+  std::vector<int> counts;
   for (;;) {
     ++t.levels;
     const int n = static_cast<int>(level.size() / static_cast<std::size_t>(rs));
     const int firstBlock = t.blockCount + 1;
-    std::vector<int> counts(static_cast<std::size_t>(n));
-    for (int k = 0; k < n; ++k)
-      counts[static_cast<std::size_t>(k)] = static_cast<int>(
-          decodeInt(level.data() + static_cast<std::size_t>(k) * rs + keyWidth + 2, 2));
+    if (counts.empty()) {  // the leaf level: counts of data blocks, never wrapped
+      counts.resize(static_cast<std::size_t>(n));
+      for (int k = 0; k < n; ++k)
+        counts[static_cast<std::size_t>(k)] = static_cast<int>(
+            decodeInt(level.data() + static_cast<std::size_t>(k) * rs + keyWidth + 2, 2));
+    }
     std::vector<std::uint8_t> upper;
-    packLevel(t, level, rs, bs, &upper, keyWidth, &counts);
+    std::vector<int> upperCounts;
+    packLevel(t, level, rs, bs, &upper, keyWidth, &counts, &upperCounts);
     // Chain this level after the previous one.
     if (firstBlock > 1) {
       putU16(t.blocks.data() + static_cast<std::size_t>(firstBlock - 2) * bs,
@@ -108,6 +116,7 @@ Tree buildTree(std::vector<std::uint8_t> leaf, int keyWidth, int bs) {
     }
     if (t.blockCount == firstBlock) break;  // one block: the root
     level = std::move(upper);
+    counts = std::move(upperCounts);
   }
   return t;
 }
@@ -115,8 +124,7 @@ Tree buildTree(std::vector<std::uint8_t> leaf, int keyWidth, int bs) {
 void writeImage(const std::filesystem::path& path, std::vector<std::uint8_t> header, const Tree& t,
                 int blockSize) {
   (void)blockSize;
-  std::filesystem::path tmp = path;
-  tmp += ".new~";
+  const std::filesystem::path tmp = sideFile(path, ".new~");
   try {
     platform::RawFile f(tmp, platform::RawFile::Mode::kCreate);
     f.writeAt(0, header.data(), header.size());

@@ -18,6 +18,13 @@ namespace pdx {
 
 class TableImpl;
 
+// A working file beside `file`: "." + its name + `suffix`. The leading dot
+// hides it from the file listings that copy tables by mask, so a file left
+// by a crash is never carried into another company with the table.
+inline std::filesystem::path sideFile(const std::filesystem::path& file, const char* suffix) {
+  return file.parent_path() / ("." + file.filename().string() + suffix);
+}
+
 struct SecondaryIndex {
   std::filesystem::path xFile;  // .Xnn or .XGn
   std::filesystem::path yFile;  // its .Ynn or .YGn ("" when absent)

@@ -51,16 +51,19 @@ std::vector<std::uint8_t> treeLeaves(const IndexFile& f, std::vector<std::string
     long total = 0;
     for (int k = 0; k < count; ++k) {
       const std::uint8_t* e = data.data() + static_cast<std::size_t>(k) * rs;
-      const long n = decodeInt(e + keyWidth + 2, 2);
+      // The count is a 16-bit field: an upper entry over a subtree of more
+      // than 65,535 records keeps only the low 16 bits of its sum.
+      long n = decodeInt(e + keyWidth + 2, 2) & 0xFFFF;
       if (level == 1) {
         leaves.insert(leaves.end(), e, e + rs);
       } else {
         const long below = visit(static_cast<int>(decodeInt(e + keyWidth, 2)), level - 1, e);
         if (below < 0) return -1;
-        if (below != n)
+        if ((below & 0xFFFF) != n)
           problems.push_back(name + ": entry " + std::to_string(k + 1) + " of block " +
                              std::to_string(block) + " counts " + std::to_string(n) +
                              " records, its child holds " + std::to_string(below));
+        n = below;
       }
       total += n;
     }

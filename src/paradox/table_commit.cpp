@@ -13,8 +13,7 @@ namespace pdx {
 void TableImpl::beginChange() {
   if (m_shadow) return;
   m_store->writeBack();
-  m_shadowPath = m_path;
-  m_shadowPath += ".new~";
+  m_shadowPath = sideFile(m_path, ".new~");
   try {
     platform::RawFile shadow(m_shadowPath, platform::RawFile::Mode::kCreate);
     // Copy the header, then whole blocks, keeping each block's head.
@@ -116,9 +115,7 @@ std::string TableImpl::chainDamage(const std::vector<BlockHead>& heads) const {
 }
 
 std::filesystem::path TableImpl::pendingIndexMarker() const {
-  std::filesystem::path p = m_path;
-  p += ".ix~";
-  return p;
+  return sideFile(m_path, ".ix~");
 }
 
 void TableImpl::finishPendingIndexes() {

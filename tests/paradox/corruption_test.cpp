@@ -137,7 +137,7 @@ TEST(CorruptFile, DamagedChainIsNeverChanged) {
       EXPECT_EQ(e.code(), Code::kCorrupt) << e.what();
     }
     EXPECT_EQ(readAll(db), bytes);
-    EXPECT_FALSE(fs::exists(dir / "Char.DB.new~"));
+    EXPECT_FALSE(fs::exists(dir / ".Char.DB.new~"));
   }
 }
 
