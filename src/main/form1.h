@@ -17,6 +17,8 @@
 #include "main/runhost.h"
 #include "main/widgets.h"
 #include "main/workspace.h"
+#include "ui/imagelist.h"
+#include "ui/zfwinbutton.h"
 
 class TForm1 : public QWidget, public RunHost, public ErrorReport {
  public:
@@ -58,9 +60,10 @@ class TForm1 : public QWidget, public RunHost, public ErrorReport {
   QLabel* Label4;
   TGauge* Gauge1;
   QFrame* Panel1;
-  QAbstractButton* Button1;  // "Devir-Upgrade": the run
-  QAbstractButton* Button3;  // "Yardım": the help window
-  QAbstractButton* Button2;  // "Kapat"
+  TZfWinButton* Button1;    // "Devir-Upgrade": the run
+  TZfWinButton* Button3;    // "Yardım": the help window
+  TZfWinButton* Button2;    // "Kapat"
+  ZfImageList* ImageList1;  // the 32 x 32 glyphs of the window's buttons
   QStatusBar* StatusBar1;
 
   Workspace& workspace() { return m_ws; }
@@ -132,7 +135,3 @@ class TForm1 : public QWidget, public RunHost, public ErrorReport {
   bool m_running = false;
   bool m_centred = false;
 };
-
-// Creates the button of the window's button row (caption in bold Arial); one
-// place, so that another kind of button can stand in.
-QAbstractButton* makeFormButton(const QString& caption, QWidget* parent);

@@ -1,10 +1,10 @@
 // Building the main window's controls at their places.
 #include <QHBoxLayout>
-#include <QLinearGradient>
-#include <QPainter>
-#include <QPushButton>
 
 #include "main/form1.h"
+#include "ui/pictures.h"
+#include "ui/windowbutton.h"
+#include "ui/zfwinbutton.h"
 
 namespace {
 
@@ -34,24 +34,6 @@ QFrame* panel(int x, int y, int w, int h, bool bevel, QWidget* parent) {
   return f;
 }
 
-// The banner down the left side: a plain gradient with the product's name.
-QPixmap bannerPicture(int w, int h) {
-  QPixmap pixmap(w, h);
-  QPainter p(&pixmap);
-  QLinearGradient gradient(0, 0, 0, h);
-  gradient.setColorAt(0, QColor(0, 0, 128));
-  gradient.setColorAt(1, QColor(70, 130, 180));
-  p.fillRect(pixmap.rect(), gradient);
-  p.setPen(Qt::white);
-  QFont f(QStringLiteral("Arial Black"));
-  f.setPixelSize(40);
-  p.setFont(f);
-  p.translate(w / 2 + 15, h - 20);
-  p.rotate(-90);
-  p.drawText(0, 0, QStringLiteral("KMX Devir"));
-  return pixmap;
-}
-
 QLineEdit* readOnlyEdit(const QString& text, int x, int y, int w, QWidget* parent) {
   auto* e = new QLineEdit(text, parent);
   e->setReadOnly(true);
@@ -64,21 +46,11 @@ QLineEdit* readOnlyEdit(const QString& text, int x, int y, int w, QWidget* paren
 
 }  // namespace
 
-QAbstractButton* makeFormButton(const QString& caption, QWidget* parent) {
-  auto* b = new QPushButton(caption, parent);
-  QFont f(QStringLiteral("Arial"));
-  f.setPixelSize(12);
-  f.setBold(true);
-  b->setFont(f);
-  b->setCursor(Qt::PointingHandCursor);
-  return b;
-}
-
 void TForm1::buildControls() {
   Image1 = new QLabel(this);
   Image1->setGeometry(0, 0, 180, 526);
   Image1->setScaledContents(true);
-  Image1->setPixmap(bannerPicture(180, 526));
+  Image1->setPixmap(pictures::banner());
 
   Label3D1 = new TLabel3D(QStringLiteral("KMX Devir-Upgrade"), 5, this);
   QFont title(QStringLiteral("Arial Black"));
@@ -204,14 +176,16 @@ void TForm1::buildYtlPanel() {
 
 void TForm1::buildButtonRow() {
   Panel1 = panel(184, 485, 383, 40, true, this);
+  ImageList1 = pictures::makeMainImageList(this);
   auto* row = new QHBoxLayout(Panel1);
-  row->setContentsMargins(4, 4, 4, 4);
+  row->setContentsMargins(1, 1, 1, 1);
   row->setSpacing(2);
-  Button1 = makeFormButton(QStringLiteral("Devir-Upgrade"), Panel1);
+  Button1 =
+      makeWindowButton(Panel1, QStringLiteral("Devir-Upgrade"), ImageList1, pictures::kGlyphRun);
   Button1->setFixedWidth(130);
-  Button3 = makeFormButton(QStringLiteral("Yardım"), Panel1);
+  Button3 = makeWindowButton(Panel1, QStringLiteral("Yardım"), ImageList1, pictures::kGlyphHelp);
   Button3->setFixedWidth(92);
-  Button2 = makeFormButton(QStringLiteral("Kapat"), Panel1);
+  Button2 = makeWindowButton(Panel1, QStringLiteral("Kapat"), ImageList1, pictures::kGlyphClose);
   Button2->setToolTip(QStringLiteral("Kapat "));
   row->addWidget(Button1);
   row->addWidget(Button3);

@@ -10,6 +10,9 @@
 #include <QApplication>
 
 #include "main/form1.h"
+#include "ui/help.h"
+#include "ui/pictures.h"
+#include "ui/zfabout.h"
 #endif
 
 int main(int argc, char** argv) {
@@ -21,6 +24,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Upgrade-Devir"));
   TForm1 form;
+  TZfAbout* about = makeProgramAbout(&form);
+  TForm2 Form2(&form, form.ImageList1, about, pictures::title());
+  form.setHelpWindow(&Form2);
   form.show();
   return QApplication::exec();
 #else

@@ -8,7 +8,7 @@ if(UD_BUILD_GUI)
     widgets.h
   )
   target_include_directories(main_window PUBLIC ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(main_window PUBLIC Qt6::Widgets main_driver carry_dialog)
+  target_link_libraries(main_window PUBLIC Qt6::Widgets main_driver carry_dialog ui)
   ud_warnings(main_window)
 endif()
 
