@@ -9,12 +9,18 @@ scripts/deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DUD_BUILD_BENCH=OFF
 cmake --build build/release --target upgrade-devir
 
-# --- sample data hook -------------------------------------------------------
-# When the sample-data tool is wired in, create the demo data here and point
-# the program's drive map at it, e.g.:
-#   build/release/tools/make-sample-data/make-sample-data demo/wine
-#   export WINEPREFIX="$PWD/demo/wine"
-# Until then the program starts with its initial values.
-# -----------------------------------------------------------------------------
+# Sample data for a first run: a demo Wine prefix whose drive C: holds the
+# newest edition's data at ZEFIRTAK/KMX3/DATA, so the window's initial
+# directory "C:\ZEFIRTAK\KMX3\DATA" finds it through the drive map, and an
+# older edition's data at ZEFIRTAK/KMX2/DATA for a trial upgrade. Made once;
+# delete demo/ to start again from fresh data.
+if [ ! -d demo/wine/drive_c/ZEFIRTAK/KMX3/DATA ]; then
+  cmake --build build/release --target make-sample-data
+  mkdir -p demo/wine/dosdevices demo/wine/drive_c/ZEFIRTAK/KMX2
+  ln -sfn ../drive_c demo/wine/dosdevices/c:
+  build/release/tools/make-sample-data/make-sample-data \
+    --newest demo/wine/drive_c/ZEFIRTAK/KMX3/DATA --older demo/wine/drive_c/ZEFIRTAK/KMX2/DATA
+fi
+export WINEPREFIX="$PWD/demo/wine"
 
 exec build/release/src/main/upgrade-devir "$@"
