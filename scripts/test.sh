@@ -34,8 +34,22 @@ LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp:print_suppress
 UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}" \
   run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DUD_SANITIZE=ON -DUD_BUILD_BENCH=OFF
 
+# A short fuzzing run of the table reader (libFuzzer with the sanitizers) from
+# the sample seeds; FUZZ_SECONDS=0 skips it.
+FUZZ_SECONDS="${FUZZ_SECONDS:-60}"
+if [ "$FUZZ_SECONDS" -gt 0 ]; then
+  echo "=== fuzz: table_fuzz for $FUZZ_SECONDS s"
+  if fuzz/smoke.sh "$FUZZ_SECONDS" > build/fuzz.log 2>&1; then
+    grep -E "^Done [0-9]+ runs" build/fuzz.log || true
+  else
+    tail -n 40 build/fuzz.log
+    echo "=== fuzz FAILED (build/fuzz.log)" >&2
+    status=1
+  fi
+fi
+
 if [ "$status" -eq 0 ]; then
-  echo "=== all tests passed (normal and sanitizer builds)"
+  echo "=== all tests passed (normal and sanitizer builds, fuzz run)"
 else
   echo "=== some tests FAILED" >&2
 fi
