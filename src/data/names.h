@@ -1,17 +1,8 @@
-// Name matching as the product's platform does it: field, table and file
-// names compare without regard to ASCII letter case (never locale-dependent,
-// so the Turkish dotted/dotless i cannot change a match).
+// Name matching for the data layer and the jobs: the engine's rule (ASCII
+// letter case ignored, never locale-dependent).
 #pragma once
 
-#include <string_view>
+#include "paradox/names.h"
 
-inline char asciiUpper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-inline bool sameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (asciiUpper(a[i]) != asciiUpper(b[i])) return false;
-  return true;
-}
+using pdx::asciiUpper;
+using pdx::sameName;

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "paradox/names.h"
+
 namespace pdx {
 
 struct Weight {
@@ -66,13 +68,6 @@ class WeightCursor {
 
 int sign(int v) {
   return (v > 0) - (v < 0);
-}
-
-bool sameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
 }
 
 }  // namespace

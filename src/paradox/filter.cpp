@@ -4,19 +4,11 @@
 #include <cstring>
 
 #include "paradox/errors.h"
+#include "paradox/names.h"
 #include "paradox/values.h"
 
 namespace pdx {
 namespace {
-
-bool sameNameAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
 
 bool isNameChar(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) || c == '_' ||
@@ -68,7 +60,7 @@ Filter Filter::parse(const std::string& expression, const std::vector<FieldInfo>
     const std::string name = lx.word();
     if (name.empty()) fail("field name expected at position " + std::to_string(lx.pos + 1));
     for (const FieldInfo& fi : fields)
-      if (!c.bound && sameNameAscii(fi.name, name)) {
+      if (!c.bound && sameName(fi.name, name)) {
         c.field = fi;
         c.bound = true;
       }
@@ -102,16 +94,16 @@ Filter Filter::parse(const std::string& expression, const std::vector<FieldInfo>
       c.bytes = c.field.type == FieldType::kAlpha ? codePage.fromUtf8(value) : value;
     } else {
       const std::string constant = lx.word();
-      if (!sameNameAscii(constant, "TRUE")) fail("quoted text or TRUE expected after " + name);
+      if (!sameName(constant, "TRUE")) fail("quoted text or TRUE expected after " + name);
       if (c.field.type != FieldType::kLogical) fail("field " + name + " is not logical");
       c.isTrue = true;
     }
     f.m_any.back().push_back(std::move(c));
     if (lx.atEnd()) break;
     const std::string joiner = lx.word();
-    if (sameNameAscii(joiner, "or"))
+    if (sameName(joiner, "or"))
       f.m_any.emplace_back();
-    else if (!sameNameAscii(joiner, "and"))
+    else if (!sameName(joiner, "and"))
       fail("'and' or 'or' expected at position " + std::to_string(lx.pos + 1));
   }
   return f;

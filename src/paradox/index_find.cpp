@@ -4,22 +4,11 @@
 
 #include "paradox/index.h"
 #include "paradox/index_internal.h"
+#include "paradox/names.h"
 #include "paradox/table_impl.h"
 
 namespace pdx {
 using namespace detail;
-namespace {
-
-bool sameAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
-}  // namespace
 
 std::vector<SecondaryIndex> findSecondaryIndexes(const TableImpl& table) {
   std::vector<SecondaryIndex> out;
@@ -30,7 +19,7 @@ std::vector<SecondaryIndex> findSecondaryIndexes(const TableImpl& table) {
   for (const auto& entry : std::filesystem::directory_iterator(dir.empty() ? "." : dir, ec)) {
     const std::filesystem::path& p = entry.path();
     std::string ext = p.extension().string();
-    if (!sameAscii(p.stem().string(), stem) || ext.size() < 3) continue;
+    if (!sameName(p.stem().string(), stem) || ext.size() < 3) continue;
     for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     const bool single = ext.size() == 4 && ext[1] == 'X' &&
                         std::isxdigit(static_cast<unsigned char>(ext[2])) &&
@@ -55,7 +44,7 @@ std::vector<SecondaryIndex> findSecondaryIndexes(const TableImpl& table) {
       int found = -1;
       if (k < own) {
         for (std::size_t f = 0; f < th.rawNames.size(); ++f)
-          if (sameAscii(th.rawNames[f], x.header.rawNames[k])) found = static_cast<int>(f);
+          if (sameName(th.rawNames[f], x.header.rawNames[k])) found = static_cast<int>(f);
       } else {
         found = static_cast<int>(k - own);
       }

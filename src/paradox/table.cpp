@@ -5,20 +5,12 @@
 
 #include "paradox/coding.h"
 #include "paradox/errors.h"
+#include "paradox/names.h"
 #include "paradox/table_impl.h"
 #include "paradox/values.h"
 
 namespace pdx {
 namespace {
-
-bool sameNameAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
 
 // The file as named, or the one in the same directory whose name differs
 // only in letter case; a name without extension gets ".db".
@@ -31,7 +23,7 @@ std::filesystem::path resolve(const std::filesystem::path& given) {
   const bool noExtension = !given.has_extension();
   for (const auto& entry : std::filesystem::directory_iterator(dir, ec)) {
     const std::string name = entry.path().filename().string();
-    if (sameNameAscii(name, want) || (noExtension && sameNameAscii(name, want + ".db")))
+    if (sameName(name, want) || (noExtension && sameName(name, want + ".db")))
       if (entry.is_regular_file(ec)) return entry.path();
   }
   throw EDBEngineError(EDBEngineError::Code::kNotFound, "Table does not exist: " + given.string());
@@ -83,8 +75,7 @@ std::filesystem::path companionFile(const std::filesystem::path& table, const st
   std::filesystem::path dir = table.parent_path();
   for (const auto& entry : std::filesystem::directory_iterator(dir.empty() ? "." : dir, ec)) {
     const std::filesystem::path& p = entry.path();
-    if (sameNameAscii(p.stem().string(), stem) && sameNameAscii(p.extension().string(), ext))
-      return p;
+    if (sameName(p.stem().string(), stem) && sameName(p.extension().string(), ext)) return p;
   }
   // Not there: the name it would have, in the letter case of the table's extension.
   const std::string tableExt = table.extension().string();
@@ -150,7 +141,7 @@ void TableImpl::fail(EDBEngineError::Code code, const std::string& what) const {
 
 int TableImpl::findField(std::string_view name) const {
   for (std::size_t i = 0; i < m_fields.size(); ++i)
-    if (sameNameAscii(m_fields[i].name, name)) return static_cast<int>(i);
+    if (sameName(m_fields[i].name, name)) return static_cast<int>(i);
   return -1;
 }
 
@@ -333,7 +324,7 @@ bool TableImpl::asBoolean(int field) const {
   if (f.type == FieldType::kLogical) return p[0] == 0x81;
   if (f.type == FieldType::kAlpha) {
     const std::string t = valueToText(f, p);
-    return sameNameAscii(t, "true") || sameNameAscii(t, "t");
+    return sameName(t, "true") || sameName(t, "t");
   }
   return asFloat(field) != 0.0;
 }

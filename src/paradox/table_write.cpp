@@ -5,20 +5,12 @@
 
 #include "paradox/coding.h"
 #include "paradox/errors.h"
+#include "paradox/names.h"
 #include "paradox/table_impl.h"
 #include "paradox/values.h"
 
 namespace pdx {
 namespace {
-
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
 
 std::string trimmed(std::string_view text) {
   std::size_t b = 0, e = text.size();
@@ -117,9 +109,9 @@ void TableImpl::setString(int field, std::string_view text) {
   }
   switch (f.type) {
     case FieldType::kLogical:
-      if (equalsIgnoreCase(t, "true") || equalsIgnoreCase(t, "t") || t == "1")
+      if (sameName(t, "true") || sameName(t, "t") || t == "1")
         p[0] = 0x81;
-      else if (equalsIgnoreCase(t, "false") || equalsIgnoreCase(t, "f") || t == "0")
+      else if (sameName(t, "false") || sameName(t, "f") || t == "0")
         p[0] = 0x80;
       else
         invalid();
