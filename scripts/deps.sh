@@ -5,7 +5,7 @@ set -eu
 
 PACKAGES="build-essential cmake ninja-build qt6-base-dev qt6-qpa-plugins libgtest-dev \
 libgmock-dev libbenchmark-dev pxlib-dev libjpeg-dev libx11-dev xvfb xauth clang \
-libclang-rt-14-dev"
+libclang-rt-14-dev fonts-liberation2"
 
 missing=""
 for p in $PACKAGES; do

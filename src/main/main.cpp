@@ -10,6 +10,7 @@
 #include <QApplication>
 
 #include "main/form1.h"
+#include "ui/fonts.h"
 #include "ui/help.h"
 #include "ui/pictures.h"
 #include "ui/zfabout.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
 #ifdef UD_WITH_WINDOW
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Upgrade-Devir"));
+  installFontSubstitutes();
   TForm1 form;
   TZfAbout* about = makeProgramAbout(&form);
   TForm2 Form2(&form, form.ImageList1, about, pictures::title());

@@ -14,6 +14,7 @@
 #include "data/companylist.h"
 #include "main/form1.h"
 #include "ui/aboutu.h"
+#include "ui/fonts.h"
 #include "ui/help.h"
 #include "ui/pictures.h"
 #include "ui/secretpanel.h"
@@ -59,6 +60,7 @@ void addCompany(CompanyList& list, const char* code, const char* name, bool sele
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Upgrade-Devir"));
+  installFontSubstitutes();
   if (argc != 2) {
     std::fprintf(stderr, "usage: ui-screenshots <folder>\n");
     return 2;
