@@ -196,10 +196,16 @@ void TTable::bind() {
 }
 
 void TTable::close() {
-  m_engine.reset();
+  std::unique_ptr<pdx::Table> engine = std::move(m_engine);
   m_bound.clear();
   m_filter.clear();
   m_filtered = false;
+  if (!engine) return;
+  // Closing makes the table's changes durable. A failure to do so (a full
+  // disk, a rename refused) reaches the caller instead of vanishing with the
+  // engine; the handle is closed either way.
+  if (engine->state() != pdx::EditState::kBrowse) engine->cancel();
+  engine->flush();
 }
 
 pdx::Table& TTable::engine() const {

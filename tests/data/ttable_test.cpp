@@ -106,6 +106,26 @@ TEST_F(TTableTest, AHandleWithoutDeclaredFieldsSeesEveryFieldInTableOrder) {
   EXPECT_EQ(settings.field("eski45").asString(), "x");
 }
 
+// Closing commits pending changes; a commit that fails must not pass as a
+// clean close. Here the rename of the changed table is made impossible by a
+// non-empty directory standing where the table file was.
+TEST_F(TTableTest, CloseReportsAChangeThatCannotBeCommitted) {
+  jobs::writeTable(tmp.path() / "ceksen.DB", schema::Ceksen(),
+                   {Row{{"EVRAKDURUM", txt("Ödendi")}}, Row{{"EVRAKDURUM", txt("Kasada")}}}, 1);
+  TTable cheques("CeksenPravex_T", "ceksen.DB", &schema::Ceksen());
+  cheques.setDatabaseName(dir);
+  cheques.open();
+  cheques.first();
+  cheques.remove();  // a structural change: it lives in a working copy until committed
+  const fs::path table = jobs::findFile(tmp.path(), "ceksen.DB");
+  fs::remove(table);
+  fs::create_directory(table);
+  jobs::writeFile(table / "blocker", "x");
+  EXPECT_THROW(cheques.close(), EDatabaseError);
+  EXPECT_FALSE(cheques.active());
+  EXPECT_NO_THROW(cheques.close());  // already closed: nothing left to report
+}
+
 TEST_F(TTableTest, TextsAreCutAtTheDeclaredSize) {
   // The table's field is wider than the declared 6 characters.
   jobs::writeTable(
