@@ -11,7 +11,7 @@
 
 #include "paradox/errors.h"
 #include "paradox/rawtable.h"
-#include "paradox/sha256.h"
+#include "sha256.h"
 
 namespace pdx {
 namespace {
@@ -123,7 +123,7 @@ TEST(MemoSamples, EveryBlobReadsWithTheExpectedLengthAndDigest) {
         }
         const std::string value = memo.read(field, f.width);
         EXPECT_EQ(value.size(), std::stoul(m[1]));
-        EXPECT_EQ(testsha::sha256Hex(value), m[3].str());
+        EXPECT_EQ(sha256Hex(value), m[3].str());
         ++checked;
       }
     }
