@@ -97,12 +97,6 @@ int main(int argc, char** argv) {
       static_cast<unsigned long long>(cards), static_cast<unsigned long long>(stock),
       static_cast<unsigned long long>(cheques), static_cast<unsigned long long>(movements),
       genSeconds);
-  std::printf("cp -r of the company directory: %.3f s (%.3f s with sync -f)\n", copySeconds,
-              durableCopySeconds);
-  std::printf(
-      "carry-forward with YTL:         %.3f s (%.2f x the copy, %.2f x the synced copy), peak RSS "
-      "%.1f MiB%s\n",
-      job.seconds, job.seconds / copySeconds, job.seconds / durableCopySeconds, job.peakMiB,
-      job.status == 0 ? "" : "  [RUN FAILED]");
+  printJobAgainstCopies("carry-forward with YTL:", job, copySeconds, durableCopySeconds);
   return job.status;
 }

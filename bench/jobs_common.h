@@ -71,6 +71,17 @@ struct ChildResult {
   int status = 0;
 };
 
+// Prints the copy times and the job's line: time, ratios to both copies,
+// peak memory, and whether the run failed.
+inline void printJobAgainstCopies(const char* label, const ChildResult& job, double copySeconds,
+                                  double durableCopySeconds) {
+  std::printf("cp -r of the company directory: %.3f s (%.3f s with sync -f)\n", copySeconds,
+              durableCopySeconds);
+  std::printf("%-31s %.3f s (%.2f x the copy, %.2f x the synced copy), peak RSS %.1f MiB%s\n",
+              label, job.seconds, job.seconds / copySeconds, job.seconds / durableCopySeconds,
+              job.peakMiB, job.status == 0 ? "" : "  [RUN FAILED]");
+}
+
 // Runs `job` in a child process; its wall time and peak resident memory.
 inline ChildResult runInChild(const std::function<int()>& job) {
   std::fflush(nullptr);

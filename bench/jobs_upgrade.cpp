@@ -68,12 +68,6 @@ int main(int argc, char** argv) {
   std::printf("older company: %llu movements, %llu invoices (generated in %.2f s)\n",
               static_cast<unsigned long long>(movements), static_cast<unsigned long long>(invoices),
               genSeconds);
-  std::printf("cp -r of the company directory: %.3f s (%.3f s with sync -f)\n", copySeconds,
-              durableCopySeconds);
-  std::printf(
-      "edition upgrade:                %.3f s (%.2f x the copy, %.2f x the synced copy), peak RSS "
-      "%.1f MiB%s\n",
-      job.seconds, job.seconds / copySeconds, job.seconds / durableCopySeconds, job.peakMiB,
-      job.status == 0 ? "" : "  [RUN FAILED]");
+  printJobAgainstCopies("edition upgrade:", job, copySeconds, durableCopySeconds);
   return job.status;
 }
