@@ -1,9 +1,10 @@
 // Carry-forward of one large company, beside `cp -r` of its directory.
 //
-//   jobs_carry [--cards N] [--movements N] [--cheques N] [--stock N] [--dir D]
+//   jobs_carry [--cards N] [--movements N] [--cheques N] [--stock N] [--keep]
 //
 // Prints the generation, copy and carry-forward times and the job's peak
 // resident memory (measured in a child process that runs only the job).
+// With --keep the scratch directory stays for a look at the files.
 #include <cstdio>
 
 #include "bench/jobs_common.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
   const std::uint64_t cheques = arg(argc, argv, "--cheques", 200000);
   const std::uint64_t stock = arg(argc, argv, "--stock", 20000);
   jobs::TempDir tmp;
+  const bool keep = flag(argc, argv, "--keep");
   const fs::path data = tmp.path() / "DATA";
   const fs::path company = data / "2005_001";
 
@@ -98,5 +100,11 @@ int main(int argc, char** argv) {
       static_cast<unsigned long long>(cheques), static_cast<unsigned long long>(movements),
       genSeconds);
   printJobAgainstCopies("carry-forward with YTL:", job, copySeconds, durableCopySeconds);
+  if (keep) {
+    const fs::path kept = tmp.path().string() + "-kept";
+    fs::rename(tmp.path(), kept);
+    fs::create_directory(tmp.path());
+    std::printf("kept: %s\n", kept.c_str());
+  }
   return job.status;
 }

@@ -108,6 +108,12 @@ inline std::uint64_t arg(int argc, char** argv, const std::string& name, std::ui
   return fallback;
 }
 
+inline bool flag(int argc, char** argv, const std::string& name) {
+  for (int i = 1; i < argc; ++i)
+    if (argv[i] == name) return true;
+  return false;
+}
+
 // Prints each status text with the time since the previous one, so that a
 // slow step shows itself.
 class TimingHost : public RecordingHost {

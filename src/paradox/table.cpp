@@ -170,15 +170,23 @@ bool TableImpl::enterBlock(int block) {
 
 bool TableImpl::stepRaw() {
   if (m_block == 0) return false;
-  if (++m_index < m_blockCount) return true;
   for (;;) {
+    if (++m_index < m_blockCount) {
+      if (!isGone(m_block, m_index)) return true;
+      continue;
+    }
     const int nextBlock = m_store->head(m_block).next;
     if (nextBlock == 0) {
       m_block = 0;
       return false;
     }
-    if (enterBlock(nextBlock)) return true;
+    if (enterBlock(nextBlock) && !isGone(m_block, 0)) return true;
   }
+}
+
+bool TableImpl::startAt(int block) {
+  if (enterBlock(block) && !isGone(m_block, 0)) return true;
+  return stepRaw();
 }
 
 bool TableImpl::passes() const {
@@ -195,13 +203,14 @@ void TableImpl::first() {
   m_block = 0;
   if (m_header.firstBlock == 0) return;
   m_noneVisibleBehind = true;
-  if (!enterBlock(m_header.firstBlock) && !stepRaw()) return;
+  if (!startAt(m_header.firstBlock)) return;
   seekVisible();
 }
 
 void TableImpl::next() {
   m_noneVisibleBehind = false;
-  if (m_state == EditState::kBrowse && !m_filtered && m_block != 0 && m_index + 1 < m_blockCount) {
+  if (m_state == EditState::kBrowse && !m_filtered && m_block != 0 && m_index + 1 < m_blockCount &&
+      !isGone(m_block, m_index + 1)) {
     ++m_index;  // the common case: the next record of the same block
     return;
   }
@@ -230,7 +239,7 @@ std::uint64_t TableImpl::recordCount() const {
   std::uint64_t n = 0;
   self->m_steps = 0;
   self->m_block = 0;
-  if (m_header.firstBlock != 0 && (self->enterBlock(m_header.firstBlock) || self->stepRaw())) do {
+  if (m_header.firstBlock != 0 && self->startAt(m_header.firstBlock)) do {
       if (m_filter.matches(stored())) ++n;
     } while (self->stepRaw());
   self->m_block = block;

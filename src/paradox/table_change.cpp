@@ -200,6 +200,7 @@ void TableImpl::blankRecord() {
 void TableImpl::insert() {
   requireWritable();
   if (m_state != EditState::kBrowse) post();
+  applyMarkedDeletes();  // the place to insert at is one in the shadow
   blankRecord();
   m_appending = false;
   m_insertBlock = m_block;
@@ -210,6 +211,7 @@ void TableImpl::insert() {
 void TableImpl::append() {
   requireWritable();
   if (m_state != EditState::kBrowse) post();
+  applyMarkedDeletes();
   blankRecord();
   m_appending = true;
   m_state = EditState::kInsert;
@@ -317,15 +319,29 @@ void TableImpl::moveEdited() {
 
 bool TableImpl::stepBackRaw() {
   if (m_block == 0) return false;
-  if (--m_index >= 0) return true;
-  for (int b = m_store->head(m_block).prev; b != 0; b = m_store->head(b).prev) {
-    if (enterBlock(b)) {
-      m_index = m_blockCount - 1;
-      return true;
+  for (;;) {
+    if (--m_index >= 0) {
+      if (!isGone(m_block, m_index)) return true;
+      continue;
     }
+    const int prevBlock = m_store->head(m_block).prev;
+    if (prevBlock == 0) {
+      m_block = 0;
+      return false;
+    }
+    enterBlock(prevBlock);
+    m_index = m_blockCount;
   }
-  m_block = 0;
-  return false;
+}
+
+void TableImpl::markGone(int block, int index) {
+  if (m_gone.size() < static_cast<std::size_t>(m_header.fileBlocks) + 1)
+    m_gone.resize(static_cast<std::size_t>(m_header.fileBlocks) + 1);
+  std::vector<bool>& g = m_gone[static_cast<std::size_t>(block)];
+  if (g.empty()) g.resize(static_cast<std::size_t>(m_blockCount), false);
+  g[static_cast<std::size_t>(index)] = true;
+  ++m_goneCount;
+  --m_header.records;
 }
 
 void TableImpl::remove() {
@@ -333,32 +349,37 @@ void TableImpl::remove() {
   if (m_state == EditState::kEdit) post();
   if (m_state == EditState::kInsert) cancel();  // deleting drops a new record
   if (m_block == 0) fail(EDBEngineError::Code::kState, "No current record to delete in " + m_name);
-  beginChange();
   if (m_hasBlobs) m_original.assign(stored(), stored() + m_header.recordSize);
-  const int block = m_block, index = m_index;
-  const BlockHead h = m_store->head(block);
-  removeAt(block, index);
+  m_steps = 0;
+  if (!m_shadow) {
+    // Before any other change: the record is only marked, and the shadow
+    // written at the next change or flush leaves it out. A mass delete thus
+    // costs one write of the records that stay.
+    markGone(m_block, m_index);
+    stepRaw();
+  } else {
+    const int block = m_block, index = m_index;
+    const BlockHead h = m_store->head(block);
+    removeAt(block, index);
+    // The record that followed now sits at the same place.
+    if (index < h.count(m_header.recordSize) - 1) {
+      m_blockCount = h.count(m_header.recordSize) - 1;
+    } else {
+      m_block = 0;
+      for (int b = h.next; b != 0 && m_block == 0; b = m_store->head(b).next)
+        if (!enterBlock(b)) m_block = 0;
+    }
+  }
   if (m_hasBlobs) releaseBlobs(nullptr, m_original.data());
   m_indexDirty = true;
-  m_steps = 0;
-  // The record that followed now sits at the same place.
-  if (index < h.count(m_header.recordSize) - 1) {
-    m_blockCount = h.count(m_header.recordSize) - 1;
-  } else {
-    m_block = 0;
-    for (int b = h.next; b != 0 && m_block == 0; b = m_store->head(b).next)
-      if (!enterBlock(b)) m_block = 0;
-  }
   seekVisible();
   if (m_block != 0) return;
   // Past the last visible record: back to the one before, if there is one.
   if (m_header.lastBlock == 0 || m_noneVisibleBehind) return;
   m_steps = 0;
-  if (!enterBlock(m_header.lastBlock)) {
-    if (!stepBackRaw()) return;
-  } else {
-    m_index = m_blockCount - 1;
-  }
+  enterBlock(m_header.lastBlock);
+  m_index = m_blockCount;
+  if (!stepBackRaw()) return;
   while (m_block != 0 && !passes()) stepBackRaw();
 }
 

@@ -1,6 +1,7 @@
 // Making structural changes safe: the shadow copy the changes go to, and
 // the commit that renames it over the table and rewrites the indexes.
 #include <algorithm>
+#include <cstring>
 #include <system_error>
 
 #include "paradox/coding.h"
@@ -14,6 +15,10 @@ void TableImpl::beginChange() {
   if (m_shadow) return;
   m_store->writeBack();
   m_shadowPath = sideFile(m_path, ".new~");
+  if (m_goneCount > 0) {
+    writePackedShadow();
+    return;
+  }
   try {
     platform::RawFile shadow(m_shadowPath, platform::RawFile::Mode::kCreate);
     // Copy the header, then whole blocks, keeping each block's head.
@@ -56,7 +61,120 @@ void TableImpl::beginChange() {
   m_shadow = true;
 }
 
+// The shadow of a table with marked deletes: the records still there,
+// in chain order, packed into full blocks numbered along the chain. The
+// cursor moves to where its record now is.
+void TableImpl::writePackedShadow() {
+  const int rs = m_header.recordSize;
+  const auto bs = static_cast<std::size_t>(m_header.blockSize);
+  const int perBlock = m_header.maxRecordsPerBlock();
+  const std::uint64_t expected = m_header.records + m_goneCount;
+  int cursorBlock = 0, cursorIndex = 0, cursorCount = 0;
+  int outBlocks = 0;     // blocks written or in `buf`
+  int fill = 0;          // records in the last block of `buf`
+  std::uint64_t kept = 0, seen = 0;
+  try {
+    platform::RawFile shadow(m_shadowPath, platform::RawFile::Mode::kCreate);
+    std::vector<std::uint8_t> head(static_cast<std::size_t>(m_header.headerSize));
+    head.resize(m_file.readAt(0, head.data(), head.size()));
+    shadow.writeAt(0, head.data(), head.size());
+    const std::size_t batch = std::max<std::size_t>(1, (1u << 20) / bs);
+    std::vector<std::uint8_t> buf(batch * bs, 0);
+    int firstInBuf = 1;  // block number of buf's first block
+    auto closeBlock = [&](bool last) {
+      std::uint8_t* b = buf.data() + static_cast<std::size_t>(outBlocks - firstInBuf) * bs;
+      putU16(b, static_cast<std::uint16_t>(last ? 0 : outBlocks + 1));
+      putU16(b + 2, static_cast<std::uint16_t>(outBlocks - 1));
+      putU16(b + 4, static_cast<std::uint16_t>(static_cast<std::int16_t>((fill - 1) * rs)));
+    };
+    auto spill = [&](int upTo) {  // writes buf's blocks firstInBuf..upTo
+      if (upTo < firstInBuf) return;
+      const std::size_t n = static_cast<std::size_t>(upTo - firstInBuf + 1) * bs;
+      shadow.writeAt(m_header.blockOffset(firstInBuf), buf.data(), n);
+      std::fill(buf.begin(), buf.begin() + static_cast<std::ptrdiff_t>(n), 0);
+      firstInBuf = upTo + 1;
+    };
+    // The same checks as before a copy: chain, counts and free list.
+    auto damaged = [&](const std::string& what) {
+      fail(EDBEngineError::Code::kCorrupt, "Corrupt table " + m_name + ", not changed: " + what);
+    };
+    const int blocks = std::min(m_header.fileBlocks, m_store->blocksInFile());
+    std::vector<bool> inUse(static_cast<std::size_t>(blocks) + 1, false);
+    int last = 0;
+    for (int b = m_header.firstBlock; b != 0; b = m_store->head(b).next) {
+      if (b < 1 || b > blocks || inUse[static_cast<std::size_t>(b)])
+        damaged("the block chain reaches block " + std::to_string(b) +
+                " outside the file or twice");
+      inUse[static_cast<std::size_t>(b)] = true;
+      last = b;
+      const BlockHead h = m_store->head(b);
+      const int count = h.addDataSize >= -rs && (h.addDataSize + rs) % rs == 0 ? h.count(rs) : -1;
+      if (count < 0 || count > perBlock || 6 + count * rs > m_store->available(b))
+        damaged("block " + std::to_string(b) + " declares " + std::to_string(h.addDataSize) +
+                " bytes of records");
+      seen += static_cast<std::uint64_t>(count);
+      for (int i = 0; i < count; ++i) {
+        if (isGone(b, i)) continue;
+        if (outBlocks == 0 || fill == perBlock) {
+          if (outBlocks > 0) closeBlock(false);
+          if (outBlocks + 1 >= firstInBuf + static_cast<int>(batch)) spill(outBlocks);
+          ++outBlocks;
+          fill = 0;
+        }
+        std::uint8_t* dst = buf.data() + static_cast<std::size_t>(outBlocks - firstInBuf) * bs + 6 +
+                            static_cast<std::size_t>(fill) * rs;
+        // Read after the spill: the store may move its window but keeps `b`.
+        std::memcpy(dst, m_store->block(b) + 6 + static_cast<std::size_t>(i) * rs,
+                    static_cast<std::size_t>(rs));
+        if (b == m_block && i == m_index) {
+          cursorBlock = outBlocks;
+          cursorIndex = fill;
+        }
+        ++fill;
+        ++kept;
+      }
+    }
+    if (last != m_header.lastBlock) damaged("the chain does not end at the header's last block");
+    if (seen != expected || kept != m_header.records)
+      damaged("the blocks hold another number of records than the header");
+    for (int b = m_header.freeHead; b != 0; b = m_store->head(b).next) {
+      if (b < 1 || b > blocks || inUse[static_cast<std::size_t>(b)])
+        damaged("the free list reaches block " + std::to_string(b) + " outside the file or in use");
+      inUse[static_cast<std::size_t>(b)] = true;
+    }
+    if (outBlocks > 0) {
+      closeBlock(true);
+      spill(outBlocks);
+    }
+    shadow.truncate(m_header.blockOffset(outBlocks + 1));
+    if (cursorBlock != 0) cursorCount = cursorBlock == outBlocks ? fill : perBlock;
+    m_file = std::move(shadow);
+  } catch (const std::system_error& e) {
+    std::error_code ec;
+    std::filesystem::remove(m_shadowPath, ec);
+    fail(EDBEngineError::Code::kIo,
+         "Cannot write beside table " + m_name + ": " + e.code().message());
+  } catch (...) {
+    std::error_code ec;
+    std::filesystem::remove(m_shadowPath, ec);
+    throw;
+  }
+  m_store = std::make_unique<BlockStore>(&m_file, m_name, m_header.headerSize, m_header.blockSize,
+                                         m_file.size());
+  m_header.fileBlocks = m_header.usedBlocks = m_header.lastBlock = outBlocks;
+  m_header.firstBlock = outBlocks > 0 ? 1 : 0;
+  m_header.freeHead = 0;
+  m_gone.clear();
+  m_goneCount = 0;
+  m_block = cursorBlock;
+  m_index = cursorIndex;
+  m_blockCount = cursorCount;
+  m_steps = 0;
+  m_shadow = true;
+}
+
 void TableImpl::commitChange() {
+  applyMarkedDeletes();
   if (!m_shadow && !m_indexDirty) return;
   if (m_shadow) {
     m_header.raw[hdr::kChange1] = static_cast<std::uint8_t>(m_header.raw[hdr::kChange1] + 1);

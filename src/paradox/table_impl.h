@@ -111,6 +111,21 @@ class TableImpl final : public Table {
   // record with the same key is there.
   void findKeyPlace(const std::uint8_t* record, int& block, int& index, bool& duplicate);
   bool stepBackRaw();
+  // Enters `block` and moves to its first record still there, or on along
+  // the chain; false at the end of the table.
+  bool startAt(int block);
+  // Deletes made while no shadow exists only mark the record gone; the
+  // shadow written on the next change then holds just the records left.
+  bool isGone(int block, int index) const {
+    if (m_goneCount == 0) return false;
+    const std::vector<bool>& g = m_gone[static_cast<std::size_t>(block)];
+    return !g.empty() && g[static_cast<std::size_t>(index)];
+  }
+  void markGone(int block, int index);
+  void writePackedShadow();  // beginChange() with marked deletes
+  void applyMarkedDeletes() {
+    if (m_goneCount > 0) beginChange();
+  }
   // Before a change that adds or reorders index entries: refuses (and
   // writes nothing) when an index needs a sort order we cannot reproduce.
   void prepareIndexChange();
@@ -151,6 +166,10 @@ class TableImpl final : public Table {
   bool m_hasBlobs = false;
   bool m_appending = false;  // append() rather than insert()
   int m_insertBlock = 0, m_insertIndex = 0;
+
+  // Records marked gone, per block (an empty vector for untouched blocks).
+  std::vector<std::vector<bool>> m_gone;
+  std::uint64_t m_goneCount = 0;
 
   // Structural changes go to a shadow copy renamed over the table on flush.
   bool m_shadow = false;

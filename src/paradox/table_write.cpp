@@ -255,6 +255,7 @@ void TableImpl::copyValue(int field, const Table& source, int sourceField) {
 void TableImpl::edit() {
   requireWritable();
   if (m_state != EditState::kBrowse) return;
+  applyMarkedDeletes();  // an edit is written where the record is in the shadow
   if (m_block == 0) {
     if (isEmpty()) {
       append();
