@@ -21,6 +21,38 @@ BlockStore::BlockStore(platform::RawFile* file, std::string fileName, std::uint6
       m_fileSize(0),
       m_blocksInFile(0) {
   setFileSize(fileSize);
+  static_assert(kStretchBytes % platform::FileView::kViewAlignment == 0);
+}
+
+const std::uint8_t* BlockStore::mapped(int n) {
+  if (!m_mapping) return nullptr;
+  const std::uint64_t at = m_headerSize + static_cast<std::uint64_t>(n - 1) * m_blockSize;
+  const std::uint64_t end = at + static_cast<std::uint64_t>(m_blockSize);
+  if (end > m_fileSize) return nullptr;  // a short last block is padded by load()
+  const std::uint64_t index = at / kStretchBytes;
+  const std::uint64_t start = index * kStretchBytes;
+  int pick = 0;
+  for (int i = 0; i < kStretches; ++i) {
+    Stretch& s = m_stretches[i];
+    if (s.index == index && end <= start + s.view.size()) {
+      s.used = ++m_clock;
+      return s.view.data() + (at - start);
+    }
+    if (s.used < m_stretches[pick].used) pick = i;
+  }
+  Stretch& s = m_stretches[pick];
+  s.index = ~std::uint64_t{0};
+  s.view = platform::FileView(
+      *m_file, start,
+      std::min<std::uint64_t>(kStretchBytes + static_cast<std::uint64_t>(m_blockSize),
+                              m_fileSize - start));
+  if (!s.view.data()) {
+    m_mapping = false;
+    return nullptr;
+  }
+  s.index = index;
+  s.used = ++m_clock;
+  return s.view.data() + (at - start);
 }
 
 BlockStore::~BlockStore() {
@@ -121,9 +153,11 @@ void BlockStore::load(int n) {
 }
 
 const std::uint8_t* BlockStore::blockOutsideWindow(int n) {
-  if (m_count > 0 && n >= 1 && n < m_first) return slotFor(n, false);
   for (const Slot& slot : m_slots)
     if (slot.block == n && n != 0) return slotFor(n, false);
+  if (n >= 1 && n <= m_blocksInFile)
+    if (const std::uint8_t* p = mapped(n)) return p;
+  if (m_count > 0 && n >= 1 && n < m_first) return slotFor(n, false);
   load(n);
   return m_buffer.data() + static_cast<std::size_t>(n - m_first) * m_blockSize;
 }
@@ -138,8 +172,12 @@ BlockHead BlockStore::head(int n) {
 }
 
 std::uint8_t* BlockStore::blockForWrite(int n, int from, int length) {
-  block(n);
-  if (n < m_first || n >= m_first + m_count) return slotFor(n, true);
+  if (n < m_first || n >= m_first + m_count) {
+    bool inSlot = false;
+    for (const Slot& slot : m_slots) inSlot = inSlot || (slot.block == n && n != 0);
+    if (inSlot || (m_count > 0 && n >= 1 && n < m_first)) return slotFor(n, true);
+    load(n);  // checks n
+  }
   const std::size_t base = static_cast<std::size_t>(n - m_first) * m_blockSize;
   const std::size_t lo = base + static_cast<std::size_t>(from);
   const std::size_t hi = lo + static_cast<std::size_t>(length);

@@ -1,10 +1,14 @@
 // Cached access to the data blocks of one table file.
 //
-// Blocks are read through a window of consecutive blocks that grows while the
-// caller walks the file in order, so a sequential pass costs about one read
-// of the file; a few blocks behind the window are kept on their own. Writes go into the window and
-// are written back with one positioned write of the changed range when the window moves, on
-// writeBack() and on destruction. Block layout: FORMAT.md, "Data blocks".
+// Blocks are read straight from read-only mappings of a few stretches of the
+// file where the system allows them (so memory stays small however large the
+// file), else through a window of consecutive blocks that grows
+// while the caller walks the file in order, so a sequential pass costs about
+// one read of the file; a few blocks behind the window are kept on their own.
+// Writes go into the window and are written back with one positioned write
+// of the changed range when the window moves, on writeBack() and on
+// destruction; a block being changed is read from the window, never from
+// the mapping. Block layout: FORMAT.md, "Data blocks".
 #pragma once
 
 #include <cstdint>
@@ -78,6 +82,18 @@ class BlockStore {
   static constexpr int kSlots = 4;
   Slot m_slots[kSlots];
   std::uint64_t m_clock = 0;
+  // Mapped stretches of kStretchBytes from a multiple of that size, each
+  // reaching one block further so that no block straddles two.
+  const std::uint8_t* mapped(int n);
+  struct Stretch {
+    std::uint64_t index = ~std::uint64_t{0};
+    std::uint64_t used = 0;
+    platform::FileView view;
+  };
+  static constexpr std::uint64_t kStretchBytes = 4u << 20;
+  static constexpr int kStretches = 4;
+  Stretch m_stretches[kStretches];
+  bool m_mapping = true;  // false once the system refused a mapping
 };
 
 }  // namespace pdx

@@ -349,15 +349,16 @@ void TableImpl::remove() {
   if (m_state == EditState::kEdit) post();
   if (m_state == EditState::kInsert) cancel();  // deleting drops a new record
   if (m_block == 0) fail(EDBEngineError::Code::kState, "No current record to delete in " + m_name);
-  if (m_hasBlobs) m_original.assign(stored(), stored() + m_header.recordSize);
   m_steps = 0;
   if (!m_shadow) {
     // Before any other change: the record is only marked, and the shadow
     // written at the next change or flush leaves it out. A mass delete thus
     // costs one write of the records that stay.
+    if (m_hasBlobs) releaseBlobs(nullptr, stored());
     markGone(m_block, m_index);
     stepRaw();
   } else {
+    if (m_hasBlobs) m_original.assign(stored(), stored() + m_header.recordSize);
     const int block = m_block, index = m_index;
     const BlockHead h = m_store->head(block);
     removeAt(block, index);
@@ -369,8 +370,8 @@ void TableImpl::remove() {
       for (int b = h.next; b != 0 && m_block == 0; b = m_store->head(b).next)
         if (!enterBlock(b)) m_block = 0;
     }
+    if (m_hasBlobs) releaseBlobs(nullptr, m_original.data());
   }
-  if (m_hasBlobs) releaseBlobs(nullptr, m_original.data());
   m_indexDirty = true;
   seekVisible();
   if (m_block != 0) return;

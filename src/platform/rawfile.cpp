@@ -1,10 +1,12 @@
 #include "platform/rawfile.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <system_error>
 #include <utility>
 
@@ -95,6 +97,33 @@ void RawFile::close() {
     ::close(m_fd);
     m_fd = -1;
   }
+}
+
+FileView::FileView(const RawFile& file, std::uint64_t offset, std::uint64_t length) {
+  if (file.m_fd < 0 || length == 0 || length > static_cast<std::uint64_t>(SIZE_MAX) ||
+      offset % kViewAlignment != 0)
+    return;
+  void* p = ::mmap(nullptr, static_cast<std::size_t>(length), PROT_READ, MAP_SHARED, file.m_fd,
+                   static_cast<off_t>(offset));
+  if (p == MAP_FAILED) return;  // reads fall back to readAt
+  m_data = static_cast<const std::uint8_t*>(p);
+  m_size = length;
+}
+
+FileView::~FileView() {
+  if (m_data) ::munmap(const_cast<std::uint8_t*>(m_data), static_cast<std::size_t>(m_size));
+}
+
+FileView::FileView(FileView&& other) noexcept
+    : m_data(std::exchange(other.m_data, nullptr)), m_size(std::exchange(other.m_size, 0)) {}
+
+FileView& FileView::operator=(FileView&& other) noexcept {
+  if (this != &other) {
+    if (m_data) ::munmap(const_cast<std::uint8_t*>(m_data), static_cast<std::size_t>(m_size));
+    m_data = std::exchange(other.m_data, nullptr);
+    m_size = std::exchange(other.m_size, 0);
+  }
+  return *this;
 }
 
 bool isReadOnlyFile(const std::filesystem::path& path) {

@@ -36,7 +36,34 @@ class RawFile {
   void close();
 
  private:
+  friend class FileView;
   int m_fd = -1;
+};
+
+// A read-only view of bytes of an open file, shared with the page cache, so
+// it shows what RawFile::writeAt wrote after it was made. Reading through it
+// saves the copy a positioned read makes. Empty (data() null) when the file
+// cannot be mapped; callers then read with readAt(). `offset` must be a
+// multiple of kViewAlignment. The view must not reach past the end of the
+// file: a file shortened under it by another process faults on access.
+class FileView {
+ public:
+  static constexpr std::uint64_t kViewAlignment = 64 * 1024;
+
+  FileView() = default;
+  FileView(const RawFile& file, std::uint64_t offset, std::uint64_t length);
+  ~FileView();
+  FileView(FileView&& other) noexcept;
+  FileView& operator=(FileView&& other) noexcept;
+  FileView(const FileView&) = delete;
+  FileView& operator=(const FileView&) = delete;
+
+  const std::uint8_t* data() const { return m_data; }
+  std::uint64_t size() const { return m_size; }
+
+ private:
+  const std::uint8_t* m_data = nullptr;
+  std::uint64_t m_size = 0;
 };
 
 // True when the file exists and the process may not write it.
