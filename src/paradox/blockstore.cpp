@@ -41,6 +41,7 @@ const std::uint8_t* BlockStore::mapped(int n) {
     if (s.used < m_stretches[pick].used) pick = i;
   }
   Stretch& s = m_stretches[pick];
+  m_hotBlock = 0;
   s.index = ~std::uint64_t{0};
   s.view = platform::FileView(
       *m_file, start,
@@ -92,6 +93,7 @@ void BlockStore::writeSlot(int i) {
 }
 
 std::uint8_t* BlockStore::slotFor(int n, bool forWrite) {
+  m_hotBlock = 0;
   int pick = 0;
   for (int i = 0; i < kSlots; ++i) {
     if (m_slots[i].block == n) {
@@ -121,6 +123,7 @@ found:
 }
 
 void BlockStore::load(int n) {
+  m_hotBlock = 0;
   if (n < 1 || n > m_blocksInFile)
     throw EDBEngineError(EDBEngineError::Code::kCorrupt,
                          "Corrupt table " + m_fileName + ": block " + std::to_string(n) +
@@ -155,8 +158,13 @@ void BlockStore::load(int n) {
 const std::uint8_t* BlockStore::blockOutsideWindow(int n) {
   for (const Slot& slot : m_slots)
     if (slot.block == n && n != 0) return slotFor(n, false);
-  if (n >= 1 && n <= m_blocksInFile)
-    if (const std::uint8_t* p = mapped(n)) return p;
+  if (n >= 1 && n <= m_blocksInFile) {
+    if (const std::uint8_t* p = mapped(n)) {
+      m_hotBlock = n;
+      m_hotData = p;
+      return p;
+    }
+  }
   if (m_count > 0 && n >= 1 && n < m_first) return slotFor(n, false);
   load(n);
   return m_buffer.data() + static_cast<std::size_t>(n - m_first) * m_blockSize;
@@ -172,6 +180,7 @@ BlockHead BlockStore::head(int n) {
 }
 
 std::uint8_t* BlockStore::blockForWrite(int n, int from, int length) {
+  m_hotBlock = 0;
   if (n < m_first || n >= m_first + m_count) {
     bool inSlot = false;
     for (const Slot& slot : m_slots) inSlot = inSlot || (slot.block == n && n != 0);
@@ -208,6 +217,7 @@ void BlockStore::writeBack() {
 
 void BlockStore::invalidate() {
   writeBack();
+  m_hotBlock = 0;
   m_first = m_count = 0;
   for (Slot& slot : m_slots) slot.block = 0;
 }

@@ -44,6 +44,7 @@ class BlockStore {
   const std::uint8_t* block(int n) {
     if (n >= m_first && n < m_first + m_count)
       return m_buffer.data() + static_cast<std::size_t>(n - m_first) * m_blockSize;
+    if (n == m_hotBlock) return m_hotData;
     return blockOutsideWindow(n);
   }
   BlockHead head(int n);
@@ -94,6 +95,10 @@ class BlockStore {
   static constexpr int kStretches = 4;
   Stretch m_stretches[kStretches];
   bool m_mapping = true;  // false once the system refused a mapping
+  // The block last read through a mapping, for the many reads of one block
+  // in a row; forgotten whenever a block may move into the window or a slot.
+  int m_hotBlock = 0;
+  const std::uint8_t* m_hotData = nullptr;
 };
 
 }  // namespace pdx

@@ -116,10 +116,10 @@ bool Filter::test(const Comparison& c, const std::uint8_t* record) {
   if (c.isTrue) {
     equal = p[0] == 0x81;  // a blank logical is false
   } else if (fi.type == FieldType::kAlpha) {
-    const void* nul = std::memchr(p, 0, static_cast<std::size_t>(fi.width));
-    const std::size_t n = nul ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - p)
-                              : static_cast<std::size_t>(fi.width);
-    equal = n == c.bytes.size() && std::memcmp(p, c.bytes.data(), n) == 0;
+    // The stored text ends at the first NUL or at the field's end.
+    const std::size_t n = c.bytes.size();
+    const auto width = static_cast<std::size_t>(fi.width);
+    equal = n <= width && std::memcmp(p, c.bytes.data(), n) == 0 && (n == width || p[n] == 0);
   } else {
     equal = valueToText(fi, p) == c.bytes;
   }

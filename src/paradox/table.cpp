@@ -190,7 +190,13 @@ bool TableImpl::startAt(int block) {
 }
 
 bool TableImpl::passes() const {
-  return !m_filtered || m_filter.matches(stored());
+  if (!m_filtered) return true;
+  if (m_passingKnown && static_cast<std::size_t>(m_block) < m_passing.size()) {
+    const std::vector<bool>& bits = m_passing[static_cast<std::size_t>(m_block)];
+    if (static_cast<std::size_t>(m_index) < bits.size())
+      return bits[static_cast<std::size_t>(m_index)];
+  }
+  return m_filter.matches(stored());
 }
 
 void TableImpl::seekVisible() {
@@ -239,9 +245,21 @@ std::uint64_t TableImpl::recordCount() const {
   std::uint64_t n = 0;
   self->m_steps = 0;
   self->m_block = 0;
+  self->forgetPassing();
+  std::vector<std::vector<bool>> passing(static_cast<std::size_t>(m_header.fileBlocks) + 1);
   if (m_header.firstBlock != 0 && self->startAt(m_header.firstBlock)) do {
-      if (m_filter.matches(stored())) ++n;
+      std::vector<bool>& bits = passing[static_cast<std::size_t>(m_block)];
+      if (bits.empty()) bits.resize(static_cast<std::size_t>(m_blockCount), false);
+      if (m_filter.matches(stored())) {
+        bits[static_cast<std::size_t>(m_index)] = true;
+        ++n;
+      }
     } while (self->stepRaw());
+  // Only while nothing is being edited: an edit in progress may still move.
+  if (m_state == EditState::kBrowse) {
+    self->m_passing = std::move(passing);
+    self->m_passingKnown = true;
+  }
   self->m_block = block;
   self->m_index = index;
   self->m_blockCount = count;
@@ -255,12 +273,14 @@ bool TableImpl::isEmpty() const {
 }
 
 void TableImpl::setFilter(const std::string& expression) {
+  forgetPassing();
   m_filter = Filter::parse(expression, m_fields, *m_codePage, m_name);
   m_filterText = expression;
   if (m_filtered) first();
 }
 
 void TableImpl::setFiltered(bool on) {
+  forgetPassing();
   m_filtered = on;
   first();
 }

@@ -358,6 +358,7 @@ void TableImpl::remove() {
     markGone(m_block, m_index);
     stepRaw();
   } else {
+    forgetPassing();  // the records after this one move up
     if (m_hasBlobs) m_original.assign(stored(), stored() + m_header.recordSize);
     const int block = m_block, index = m_index;
     const BlockHead h = m_store->head(block);

@@ -12,6 +12,7 @@
 namespace pdx {
 
 void TableImpl::beginChange() {
+  forgetPassing();
   if (m_shadow) return;
   m_store->writeBack();
   m_shadowPath = sideFile(m_path, ".new~");

@@ -167,6 +167,18 @@ class TableImpl final : public Table {
   bool m_appending = false;  // append() rather than insert()
   int m_insertBlock = 0, m_insertIndex = 0;
 
+  // Which records pass the filter, per block, as the last filtered count
+  // found them: the walk that follows a count (delete what passes) then need
+  // not read the records again. Valid until a record changes or moves.
+  std::vector<std::vector<bool>> m_passing;
+  bool m_passingKnown = false;
+  void forgetPassing() {
+    if (m_passingKnown) {
+      m_passing.clear();
+      m_passingKnown = false;
+    }
+  }
+
   // Records marked gone, per block (an empty vector for untouched blocks).
   std::vector<std::vector<bool>> m_gone;
   std::uint64_t m_goneCount = 0;

@@ -65,6 +65,7 @@ void TableImpl::writeInPlace() {
 void TableImpl::post() {
   if (m_state == EditState::kBrowse) return;
   requireWritable();
+  forgetPassing();
   if (m_state == EditState::kEdit) {
     if (needsMove()) {
       moveEdited();
