@@ -50,6 +50,7 @@ void TableImpl::beginChange() {
                                    ? static_cast<std::uint64_t>(m_header.headerSize)
                                    : m_header.blockOffset(m_header.fileBlocks + 1);
     if (at < full) shadow.truncate(full);
+    m_replaced = std::move(m_file);
     m_file = std::move(shadow);
     m_store = std::make_unique<BlockStore>(&m_file, m_name, m_header.headerSize, m_header.blockSize,
                                            m_file.size());
@@ -149,6 +150,7 @@ void TableImpl::writePackedShadow() {
     }
     shadow.truncate(m_header.blockOffset(outBlocks + 1));
     if (cursorBlock != 0) cursorCount = cursorBlock == outBlocks ? fill : perBlock;
+    m_replaced = std::move(m_file);
     m_file = std::move(shadow);
   } catch (const std::system_error& e) {
     std::error_code ec;
@@ -192,6 +194,7 @@ void TableImpl::commitChange() {
         marker.sync();
       }
       platform::replaceFile(m_shadowPath, m_path);
+      platform::closeInBackground(std::move(m_replaced));
     } catch (const std::system_error& e) {
       fail(EDBEngineError::Code::kIo, "Cannot write table " + m_name + ": " + e.code().message());
     }

@@ -185,6 +185,7 @@ class TableImpl final : public Table {
 
   // Structural changes go to a shadow copy renamed over the table on flush.
   bool m_shadow = false;
+  platform::RawFile m_replaced;  // the table's own file while a shadow is written
   std::filesystem::path m_shadowPath;
   bool m_indexDirty = false;
   bool m_onlyDeletes = true;    // since the last rebuild: records removed, none added or changed

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 namespace platform {
@@ -124,6 +125,15 @@ FileView& FileView::operator=(FileView&& other) noexcept {
     m_size = std::exchange(other.m_size, 0);
   }
   return *this;
+}
+
+void closeInBackground(RawFile file) {
+  if (!file.isOpen()) return;
+  try {
+    std::thread([f = std::move(file)]() mutable { f.close(); }).detach();
+  } catch (const std::system_error&) {
+    // No thread to be had: close here.
+  }
 }
 
 bool isReadOnlyFile(const std::filesystem::path& path) {

@@ -66,6 +66,11 @@ class FileView {
   std::uint64_t m_size = 0;
 };
 
+// Closes `file` on another thread. Closing the last handle of a file that
+// was just replaced by a rename frees its cached pages, which takes a while
+// for a large file; the caller need not wait for that.
+void closeInBackground(RawFile file);
+
 // True when the file exists and the process may not write it.
 bool isReadOnlyFile(const std::filesystem::path& path);
 // Renames `from` over `to` atomically; with `durable`, also syncs the
