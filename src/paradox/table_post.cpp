@@ -37,10 +37,13 @@ void TableImpl::setBytes(int field, std::string_view bytes) {
 }
 
 // Frees the .MB space of blob values in `drop` that `keep` no longer points at.
+// With `keep`, only fields the setters reached can differ.
 void TableImpl::releaseBlobs(const std::uint8_t* keep, const std::uint8_t* drop) {
   if (!m_hasBlobs) return;
   for (const FieldInfo& f : m_fields) {
     if (!isBlobType(f.type)) continue;
+    if (keep == m_buffer.data() && (f.offset >= m_touchHi || f.offset + f.width <= m_touchLo))
+      continue;
     const std::uint8_t* d = drop + f.offset;
     if (keep && std::memcmp(keep + f.offset, d, static_cast<std::size_t>(f.width)) == 0) continue;
     if (!BlobPointer::decode(d, f.width).inLeader()) m_memo->free(d, f.width);
