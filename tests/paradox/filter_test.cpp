@@ -2,6 +2,7 @@
 // on stored bytes, blanks read as the empty text and false.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "engine_fixture.h"
@@ -107,6 +108,55 @@ TEST(FilterExpression, FilterStaysAcrossEditsAndDeletesOfPassingRecords) {
   t->setFiltered(false);
   EXPECT_EQ(t->recordCount(), 40 - passing);
   for (t->first(); !t->eof(); t->next()) EXPECT_TRUE(t->asBoolean(3) && !t->asBoolean(4));
+}
+
+// A filtered count remembers which records pass; an edit, an insert or a
+// delete that moves records must make the walk test them afresh.
+TEST(FilterExpression, ChangesAfterACountAreSeenByTheWalk) {
+  for (const bool keyed : {false, true}) {
+    SCOPED_TRACE(keyed ? "keyed" : "unkeyed");
+    ScratchDir dir;
+    movements(40, keyed).write(dir / "Char.DB");
+    auto t = pdx::Table::open(dir / "Char.DB");
+    t->setFilter("EVRAKDURUM <> 'Kasada'");
+    t->setFiltered(true);
+    ASSERT_EQ(t->recordCount(), 32u);  // all but 1, 6, 11, ...
+    t->first();
+    ASSERT_EQ(t->asInteger(0), 2);
+    t->edit();
+    t->setString(5, "Kasada");  // record 2 no longer passes
+    t->post();
+    t->setFiltered(false);
+    t->first();
+    t->edit();
+    t->setString(5, "Bankada");  // record 1 passes now
+    t->post();
+    t->setFiltered(true);
+    EXPECT_EQ(t->recordCount(), 32u);
+    t->insert();
+    t->setInteger(0, 100);
+    t->setString(5, "Kasada");
+    t->post();
+    t->append();
+    t->setInteger(0, 101);
+    t->setString(5, "Bankada");
+    t->post();
+    std::vector<std::int64_t> seen;
+    for (t->first(); !t->eof(); t->next()) seen.push_back(t->asInteger(0));
+    EXPECT_EQ(seen.size(), 33u);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), 1);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), 2), 0);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), 100), 0);
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), 101), 1);
+    // Counted again, then deletes in the shadow move the records up.
+    EXPECT_EQ(t->recordCount(), 33u);
+    std::uint64_t deleted = 0;
+    for (t->first(); !t->eof(); ++deleted) t->remove();
+    EXPECT_EQ(deleted, 33u);
+    t->setFiltered(false);
+    EXPECT_EQ(t->recordCount(), 42u - 33u);
+    for (t->first(); !t->eof(); t->next()) EXPECT_EQ(t->asString(5), "Kasada");
+  }
 }
 
 }  // namespace
