@@ -126,6 +126,8 @@ TEST(FilterExpression, ChangesAfterACountAreSeenByTheWalk) {
     t->edit();
     t->setString(5, "Kasada");  // record 2 no longer passes
     t->post();
+    t->first();
+    EXPECT_EQ(t->asInteger(0), 3);
     t->setFiltered(false);
     t->first();
     t->edit();
