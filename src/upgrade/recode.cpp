@@ -56,10 +56,14 @@ void RecodeMovements(RunHost& host, Workspace& ws) {
   TTable& movements = ws.DM.CharPravex_T;
   forEachUpgradedCompany(host, ws, movements, " şirketinin cari hareketleri düzenleniyor", [&] {
     TField kind = movements.field("ALPHA3");
-    // Each test reads the field anew, so a record gets at most one code
-    // (no code equals a kind name).
+    // A record gets at most one code (no code equals a kind name), so the
+    // field is read once.
+    const std::string stored = kind.asString();
     for (const KindCode& k : kKindCodes)
-      if (kind.asString() == k.name) kind.setAsString(k.code);
+      if (stored == k.name) {
+        kind.setAsString(k.code);
+        break;
+      }
   });
 }
 
