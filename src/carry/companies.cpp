@@ -12,6 +12,12 @@ namespace {
 
 constexpr int kLastCompanyNumber = 999;
 
+std::string upperAscii(std::string text) {
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
 }  // namespace
 
 std::string PadTo3Digits(int n) {
@@ -24,9 +30,14 @@ void RxSirketAfterInsert(RunHost& host, Workspace& ws) {
   const std::string dataDir = host.newDataDirectory();
   const std::string year = host.targetYear();
   int n = ws.NewCompanySequence;
-  while (n <= kLastCompanyNumber &&
-         platform::directoryExists(CompanyDirectory(dataDir, year + "_" + PadTo3Digits(n))))
-    ++n;
+  // A code the registry already holds is passed over too, even when its
+  // directory is gone: the new company could never be registered under it.
+  auto taken = [&](int number) {
+    const std::string code = year + "_" + PadTo3Digits(number);
+    return platform::directoryExists(CompanyDirectory(dataDir, code)) ||
+           ws.RegisteredCodes.count(upperAscii(code)) > 0;
+  };
+  while (n <= kLastCompanyNumber && taken(n)) ++n;
   // A four-digit number would not fit the 8 characters of a company code and
   // would never be unique again: refuse instead of handing it out.
   if (n > kLastCompanyNumber)
@@ -48,6 +59,11 @@ bool BuildCompanyList(RunHost& host, Workspace& ws) {
             "ediniz.");
     return false;
   }
+
+  ws.RegisteredCodes.clear();
+  TField registeredCode = registry.field("SIRKET_KOD");
+  for (registry.first(); !registry.eof(); registry.next())
+    ws.RegisteredCodes.insert(upperAscii(registeredCode.asString()));
 
   CompanyList& list = ws.RxSirket;
   list.clear();

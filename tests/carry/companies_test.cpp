@@ -126,6 +126,24 @@ TEST_F(CarryRunTest, ASecondRunStartsAgainAtOneAndSkipsTheFirstRunsDirectories) 
                                       "2006_003", "2006_004"}));
 }
 
+// A registry row whose directory was removed by hand keeps its code: a new
+// company given that code could never be registered (the run would end with
+// a key violation after building it), so the number is passed over.
+TEST_F(CarryRunTest, CodesSkipNumbersTheRegistryHoldsWithoutADirectory) {
+  jobs::writeNewest(data, {registryRow("2005_001", "Ak", jobs::num(2005)),
+                           registryRow("2006_001", "Silinmiş", jobs::num(2006)),
+                           registryRow("2005_002", "Bal", jobs::num(2005))});
+  jobs::Company{}.write(company("2005_001"));
+  jobs::Company{}.write(company("2005_002"));
+  fs::create_directories(data / "2006_003");
+  run();
+  EXPECT_EQ(listed, (std::vector<std::string>{"2005_001 2006_002 X", "2005_002 2006_004 X"}));
+  EXPECT_EQ(host.infos, (std::vector<std::string>{"İşlem tamamlandı"}));
+  EXPECT_FALSE(fs::exists(company("2006_001")));
+  EXPECT_EQ(registryCodes(), (std::vector<std::string>{"2005_001", "2005_002", "2006_001",
+                                                       "2006_002", "2006_004"}));
+}
+
 TEST_F(CarryRunTest, TablesThatCannotOpenStopTheRunAtThatCompany) {
   writeThree();
   // The second company's cards lack a declared field.
