@@ -1,6 +1,8 @@
+#include <algorithm>
 #include <exception>
 
 #include "carry/steps.h"
+#include "data/names.h"
 #include "data/paths.h"
 #include "data/registry.h"
 #include "main/filesetcopy.h"
@@ -11,12 +13,6 @@
 namespace {
 
 constexpr int kLastCompanyNumber = 999;
-
-std::string upperAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
-}
 
 }  // namespace
 
@@ -35,7 +31,8 @@ void RxSirketAfterInsert(RunHost& host, Workspace& ws) {
   auto taken = [&](int number) {
     const std::string code = year + "_" + PadTo3Digits(number);
     return platform::directoryExists(CompanyDirectory(dataDir, code)) ||
-           ws.RegisteredCodes.count(upperAscii(code)) > 0;
+           std::any_of(ws.RegisteredCodes.begin(), ws.RegisteredCodes.end(),
+                       [&](const std::string& held) { return sameName(held, code); });
   };
   while (n <= kLastCompanyNumber && taken(n)) ++n;
   // A four-digit number would not fit the 8 characters of a company code and
@@ -63,7 +60,7 @@ bool BuildCompanyList(RunHost& host, Workspace& ws) {
   ws.RegisteredCodes.clear();
   TField registeredCode = registry.field("SIRKET_KOD");
   for (registry.first(); !registry.eof(); registry.next())
-    ws.RegisteredCodes.insert(upperAscii(registeredCode.asString()));
+    ws.RegisteredCodes.push_back(registeredCode.asString());
 
   CompanyList& list = ws.RxSirket;
   list.clear();

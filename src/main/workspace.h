@@ -3,7 +3,6 @@
 // file-set copy, the in-memory company list and the run counters.
 #pragma once
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -17,6 +16,6 @@ struct Workspace {
   std::vector<std::string> ListBoxCopy;  // the carry-forward file set (KMXList)
   CompanyList RxSirket;
   int NewCompanySequence = 1;            // next number to try for a new company code
-  std::set<std::string> RegisteredCodes;  // the registry's codes, upper-cased, when the list was built
+  std::vector<std::string> RegisteredCodes;  // the registry's codes when the list was built
   bool SelectionConfirmed = false;
 };

@@ -155,9 +155,14 @@ void BlockStore::load(int n) {
   m_count = want;
 }
 
-const std::uint8_t* BlockStore::blockOutsideWindow(int n) {
+bool BlockStore::inSlot(int n) const {
   for (const Slot& slot : m_slots)
-    if (slot.block == n && n != 0) return slotFor(n, false);
+    if (slot.block == n && n != 0) return true;
+  return false;
+}
+
+const std::uint8_t* BlockStore::blockOutsideWindow(int n) {
+  if (inSlot(n)) return slotFor(n, false);
   if (n >= 1 && n <= m_blocksInFile) {
     if (const std::uint8_t* p = mapped(n)) {
       m_hotBlock = n;
@@ -182,9 +187,7 @@ BlockHead BlockStore::head(int n) {
 std::uint8_t* BlockStore::blockForWrite(int n, int from, int length) {
   m_hotBlock = 0;
   if (n < m_first || n >= m_first + m_count) {
-    bool inSlot = false;
-    for (const Slot& slot : m_slots) inSlot = inSlot || (slot.block == n && n != 0);
-    if (inSlot || (m_count > 0 && n >= 1 && n < m_first)) return slotFor(n, true);
+    if (inSlot(n) || (m_count > 0 && n >= 1 && n < m_first)) return slotFor(n, true);
     load(n);  // checks n
   }
   const std::size_t base = static_cast<std::size_t>(n - m_first) * m_blockSize;

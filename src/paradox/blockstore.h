@@ -60,6 +60,7 @@ class BlockStore {
   void load(int n);
   const std::uint8_t* blockOutsideWindow(int n);
   std::uint8_t* slotFor(int n, bool forWrite);  // blocks behind the window
+  bool inSlot(int n) const;
   void writeSlot(int i);
 
   platform::RawFile* m_file;

@@ -38,7 +38,7 @@ void TableImpl::beginChange() {
       shadow.writeAt(at, buf.data(), n);
       at += n;
     }
-    if (const std::string damage = chainDamage(heads); !damage.empty()) {
+    if (const std::string damage = chainDamage(heads, m_header.records); !damage.empty()) {
       shadow.close();
       std::error_code ec;
       std::filesystem::remove(m_shadowPath, ec);
@@ -70,11 +70,17 @@ void TableImpl::writePackedShadow() {
   const int rs = m_header.recordSize;
   const auto bs = static_cast<std::size_t>(m_header.blockSize);
   const int perBlock = m_header.maxRecordsPerBlock();
-  const std::uint64_t expected = m_header.records + m_goneCount;
+  // The same checks as before a copy, over the records as they are on disk.
+  std::vector<BlockHead> heads(
+      static_cast<std::size_t>(std::min(m_header.fileBlocks, m_store->blocksInFile())) + 1);
+  for (std::size_t b = 1; b < heads.size(); ++b) heads[b] = m_store->head(static_cast<int>(b));
+  if (const std::string damage = chainDamage(heads, m_header.records + m_goneCount);
+      !damage.empty())
+    fail(EDBEngineError::Code::kCorrupt, "Corrupt table " + m_name + ", not changed: " + damage);
+
   int cursorBlock = 0, cursorIndex = 0, cursorCount = 0;
-  int outBlocks = 0;     // blocks written or in `buf`
-  int fill = 0;          // records in the last block of `buf`
-  std::uint64_t kept = 0, seen = 0;
+  int outBlocks = 0;  // blocks written or in `buf`
+  int fill = 0;       // records in the last block of `buf`
   try {
     platform::RawFile shadow(m_shadowPath, platform::RawFile::Mode::kCreate);
     std::vector<std::uint8_t> head(static_cast<std::size_t>(m_header.headerSize));
@@ -96,25 +102,8 @@ void TableImpl::writePackedShadow() {
       std::fill(buf.begin(), buf.begin() + static_cast<std::ptrdiff_t>(n), 0);
       firstInBuf = upTo + 1;
     };
-    // The same checks as before a copy: chain, counts and free list.
-    auto damaged = [&](const std::string& what) {
-      fail(EDBEngineError::Code::kCorrupt, "Corrupt table " + m_name + ", not changed: " + what);
-    };
-    const int blocks = std::min(m_header.fileBlocks, m_store->blocksInFile());
-    std::vector<bool> inUse(static_cast<std::size_t>(blocks) + 1, false);
-    int last = 0;
-    for (int b = m_header.firstBlock; b != 0; b = m_store->head(b).next) {
-      if (b < 1 || b > blocks || inUse[static_cast<std::size_t>(b)])
-        damaged("the block chain reaches block " + std::to_string(b) +
-                " outside the file or twice");
-      inUse[static_cast<std::size_t>(b)] = true;
-      last = b;
-      const BlockHead h = m_store->head(b);
-      const int count = h.addDataSize >= -rs && (h.addDataSize + rs) % rs == 0 ? h.count(rs) : -1;
-      if (count < 0 || count > perBlock || 6 + count * rs > m_store->available(b))
-        damaged("block " + std::to_string(b) + " declares " + std::to_string(h.addDataSize) +
-                " bytes of records");
-      seen += static_cast<std::uint64_t>(count);
+    for (int b = m_header.firstBlock; b != 0; b = heads[static_cast<std::size_t>(b)].next) {
+      const int count = heads[static_cast<std::size_t>(b)].count(rs);
       for (int i = 0; i < count; ++i) {
         if (isGone(b, i)) continue;
         if (outBlocks == 0 || fill == perBlock) {
@@ -125,7 +114,6 @@ void TableImpl::writePackedShadow() {
         }
         std::uint8_t* dst = buf.data() + static_cast<std::size_t>(outBlocks - firstInBuf) * bs + 6 +
                             static_cast<std::size_t>(fill) * rs;
-        // Read after the spill: the store may move its window but keeps `b`.
         std::memcpy(dst, m_store->block(b) + 6 + static_cast<std::size_t>(i) * rs,
                     static_cast<std::size_t>(rs));
         if (b == m_block && i == m_index) {
@@ -133,16 +121,7 @@ void TableImpl::writePackedShadow() {
           cursorIndex = fill;
         }
         ++fill;
-        ++kept;
       }
-    }
-    if (last != m_header.lastBlock) damaged("the chain does not end at the header's last block");
-    if (seen != expected || kept != m_header.records)
-      damaged("the blocks hold another number of records than the header");
-    for (int b = m_header.freeHead; b != 0; b = m_store->head(b).next) {
-      if (b < 1 || b > blocks || inUse[static_cast<std::size_t>(b)])
-        damaged("the free list reaches block " + std::to_string(b) + " outside the file or in use");
-      inUse[static_cast<std::size_t>(b)] = true;
     }
     if (outBlocks > 0) {
       closeBlock(true);
@@ -207,11 +186,12 @@ void TableImpl::commitChange() {
   m_onlyDeletes = true;
 }
 
-std::string TableImpl::chainDamage(const std::vector<BlockHead>& heads) const {
+std::string TableImpl::chainDamage(const std::vector<BlockHead>& heads,
+                                   std::uint64_t records) const {
   const int rs = m_header.recordSize;
   const int blocks = std::min<int>(m_header.fileBlocks, static_cast<int>(heads.size()) - 1);
   std::vector<bool> seen(static_cast<std::size_t>(blocks) + 1, false);
-  std::uint64_t records = 0;
+  std::uint64_t counted = 0;
   int prev = 0;
   for (int b = m_header.firstBlock; b != 0; b = heads[static_cast<std::size_t>(b)].next) {
     if (b < 1 || b > blocks || seen[static_cast<std::size_t>(b)])
@@ -222,11 +202,11 @@ std::string TableImpl::chainDamage(const std::vector<BlockHead>& heads) const {
     if (count < 0 || count > m_header.maxRecordsPerBlock())
       return "block " + std::to_string(b) + " declares " + std::to_string(h.addDataSize) +
              " bytes of records";
-    records += static_cast<std::uint64_t>(count);
+    counted += static_cast<std::uint64_t>(count);
     prev = b;
   }
   if (prev != m_header.lastBlock) return "the chain does not end at the header's last block";
-  if (records != m_header.records)
+  if (counted != records)
     return "the blocks hold another number of records than the header";
   for (int b = m_header.freeHead; b != 0; b = heads[static_cast<std::size_t>(b)].next) {
     if (b < 1 || b > blocks || seen[static_cast<std::size_t>(b)])

@@ -98,8 +98,9 @@ class TableImpl final : public Table {
   void beginChange();   // moves writing to a shadow copy of the data file
   void commitChange();  // makes the shadow the table and rebuilds the indexes
   std::filesystem::path pendingIndexMarker() const;
-  // What is wrong with the chain or free list of these block heads; "" if sound.
-  std::string chainDamage(const std::vector<BlockHead>& heads) const;
+  // What is wrong with the chain or free list of these block heads (heads[n]
+  // for block n), whose blocks should hold `records` records; "" if sound.
+  std::string chainDamage(const std::vector<BlockHead>& heads, std::uint64_t records) const;
   void finishPendingIndexes();  // after a change interrupted between data and indexes
   int allocateBlock();
   void setHead(int block, const BlockHead& head);
