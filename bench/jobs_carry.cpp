@@ -12,7 +12,7 @@
 #include "bench/jobs_common.h"
 #include "carry/carryforward.h"
 #include "data/job_fixture.h"
-#include "main/workspace.h"
+#include "jobs/workspace.h"
 #include "support/recording_host.h"
 
 using namespace bench;

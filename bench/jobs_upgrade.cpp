@@ -6,7 +6,7 @@
 
 #include "bench/jobs_common.h"
 #include "data/job_fixture.h"
-#include "main/workspace.h"
+#include "jobs/workspace.h"
 #include "support/recording_host.h"
 #include "upgrade/upgrade.h"
 

@@ -24,4 +24,4 @@ mkdir -p "$out"
 
 # A 24-bit screen large enough for every window; -a picks a free display.
 xvfb-run -a -s "-screen 0 1280x1024x24" \
-  env QT_QPA_PLATFORM=xcb "$build/tests/ui/ui-screenshots" "$out"
+  env QT_QPA_PLATFORM=xcb "$build/tests/main/window/ui-screenshots" "$out"

@@ -1,8 +1,8 @@
 // Opening balances of the current-account cards and opening stock of the
 // stock cards of a new company.
 #include "carry/steps.h"
-#include "main/amountfield.h"
-#include "main/workspace.h"
+#include "jobs/amountfield.h"
+#include "jobs/workspace.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "carry/carryforward.h"
 
 #include "carry/steps.h"
-#include "main/filesetcopy.h"
-#include "main/runhost.h"
-#include "main/workspace.h"
+#include "jobs/filesetcopy.h"
+#include "jobs/runhost.h"
+#include "jobs/workspace.h"
 
 namespace {
 

@@ -2,12 +2,12 @@
 #include <exception>
 
 #include "carry/steps.h"
+#include "data/datadirectories.h"
 #include "data/names.h"
-#include "data/paths.h"
 #include "data/registry.h"
-#include "main/filesetcopy.h"
-#include "main/runhost.h"
-#include "main/workspace.h"
+#include "jobs/filesetcopy.h"
+#include "jobs/runhost.h"
+#include "jobs/workspace.h"
 #include "platform/paths.h"
 
 namespace {

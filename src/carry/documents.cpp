@@ -1,7 +1,7 @@
 // Cheques and notes, instalments and production movements of a new company.
 #include "carry/steps.h"
-#include "main/amountfield.h"
-#include "main/workspace.h"
+#include "jobs/amountfield.h"
+#include "jobs/workspace.h"
 
 namespace {
 

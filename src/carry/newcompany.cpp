@@ -1,10 +1,10 @@
 #include <exception>
 
 #include "carry/steps.h"
-#include "data/paths.h"
-#include "main/filesetcopy.h"
-#include "main/runhost.h"
-#include "main/workspace.h"
+#include "data/datadirectories.h"
+#include "jobs/filesetcopy.h"
+#include "jobs/runhost.h"
+#include "jobs/workspace.h"
 
 bool CreateNewCompany(RunHost& host, Workspace& ws) {
   const CompanyList& row = ws.RxSirket;

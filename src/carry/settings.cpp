@@ -1,9 +1,9 @@
 // The new company's registry record and settings.
 #include "carry/steps.h"
-#include "data/paths.h"
+#include "data/datadirectories.h"
 #include "data/registry.h"
-#include "main/runhost.h"
-#include "main/workspace.h"
+#include "jobs/runhost.h"
+#include "jobs/workspace.h"
 
 void RegisterNewCompany(RunHost& host, Workspace& ws) {
   TTable& registry = ws.DM.SirketPravex_T;

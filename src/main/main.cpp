@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "main/headless.h"
+#include "main/driver/headless.h"
 
 #ifdef UD_WITH_WINDOW
 #include <QApplication>
 
-#include "main/form1.h"
+#include "main/window/form1.h"
 #include "ui/fonts.h"
 #include "ui/help.h"
 #include "ui/pictures.h"

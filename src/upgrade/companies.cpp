@@ -1,8 +1,8 @@
 // Phases 2 and 3: company directories and their completion.
-#include "data/paths.h"
-#include "main/filesetcopy.h"
-#include "main/runhost.h"
-#include "main/workspace.h"
+#include "data/datadirectories.h"
+#include "jobs/filesetcopy.h"
+#include "jobs/runhost.h"
+#include "jobs/workspace.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "upgrade/phases.h"

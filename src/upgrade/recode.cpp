@@ -1,8 +1,8 @@
 // Phases 4 and 5: the newest edition's coding of movement kinds and invoice
 // flags.
-#include "data/paths.h"
-#include "main/runhost.h"
-#include "main/workspace.h"
+#include "data/datadirectories.h"
+#include "jobs/runhost.h"
+#include "jobs/workspace.h"
 #include "platform/paths.h"
 #include "upgrade/phases.h"
 

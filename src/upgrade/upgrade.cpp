@@ -2,9 +2,9 @@
 
 #include <exception>
 
-#include "main/filesetcopy.h"
-#include "main/runhost.h"
-#include "main/workspace.h"
+#include "jobs/filesetcopy.h"
+#include "jobs/runhost.h"
+#include "jobs/workspace.h"
 #include "upgrade/phases.h"
 
 bool RunEditionUpgrade(RunHost& host, Workspace& ws) {

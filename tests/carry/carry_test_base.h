@@ -9,7 +9,7 @@
 #include "carry/carryforward.h"
 #include "data/companylist.h"
 #include "data/job_fixture.h"
-#include "main/workspace.h"
+#include "jobs/workspace.h"
 #include "support/pxlib_reader.h"
 #include "support/recording_host.h"
 

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "data/datadirectories.h"
 #include "data/datamodule.h"
 #include "data/job_fixture.h"
-#include "data/paths.h"
 #include "paradox/errors.h"
 
 namespace fs = std::filesystem;

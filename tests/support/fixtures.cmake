@@ -13,11 +13,11 @@ add_library(ud_fixtures STATIC
 target_include_directories(ud_fixtures PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
 # Headers of src/ only (schemas.h, variant.h, table.h): the builder stays independent of the engine.
 
-ud_core(ud_fixtures)
+ud_stdlib_only(ud_fixtures)
 
 add_library(ud_pxlib_oracle STATIC ${CMAKE_CURRENT_LIST_DIR}/pxlib_reader.cpp)
 target_link_libraries(ud_pxlib_oracle PUBLIC ud_fixtures)
-ud_core(ud_pxlib_oracle)
+ud_stdlib_only(ud_pxlib_oracle)
 find_package(PkgConfig QUIET)
 if(PkgConfig_FOUND)
   pkg_check_modules(PXLIB QUIET IMPORTED_TARGET pxlib)
@@ -44,7 +44,7 @@ add_library(ud_company_fixture STATIC
   ${CMAKE_CURRENT_LIST_DIR}/data_dir.cpp
 )
 target_link_libraries(ud_company_fixture PUBLIC ud_fixtures data)
-ud_core(ud_company_fixture)
+ud_stdlib_only(ud_company_fixture)
 
 if(TARGET sample_data)
   ud_gtest(support_samples_test

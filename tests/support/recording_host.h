@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "main/runhost.h"
+#include "jobs/runhost.h"
 
 class RecordingHost : public RunHost {
  public:

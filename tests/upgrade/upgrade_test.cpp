@@ -8,7 +8,7 @@
 
 #include "data/job_fixture.h"
 #include "data/names.h"
-#include "main/workspace.h"
+#include "jobs/workspace.h"
 #include "paradox/errors.h"
 #include "support/recording_host.h"
 

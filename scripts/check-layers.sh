@@ -1,0 +1,69 @@
+#!/bin/sh
+# Fails when a folder of src/ (or its mirror under tests/) includes a header
+# of a layer above it. The layers, lowest first; folders on one line are
+# siblings and may not include each other:
+#
+#   platform
+#   paradox
+#   data
+#   jobs
+#   carry  upgrade  ui
+#   carry/dialog
+#   main/driver
+#   main/window
+#   main
+#
+# A folder may include its own headers and those of any lower layer. Tests
+# follow the folder they mirror and may also include tests/support. tools/,
+# bench/ and fuzz/ may use any layer and are not checked.
+set -eu
+cd "$(dirname "$0")/.."
+
+# One pass over every quoted include of src/ and tests/ ("file:line:text").
+grep -rnE --include='*.h' --include='*.cpp' --include='*.inc' \
+     '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^"]+/' src tests |
+  awk -F: '
+  # The layer of a folder under src/ (its longest listed prefix), -1 if none.
+  function rank(f) {
+    if (f ~ /^platform(\/|$)/) return 0
+    if (f ~ /^paradox(\/|$)/) return 1
+    if (f ~ /^data(\/|$)/) return 2
+    if (f ~ /^jobs(\/|$)/) return 3
+    if (f ~ /^carry\/dialog(\/|$)/) return 5
+    if (f ~ /^(carry|upgrade|ui)(\/|$)/) return 4
+    if (f ~ /^main\/driver(\/|$)/) return 6
+    if (f ~ /^main\/window(\/|$)/) return 7
+    if (f ~ /^main(\/|$)/) return 8
+    return -1
+  }
+  # The named layer a folder belongs to: siblings of one rank differ here.
+  function family(f) {
+    if (f ~ /^(carry\/dialog|main\/driver|main\/window)(\/|$)/) {
+      split(f, p, "/"); return p[1] "/" p[2]
+    }
+    split(f, p, "/"); return p[1]
+  }
+  function dir(path) { sub(/\/[^\/]*$/, "", path); return path }
+  {
+    file = $1
+    header = $0; sub(/^[^"]*"/, "", header); sub(/".*$/, "", header)
+    folder = dir(file); sub(/^(src|tests)\//, "", folder)
+    if (file ~ /^tests\/support\//) next
+    target = dir(header)
+    if (file ~ /^tests\// && target ~ /^support(\/|$)/) next
+    from = rank(folder); to = rank(target)
+    checked++
+    if (from < 0) {
+      printf "check-layers: %s: folder \"%s\" is in no layer (add it here)\n", file, folder
+      bad++; next
+    }
+    if (to < 0) next  # not one of ours
+    if (to > from || (to == from && family(target) != family(folder))) {
+      printf "check-layers: %s:%s includes \"%s\", a layer above or beside \"%s\"\n", file, $2, header, folder
+      bad++
+    }
+  }
+  END {
+    if (bad) { printf "check-layers: %d include(s) break the layer order\n", bad; exit 1 }
+    printf "check-layers: %d includes follow the layer order\n", checked
+  }' >&2

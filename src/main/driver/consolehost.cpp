@@ -1,0 +1,93 @@
+#include "main/driver/consolehost.h"
+
+#include <algorithm>
+
+#include "data/companylist.h"
+#include "platform/wildcard.h"
+
+namespace {
+
+// "\r\n" line breaks of the window's texts become plain newlines.
+std::string consoleText(const std::string& text) {
+  std::string out;
+  for (char c : text)
+    if (c != '\r') out.push_back(c);
+  return out;
+}
+
+}  // namespace
+
+ConsoleHost::ConsoleHost(const HeadlessOptions& options, std::ostream& out, std::ostream& err)
+    : m_options(options), m_out(out), m_err(err) {}
+
+void ConsoleHost::setStatusText(const std::string& text) {
+  m_err << consoleText(text) << '\n' << std::flush;
+  m_shownTenth = -1;
+}
+
+void ConsoleHost::setGaugeMax(int maximum) {
+  m_gaugeMax = maximum;
+  m_gaugePosition = std::min(m_gaugePosition, maximum);
+  m_shownTenth = -1;
+}
+
+void ConsoleHost::setGaugePosition(int position) {
+  m_gaugePosition = std::clamp(position, 0, std::max(m_gaugeMax, 0));
+  showProgress();
+}
+
+void ConsoleHost::advanceGauge() {
+  if (m_gaugePosition < m_gaugeMax) ++m_gaugePosition;
+  showProgress();
+}
+
+// One line per tenth of the way, so that a million records do not flood the
+// terminal.
+void ConsoleHost::showProgress() {
+  if (m_gaugeMax <= 0) return;
+  int percent = static_cast<int>(static_cast<long long>(m_gaugePosition) * 100 / m_gaugeMax);
+  int tenth = percent / 10;
+  if (tenth == m_shownTenth || tenth == 0) return;
+  m_shownTenth = tenth;
+  m_err << "  %" << tenth * 10 << " (" << m_gaugePosition << "/" << m_gaugeMax << ")\n"
+        << std::flush;
+}
+
+void ConsoleHost::infoBox(const std::string& text) {
+  m_out << consoleText(text) << '\n' << std::flush;
+}
+
+bool ConsoleHost::selectCompanies(CompanyList& companies) {
+  int code = companies.findField("SIRKET_KOD");
+  int devir = companies.findField("DEVIR");
+  auto codeAt = [&](std::size_t row) {
+    const auto* s = std::get_if<std::string>(&companies.valueAt(row, code).value);
+    return s ? *s : std::string();
+  };
+  if (!m_options.allCompanies) {
+    bool known = true;
+    for (const std::string& wanted : m_options.companies) {
+      bool found = false;
+      for (std::size_t row = 0; row < companies.rowCount(); ++row)
+        found = found || platform::sameNameNoCase(codeAt(row), wanted);
+      if (!found) {
+        m_err << "upgrade-devir: " << wanted << " is not a company of year '" << m_options.fromYear
+              << "'\n";
+        known = false;
+      }
+    }
+    if (!known) return false;
+    for (std::size_t row = 0; row < companies.rowCount(); ++row) {
+      bool wanted = std::any_of(
+          m_options.companies.begin(), m_options.companies.end(),
+          [&](const std::string& c) { return platform::sameNameNoCase(codeAt(row), c); });
+      companies.setValueAt(row, devir, Variant{wanted});
+    }
+  }
+  for (std::size_t row = 0; row < companies.rowCount(); ++row) {
+    const auto* b = std::get_if<bool>(&companies.valueAt(row, devir).value);
+    if (b && *b) return true;
+  }
+  infoBox("Devir işlemi için en az 1 şirket seçmelisiniz");
+  return false;
+}

@@ -1,0 +1,65 @@
+// The RunHost of the command line: options from the arguments, progress as
+// lines on standard error, information box texts on standard output, and the
+// company selection answered by a list of codes.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "jobs/runhost.h"
+
+struct HeadlessOptions {
+  bool devir = false;
+  bool upgrade = false;
+  bool ytl = false;
+  std::string dataDirectory;
+  std::string oldDataDirectory;
+  std::string fromYear;
+  std::string toYear;
+  int rounding = 0;                    // 0 auto (nearest), 1 down, 2 up
+  bool allCompanies = true;            // --companies all (the default)
+  std::vector<std::string> companies;  // otherwise: the codes to carry forward
+};
+
+class ConsoleHost final : public RunHost {
+ public:
+  ConsoleHost(const HeadlessOptions& options, std::ostream& out, std::ostream& err);
+
+  bool upgradeTicked() const override { return m_options.upgrade; }
+  bool devirTicked() const override { return m_options.devir; }
+  bool ytlTicked() const override { return m_options.ytl; }
+  std::string oldDataDirectory() const override { return m_options.oldDataDirectory; }
+  std::string newDataDirectory() const override { return m_options.dataDirectory; }
+  std::string sourceYear() const override { return m_options.fromYear; }
+  std::string targetYear() const override { return m_options.toYear; }
+  int roundingMode() const override { return m_options.rounding; }
+  int precisionDigits() const override { return 2; }
+  std::string currencyName() const override { return "Yeni Türk Lirası"; }
+  std::string currencySymbol() const override { return "YTL"; }
+  std::string subUnitName() const override { return "Yeni Kuruş"; }
+  std::string subUnitSymbol() const override { return "YKr"; }
+
+  void setStatusText(const std::string& text) override;
+  void setStatusVisible(bool) override {}
+  void setGaugeVisible(bool) override {}
+  void setGaugeMax(int maximum) override;
+  void setGaugePosition(int position) override;
+  void advanceGauge() override;
+  void repaint() override {}
+  void infoBox(const std::string& text) override;
+  // Selects exactly the listed codes (letter case ignored). A listed code
+  // that is not a company of the source year, or an empty selection, ends
+  // the run without carrying anything forward.
+  bool selectCompanies(CompanyList& companies) override;
+
+ private:
+  void showProgress();
+
+  HeadlessOptions m_options;
+  std::ostream& m_out;
+  std::ostream& m_err;
+  int m_gaugeMax = 0;
+  int m_gaugePosition = 0;
+  int m_shownTenth = -1;  // last progress step printed, in tenths
+};

@@ -1,0 +1,37 @@
+// The command line: the same runs as the window's run button, without a
+// display.
+//
+//   upgrade-devir --devir --data DIR --from YEAR --to YEAR [--ytl]
+//                 [--rounding auto|down|up] [--companies all|CODE,CODE...]
+//                 [--upgrade --old DIR]
+//   upgrade-devir --help
+//
+// Exit status: 0 normal end ("İşlem tamamlandı"), 1 a job or check stopped
+// the run with its message (or the selection chose nothing), 2 an unexpected
+// failure (its text on standard error), 3 bad arguments (usage on standard
+// error).
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "main/driver/consolehost.h"
+#include "main/driver/rundriver.h"
+
+inline constexpr int kExitCompleted = 0;
+inline constexpr int kExitStopped = 1;
+inline constexpr int kExitFailed = 2;
+inline constexpr int kExitUsage = 3;
+
+// Parses the arguments (without the program name). Returns nothing and writes
+// the reason to `err` when they are not valid.
+std::optional<HeadlessOptions> ParseHeadlessArguments(const std::vector<std::string>& args,
+                                                      std::ostream& err);
+
+// Runs the driver with the options and returns the exit status.
+int RunHeadless(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                const ProductCheck& productRunning, const RunJobs& jobs = RunJobs::real());
+
+const char* HeadlessUsage();

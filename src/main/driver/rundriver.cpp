@@ -1,0 +1,135 @@
+#include "main/driver/rundriver.h"
+
+#include <exception>
+
+#include "carry/carryforward.h"
+#include "jobs/filesetcopy.h"
+#include "jobs/runhost.h"
+#include "jobs/workspace.h"
+#include "platform/paths.h"
+#include "platform/productwindow.h"
+#include "upgrade/upgrade.h"
+
+namespace {
+
+const char* const kDone = "İşlem tamamlandı";
+
+// Passes everything to the window and remembers the last information box, so
+// that the driver can tell how a job ended without the jobs reporting it.
+class WatchingHost final : public RunHost {
+ public:
+  explicit WatchingHost(RunHost& inner) : m_inner(inner) {}
+  const std::string& lastInfo() const { return m_lastInfo; }
+  int infoCount() const { return m_infoCount; }
+
+  bool upgradeTicked() const override { return m_inner.upgradeTicked(); }
+  bool devirTicked() const override { return m_inner.devirTicked(); }
+  bool ytlTicked() const override { return m_inner.ytlTicked(); }
+  std::string oldDataDirectory() const override { return m_inner.oldDataDirectory(); }
+  std::string newDataDirectory() const override { return m_inner.newDataDirectory(); }
+  std::string sourceYear() const override { return m_inner.sourceYear(); }
+  std::string targetYear() const override { return m_inner.targetYear(); }
+  int roundingMode() const override { return m_inner.roundingMode(); }
+  int precisionDigits() const override { return m_inner.precisionDigits(); }
+  std::string currencyName() const override { return m_inner.currencyName(); }
+  std::string currencySymbol() const override { return m_inner.currencySymbol(); }
+  std::string subUnitName() const override { return m_inner.subUnitName(); }
+  std::string subUnitSymbol() const override { return m_inner.subUnitSymbol(); }
+  void setStatusText(const std::string& text) override { m_inner.setStatusText(text); }
+  void setStatusVisible(bool visible) override { m_inner.setStatusVisible(visible); }
+  void setGaugeVisible(bool visible) override { m_inner.setGaugeVisible(visible); }
+  void setGaugeMax(int maximum) override { m_inner.setGaugeMax(maximum); }
+  void setGaugePosition(int position) override { m_inner.setGaugePosition(position); }
+  void advanceGauge() override { m_inner.advanceGauge(); }
+  void repaint() override { m_inner.repaint(); }
+  void infoBox(const std::string& text) override {
+    m_lastInfo = text;
+    ++m_infoCount;
+    m_inner.infoBox(text);
+  }
+  bool selectCompanies(CompanyList& companies) override {
+    return m_inner.selectCompanies(companies);
+  }
+
+ private:
+  RunHost& m_inner;
+  std::string m_lastInfo;
+  int m_infoCount = 0;
+};
+
+// The check for "empty or blanks only": control characters count as blanks.
+bool isBlank(const std::string& text) {
+  for (unsigned char c : text)
+    if (c > ' ') return false;
+  return true;
+}
+
+RunEnd stop(RunHost& host, const std::string& message) {
+  InfoBox(host, message);
+  return RunEnd::kStopped;
+}
+
+RunEnd runChecksAndJobs(WatchingHost& host, Workspace& ws, const ProductCheck& productRunning,
+                        const RunJobs& jobs) {
+  if (productRunning && productRunning())
+    return stop(host, "Devir işlemini başlatmadan önce açık olan tüm KMX programlarını kapatınız");
+  if (host.upgradeTicked()) {
+    std::string old = host.oldDataDirectory();
+    if (isBlank(old))
+      return stop(host,
+                  "Lütfen kullanmakta olduğunuz KMX Orvan veya Lumex versiyonunun kullandığı\r\n"
+                  "DATA dizininin tam yolunu giriniz");
+    if (!platform::directoryExists(old))
+      return stop(host, "KMX Orvan veya Lumex versiyonu için belirttiğiniz DATA dizini bulunamadı");
+  }
+  std::string data = host.newDataDirectory();
+  if (isBlank(data))
+    return stop(host, "Pravex versiyonunun kullandığı DATA dizininin tam yolunu giriniz");
+  if (!platform::directoryExists(data))
+    return stop(host, "Pravex versiyonu için belirttiğiniz DATA dizini bulunamadı");
+
+  if (host.upgradeTicked() && !jobs.upgrade(host, ws)) return RunEnd::kStopped;
+  if (!host.devirTicked()) {
+    InfoBox(host, kDone);
+    return RunEnd::kCompleted;
+  }
+  int before = host.infoCount();
+  jobs.carryForward(host, ws);
+  // The carry-forward reports its own end; no message at all means that the
+  // user cancelled the selection.
+  if (host.infoCount() == before) return RunEnd::kCancelled;
+  return host.lastInfo() == kDone ? RunEnd::kCompleted : RunEnd::kStopped;
+}
+
+}  // namespace
+
+std::string ErrorReportText(const std::string& text) {
+  if (text.empty()) return text;
+  // The first byte of the last UTF-8 character decides; every non-ASCII
+  // character sorts after ".".
+  std::size_t last = text.size() - 1;
+  while (last > 0 && (static_cast<unsigned char>(text[last]) & 0xC0) == 0x80) --last;
+  return static_cast<unsigned char>(text[last]) > '.' ? text + "." : text;
+}
+
+RunEnd Button1Click(RunHost& host, Workspace& ws, ErrorReport& errors,
+                    const ProductCheck& productRunning, const RunJobs& jobs) {
+  ws.NewCompanySequence = 1;
+  WatchingHost watching(host);
+  try {
+    return runChecksAndJobs(watching, ws, productRunning, jobs);
+  } catch (const std::exception& e) {
+    errors.errorBox(ErrorReportText(e.what()));
+  } catch (...) {
+    errors.errorBox("Unknown failure.");
+  }
+  return RunEnd::kFailed;
+}
+
+RunJobs RunJobs::real() {
+  return {RunEditionUpgrade, RunCarryForward};
+}
+
+bool ProductWindowOpen() {
+  return platform::topLevelWindowExists(platform::kProductWindowClass);
+}

@@ -1,0 +1,187 @@
+#include "main/driver/headless.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "data/companylist.h"
+#include "jobs/workspace.h"
+#include "platform/tempdir.h"
+
+namespace {
+
+struct ArgsCase {
+  const char* label;
+  std::vector<std::string> args;
+  bool valid;
+};
+
+class HeadlessArgs : public ::testing::TestWithParam<ArgsCase> {};
+
+TEST_P(HeadlessArgs, AcceptsOnlyCompleteRuns) {
+  std::ostringstream err;
+  auto options = ParseHeadlessArguments(GetParam().args, err);
+  EXPECT_EQ(options.has_value(), GetParam().valid) << err.str();
+  if (!GetParam().valid) {
+    EXPECT_FALSE(err.str().empty());
+  }
+}
+
+using V = std::vector<std::string>;
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, HeadlessArgs,
+    ::testing::Values(
+        ArgsCase{"carry", V{"--devir", "--data", "D", "--from", "2005", "--to", "2006"}, true},
+        ArgsCase{"blank_years", V{"--devir", "--data", "D", "--from", "", "--to", ""}, true},
+        ArgsCase{"upgrade_only", V{"--upgrade", "--old", "O", "--data", "D"}, true},
+        ArgsCase{
+            "everything",
+            V{"--devir", "--data", "D", "--from", "2005", "--to", "2006", "--ytl", "--rounding",
+              "up", "--companies", "2005_001,2005_003", "--upgrade", "--old", "O"},
+            true},
+        ArgsCase{"nothing", V{}, false}, ArgsCase{"no_job", V{"--data", "D"}, false},
+        ArgsCase{"no_data", V{"--devir", "--from", "2005", "--to", "2006"}, false},
+        ArgsCase{"five_digits", V{"--devir", "--data", "D", "--from", "20050", "--to", "2006"},
+                 false},
+        ArgsCase{"upgrade_without_old", V{"--upgrade", "--data", "D"}, false},
+        ArgsCase{"bad_rounding",
+                 V{"--devir", "--data", "D", "--from", "1", "--to", "2", "--rounding", "half"},
+                 false},
+        ArgsCase{"empty_company_list",
+                 V{"--devir", "--data", "D", "--from", "1", "--to", "2", "--companies", ","},
+                 false},
+        ArgsCase{"missing_value", V{"--devir", "--from", "1", "--to", "2", "--data"}, false},
+        ArgsCase{"unknown", V{"--upgrade", "--old", "O", "--data", "D", "--force"}, false}),
+    [](const auto& p) { return std::string(p.param.label); });
+
+TEST(HeadlessArgs, ValuesReachTheOptions) {
+  std::ostringstream err;
+  auto o = ParseHeadlessArguments(V{"--devir", "--data", "C:\\K\\DATA", "--from", "2005", "--to",
+                                    "2006", "--ytl", "--rounding", "down", "--companies", "a,b"},
+                                  err);
+  ASSERT_TRUE(o);
+  EXPECT_TRUE(o->devir && o->ytl && !o->upgrade);
+  EXPECT_EQ(o->dataDirectory, "C:\\K\\DATA");
+  EXPECT_EQ(o->fromYear, "2005");
+  EXPECT_EQ(o->toYear, "2006");
+  EXPECT_EQ(o->rounding, 1);
+  EXPECT_FALSE(o->allCompanies);
+  EXPECT_EQ(o->companies, (V{"a", "b"}));
+}
+
+// --- exit status ------------------------------------------------------------
+
+class HeadlessRun : public ::testing::Test {
+ protected:
+  HeadlessRun() { tmp.write("data/sirket.db", ""); }
+  int run(const V& args, bool product = false) {
+    return RunHeadless(
+        args, out, err, [product] { return product; }, jobs);
+  }
+  V carry() const {
+    return {"--devir", "--data", tmp.str() + "/data", "--from", "2005", "--to", "2006"};
+  }
+
+  TempDir tmp;
+  std::ostringstream out, err;
+  RunJobs jobs{[](RunHost&, Workspace&) { return true; },
+               [](RunHost& h, Workspace&) {
+                 h.setStatusText("ACME şirketi oluşturuluyor.");
+                 h.setGaugeMax(4);
+                 for (int i = 0; i < 4; ++i) h.advanceGauge();
+                 h.infoBox("İşlem tamamlandı");
+               }};
+};
+
+TEST_F(HeadlessRun, NormalEndIsZeroWithMessageOnStdoutAndProgressOnStderr) {
+  EXPECT_EQ(run(carry()), kExitCompleted);
+  EXPECT_EQ(out.str(), "İşlem tamamlandı\n");
+  EXPECT_NE(err.str().find("ACME şirketi oluşturuluyor.\n"), std::string::npos);
+  EXPECT_NE(err.str().find("%100"), std::string::npos);
+}
+
+TEST_F(HeadlessRun, CheckStopIsOneWithTheMessageLinesJoined) {
+  V args = carry();
+  args[2] = tmp.str() + "/nothere";
+  EXPECT_EQ(run(args), kExitStopped);
+  EXPECT_EQ(out.str(), "Pravex versiyonu için belirttiğiniz DATA dizini bulunamadı\n");
+  out.str("");
+  EXPECT_EQ(run({"--upgrade", "--old", " ", "--data", tmp.str()}), kExitStopped);
+  EXPECT_EQ(out.str(),
+            "Lütfen kullanmakta olduğunuz KMX Orvan veya Lumex versiyonunun kullandığı\nDATA "
+            "dizininin tam yolunu giriniz\n");
+}
+
+TEST_F(HeadlessRun, ProductRunningIsOne) {
+  EXPECT_EQ(run(carry(), true), kExitStopped);
+}
+
+TEST_F(HeadlessRun, UnexpectedFailureIsTwoWithItsText) {
+  jobs.carryForward = [](RunHost&, Workspace&) {
+    throw std::runtime_error("Table 'Cari' is corrupt");
+  };
+  EXPECT_EQ(run(carry()), kExitFailed);
+  EXPECT_NE(err.str().find("Table 'Cari' is corrupt."), std::string::npos) << err.str();
+}
+
+TEST_F(HeadlessRun, HelpIsUsageOnStdout) {
+  EXPECT_EQ(run({"--help"}), kExitCompleted);
+  EXPECT_NE(out.str().find("usage:"), std::string::npos);
+}
+
+TEST_F(HeadlessRun, BadArgumentsAreThreeWithUsage) {
+  EXPECT_EQ(run({"--devir"}), kExitUsage);
+  EXPECT_NE(err.str().find("usage:"), std::string::npos);
+  EXPECT_TRUE(out.str().empty());
+}
+
+// --- the selection answered by --companies ----------------------------------
+
+CompanyList threeCompanies() {
+  CompanyList list;
+  for (const char* code : {"2005_001", "2005_002", "2005_003"}) {
+    list.append();
+    list.setValue("SIRKET_KOD", Variant{std::string(code)});
+    list.setValue("DEVIR", Variant{true});
+  }
+  return list;
+}
+
+std::vector<bool> selection(const CompanyList& list) {
+  std::vector<bool> s;
+  int devir = list.findField("DEVIR");
+  for (std::size_t r = 0; r < list.rowCount(); ++r)
+    s.push_back(std::get<bool>(list.valueAt(r, devir).value));
+  return s;
+}
+
+TEST(ConsoleSelection, AllKeepsEveryRowAndCodesPickRows) {
+  std::ostringstream out, err;
+  HeadlessOptions all;
+  CompanyList list = threeCompanies();
+  EXPECT_TRUE(ConsoleHost(all, out, err).selectCompanies(list));
+  EXPECT_EQ(selection(list), (std::vector<bool>{true, true, true}));
+
+  HeadlessOptions some;
+  some.allCompanies = false;
+  some.companies = {"2005_003", "2005_001"};
+  EXPECT_TRUE(ConsoleHost(some, out, err).selectCompanies(list));
+  EXPECT_EQ(selection(list), (std::vector<bool>{true, false, true}));
+}
+
+TEST(ConsoleSelection, UnknownCodeOrEmptySelectionEndsTheRun) {
+  std::ostringstream out, err;
+  HeadlessOptions o;
+  o.allCompanies = false;
+  o.companies = {"2005_001", "2004_009"};
+  CompanyList list = threeCompanies();
+  EXPECT_FALSE(ConsoleHost(o, out, err).selectCompanies(list));
+  EXPECT_NE(err.str().find("2004_009"), std::string::npos);
+  EXPECT_EQ(selection(list), (std::vector<bool>{true, true, true}));  // untouched
+
+  CompanyList empty;
+  EXPECT_FALSE(ConsoleHost(HeadlessOptions{}, out, err).selectCompanies(empty));
+  EXPECT_EQ(out.str(), "Devir işlemi için en az 1 şirket seçmelisiniz\n");
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+// ui-screenshots <folder>: shows the main window, the company selection
+// dialog, the help window and the about box one after the other, as the
+// program builds them, and saves each as a PNG in <folder>. Run it under a
+// real or virtual X server (scripts/screenshots.sh) to see the windows as a
+// person would; offscreen it still checks that every window builds and
+// paints.
+#include <QApplication>
+#include <QDir>
+#include <QThread>
+#include <QTimer>
+#include <cstdio>
+
+#include "carry/dialog/k_sirketsec.h"
+#include "data/companylist.h"
+#include "main/window/form1.h"
+#include "ui/aboutu.h"
+#include "ui/fonts.h"
+#include "ui/help.h"
+#include "ui/pictures.h"
+#include "ui/secretpanel.h"
+#include "ui/zfabout.h"
+
+namespace {
+
+bool save(QWidget* window, const QDir& dir, const char* name) {
+  QApplication::processEvents();
+  const QImage shot = window->grab().toImage();
+  const QString path = dir.filePath(QString::fromLatin1(name));
+  if (!shot.isNull() && shot.save(path, "PNG")) {
+    std::printf("%s %dx%d\n", qPrintable(path), shot.width(), shot.height());
+    return true;
+  }
+  std::fprintf(stderr, "ui-screenshots: cannot write %s\n", qPrintable(path));
+  return false;
+}
+
+// Shows a window and lets it settle (mapping, activation, a fade-in).
+void showAndSettle(QWidget* window) {
+  window->show();
+  window->raise();
+  window->activateWindow();
+  for (int i = 0; i < 20; ++i) {
+    QApplication::processEvents();
+    QThread::msleep(10);
+  }
+}
+
+void addCompany(CompanyList& list, const char* code, const char* name, bool selected,
+                const char* newCode) {
+  list.append();
+  list.setValue("SIRKET_KOD", Variant{std::string(code)});
+  list.setValue("KISA_AD", Variant{std::string(name)});
+  list.setValue("NUMBER1", Variant{2005.0});
+  list.setValue("DEVIR", Variant{selected});
+  list.setValue("YENI_SIRKET_KOD", Variant{std::string(newCode)});
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Upgrade-Devir"));
+  installFontSubstitutes();
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: ui-screenshots <folder>\n");
+    return 2;
+  }
+  const QDir dir(QString::fromLocal8Bit(argv[1]));
+  if (!dir.exists() && !QDir().mkpath(dir.path())) return 1;
+  bool ok = true;
+
+  TForm1 form;
+  ZfImageList* images = pictures::makeMainImageList(&form);
+  TZfAbout* about = makeProgramAbout(&form);
+  auto* help = new TForm2(&form, images, about, pictures::title());
+  form.setHelpWindow(help);
+  showAndSettle(&form);
+  ok = save(&form, dir, "main-window.png") && ok;
+
+  {
+    CompanyList companies;
+    addCompany(companies, "2005_001", "Merkez Ticaret", true, "2006_001");
+    addCompany(companies, "2005_002", "Şube İnşaat", false, "2006_002");
+    addCompany(companies, "2005_003", "Güneş Gıda", true, "2006_003");
+    companies.first();
+    TK_SirketSec dialog(companies, form, &form);
+    showAndSettle(&dialog);
+    ok = save(&dialog, dir, "selection-dialog.png") && ok;
+  }
+
+  showAndSettle(help);
+  ok = save(help, dir, "help-window.png") && ok;
+
+  // The about box as "İrtibat" opens it; the credits are moved up so that
+  // they stand in the middle of their panel.
+  QTimer::singleShot(100, [&] {
+    auto* box = qobject_cast<TAboutF*>(QApplication::activeModalWidget());
+    if (box == nullptr) {
+      ok = false;
+      return;
+    }
+    for (int i = 0; i < 200; ++i) box->SecretPanel1->step();
+    showAndSettle(box);
+    ok = save(box, dir, "about-box.png") && ok;
+    box->close();
+  });
+  help->openAbout();
+  help->close();
+  return ok ? 0 : 1;
+}
