@@ -20,3 +20,16 @@ else()
   target_link_libraries(upgrade-devir PRIVATE main_driver)
 endif()
 ud_warnings(upgrade-devir)
+
+# The product check's Win32 helper sits beside the program, where the check
+# looks for it (platform/wineproduct.h).
+include(GNUInstallDirs)
+install(TARGETS upgrade-devir RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET ud_findwindow)
+  get_target_property(UD_FINDWINDOW_EXE ud_findwindow UD_EXE)
+  add_dependencies(upgrade-devir ud_findwindow)
+  add_custom_command(TARGET upgrade-devir POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${UD_FINDWINDOW_EXE} $<TARGET_FILE_DIR:upgrade-devir>
+    VERBATIM)
+  install(PROGRAMS ${UD_FINDWINDOW_EXE} DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
