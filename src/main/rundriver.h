@@ -45,10 +45,11 @@ struct RunJobs {
 };
 
 // Runs the checks and the ticked jobs in order, as the window's run button
-// does. A product check that cannot tell stops the run like a running
-// product does, with a message that gives the reason. Sets ws.NewCompanySequence to 1 first. Every
-// message goes through host.infoBox; a std::exception from a job ends the run and its text goes to
-// `errors` (the progress display stays as it was).
+// does. Sets ws.NewCompanySequence to 1 first. A product check that cannot
+// tell stops the run as a running product does, with a message that gives
+// the reason. Every message goes through host.infoBox; a std::exception from
+// a job ends the run and its text goes to `errors` (the progress display
+// stays as it was).
 RunEnd Button1Click(RunHost& host, Workspace& ws, ErrorReport& errors,
                     const ProductCheck& productRunning, const RunJobs& jobs = RunJobs::real());
 
