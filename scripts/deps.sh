@@ -3,9 +3,12 @@
 # does nothing when every one of them is already installed.
 set -eu
 
+# wine, wine64 and gcc-mingw-w64-x86-64: the product check under Wine runs
+# a small Win32 program of ours (cross-built) through Wine, and its test
+# starts a stand-in product under Wine.
 PACKAGES="build-essential cmake ninja-build qt6-base-dev qt6-qpa-plugins libgtest-dev \
 libgmock-dev libbenchmark-dev pxlib-dev libjpeg-dev libx11-dev xvfb xauth clang \
-libclang-rt-14-dev fonts-liberation2"
+libclang-rt-14-dev fonts-liberation2 wine wine64 gcc-mingw-w64-x86-64"
 
 missing=""
 for p in $PACKAGES; do

@@ -1,5 +1,5 @@
 // upgrade-devir: without arguments the main window, with arguments a run from
-// the command line (see main/headless.h).
+// the command line (see main/driver/headless.h).
 #include <iostream>
 #include <string>
 #include <vector>
@@ -19,7 +19,7 @@
 int main(int argc, char** argv) {
   if (argc > 1) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    return RunHeadless(args, std::cout, std::cerr, ProductWindowOpen);
+    return RunHeadless(args, std::cout, std::cerr, CheckProduct);
   }
 #ifdef UD_WITH_WINDOW
   QApplication app(argc, argv);

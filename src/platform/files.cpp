@@ -2,15 +2,19 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include "platform/wildcard.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #endif
 
@@ -147,6 +151,26 @@ void copyBytes(const fs::path& source, const fs::path& target, std::string_view 
 }
 #endif
 
+// Files marked hidden or system stay out of every listing. Windows keeps the
+// marks as file attributes; Wine on Linux keeps a file's DOS attributes in
+// the extended attribute user.DOSATTRIB as hex text ("0x2" hidden, "0x4"
+// system, "0x6" both; Samba's longer values begin the same way).
+bool markedHiddenOrSystem(const fs::path& file) {
+#ifdef _WIN32
+  DWORD attributes = ::GetFileAttributesW(file.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+#else
+  constexpr unsigned long kHidden = 0x2, kSystem = 0x4;
+  char value[64];
+  ssize_t n = ::getxattr(file.c_str(), "user.DOSATTRIB", value, sizeof value - 1);
+  if (n < 3 || value[0] != '0' || (value[1] != 'x' && value[1] != 'X')) return false;
+  value[n] = '\0';
+  unsigned long attributes = std::strtoul(value + 2, nullptr, 16);
+  return (attributes & (kHidden | kSystem)) != 0;
+#endif
+}
+
 }  // namespace
 
 CopyOutcome copyFile(std::string_view from, std::string_view to, bool overwrite) {
@@ -177,7 +201,8 @@ std::vector<std::string> listFiles(std::string_view directory, std::string_view 
     if (name.empty() || name[0] == '.') continue;
     std::error_code typeError;
     if (!it->is_regular_file(typeError)) continue;
-    if (matchesMask(name, mask)) names.push_back(std::move(name));
+    if (!matchesMask(name, mask) || markedHiddenOrSystem(it->path())) continue;
+    names.push_back(std::move(name));
   }
   if (ec)
     throw FileSystemError("Cannot list directory '" + std::string(directory) +

@@ -26,8 +26,10 @@ enum class CopyOutcome {
 CopyOutcome copyFile(std::string_view from, std::string_view to, bool overwrite);
 
 // The plain files of a directory whose names match the wildcard mask, sorted
-// alphabetically without regard to case. Sub-directories and hidden entries
-// (names starting with ".") are left out. Throws FileSystemError naming the
+// alphabetically without regard to case. Sub-directories, hidden entries
+// (names starting with ".") and files marked hidden or system (Windows file
+// attributes; under Wine on Linux the user.DOSATTRIB extended attribute) are
+// left out. Throws FileSystemError naming the
 // directory text when it does not exist or cannot be read.
 std::vector<std::string> listFiles(std::string_view directory, std::string_view mask);
 

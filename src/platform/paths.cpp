@@ -55,17 +55,10 @@ std::optional<std::string> findNoCase(const fs::path& dir, const std::string& na
 }
 
 std::optional<fs::path> driveRoot(char letter) {
-  fs::path prefix;
-  const char* wine = std::getenv("WINEPREFIX");
-  if (wine && *wine) {
-    prefix = wine;
-  } else {
-    const char* home = std::getenv("HOME");
-    if (!home || !*home) return std::nullopt;
-    prefix = fs::path(home) / ".wine";
-  }
+  std::optional<fs::path> prefix = winePrefix();
+  if (!prefix) return std::nullopt;
   char lower = static_cast<char>(letter >= 'A' && letter <= 'Z' ? letter - 'A' + 'a' : letter);
-  fs::path root = prefix / "dosdevices" / (std::string(1, lower) + ":");
+  fs::path root = *prefix / "dosdevices" / (std::string(1, lower) + ":");
   std::error_code ec;
   if (!fs::exists(root, ec)) return std::nullopt;  // follows the drive's link
   return root;
@@ -128,6 +121,18 @@ bool createDirectories(std::string_view text) {
   std::error_code ec;
   fs::create_directories(*p, ec);
   return fs::is_directory(*p, ec);
+}
+
+std::optional<fs::path> winePrefix() {
+#ifdef _WIN32
+  return std::nullopt;
+#else
+  const char* wine = std::getenv("WINEPREFIX");
+  if (wine && *wine) return fs::path(wine);
+  const char* home = std::getenv("HOME");
+  if (!home || !*home) return std::nullopt;
+  return fs::path(home) / ".wine";
+#endif
 }
 
 std::string currentDirectory() {

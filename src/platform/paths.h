@@ -41,4 +41,9 @@ bool createDirectories(std::string_view text);
 // The directory the program was started in, as a path text.
 std::string currentDirectory();
 
+// The Wine prefix that drive letters are looked up in: $WINEPREFIX when set,
+// else ~/.wine. Empty on Windows and when neither can be named; the
+// directory need not exist.
+std::optional<std::filesystem::path> winePrefix();
+
 }  // namespace platform

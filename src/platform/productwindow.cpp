@@ -1,5 +1,10 @@
 #include "platform/productwindow.h"
 
+#if !defined(_WIN32)
+#include "platform/paths.h"
+#include "platform/wineproduct.h"
+#endif
+
 #if defined(_WIN32)
 #include <windows.h>
 #elif defined(UD_HAVE_X11)
@@ -65,5 +70,18 @@ bool topLevelWindowExists(const std::string&) {
   return false;
 }
 #endif
+
+ProductStatus productStatus() {
+  if (topLevelWindowExists(kProductWindowClass)) return ProductStatus::running();
+#if !defined(_WIN32)
+  // The product may run in the prefix whose drives we resolve, whether the
+  // data directory was typed with a drive letter or reached through z:.
+  std::optional<std::filesystem::path> prefix = winePrefix();
+  std::error_code ec;
+  if (prefix && std::filesystem::is_directory(*prefix, ec))
+    return askWine({*prefix, findWindowHelper()});
+#endif
+  return ProductStatus::closed();
+}
 
 }  // namespace platform

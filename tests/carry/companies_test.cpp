@@ -1,4 +1,6 @@
 // Company list, new company codes, selection and the company loop.
+#include <sys/xattr.h>
+
 #include <filesystem>
 
 #include "carry/carry_test_base.h"
@@ -140,8 +142,8 @@ TEST_F(CarryRunTest, CodesSkipNumbersTheRegistryHoldsWithoutADirectory) {
   EXPECT_EQ(listed, (std::vector<std::string>{"2005_001 2006_002 X", "2005_002 2006_004 X"}));
   EXPECT_EQ(host.infos, (std::vector<std::string>{"İşlem tamamlandı"}));
   EXPECT_FALSE(fs::exists(company("2006_001")));
-  EXPECT_EQ(registryCodes(), (std::vector<std::string>{"2005_001", "2005_002", "2006_001",
-                                                       "2006_002", "2006_004"}));
+  EXPECT_EQ(registryCodes(),
+            (std::vector<std::string>{"2005_001", "2005_002", "2006_001", "2006_002", "2006_004"}));
 }
 
 TEST_F(CarryRunTest, TablesThatCannotOpenStopTheRunAtThatCompany) {
@@ -190,6 +192,22 @@ TEST_F(CarryRunTest, TheNewCompanyIsTheTemplateWithTheCarryForwardFilesOverIt) {
   EXPECT_FALSE(fs::exists(made / "notes.txt"));
   EXPECT_EQ(jobs::changedFiles(before, jobs::snapshot(company("2005_001"))),
             std::vector<std::string>{});
+}
+
+// Wine keeps the DOS hidden and system marks in user.DOSATTRIB.
+TEST_F(CarryRunTest, FilesMarkedHiddenOrSystemAreNotCarried) {
+  jobs::writeNewest(data, {registryRow("2005_001", "Ak", jobs::num(2005))});
+  jobs::Company old;
+  old.extraFiles = {{"masa.DB", "plain"}, {"sofor.DB", "hidden"}, {"hatlar.DB", "system"}};
+  old.write(company("2005_001"));
+  for (const auto& [name, mark] : {std::pair{"sofor.DB", "0x2"}, std::pair{"hatlar.DB", "0x4"}})
+    if (::setxattr((company("2005_001") / name).c_str(), "user.DOSATTRIB", mark, 3, 0) != 0)
+      GTEST_SKIP() << "no user extended attributes here";
+  run();
+  EXPECT_EQ(host.infos, (std::vector<std::string>{"İşlem tamamlandı"}));
+  EXPECT_TRUE(fs::exists(company("2006_001") / "masa.DB"));
+  EXPECT_FALSE(fs::exists(company("2006_001") / "sofor.DB"));
+  EXPECT_FALSE(fs::exists(company("2006_001") / "hatlar.DB"));
 }
 
 TEST_F(CarryRunTest, StatusTextsFollowTheStepsInOrder) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "platform/tempdir.h"
 
@@ -106,6 +110,26 @@ TEST(ListFiles, PlainVisibleMatchingFilesSortedWithoutCase) {
             (std::vector<std::string>{"Ayar.db", "ayar2.db", "cari.db", "CARI.PX", "fatura.db"}));
   EXPECT_EQ(platform::listFiles(tmp.str() + "/c/", "AYAR.*"), std::vector<std::string>{"Ayar.db"});
   EXPECT_TRUE(platform::listFiles(tmp.str() + "/c", "stok.*").empty());
+}
+
+// Wine keeps a file's DOS attributes as hex text in user.DOSATTRIB; Samba
+// writes the same text followed by a NUL and binary data.
+TEST(ListFiles, FilesMarkedHiddenOrSystemByWineAreLeftOut) {
+  TempDir tmp;
+  const std::vector<std::pair<std::string, std::string>> marks = {
+      {"hidden.db", "0x2"},    {"system.db", "0x4"},
+      {"both.db", "0x6"},      {"samba.db", {"0x22\0\4\0", 6}},
+      {"archive.db", "0x20"},  {"readonly.db", "0x1"},
+      {"garbage.db", "hidden"}};
+  for (const auto& [name, value] : marks) {
+    tmp.write("c/" + name, "x");
+    if (::setxattr((tmp.path() / "c" / name).c_str(), "user.DOSATTRIB", value.data(), value.size(),
+                   0) != 0)
+      GTEST_SKIP() << "no user extended attributes here: " << std::strerror(errno);
+  }
+  tmp.write("c/plain.db", "x");
+  EXPECT_EQ(platform::listFiles(tmp.str() + "\\c", "*.db"),
+            (std::vector<std::string>{"archive.db", "garbage.db", "plain.db", "readonly.db"}));
 }
 
 TEST(ListFiles, MissingDirectoryThrowsNamingItAsTyped) {

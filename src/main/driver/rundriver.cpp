@@ -71,8 +71,15 @@ RunEnd stop(RunHost& host, const std::string& message) {
 
 RunEnd runChecksAndJobs(WatchingHost& host, Workspace& ws, const ProductCheck& productRunning,
                         const RunJobs& jobs) {
-  if (productRunning && productRunning())
-    return stop(host, "Devir işlemini başlatmadan önce açık olan tüm KMX programlarını kapatınız");
+  if (productRunning) {
+    const platform::ProductStatus product = productRunning();
+    if (product.state == platform::ProductState::kRunning)
+      return stop(host,
+                  "Devir işlemini başlatmadan önce açık olan tüm KMX programlarını kapatınız");
+    if (product.state == platform::ProductState::kUnknown)
+      return stop(host, "Açık KMX programı olup olmadığı denetlenemedi (" + product.reason +
+                            ").\r\nWine ile açık olan tüm programları kapatıp yeniden deneyiniz");
+  }
   if (host.upgradeTicked()) {
     std::string old = host.oldDataDirectory();
     if (isBlank(old))
@@ -130,6 +137,6 @@ RunJobs RunJobs::real() {
   return {RunEditionUpgrade, RunCarryForward};
 }
 
-bool ProductWindowOpen() {
-  return platform::topLevelWindowExists(platform::kProductWindowClass);
+platform::ProductStatus CheckProduct() {
+  return platform::productStatus();
 }

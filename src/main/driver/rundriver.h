@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/productwindow.h"
+
 class RunHost;
 struct Workspace;
 
@@ -15,10 +17,11 @@ class ErrorReport {
   virtual void errorBox(const std::string& text) = 0;
 };
 
-// True while the accounting product is running (a top-level window of its
-// main window class exists). The window and the command line pass the real
-// detection; tests pass their own answer.
-using ProductCheck = std::function<bool()>;
+// Is the accounting product running (a top-level window of its main window
+// class exists)? Running, closed, or cannot tell (with the reason). The
+// window and the command line pass the real detection; tests pass their own
+// answer.
+using ProductCheck = std::function<platform::ProductStatus()>;
 
 // How a run ended, for front ends that report it (the command line's exit
 // status); the window ignores it.
@@ -42,11 +45,13 @@ struct RunJobs {
 };
 
 // Runs the checks and the ticked jobs in order, as the window's run button
-// does. Sets ws.NewCompanySequence to 1 first. Every message goes through
-// host.infoBox; a std::exception from a job ends the run and its text goes
-// to `errors` (the progress display stays as it was).
+// does. Sets ws.NewCompanySequence to 1 first. A product check that cannot
+// tell stops the run as a running product does, with a message that gives
+// the reason. Every message goes through host.infoBox; a std::exception from
+// a job ends the run and its text goes to `errors` (the progress display
+// stays as it was).
 RunEnd Button1Click(RunHost& host, Workspace& ws, ErrorReport& errors,
                     const ProductCheck& productRunning, const RunJobs& jobs = RunJobs::real());
 
-// The real product check (platform::topLevelWindowExists).
-bool ProductWindowOpen();
+// The real product check (platform::productStatus).
+platform::ProductStatus CheckProduct();

@@ -129,7 +129,7 @@ class TForm1 : public QWidget, public RunHost, public ErrorReport {
   void connectHandlers();
 
   Workspace m_ws;
-  ProductCheck m_productCheck = ProductWindowOpen;
+  ProductCheck m_productCheck = CheckProduct;
   RunJobs m_jobs = RunJobs::real();
   QPointer<QDialog> m_help;
   bool m_running = false;

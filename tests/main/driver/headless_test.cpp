@@ -76,7 +76,11 @@ class HeadlessRun : public ::testing::Test {
   HeadlessRun() { tmp.write("data/sirket.db", ""); }
   int run(const V& args, bool product = false) {
     return RunHeadless(
-        args, out, err, [product] { return product; }, jobs);
+        args, out, err,
+        [product] {
+          return product ? platform::ProductStatus::running() : platform::ProductStatus::closed();
+        },
+        jobs);
   }
   V carry() const {
     return {"--devir", "--data", tmp.str() + "/data", "--from", "2005", "--to", "2006"};

@@ -47,7 +47,7 @@ class DriverTest : public ::testing::Test {
   }
   RunEnd run() {
     return Button1Click(
-        host, ws, errors, [this] { return productOpen; }, jobs);
+        host, ws, errors, [this] { return product; }, jobs);
   }
 
   TempDir tmp;
@@ -55,7 +55,7 @@ class DriverTest : public ::testing::Test {
   Workspace ws;
   Errors errors;
   RunJobs jobs;
-  bool productOpen = false;
+  platform::ProductStatus product;
   bool upgradeResult = true;
   bool carryEnds = true;
   int sequenceSeenByCarry = 0;
@@ -83,7 +83,7 @@ std::string place(const TempDir& tmp, const char* text) {
 
 TEST_P(DriverChecks, StopsWithTheMessageAndRunsNoJob) {
   const CheckCase& c = GetParam();
-  productOpen = c.product;
+  product = c.product ? platform::ProductStatus::running() : platform::ProductStatus::closed();
   host.upgrade = c.upgrade;
   host.devir = true;
   host.oldDir = place(tmp, c.oldDir);
@@ -111,6 +111,19 @@ INSTANTIATE_TEST_SUITE_P(
                       CheckCase{"data_blanks_and_tab", false, false, "", " \t ", kDataEmpty},
                       CheckCase{"data_missing", false, false, "", "data\\2005", kDataMissing}),
     [](const auto& p) { return std::string(p.param.label); });
+
+TEST_F(DriverTest, ProductCheckThatCannotTellStopsFirstWithItsReason) {
+  product = platform::ProductStatus::unknown("Wine ortamı /x: wine 10 saniye içinde yanıt vermedi");
+  host.upgrade = true;
+  host.oldDir = " ";
+  EXPECT_EQ(run(), RunEnd::kStopped);
+  EXPECT_EQ(host.infos,
+            std::vector<std::string>{
+                "Açık KMX programı olup olmadığı denetlenemedi (Wine ortamı /x: wine 10 "
+                "saniye içinde yanıt vermedi).\r\nWine ile açık olan tüm programları "
+                "kapatıp yeniden deneyiniz"});
+  EXPECT_TRUE(ran.empty());
+}
 
 // --- the jobs -----------------------------------------------------------
 

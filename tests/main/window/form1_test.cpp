@@ -150,7 +150,7 @@ class Form1Test : public QObject {
   void productRunningStopsTheRun() {
     TestForm form;
     bool jobRan = false;
-    form.setProductCheck([] { return true; });
+    form.setProductCheck([] { return platform::ProductStatus::running(); });
     form.setRunJobs({[&](RunHost&, Workspace&) { return jobRan = true; },
                      [&](RunHost&, Workspace&) { jobRan = true; }});
     form.show();
@@ -164,7 +164,7 @@ class Form1Test : public QObject {
   void runShowsProgressAndTakesNoInput() {
     TempDir tmp;
     TestForm form;
-    form.setProductCheck([] { return false; });
+    form.setProductCheck([] { return platform::ProductStatus::closed(); });
     form.DirectoryEditPravex->setText(QString::fromStdString(tmp.str()));
     bool ytlDuringRun = true;
     form.setRunJobs({[](RunHost&, Workspace&) { return true; },
@@ -230,7 +230,7 @@ class Form1Test : public QObject {
   void failureGoesToTheErrorBoxNotTheInfoBox() {
     TempDir tmp;
     TestForm form;
-    form.setProductCheck([] { return false; });
+    form.setProductCheck([] { return platform::ProductStatus::closed(); });
     form.DirectoryEditPravex->setText(QString::fromStdString(tmp.str()));
     form.setRunJobs({[](RunHost&, Workspace&) { return true; },
                      [](RunHost&, Workspace&) { throw std::runtime_error("Disk dolu"); }});
