@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "platform/tempdir.h"
+#include "support/temp_dir.h"
+
+using fixture::TempDir;
 
 namespace fs = std::filesystem;
 using platform::CopyOutcome;
