@@ -91,10 +91,7 @@ class CarryRunTest : public CarryTest {
     dir.write();
   }
   std::vector<std::string> registryCodes() {
-    std::vector<std::string> codes;
-    for (const fixture::Row& r : fixture::readTable(data / "sirket.db"))
-      codes.push_back(std::get<std::string>(r.at("SIRKET_KOD").value));
-    return codes;
+    return fixture::texts(fixture::readTable(data / "sirket.db"), "SIRKET_KOD");
   }
 };
 
@@ -184,11 +181,11 @@ TEST_F(CarryRunTest, TheNewCompanyIsTheTemplateWithTheCarryForwardFilesOverIt) {
   const fs::path made = company("2006_001");
   const auto bytes = [](const fs::path& file) { return fixture::readFileBytes(file); };
   // In the carry-forward set but not in the old company: the template's file.
-  EXPECT_EQ(bytes(made / "taksit.DB"), bytes(data / "DBBACKUP" / "taksit.DB"));
+  EXPECT_TRUE(bytes(made / "taksit.DB") == bytes(data / "DBBACKUP" / "taksit.DB"));
   // In the carry-forward set: the old company's file.
   EXPECT_EQ(bytes(made / "c_grup.DB"), "old c_grup");
   // Not in the carry-forward set: the template's invoices.
-  EXPECT_EQ(bytes(made / "Fatura.DB"), bytes(data / "DBBACKUP" / "Fatura.DB"));
+  EXPECT_TRUE(bytes(made / "Fatura.DB") == bytes(data / "DBBACKUP" / "Fatura.DB"));
   EXPECT_FALSE(fs::exists(made / "notes.txt"));
   old.expectUnchanged();
 }

@@ -28,6 +28,26 @@ std::vector<Row> readTable(const fs::path& dbFile) {
   return rows;
 }
 
+std::string text(const Row& row, const std::string& field) {
+  const auto it = row.find(field);
+  if (it == row.end()) return "";
+  const auto* t = std::get_if<std::string>(&it->second.value);
+  return t ? *t : "<not text>";
+}
+
+double number(const Row& row, const std::string& field) {
+  const auto it = row.find(field);
+  if (it == row.end()) return 0;
+  const auto* d = std::get_if<double>(&it->second.value);
+  return d ? *d : std::nan("");
+}
+
+std::vector<std::string> texts(const std::vector<Row>& rows, const std::string& field) {
+  std::vector<std::string> values;
+  for (const Row& r : rows) values.push_back(text(r, field));
+  return values;
+}
+
 fs::path findFile(const fs::path& dir, const std::string& name) {
   for (const auto& e : fs::directory_iterator(dir))
     if (sameName(e.path().filename().string(), name)) return e.path();

@@ -26,6 +26,13 @@ std::filesystem::path findFile(const std::filesystem::path& dir, const std::stri
 // Returns {"pxlib unavailable"} when the tests were built without pxlib.
 std::vector<std::string> pxlibDisagreements(const std::filesystem::path& dbFile);
 
+// A field of a row read back: its text ("" when blank, "<not text>" for
+// another type) or its number (0 when blank, NaN for another type); texts:
+// one field's text, row by row.
+std::string text(const Row& row, const std::string& field);
+double number(const Row& row, const std::string& field);
+std::vector<std::string> texts(const std::vector<Row>& rows, const std::string& field);
+
 // Adds a failure naming the first disagreement (none without pxlib).
 void expectPxlibAgrees(const std::filesystem::path& dbFile);
 

@@ -31,7 +31,7 @@ TEST_F(CarryTest, SampleCompaniesOf2005AreCarriedForward) {
     for (const char* table : {"Cari", "Stok", "ceksen", "Char", "urhar", "ayar"})
       expectPxlibAgrees(company(code) / (std::string(table) + ".db"));
     for (const fixture::Row& r : readTable(company(code) / "ceksen.db")) {
-      const std::string state = std::get<std::string>(r.at("EVRAKDURUM").value);
+      const std::string state = fixture::text(r, "EVRAKDURUM");
       EXPECT_TRUE(state == "Bankada" || state == "Kasada" || state == "Ödenmedi") << state;
     }
   }
