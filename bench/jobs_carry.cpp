@@ -11,9 +11,10 @@
 
 #include "bench/jobs_common.h"
 #include "carry/carryforward.h"
-#include "data/job_fixture.h"
 #include "jobs/workspace.h"
+#include "support/company_fixture.h"
 #include "support/recording_host.h"
+#include "support/temp_dir.h"
 
 using namespace bench;
 
@@ -41,15 +42,17 @@ int main(int argc, char** argv) {
   const std::uint64_t stock = arg(argc, argv, "--stock", 20000);
   for (int i = 1; i + 1 < argc; ++i)
     if (std::string(argv[i]) == "--again") return runJob(fs::path(argv[i + 1]) / "DATA").status;
-  jobs::TempDir tmp;
+  fixture::TempDir tmp;
   const bool keep = flag(argc, argv, "--keep");
   const fs::path data = tmp.path() / "DATA";
   const fs::path company = data / "2005_001";
 
   const auto genStart = std::chrono::steady_clock::now();
-  jobs::setBlockSizeKiB(4);  // the small tables as the product keeps them
+  fixture::DataDir newest(data);
+  newest.blockSizeKiB(4);  // the small tables as the product keeps them
+  newest.registry().company("2005_001", "Büyük Şirket", 2005);
+  newest.write();
   fs::create_directories(company);
-  jobs::writeNewest(data, {jobs::registryRow("2005_001", "Büyük Şirket", jobs::num(2005))});
   {
     const auto& L = schema::Cari();
     const int code = column(L, "CARIKODU"), bky = column(L, "KTBKY"), btr = column(L, "KTBTR"),
@@ -93,10 +96,14 @@ int main(int argc, char** argv) {
       r[odedi] = Variant{i % 20 == 0};
     });
   }
-  jobs::Company small;  // settings, production, invoices and the rest
-  small.write(tmp.path() / "small");
-  for (const char* f : {"Fatura.DB", "urhar.db", "ayar.db", "ayar.val", "ayar2.db", "ayar2.val"})
-    fs::copy_file(tmp.path() / "small" / f, company / f);
+  // Settings, production and invoices from a small company of the fixture.
+  fixture::CompanyDir("small", fixture::Edition::kNewest)
+      .write(tmp.path() / "small", "ascii", nullptr, 4);
+  for (const auto& e : fs::directory_iterator(tmp.path() / "small")) {
+    const std::string stem = e.path().stem().string();
+    if (stem == "Fatura" || stem == "urhar" || stem == "ayar" || stem == "ayar2")
+      fs::copy_file(e.path(), company / e.path().filename());
+  }
   const double genSeconds = seconds(std::chrono::steady_clock::now() - genStart);
 
   const double copySeconds = timeCopy(company, tmp.path() / "copy");

@@ -5,9 +5,11 @@
 #include <cstdio>
 
 #include "bench/jobs_common.h"
-#include "data/job_fixture.h"
 #include "jobs/workspace.h"
+#include "support/company_fixture.h"
+#include "support/product_layouts.h"
 #include "support/recording_host.h"
+#include "support/temp_dir.h"
 #include "upgrade/upgrade.h"
 
 using namespace bench;
@@ -15,19 +17,20 @@ using namespace bench;
 int main(int argc, char** argv) {
   const std::uint64_t movements = arg(argc, argv, "--movements", 1000000);
   const std::uint64_t invoices = arg(argc, argv, "--invoices", 200000);
-  jobs::TempDir tmp;
+  fixture::TempDir tmp;
   const fs::path older = tmp.path() / "OLD";
   const fs::path newest = tmp.path() / "NEW";
   const fs::path company = older / "1001";
 
   const auto genStart = std::chrono::steady_clock::now();
-  jobs::setBlockSizeKiB(4);  // the small tables as the product keeps them
+  fixture::DataDir(newest).blockSizeKiB(4).write();  // the small tables as the product keeps them
   fs::create_directories(company);
-  jobs::writeNewest(newest, {});
-  jobs::writeTable(older / "sirket.DB", schema::SirketOld(),
-                   {jobs::Row{{"SIRKET_KOD", jobs::txt("1001")}, {"KISA_AD", jobs::txt("Büyük")}}},
-                   1);
-  jobs::writeTable(company / "ayar.db", jobs::SettingsOld(60), {jobs::Row{}}, 0, true);
+  const fixture::TableOptions small{.keyFields = 1, .blockKiB = 4};
+  fixture::writeRows(older / "sirket.DB", schema::SirketOld(),
+                     {{{"SIRKET_KOD", fixture::txt("1001")}, {"KISA_AD", fixture::txt("Büyük")}}},
+                     small);
+  fixture::writeRows(company / "ayar.db", fixture::layout::AyarOld(60), {fixture::Row{}},
+                     {.val = true, .blockKiB = 4});
   {
     const auto& L = schema::Char();
     const int date = column(L, "TARIH"), amount = column(L, "TUTAR"), kind = column(L, "IS_TUR"),
@@ -42,8 +45,8 @@ int main(int argc, char** argv) {
     });
   }
   {
-    const auto& L = jobs::FaturaFull();
-    const int no = column(L, "FATNO"), amount = column(L, "TUTAR");
+    const auto& L = fixture::layout::Fatura();
+    const int no = column(L, "FATNO"), amount = column(L, "GENELTOPLAM");
     streamTable(company / "Fatura.DB", L, invoices, [&](std::uint64_t i, std::vector<Variant>& r) {
       r[no] = Variant{"F" + std::to_string(i)};
       r[amount] = Variant{static_cast<double>(i % 777777)};

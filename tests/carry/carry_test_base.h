@@ -8,15 +8,20 @@
 
 #include "carry/carryforward.h"
 #include "data/companylist.h"
-#include "data/job_fixture.h"
 #include "jobs/workspace.h"
+#include "support/company_fixture.h"
+#include "support/expect_unchanged.h"
+#include "support/fixture_files.h"
 #include "support/pxlib_reader.h"
 #include "support/recording_host.h"
+#include "support/table_reader.h"
+#include "support/temp_dir.h"
 
 class CarryTest : public ::testing::Test {
  protected:
-  jobs::TempDir tmp;
+  fixture::TempDir tmp;
   std::filesystem::path data = tmp.path() / "DATA";
+  fixture::DataDir dir{data};
   RecordingHost host;
   Workspace ws;
 
@@ -28,9 +33,9 @@ class CarryTest : public ::testing::Test {
 
   void SetUp() override {
     // Blocks large enough that a table rarely needs a second one: these tests
-    // are about the jobs. SmallBlocks below runs a whole job on the smallest
-    // blocks the records fit.
-    jobs::setBlockSizeKiB(16);
+    // are about the jobs. SmallBlocks runs a whole job on the smallest blocks
+    // the records fit.
+    dir.blockSizeKiB(16);
     host.newDir = data.string();
     host.fromYear = "2005";
     host.toYear = "2006";

@@ -7,7 +7,6 @@
 #include "carry/steps.h"
 
 namespace fs = std::filesystem;
-using jobs::registryRow;
 
 namespace {
 
@@ -18,23 +17,25 @@ TEST(PadTo3Digits, FillsWithZerosToThreeCharacters) {
 }
 
 TEST_F(CarryTest, ListsTheCompaniesOfTheSourceYearInRegistryOrder) {
-  jobs::writeNewest(data, {registryRow("2004_001", "Eski", jobs::num(2004)),
-                           registryRow("2005_001", "Özdemir Gıda Ltd.Şti.", jobs::num(2005)),
-                           registryRow("2005_002", "Kaya", jobs::num(2005)),
-                           registryRow("2005_003", "Kesirli", jobs::num(2005.5))});
+  dir.registry()
+      .company("2004_001", "Eski", 2004)
+      .company("2005_001", "Özdemir Gıda Ltd.Şti.", 2005)
+      .company("2005_002", "Kaya", 2005)
+      .company("2005_003", "Kesirli", fixture::num(2005.5));
+  dir.write();
   confirm = false;
-  const auto before = jobs::snapshot(data);
+  const fixture::UnchangedDir unchanged(data);
   run();
   EXPECT_EQ(listed, (std::vector<std::string>{"2005_001 2006_001 X", "2005_002 2006_002 X"}));
   // Cancelling ends the run silently and changes nothing on disk.
   EXPECT_TRUE(host.infos.empty());
   EXPECT_FALSE(host.statusVisible);
-  EXPECT_EQ(jobs::changedFiles(before, jobs::snapshot(data)), std::vector<std::string>{});
+  unchanged.expectUnchanged();
 }
 
 TEST_F(CarryTest, AnEmptySourceYearListsTheCompaniesWithoutAYear) {
-  jobs::writeNewest(data, {registryRow("2005_001", "Yıllı", jobs::num(2005)),
-                           registryRow("X_001", "Yılsız", jobs::blank())});
+  dir.registry().company("2005_001", "Yıllı", 2005).company("X_001", "Yılsız", Variant{});
+  dir.write();
   host.fromYear = "";
   confirm = false;
   run();
@@ -42,9 +43,9 @@ TEST_F(CarryTest, AnEmptySourceYearListsTheCompaniesWithoutAYear) {
 }
 
 TEST_F(CarryTest, CodesSkipNumbersWhoseDirectoryExists) {
-  jobs::writeNewest(data, {registryRow("2005_001", "A", jobs::num(2005)),
-                           registryRow("2005_002", "B", jobs::num(2005)),
-                           registryRow("2005_003", "C", jobs::num(2005))});
+  dir.registry().company("2005_001", "A", 2005).company("2005_002", "B", 2005);
+  dir.registry().company("2005_003", "C", 2005);
+  dir.write();
   fs::create_directories(data / "2006_002");
   confirm = false;
   run();
@@ -53,8 +54,8 @@ TEST_F(CarryTest, CodesSkipNumbersWhoseDirectoryExists) {
 }
 
 TEST_F(CarryTest, AnEmptyTargetYearGivesCodesOfTheNumberAlone) {
-  jobs::writeNewest(data, {registryRow("2005_001", "A", jobs::num(2005)),
-                           registryRow("2005_002", "B", jobs::num(2005))});
+  dir.registry().company("2005_001", "A", 2005).company("2005_002", "B", 2005);
+  dir.write();
   host.toYear = "";
   confirm = false;
   run();
@@ -62,7 +63,8 @@ TEST_F(CarryTest, AnEmptyTargetYearGivesCodesOfTheNumberAlone) {
 }
 
 TEST_F(CarryTest, NoFreeNumberLeftStopsWithAMessageBeforeTheDialog) {
-  jobs::writeNewest(data, {registryRow("2005_001", "A", jobs::num(2005))});
+  dir.registry().company("2005_001", "A", 2005);
+  dir.write();
   for (int n = 1; n <= 999; ++n) fs::create_directories(data / ("2006_" + PadTo3Digits(n)));
   run();
   EXPECT_EQ(host.selectCalls, 0);
@@ -85,24 +87,20 @@ TEST_F(CarryTest, AMissingRegistryStopsWithItsMessage) {
 class CarryRunTest : public CarryTest {
  protected:
   void writeThree() {
-    jobs::writeNewest(data, {registryRow("2005_001", "Ak", jobs::num(2005)),
-                             registryRow("2005_002", "Bal", jobs::num(2005)),
-                             registryRow("2005_003", "Can", jobs::num(2005))});
-    for (const char* code : {"2005_001", "2005_002", "2005_003"})
-      jobs::Company{}.write(company(code));
+    dir.registry().company("2005_001", "Ak", 2005).company("2005_002", "Bal", 2005);
+    dir.registry().company("2005_003", "Can", 2005);
+    for (const char* code : {"2005_001", "2005_002", "2005_003"}) dir.company(code);
+    dir.write();
   }
   std::vector<std::string> registryCodes() {
-    std::vector<std::string> codes;
-    for (const jobs::Row& r : jobs::readTable(data / "sirket.db"))
-      codes.push_back(std::get<std::string>(r.at("SIRKET_KOD").value));
-    return codes;
+    return fixture::texts(fixture::readTable(data / "sirket.db"), "SIRKET_KOD");
   }
 };
 
 TEST_F(CarryRunTest, ADeselectedCompanyKeepsItsCodeAndIsNotCreated) {
   writeThree();
   deselect = {"2005_001"};
-  const auto old = jobs::snapshot(company("2005_002"));
+  const fixture::UnchangedDir old(company("2005_002"));
   run();
   EXPECT_EQ(listed, (std::vector<std::string>{"2005_001 2006_001 -", "2005_002 2006_002 X",
                                               "2005_003 2006_003 X"}));
@@ -112,8 +110,7 @@ TEST_F(CarryRunTest, ADeselectedCompanyKeepsItsCodeAndIsNotCreated) {
   EXPECT_EQ(host.infos, (std::vector<std::string>{"İşlem tamamlandı"}));
   EXPECT_FALSE(host.gaugeVisible);
   EXPECT_FALSE(host.statusVisible);
-  EXPECT_EQ(jobs::changedFiles(old, jobs::snapshot(company("2005_002"))),
-            std::vector<std::string>{});
+  old.expectUnchanged();
 }
 
 TEST_F(CarryRunTest, ASecondRunStartsAgainAtOneAndSkipsTheFirstRunsDirectories) {
@@ -132,11 +129,11 @@ TEST_F(CarryRunTest, ASecondRunStartsAgainAtOneAndSkipsTheFirstRunsDirectories) 
 // company given that code could never be registered (the run would end with
 // a key violation after building it), so the number is passed over.
 TEST_F(CarryRunTest, CodesSkipNumbersTheRegistryHoldsWithoutADirectory) {
-  jobs::writeNewest(data, {registryRow("2005_001", "Ak", jobs::num(2005)),
-                           registryRow("2006_001", "Silinmiş", jobs::num(2006)),
-                           registryRow("2005_002", "Bal", jobs::num(2005))});
-  jobs::Company{}.write(company("2005_001"));
-  jobs::Company{}.write(company("2005_002"));
+  dir.registry().company("2005_001", "Ak", 2005).company("2006_001", "Silinmiş", 2006);
+  dir.registry().company("2005_002", "Bal", 2005);
+  dir.company("2005_001");
+  dir.company("2005_002");
+  dir.write();
   fs::create_directories(data / "2006_003");
   run();
   EXPECT_EQ(listed, (std::vector<std::string>{"2005_001 2006_002 X", "2005_002 2006_004 X"}));
@@ -151,7 +148,7 @@ TEST_F(CarryRunTest, TablesThatCannotOpenStopTheRunAtThatCompany) {
   // The second company's cards lack a declared field.
   std::vector<FieldSpec> broken = schema::Cari();
   broken.pop_back();
-  jobs::writeTable(company("2005_002") / "Cari.DB", broken, {}, 1);
+  fixture::writeRows(company("2005_002") / "Cari.DB", broken, {}, {.keyFields = 1});
   run();
   EXPECT_EQ(host.infos, (std::vector<std::string>{"Bal adlı şirketin verileri açılamadı"}));
   EXPECT_FALSE(host.gaugeVisible);
@@ -174,24 +171,25 @@ TEST_F(CarryRunTest, ADataDirectoryTypedWithATrailingSeparatorWorksAsTyped) {
 }
 
 TEST_F(CarryRunTest, TheNewCompanyIsTheTemplateWithTheCarryForwardFilesOverIt) {
-  jobs::writeNewest(data, {registryRow("2005_001", "Ak", jobs::num(2005))});
-  jobs::Company old;
-  old.invoices = {jobs::Row{{"FATNO", jobs::txt("F-1")}}};
-  old.extraFiles = {
-      {"c_grup.DB", "old c_grup"}, {"TSSABIT.DB", "old tssabit"}, {"notes.txt", "not carried"}};
-  old.write(company("2005_001"));
-  const auto before = jobs::snapshot(company("2005_001"));
+  dir.registry().company("2005_001", "Ak", 2005);
+  dir.company("2005_001")
+      .withInvoice()
+      .withFile("c_grup.DB", "old c_grup")
+      .withFile("TSSABIT.DB", "old tssabit")
+      .withFile("notes.txt", "not carried");
+  dir.write();
+  const fixture::UnchangedDir old(company("2005_001"));
   run();
   const fs::path made = company("2006_001");
-  // Not in the old company: the template's file.
-  EXPECT_EQ(jobs::readFile(made / "banka.DB"), "template banka");
+  const auto bytes = [](const fs::path& file) { return fixture::readFileBytes(file); };
+  // In the carry-forward set but not in the old company: the template's file.
+  EXPECT_TRUE(bytes(made / "taksit.DB") == bytes(data / "DBBACKUP" / "taksit.DB"));
   // In the carry-forward set: the old company's file.
-  EXPECT_EQ(jobs::readFile(made / "c_grup.DB"), "old c_grup");
+  EXPECT_EQ(bytes(made / "c_grup.DB"), "old c_grup");
   // Not in the carry-forward set: the template's invoices.
-  EXPECT_EQ(jobs::readFile(made / "Fatura.DB"), jobs::readFile(data / "DBBACKUP" / "Fatura.DB"));
+  EXPECT_TRUE(bytes(made / "Fatura.DB") == bytes(data / "DBBACKUP" / "Fatura.DB"));
   EXPECT_FALSE(fs::exists(made / "notes.txt"));
-  EXPECT_EQ(jobs::changedFiles(before, jobs::snapshot(company("2005_001"))),
-            std::vector<std::string>{});
+  old.expectUnchanged();
 }
 
 // Wine keeps the DOS hidden and system marks in user.DOSATTRIB.
@@ -211,8 +209,9 @@ TEST_F(CarryRunTest, FilesMarkedHiddenOrSystemAreNotCarried) {
 }
 
 TEST_F(CarryRunTest, StatusTextsFollowTheStepsInOrder) {
-  jobs::writeNewest(data, {registryRow("2005_001", "Ak", jobs::num(2005))});
-  jobs::Company{}.write(company("2005_001"));
+  dir.registry().company("2005_001", "Ak", 2005);
+  dir.company("2005_001");
+  dir.write();
   host.ytl = true;
   run();
   EXPECT_EQ(host.statuses, (std::vector<std::string>{

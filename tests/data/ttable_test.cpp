@@ -6,20 +6,25 @@
 
 #include "data/datadirectories.h"
 #include "data/datamodule.h"
-#include "data/job_fixture.h"
 #include "paradox/errors.h"
+#include "support/company_fixture.h"
+#include "support/fixture_files.h"
+#include "support/product_layouts.h"
+#include "support/table_reader.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
-using jobs::num;
-using jobs::Row;
-using jobs::txt;
+using fixture::num;
+using fixture::Row;
+using fixture::txt;
+using fixture::writeRows;
 using T = pdx::FieldType;
 
 namespace {
 
 class TTableTest : public ::testing::Test {
  protected:
-  jobs::TempDir tmp;
+  fixture::TempDir tmp;
   std::string dir = tmp.path().string();
 };
 
@@ -34,9 +39,11 @@ std::string openError(TTable& t) {
 }
 
 TEST_F(TTableTest, EveryHandleOfTheDataModuleBindsItsDeclaredFields) {
-  jobs::writeNewest(tmp.path(), {jobs::registryRow("2005_001", "Ak", num(2005))});
-  jobs::Company{}.write(tmp.path() / "2005_001");
-  jobs::writeTable(tmp.path() / "old" / "sirket.DB", schema::Sirket(), {}, 1);
+  fixture::DataDir newest(tmp.path());
+  newest.registry().company("2005_001", "Ak", 2005);
+  newest.company("2005_001");
+  newest.write();
+  writeRows(tmp / "old/sirket.DB", schema::Sirket(), {}, {.keyFields = 1});
   TDM dm;
   const std::string company = CompanyDirectory(dir, "2005_001");
   struct Case {
@@ -64,13 +71,13 @@ TEST_F(TTableTest, EveryHandleOfTheDataModuleBindsItsDeclaredFields) {
 TEST_F(TTableTest, AMissingOrMistypedDeclaredFieldFailsWithTheBindingTexts) {
   std::vector<FieldSpec> noName = schema::Fatura();
   noName.pop_back();
-  jobs::writeTable(tmp.path() / "Fatura.DB", noName, {});
+  writeRows(tmp / "Fatura.DB", noName, {});
   TTable invoices("FaturaPravex_T", "Fatura", &schema::Fatura());
   invoices.setDatabaseName(dir);
   EXPECT_EQ(openError(invoices), "Field 'LOJIK4' not found");
 
-  jobs::writeTable(tmp.path() / "Fatura.DB",
-                   {{"LOJIK3", T::kLogical, 0, false}, {"LOJIK4", T::kAlpha, 5, false}}, {});
+  writeRows(tmp / "Fatura.DB", {{"LOJIK3", T::kLogical, 0, false}, {"LOJIK4", T::kAlpha, 5, false}},
+            {});
   EXPECT_EQ(openError(invoices),
             "Type mismatch for field 'LOJIK4', expecting: Boolean actual: String");
 
@@ -79,8 +86,7 @@ TEST_F(TTableTest, AMissingOrMistypedDeclaredFieldFailsWithTheBindingTexts) {
 }
 
 TEST_F(TTableTest, NamesAreFoundWithoutRegardToCaseAndWithoutExtension) {
-  jobs::writeTable(tmp.path() / "FATURA.db", jobs::FaturaFull(),
-                   {Row{{"LOJIK3", jobs::flag(true)}}});
+  writeRows(tmp / "FATURA.db", fixture::layout::Fatura(), {Row{{"LOJIK3", fixture::flag(true)}}});
   TTable invoices("FaturaPravex_T", "Fatura", &schema::Fatura());
   invoices.setDatabaseName(dir + "\\");  // a trailing separator is used as typed
   invoices.open();
@@ -96,31 +102,33 @@ TEST_F(TTableTest, NamesAreFoundWithoutRegardToCaseAndWithoutExtension) {
 }
 
 TEST_F(TTableTest, AHandleWithoutDeclaredFieldsSeesEveryFieldInTableOrder) {
-  jobs::writeTable(tmp.path() / "ayar.db", jobs::SettingsOld(50), {Row{{"ESKI45", txt("x")}}});
+  // 60 fields of the newest layout, then ESKI1..ESKI10 (ESKI6 a text).
+  writeRows(tmp / "ayar.db", fixture::layout::AyarOld(70), {Row{{"ESKI6", txt("x")}}});
   TTable settings("AyarOrLumex_T", "ayar.db", nullptr);
   settings.setDatabaseName(dir);
   settings.open();
-  ASSERT_EQ(settings.fieldCount(), 50);
+  ASSERT_EQ(settings.fieldCount(), 70);
   EXPECT_EQ(settings.fieldName(0), "SIRA_NO");
-  EXPECT_EQ(settings.fieldName(49), "ESKI49");
-  EXPECT_EQ(settings.field("eski45").asString(), "x");
+  EXPECT_EQ(settings.fieldName(69), "ESKI10");
+  EXPECT_EQ(settings.field("eski6").asString(), "x");
 }
 
 // Closing commits pending changes; a commit that fails must not pass as a
 // clean close. Here the rename of the changed table is made impossible by a
 // non-empty directory standing where the table file was.
 TEST_F(TTableTest, CloseReportsAChangeThatCannotBeCommitted) {
-  jobs::writeTable(tmp.path() / "ceksen.DB", schema::Ceksen(),
-                   {Row{{"EVRAKDURUM", txt("Ödendi")}}, Row{{"EVRAKDURUM", txt("Kasada")}}}, 1);
+  writeRows(tmp / "ceksen.DB", schema::Ceksen(),
+            {Row{{"EVRAKDURUM", txt("Ödendi")}}, Row{{"EVRAKDURUM", txt("Kasada")}}},
+            {.keyFields = 1});
   TTable cheques("CeksenPravex_T", "ceksen.DB", &schema::Ceksen());
   cheques.setDatabaseName(dir);
   cheques.open();
   cheques.first();
   cheques.remove();  // a structural change: it lives in a working copy until committed
-  const fs::path table = jobs::findFile(tmp.path(), "ceksen.DB");
+  const fs::path table = fixture::findFile(tmp.path(), "ceksen.DB");
   fs::remove(table);
   fs::create_directory(table);
-  jobs::writeFile(table / "blocker", "x");
+  fixture::writeFileBytes(table / "blocker", "x");
   EXPECT_THROW(cheques.close(), EDatabaseError);
   EXPECT_FALSE(cheques.active());
   EXPECT_NO_THROW(cheques.close());  // already closed: nothing left to report
@@ -128,15 +136,14 @@ TEST_F(TTableTest, CloseReportsAChangeThatCannotBeCommitted) {
 
 TEST_F(TTableTest, TextsAreCutAtTheDeclaredSize) {
   // The table's field is wider than the declared 6 characters.
-  jobs::writeTable(
-      tmp.path() / "Cari.DB",
-      [] {
-        std::vector<FieldSpec> wide = schema::Cari();
-        for (FieldSpec& f : wide)
-          if (f.name == "KTBTR") f.size = 20;
-        return wide;
-      }(),
-      {Row{{"CARIKODU", txt("120.01")}}}, 1);
+  writeRows(tmp / "Cari.DB",
+            [] {
+              std::vector<FieldSpec> wide = schema::Cari();
+              for (FieldSpec& f : wide)
+                if (f.name == "KTBTR") f.size = 20;
+              return wide;
+            }(),
+            {Row{{"CARIKODU", txt("120.01")}}}, {.keyFields = 1});
   TTable cards("CariPravex_T", "Cari", &schema::Cari());
   cards.setDatabaseName(dir);
   cards.open();
@@ -154,15 +161,13 @@ TEST_F(TTableTest, TextsAreCutAtTheDeclaredSize) {
 }
 
 TEST_F(TTableTest, WholeRowCopyTakesNamesakesWithTheirTypeAndBlanks) {
-  jobs::writeTable(tmp.path() / "old" / "ayar.db", jobs::SettingsOld(50),
-                   {Row{{"DIPNOT", txt("eski")},
-                        {"SOL_MAR", Variant{std::int64_t{7}}},
-                        {"YEDEKTARIH", jobs::day(38000)},
-                        {"ESKI45", txt("atılır")}}});
-  jobs::writeTable(tmp.path() / "new" / "ayar.db", schema::Ayar(),
-                   {Row{{"DIPNOT", txt("yeni")},
-                        {"SIRA_NO", num(9)},
-                        {"MENUWIDTH", Variant{std::int64_t{800}}}}});
+  writeRows(tmp / "old/ayar.db", fixture::layout::AyarOld(70),
+            {Row{{"DIPNOT", txt("eski")},
+                 {"SOL_MAR", fixture::whole(7)},
+                 {"YEDEKTARIH", fixture::day(38000)},
+                 {"ESKI6", txt("atılır")}}});
+  writeRows(tmp / "new/ayar.db", schema::Ayar(),
+            {Row{{"DIPNOT", txt("yeni")}, {"SIRA_NO", num(9)}, {"INTEGER1", fixture::whole(800)}}});
   TTable source("AyarOrLumex_T", "ayar.db", nullptr);
   TTable target("AyarPravexT", "ayar.db", &schema::Ayar());
   source.setDatabaseName((tmp.path() / "old").string());
@@ -173,12 +178,12 @@ TEST_F(TTableTest, WholeRowCopyTakesNamesakesWithTheirTypeAndBlanks) {
   CopyRowByName(target, source);
   target.post();
   target.flushBuffers();
-  const Row r = jobs::readTable(tmp.path() / "new" / "ayar.db").at(0);
+  const Row r = fixture::readTable(tmp / "new/ayar.db").at(0);
   EXPECT_EQ(r, (Row{{"DIPNOT", txt("eski")},
-                    {"SOL_MAR", Variant{std::int64_t{7}}},
-                    {"YEDEKTARIH", jobs::day(38000)},
-                    {"MENUWIDTH", Variant{std::int64_t{800}}}}))
-      << "SIRA_NO is a blank namesake; MENUWIDTH has none and keeps its value";
+                    {"SOL_MAR", fixture::whole(7)},
+                    {"YEDEKTARIH", fixture::day(38000)},
+                    {"INTEGER1", fixture::whole(800)}}))
+      << "SIRA_NO is a blank namesake; INTEGER1 has none and keeps its value";
 }
 
 }  // namespace

@@ -10,8 +10,10 @@
 
 #include "jobs/filesetcopy.h"
 #include "platform/paths.h"
-#include "platform/tempdir.h"
 #include "support/recording_host.h"
+#include "support/temp_dir.h"
+
+using fixture::TempDir;
 
 namespace fs = std::filesystem;
 

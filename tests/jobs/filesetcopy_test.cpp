@@ -4,8 +4,10 @@
 
 #include "jobs/workspace.h"
 #include "platform/files.h"
-#include "platform/tempdir.h"
 #include "support/recording_host.h"
+#include "support/temp_dir.h"
+
+using fixture::TempDir;
 
 namespace fs = std::filesystem;
 

@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 
 #include "engine_fixture.h"
 #include "movements.h"
 #include "paradox/check.h"
 #include "paradox/errors.h"
 #include "paradox/table.h"
+#include "support/expect_unchanged.h"
 #include "support/pxlib_reader.h"
 
 namespace {
@@ -41,7 +41,7 @@ std::vector<std::int64_t> range(int from, int to) {
 }
 
 TEST(KeyedChanges, DeleteEveryOtherRecord) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Char.DB";
   movements(300).write(db);
   {
@@ -66,7 +66,7 @@ TEST(KeyedChanges, DeleteEveryOtherRecord) {
 }
 
 TEST(KeyedChanges, DeleteEverythingLeavesAnEmptyTableThatGrowsAgain) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Char.DB";
   movements(120).write(db);
   {
@@ -83,7 +83,7 @@ TEST(KeyedChanges, DeleteEverythingLeavesAnEmptyTableThatGrowsAgain) {
 }
 
 TEST(KeyedChanges, InsertGoesToItsKeyPlaceAndSplitsBlocks) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Char.DB";
   movements(200).write(db);
   {
@@ -111,7 +111,7 @@ TEST(KeyedChanges, InsertGoesToItsKeyPlaceAndSplitsBlocks) {
 }
 
 TEST(KeyedChanges, AppendGetsTheNextAutoIncrement) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "sirket.db";
   movements(50).write(db);
   {
@@ -128,7 +128,7 @@ TEST(KeyedChanges, AppendGetsTheNextAutoIncrement) {
 }
 
 TEST(KeyedChanges, AppendingPastFullBlocksStartsNewOnes) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Char.DB";
   movements(5).write(db);
   {
@@ -146,11 +146,10 @@ TEST(KeyedChanges, AppendingPastFullBlocksStartsNewOnes) {
 }
 
 TEST(KeyedChanges, DuplicateKeyIsRefusedAndWritesNothing) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Char.DB";
   movements(40).write(db);
-  std::map<fs::path, std::vector<unsigned char>> before;
-  for (const auto& e : fs::directory_iterator(dir.path())) before[e.path()] = readAll(e.path());
+  const fixture::UnchangedDir guard(dir.path());
   {
     auto t = pdx::Table::open(db);
     t->insert();
@@ -169,13 +168,11 @@ TEST(KeyedChanges, DuplicateKeyIsRefusedAndWritesNothing) {
     EXPECT_THROW(t->post(), EDBEngineError);
     t->cancel();
   }
-  for (const auto& [path, bytes] : before) EXPECT_EQ(readAll(path), bytes) << path;
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()),
-            static_cast<long>(before.size()));
+  guard.expectUnchanged();
 }
 
 TEST(KeyedChanges, EditingTheKeyOrAnIndexedFieldKeepsIndexesValid) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Char.DB";
   movements(150).write(db);
   {
@@ -197,7 +194,7 @@ TEST(KeyedChanges, EditingTheKeyOrAnIndexedFieldKeepsIndexesValid) {
 }
 
 TEST(DeleteCursor, MovesToNextVisibleThenPreviousThenEof) {
-  ScratchDir dir;
+  TempDir dir;
   movements(12, false).write(dir / "Char.DB");
   auto t = pdx::Table::open(dir / "Char.DB");
   t->setFilter("TAKSIT = TRUE");  // 1, 3, 5, 7, 9, 11
@@ -221,7 +218,7 @@ TEST(DeleteCursor, MovesToNextVisibleThenPreviousThenEof) {
 }
 
 TEST(UnkeyedChanges, InsertBeforeCurrentAppendAtEnd) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Char.DB";
   movements(100, false).write(db);
   {
@@ -248,7 +245,7 @@ TEST(UnkeyedChanges, InsertBeforeCurrentAppendAtEnd) {
 }
 
 TEST(UnkeyedChanges, EditOnAnEmptyTableStartsANewRecord) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "ayar.DB";
   movements(0, false).write(db);
   {
@@ -268,7 +265,7 @@ TEST(UnkeyedChanges, EditOnAnEmptyTableStartsANewRecord) {
 }
 
 TEST(KeyedChanges, UnsupportedSortOrderIsRefusedBeforeWriting) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Cari.DB";
   using T = pdx::FieldType;
   fixture::TableBuilder({{"CARIKODU", T::kAlpha, 12}, {"UNVAN", T::kAlpha, 30}})

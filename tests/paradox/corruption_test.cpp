@@ -46,7 +46,7 @@ std::string caseName(const testing::TestParamInfo<Corruption>& param) {
 
 TEST_P(CorruptTable, FailsWithAClearError) {
   const Corruption& c = GetParam();
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Char.DB";
   movements(60, false, false).write(db);
   auto bytes = readAll(db);
@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
     caseName);
 
 TEST(CorruptFile, TruncatedFilesAreRefused) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Char.DB";
   movements(60, false, false).write(db);
   const auto whole = readAll(db);
@@ -120,7 +120,7 @@ TEST(CorruptFile, DamagedChainIsNeverChanged) {
         std::tuple{"free list into the chain", std::size_t{0x4D}, 1},
         std::tuple{"last block wrong", std::size_t{0x10}, 2}}) {
     SCOPED_TRACE(name);
-    ScratchDir dir;
+    TempDir dir;
     const fs::path db = dir / "Char.DB";
     movements(60, false, false).write(db);
     auto bytes = readAll(db);
@@ -142,7 +142,7 @@ TEST(CorruptFile, DamagedChainIsNeverChanged) {
 }
 
 TEST(CorruptValues, NotANumberIsReportedNotConverted) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Char.DB";
   movements(3, false, false).write(db);
   auto bytes = readAll(db);
@@ -158,7 +158,7 @@ TEST(CorruptValues, NotANumberIsReportedNotConverted) {
 }
 
 TEST(CorruptFile, MissingTableIsNotFound) {
-  ScratchDir dir;
+  TempDir dir;
   try {
     pdx::Table::open(dir / "yok.DB");
     FAIL();

@@ -40,7 +40,7 @@ using namespace enginetest;
 }
 
 TEST(Durability, KilledWhileChangingLeavesASoundTable) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Char.DB";
   movements(400).write(db);
   std::mt19937 rng(20240607);

@@ -41,7 +41,7 @@ void expectOnlyField(const std::vector<std::size_t>& offsets, const pdx::Table& 
 
 TEST(EditPost, SampleTableChangesOnlyTheEditedField) {
   if (!haveSamples()) GTEST_SKIP() << "sample tables not found at " << samplesDir();
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = copySample("paradoxdriver/areas/ZIPCODES.DB", dir.path());
   const auto before = readAll(db);
   std::vector<std::string> cities;
@@ -71,7 +71,7 @@ TEST(EditPost, SampleTableChangesOnlyTheEditedField) {
 }
 
 TEST(EditPost, FloatFieldOfEveryRecordReadsBackThroughPxlib) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Char.DB";
   movements(200, false).write(db);
   const auto before = readAll(db);
@@ -94,7 +94,7 @@ TEST(EditPost, FloatFieldOfEveryRecordReadsBackThroughPxlib) {
 }
 
 TEST(EditPost, CancelAndUnchangedPostWriteNothing) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Char.DB";
   movements(30, false).write(db);
   const auto before = readAll(db);
@@ -114,7 +114,7 @@ TEST(EditPost, CancelAndUnchangedPostWriteNothing) {
 }
 
 TEST(EditPost, TextIsCutToTheFieldAndFloatsComeFromText) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Char.DB";
   movements(3, false).write(db);
   auto t = pdx::Table::open(db);
@@ -135,7 +135,7 @@ TEST(EditPost, TextIsCutToTheFieldAndFloatsComeFromText) {
 }
 
 TEST(EditPost, ReadOnlyTableRefusesEdit) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Char.DB";
   movements(3, false).write(db);
   pdx::OpenOptions o;
@@ -151,7 +151,7 @@ TEST(EditPost, ReadOnlyTableRefusesEdit) {
 }
 
 TEST(EditPost, ValueCopyMovesEveryTypeBlankIncluded) {
-  ScratchDir dir;
+  TempDir dir;
   movements(9, false).write(dir / "a.DB");
   movements(0, false).write(dir / "b.DB");
   auto src = pdx::Table::open(dir / "a.DB");

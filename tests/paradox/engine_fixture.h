@@ -1,16 +1,17 @@
-// Shared helpers of the engine tests: scratch directories, copies of the
-// sample tables and whole-file reads for byte comparisons.
+// Shared helpers of the engine tests: copies of the sample tables and
+// whole-file reads for byte comparisons.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "support/temp_dir.h"
 
 namespace enginetest {
 
@@ -23,26 +24,7 @@ inline bool haveSamples() {
   return fs::is_directory(samplesDir());
 }
 
-// A fresh directory under the system's temporary directory, removed at exit.
-class ScratchDir {
- public:
-  ScratchDir() {
-    static std::atomic<int> counter{0};
-    m_path = fs::temp_directory_path() /
-             ("ud-engine-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    fs::remove_all(m_path);
-    fs::create_directories(m_path);
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    fs::remove_all(m_path, ec);
-  }
-  const fs::path& path() const { return m_path; }
-  fs::path operator/(const std::string& name) const { return m_path / name; }
-
- private:
-  fs::path m_path;
-};
+using fixture::TempDir;
 
 // Copies a sample table and its companions (same base name) into `dir`,
 // writable; returns the copy of the data file.

@@ -33,7 +33,7 @@ std::string state(int i) {
 
 TEST_P(FilterExpression, LetsThroughExactlyTheNamedRecords) {
   const FilterCase& c = GetParam();
-  ScratchDir dir;
+  TempDir dir;
   const int n = 60;
   movements(n, false).write(dir / "Char.DB");
   auto t = pdx::Table::open(dir / "Char.DB");
@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
         FilterCase{"  ", [](int) { return true; }}));
 
 TEST(FilterExpression, OutsideTheGrammarIsAnErrorNamingIt) {
-  ScratchDir dir;
+  TempDir dir;
   movements(5, false).write(dir / "Char.DB");
   auto t = pdx::Table::open(dir / "Char.DB");
   for (const char* bad :
@@ -92,7 +92,7 @@ TEST(FilterExpression, OutsideTheGrammarIsAnErrorNamingIt) {
 }
 
 TEST(FilterExpression, FilterStaysAcrossEditsAndDeletesOfPassingRecords) {
-  ScratchDir dir;
+  TempDir dir;
   movements(40, false).write(dir / "Char.DB");
   auto t = pdx::Table::open(dir / "Char.DB");
   t->setFilter("TAKSIT <> TRUE OR ODEDI=TRUE");
@@ -115,7 +115,7 @@ TEST(FilterExpression, FilterStaysAcrossEditsAndDeletesOfPassingRecords) {
 TEST(FilterExpression, ChangesAfterACountAreSeenByTheWalk) {
   for (const bool keyed : {false, true}) {
     SCOPED_TRACE(keyed ? "keyed" : "unkeyed");
-    ScratchDir dir;
+    TempDir dir;
     movements(40, keyed).write(dir / "Char.DB");
     auto t = pdx::Table::open(dir / "Char.DB");
     t->setFilter("EVRAKDURUM <> 'Kasada'");

@@ -54,7 +54,7 @@ TEST(IndexRebuild, SingleLevelIndexesOfUnchangedSamplesMatchTheBdesBytes) {
       if (lower(d.path().extension().string()) == ".db" && d.path().stem() == e.path().stem())
         table = d.path();
     SCOPED_TRACE(table.string());
-    ScratchDir dir;
+    TempDir dir;
     const fs::path db = copySample(fs::relative(table, samplesDir()).string(), dir.path());
     {
       auto t = pdx::Table::open(db, {false, 437});

@@ -53,7 +53,7 @@ void expectSound(const fs::path& db, const std::vector<Row>& want) {
 }
 
 TEST(MarkedDeletes, FilteredMassDeletePacksTheTableAndItsIndexes) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Char.DB";
   movements(3000).write(db);
   const auto before = fs::file_size(db);
@@ -81,7 +81,7 @@ TEST(MarkedDeletes, FilteredMassDeletePacksTheTableAndItsIndexes) {
 }
 
 TEST(MarkedDeletes, EditAfterDeletesWritesTheRecordUnderTheCursor) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Char.DB";
   movements(400).write(db);
   std::vector<Row> want;
@@ -111,7 +111,7 @@ TEST(MarkedDeletes, EditAfterDeletesWritesTheRecordUnderTheCursor) {
 }
 
 TEST(MarkedDeletes, InsertsAndMoreDeletesAfterMarkedOnes) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Char.DB";
   movements(300).write(db);
   {
@@ -139,7 +139,7 @@ TEST(MarkedDeletes, InsertsAndMoreDeletesAfterMarkedOnes) {
 }
 
 TEST(MarkedDeletes, UnkeyedInsertAfterDeletesGoesBeforeTheCurrentRecord) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Char.DB";
   movements(200, false).write(db);
   {
@@ -163,7 +163,7 @@ TEST(MarkedDeletes, UnkeyedInsertAfterDeletesGoesBeforeTheCurrentRecord) {
 }
 
 TEST(MarkedDeletes, NothingIsWrittenUntilTheFlush) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path db = dir / "Char.DB";
   movements(500).write(db);
   const auto bytes = readAll(db);

@@ -12,6 +12,7 @@
 #include "paradox/errors.h"
 #include "paradox/rawtable.h"
 #include "sha256.h"
+#include "support/temp_dir.h"
 
 namespace pdx {
 namespace {
@@ -20,20 +21,7 @@ namespace fs = std::filesystem;
 
 const fs::path kSamples = fs::path(UD_SOURCE_DIR) / ".." / "shared" / "paradox-samples";
 
-class TempDir {
- public:
-  TempDir() {
-    path_ = fs::temp_directory_path() /
-            ("memo_test_" + std::to_string(std::random_device{}()) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(path_);
-  }
-  ~TempDir() { fs::remove_all(path_); }
-  fs::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  fs::path path_;
-};
+using fixture::TempDir;
 
 std::string fileBytes(const fs::path& p) {
   std::ifstream in(p, std::ios::binary | std::ios::ate);

@@ -54,7 +54,7 @@ TEST(SampleChanges, DeleteEveryOtherRecordAndAppendKeepIndexesValid) {
   int appended = 0;
   for (const std::string& s : samples) {
     SCOPED_TRACE(s);
-    ScratchDir dir;
+    TempDir dir;
     const fs::path db = copySample(s, dir.path());
     const auto before = rowsOf(db);
     {

@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/tempdir.h"
+#include "support/temp_dir.h"
+
+using fixture::TempDir;
 
 namespace fs = std::filesystem;
 using platform::CopyOutcome;

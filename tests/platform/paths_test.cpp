@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <optional>
 
-#include "platform/tempdir.h"
+#include "support/temp_dir.h"
+
+using fixture::TempDir;
 
 namespace fs = std::filesystem;
 

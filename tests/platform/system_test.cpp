@@ -7,7 +7,9 @@
 
 #include "platform/memory.h"
 #include "platform/shell.h"
-#include "platform/tempdir.h"
+#include "support/temp_dir.h"
+
+using fixture::TempDir;
 
 namespace {
 

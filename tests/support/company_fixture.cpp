@@ -14,19 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-Variant txt(const std::string& s) {
-  return s.empty() ? Variant{} : Variant{s};
-}
-Variant num(double d) {
-  return Variant{d};
-}
-Variant day(double d) {
-  return Variant{Variant::DateTime{d}};
-}
-Variant whole(std::int64_t i) {
-  return Variant{i};
-}
-
 void merge(Row& into, const Row& extra) {
   for (const auto& [k, v] : extra) into[k] = v;
 }
@@ -80,9 +67,10 @@ Row onlyFieldsOf(const std::vector<FieldSpec>& layout, const Row& row) {
   return out;
 }
 
-TableOptions keyedOn(std::vector<std::string> indexes, const std::string& sortOrder,
-                     bool memo = false, int versionId = 12) {
+TableOptions keyedOn(std::vector<std::string> indexes, const std::string& sortOrder, bool memo,
+                     int versionId, int blockKiB) {
   TableOptions o;
+  o.blockKiB = blockKiB;
   o.keyFields = 1;
   o.indexes = std::move(indexes);
   o.memoFile = memo;
@@ -139,32 +127,47 @@ void writeRows(const fs::path& dbFile, const std::vector<FieldSpec>& layout,
 
 // ---- CompanyDir ----
 
-CompanyDir& CompanyDir::withCard(const std::string& account, double balance,
-                                 const std::string& side, Row extra) {
+namespace {
+
+// One currency group of a card (K local, D foreign): the total balance on
+// `side`, the debit and credit sums consistent with it, a quarter of each
+// brought forward (.D..) and the rest this year's movements (.H..).
+Row balanceGroup(const std::string& g, double balance, const std::string& side) {
   const double other = 100'000;  // the smaller of the two sums
   const bool credit = side == "Alacak";
   const double debit = credit ? other : balance + other;
   const double creditSum = credit ? balance + other : other;
+  return Row{{g + "DBRC", num(debit / 4)},
+             {g + "DALC", num(creditSum / 4)},
+             {g + "DBKY", num(balance / 4)},
+             {g + "DBTR", txt(side)},
+             {g + "HBRC", num(debit - debit / 4)},
+             {g + "HALC", num(creditSum - creditSum / 4)},
+             {g + "HBKY", num(balance - balance / 4)},
+             {g + "HBTR", txt(side)},
+             {g + "TBRC", num(debit)},
+             {g + "TALC", num(creditSum)},
+             {g + "TBKY", num(balance)},
+             {g + "TBTR", txt(side)}};
+}
+
+}  // namespace
+
+Row CompanyDir::foreignBalance(double balance, const std::string& side) {
+  return balanceGroup("D", balance, side);
+}
+
+CompanyDir& CompanyDir::withCard(const std::string& account, double balance,
+                                 const std::string& side, Row extra) {
   Row r{{"CARIKODU", txt(account)},
-        {"GRUBU", txt(credit ? "SATICI" : "MÜŞTERİ")},
+        {"GRUBU", txt(side == "Alacak" ? "SATICI" : "MÜŞTERİ")},
         {"UNVAN", txt("Hesap " + account + " Tic. Ltd. Şti.")},
         {"K_TARIH", day(38353)},
         {"VERGINO", txt("12345" + std::to_string(cards.size()))},
-        {"KDBRC", num(debit / 4)},
-        {"KDALC", num(creditSum / 4)},
-        {"KDBKY", num(balance / 4)},
-        {"KDBTR", txt(side)},
-        {"KHBRC", num(debit - debit / 4)},
-        {"KHALC", num(creditSum - creditSum / 4)},
-        {"KHBKY", num(balance - balance / 4)},
-        {"KHBTR", txt(side)},
-        {"KTBRC", num(debit)},
-        {"KTALC", num(creditSum)},
-        {"KTBKY", num(balance)},
-        {"KTBTR", txt(side)},
         {"DVZKUL", Variant{false}},
         {"KLIMKPB", num(5'000'000)},
         {"NOT", txt(cards.size() % 3 == 0 ? std::string(300, 'n') : "")}};
+  merge(r, balanceGroup("K", balance, side));
   merge(r, extra);
   cards.push_back(std::move(r));
   return *this;
@@ -273,6 +276,16 @@ CompanyDir& CompanyDir::settings(Row values) {
   return *this;
 }
 
+CompanyDir& CompanyDir::withSettingsRow(Row values) {
+  moreSettings.push_back(std::move(values));
+  return *this;
+}
+
+CompanyDir& CompanyDir::withoutSettings() {
+  noSettings = true;
+  return *this;
+}
+
 CompanyDir& CompanyDir::settingsFieldCount(int n) {
   m_settingsFields = n;
   return *this;
@@ -288,16 +301,17 @@ CompanyDir& CompanyDir::withFile(const std::string& name, std::string content) {
   return *this;
 }
 
-void CompanyDir::write(const fs::path& dir, const std::string& sortOrder, WriteLog* log) const {
+void CompanyDir::write(const fs::path& dir, const std::string& sortOrder, WriteLog* log,
+                       int blockKiB) const {
   fs::create_directories(dir);
   const bool older = m_edition == Edition::kOlder;
   const int version = older ? 11 : 12;
-  writeRows(dir / "Cari.DB", schema::Cari(), cards, keyedOn({"CARIKODU"}, sortOrder, true, version),
-            log);
+  writeRows(dir / "Cari.DB", schema::Cari(), cards,
+            keyedOn({"CARIKODU"}, sortOrder, true, version, blockKiB), log);
   writeRows(dir / "Stok.DB", schema::Stok(), stock,
-            keyedOn({"STOKKODU"}, sortOrder, false, version), log);
+            keyedOn({"STOKKODU"}, sortOrder, false, version, blockKiB), log);
   writeRows(dir / "ceksen.DB", schema::Ceksen(), cheques,
-            keyedOn({"CARIKODU"}, sortOrder, true, version), log);
+            keyedOn({"CARIKODU"}, sortOrder, true, version, blockKiB), log);
   const std::vector<FieldSpec>& charLayout =
       m_movementLayout ? *m_movementLayout : (older ? layout::CharOld() : schema::Char());
   std::vector<Row> moves;
@@ -306,10 +320,10 @@ void CompanyDir::write(const fs::path& dir, const std::string& sortOrder, WriteL
                                       [](const FieldSpec& f) { return f.name == "CARIKOD"; });
   writeRows(dir / "Char.DB", charLayout, moves,
             keyedOn(hasAccount ? std::vector<std::string>{"CARIKOD"} : std::vector<std::string>{},
-                    sortOrder, false, version),
+                    sortOrder, false, version, blockKiB),
             log);
   writeRows(dir / "Fatura.DB", older ? layout::FaturaOld() : layout::Fatura(), invoices,
-            keyedOn({"CARIKODU"}, sortOrder, !older, version), log);
+            keyedOn({"CARIKODU"}, sortOrder, !older, version, blockKiB), log);
 
   const std::vector<FieldSpec> ayar =
       m_settingsFields == 0 ? schema::Ayar() : layout::AyarOld(m_settingsFields);
@@ -319,10 +333,14 @@ void CompanyDir::write(const fs::path& dir, const std::string& sortOrder, WriteL
   settingsOptions.val = true;
   settingsOptions.sortOrder = sortOrder;
   settingsOptions.versionId = version;
-  writeRows(dir / "ayar.DB", ayar, {onlyFieldsOf(ayar, first)}, settingsOptions, log);
+  settingsOptions.blockKiB = blockKiB;
+  std::vector<Row> settingsRows;
+  if (!noSettings) settingsRows.push_back(onlyFieldsOf(ayar, first));
+  for (const Row& r : moreSettings) settingsRows.push_back(r);
+  writeRows(dir / "ayar.DB", ayar, settingsRows, settingsOptions, log);
   if (!older) {
     writeRows(dir / "urhar.db", schema::Urhar(), production,
-              keyedOn({"STOKKODU"}, sortOrder, false, version), log);
+              keyedOn({"STOKKODU"}, sortOrder, false, version, blockKiB), log);
     writeRows(dir / "ayar2.DB", layout::Ayar2(),
               {Row{{"SIRA_NO", num(1)}, {"YAZICI", txt("Epson LX-300")}, {"FATSATIR", whole(20)}}},
               settingsOptions, log);

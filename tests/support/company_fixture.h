@@ -28,6 +28,24 @@ namespace fixture {
 // Field name -> value; fields not named are blank.
 using Row = std::map<std::string, Variant>;
 
+// Values by kind: a text ("" is blank), a number, a logical, a whole number
+// (short, long, time of day in ms), the product's day (days since 1899-12-30).
+inline Variant txt(const std::string& s) {
+  return s.empty() ? Variant{} : Variant{s};
+}
+inline Variant num(double d) {
+  return Variant{d};
+}
+inline Variant flag(bool b) {
+  return Variant{b};
+}
+inline Variant whole(std::int64_t i) {
+  return Variant{i};
+}
+inline Variant day(double d) {
+  return Variant{Variant::DateTime{d}};
+}
+
 // What was written, table by table: the file, its layout and the values of
 // each record in the order given to the builder (an auto-increment left
 // blank is numbered by the builder).
@@ -60,6 +78,8 @@ class CompanyDir {
   // "Alacak"); debit and credit sums are made consistent with it.
   CompanyDir& withCard(const std::string& account, double balance, const std::string& side,
                        Row extra = {});
+  // The same for a card's foreign-currency group (D..), for withCard's extra.
+  static Row foreignBalance(double balance, const std::string& side);
   CompanyDir& withStock(const std::string& stockCode, double quantity, double value,
                         Row extra = {});
   CompanyDir& withCheque(const std::string& state, double amount, Row extra = {});
@@ -71,6 +91,9 @@ class CompanyDir {
                              Row extra = {});
   // Values of the settings table's first row (merged into the defaults).
   CompanyDir& settings(Row values);
+  // A further settings row, as given; withoutSettings: an empty settings table.
+  CompanyDir& withSettingsRow(Row values);
+  CompanyDir& withoutSettings();
   // The settings layout: 0 = the newest 84 fields, else an older layout of
   // that many fields (layout::AyarOld).
   CompanyDir& settingsFieldCount(int n);
@@ -78,12 +101,15 @@ class CompanyDir {
   // A plain file the jobs only copy ("rapor.txt", "c_grup.DB" ...).
   CompanyDir& withFile(const std::string& name, std::string content);
 
-  // Writes the company's tables into `dir` (created).
+  // Writes the company's tables into `dir` (created); `blockKiB` as in
+  // TableOptions.
   void write(const std::filesystem::path& dir, const std::string& sortOrder = "ascii",
-             WriteLog* log = nullptr) const;
+             WriteLog* log = nullptr, int blockKiB = 0) const;
 
   std::vector<Row> cards, stock, cheques, movements, invoices, production;
   Row settingsRow;
+  std::vector<Row> moreSettings;
+  bool noSettings = false;
 
  private:
   std::string m_code;
@@ -98,8 +124,9 @@ class Registry {
   // A company row; `year` is NUMBER1 (the working year), blank when null.
   Registry& company(const std::string& code, const std::string& shortName, Variant year,
                     Row extra = {});
-  Registry& company(const std::string& code, const std::string& shortName, int year) {
-    return company(code, shortName, Variant{static_cast<double>(year)});
+  Registry& company(const std::string& code, const std::string& shortName, int year,
+                    Row extra = {}) {
+    return company(code, shortName, Variant{static_cast<double>(year)}, std::move(extra));
   }
   std::vector<Row> rows;
 };
@@ -119,6 +146,8 @@ class DataDir {
   DataDir& withFile(const std::string& name, std::string content);
   // Language driver of every table (a variant the engine cannot reorder).
   DataDir& sortOrder(std::string name);
+  // Block size of every table (TableOptions::blockKiB).
+  DataDir& blockSizeKiB(int kib);
 
   // Writes everything; each table is recorded in `log` when given.
   void write(WriteLog* log = nullptr) const;
@@ -130,6 +159,7 @@ class DataDir {
   std::map<std::string, CompanyDir> m_companies;
   bool m_template;
   std::string m_sortOrder = "ascii";
+  int m_blockKiB = 0;
   std::map<std::string, std::string> m_files;
 };
 
@@ -137,7 +167,7 @@ class DataDir {
 // table empty but the settings (one row of defaults), ayar.val, ayar2, and
 // the plain product tables c_grup.*, tssabit.*, taksit.*.
 void writeTemplate(const std::filesystem::path& dataDir, const std::string& sortOrder = "ascii",
-                   WriteLog* log = nullptr);
+                   WriteLog* log = nullptr, int blockKiB = 0);
 
 // Writes `rows` as a table of `layout`, by field name (a name the layout
 // lacks throws std::invalid_argument).

@@ -20,8 +20,10 @@ void writePlain(const fs::path& file, const std::string& content) {
 }
 
 // Small product tables the jobs only move as files.
-void writeProductTables(const fs::path& dir, const std::string& sortOrder, WriteLog* log) {
+void writeProductTables(const fs::path& dir, const std::string& sortOrder, WriteLog* log,
+                        int blockKiB) {
   TableOptions keyed;
+  keyed.blockKiB = blockKiB;
   keyed.keyFields = 1;
   keyed.sortOrder = sortOrder;
   keyed.val = true;
@@ -31,6 +33,7 @@ void writeProductTables(const fs::path& dir, const std::string& sortOrder, Write
             keyed, log);
   TableOptions plain;
   plain.sortOrder = sortOrder;
+  plain.blockKiB = blockKiB;
   writeRows(dir / "tssabit.DB",
             {{"SIRA", T::kShort, 0, false},
              {"ACIKLAMA", T::kAlpha, 40, false},
@@ -51,10 +54,11 @@ void writeProductTables(const fs::path& dir, const std::string& sortOrder, Write
 
 }  // namespace
 
-void writeTemplate(const fs::path& dataDir, const std::string& sortOrder, WriteLog* log) {
+void writeTemplate(const fs::path& dataDir, const std::string& sortOrder, WriteLog* log,
+                   int blockKiB) {
   const fs::path dir = dataDir / "DBBACKUP";
   CompanyDir empty("DBBACKUP", Edition::kNewest);
-  empty.write(dir, sortOrder, log);
+  empty.write(dir, sortOrder, log, blockKiB);
   if (log != nullptr) {
     for (WrittenTable& t : *log) {
       if (t.file.parent_path() != dir) continue;
@@ -68,7 +72,7 @@ void writeTemplate(const fs::path& dataDir, const std::string& sortOrder, WriteL
   fs::rename(dir / "ayar.VAL", dir / "ayar.val");
   fs::rename(dir / "ayar2.DB", dir / "ayar2.db");
   fs::rename(dir / "ayar2.VAL", dir / "ayar2.val");
-  writeProductTables(dir, sortOrder, log);
+  writeProductTables(dir, sortOrder, log, blockKiB);
 }
 
 Registry& Registry::company(const std::string& code, const std::string& shortName, Variant year,
@@ -101,6 +105,11 @@ DataDir& DataDir::sortOrder(std::string name) {
   return *this;
 }
 
+DataDir& DataDir::blockSizeKiB(int kib) {
+  m_blockKiB = kib;
+  return *this;
+}
+
 void DataDir::write(WriteLog* log) const {
   fs::create_directories(m_root);
   std::vector<Row> rows = m_registry.rows;
@@ -114,6 +123,7 @@ void DataDir::write(WriteLog* log) const {
   options.keyFields = 1;
   options.indexes = {"KISA_AD"};
   options.sortOrder = m_sortOrder;
+  options.blockKiB = m_blockKiB;
   if (m_edition == Edition::kNewest) {
     options.memoFile = true;
     writeRows(m_root / "sirket.db", schema::Sirket(), rows, options, log);
@@ -126,8 +136,9 @@ void DataDir::write(WriteLog* log) const {
     options.versionId = 11;
     writeRows(m_root / "sirket.DB", layout::SirketOld(), rows, options, log);
   }
-  if (m_template) writeTemplate(m_root, m_sortOrder, log);
-  for (const auto& [code, company] : m_companies) company.write(m_root / code, m_sortOrder, log);
+  if (m_template) writeTemplate(m_root, m_sortOrder, log, m_blockKiB);
+  for (const auto& [code, company] : m_companies)
+    company.write(m_root / code, m_sortOrder, log, m_blockKiB);
   for (const auto& [name, content] : m_files) writePlain(m_root / name, content);
 }
 

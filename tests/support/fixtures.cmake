@@ -46,6 +46,11 @@ add_library(ud_company_fixture STATIC
 target_link_libraries(ud_company_fixture PUBLIC ud_fixtures data)
 ud_stdlib_only(ud_company_fixture)
 
+# Reading back what the jobs wrote: our engine by field name, pxlib beside it.
+add_library(ud_table_reader STATIC ${CMAKE_CURRENT_LIST_DIR}/table_reader.cpp)
+target_link_libraries(ud_table_reader PUBLIC ud_company_fixture ud_pxlib_oracle data GTest::gtest)
+ud_stdlib_only(ud_table_reader)
+
 if(TARGET sample_data)
   ud_gtest(support_samples_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/sample_data_test.cpp

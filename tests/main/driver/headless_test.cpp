@@ -6,7 +6,9 @@
 
 #include "data/companylist.h"
 #include "jobs/workspace.h"
-#include "platform/tempdir.h"
+#include "support/temp_dir.h"
+
+using fixture::TempDir;
 
 namespace {
 

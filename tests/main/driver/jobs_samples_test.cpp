@@ -9,37 +9,33 @@
 #include "upgrade/upgrade.h"
 
 namespace fs = std::filesystem;
+using fixture::expectPxlibAgrees;
+using fixture::readTable;
 
 namespace {
-
-void expectPxlibAgrees(const fs::path& dbFile) {
-  const auto diff = jobs::pxlibDisagreements(dbFile);
-  EXPECT_TRUE(diff.empty()) << dbFile << ": " << diff.front();
-}
 
 TEST_F(CarryTest, SampleCompaniesOf2005AreCarriedForward) {
   if (!fixture::pxlib::available()) GTEST_SKIP() << "built without pxlib";
   samples::writeNewest(data);
   host.ytl = true;
-  const auto before = jobs::snapshot(data);
+  const fixture::UnchangedDir unchanged(data);
   run();
   ASSERT_EQ(host.infos, (std::vector<std::string>{"İşlem tamamlandı"}));
   EXPECT_EQ(listed, (std::vector<std::string>{"2005_001 2006_001 X", "2005_002 2006_002 X",
                                               "2005_003 2006_003 X"}));
-  std::vector<std::string> changed;
-  for (const std::string& f : jobs::changedFiles(before, jobs::snapshot(data)))
-    if (f.rfind("sirket.", 0) != 0 && f.find(" (added)") == std::string::npos) changed.push_back(f);
-  EXPECT_EQ(changed, std::vector<std::string>{});
+  unchanged.expectUnchanged([](const std::string& change) {
+    return change.starts_with("added ") || change.find(" sirket.") != std::string::npos;
+  });
   for (const char* code : {"2006_001", "2006_002", "2006_003"}) {
     SCOPED_TRACE(code);
     for (const char* table : {"Cari", "Stok", "ceksen", "Char", "urhar", "ayar"})
-      expectPxlibAgrees(jobs::findFile(company(code), std::string(table) + ".db"));
-    for (const jobs::Row& r : jobs::readTable(jobs::findFile(company(code), "ceksen.db"))) {
-      const std::string state = std::get<std::string>(r.at("EVRAKDURUM").value);
+      expectPxlibAgrees(company(code) / (std::string(table) + ".db"));
+    for (const fixture::Row& r : readTable(company(code) / "ceksen.db")) {
+      const std::string state = fixture::text(r, "EVRAKDURUM");
       EXPECT_TRUE(state == "Bankada" || state == "Kasada" || state == "Ödenmedi") << state;
     }
   }
-  expectPxlibAgrees(jobs::findFile(data, "sirket.db"));
+  expectPxlibAgrees(data / "sirket.db");
 }
 
 TEST_F(CarryTest, TheOlderSampleDirectoryIsUpgraded) {
@@ -49,16 +45,16 @@ TEST_F(CarryTest, TheOlderSampleDirectoryIsUpgraded) {
   samples::writeOlder(older);
   host.upgrade = true;
   host.oldDir = older.string();
-  const auto olderBefore = jobs::snapshot(older);
+  const fixture::UnchangedDir olderUnchanged(older);
   EXPECT_TRUE(RunEditionUpgrade(host, ws));
-  EXPECT_EQ(jobs::changedFiles(olderBefore, jobs::snapshot(older)), std::vector<std::string>{});
+  olderUnchanged.expectUnchanged();
   ASSERT_EQ(host.infos.size(), 1u);  // the registry row without a directory
   EXPECT_NE(host.infos[0].find("Kayıp Şirket şirketine ait"), std::string::npos);
   for (const char* code : {"2004_001", "2004_002", "2004_003"}) {
     SCOPED_TRACE(code);
     for (const char* table : {"Char", "Fatura", "ayar"})
-      expectPxlibAgrees(jobs::findFile(company(code), std::string(table) + ".db"));
-    for (const jobs::Row& r : jobs::readTable(jobs::findFile(company(code), "Fatura.db"))) {
+      expectPxlibAgrees(company(code) / (std::string(table) + ".db"));
+    for (const fixture::Row& r : readTable(company(code) / "Fatura.db")) {
       EXPECT_EQ(r.at("LOJIK3"), Variant{true});
       EXPECT_EQ(r.at("LOJIK4"), Variant{true});
     }
@@ -82,21 +78,21 @@ TEST_F(CarryTest, UpgradeThenCarryForwardOnTheSampleDirectories) {
   // run by design (older movement layout, an 84-field settings table of other
   // names, no directory at all).
   deselect = {"2004_002", "2004_003", "2004_004"};
-  const auto olderBefore = jobs::snapshot(older);
+  const fixture::UnchangedDir olderUnchanged(older);
   ASSERT_TRUE(RunEditionUpgrade(host, ws));
   run();
   EXPECT_EQ(host.infos.back(), "İşlem tamamlandı");
   EXPECT_EQ(listed, (std::vector<std::string>{"2004_001 2005_004 X", "2004_002 2005_005 -",
                                               "2004_003 2005_006 -", "2004_004 2005_007 -"}));
-  EXPECT_EQ(jobs::changedFiles(olderBefore, jobs::snapshot(older)), std::vector<std::string>{});
+  olderUnchanged.expectUnchanged();
   {
     const char* code = "2005_004";
     for (const char* table : {"Cari", "Stok", "ceksen", "Char", "urhar", "ayar"})
-      expectPxlibAgrees(jobs::findFile(company(code), std::string(table) + ".db"));
+      expectPxlibAgrees(company(code) / (std::string(table) + ".db"));
     // The movements left are the unpaid instalments, re-coded by the upgrade.
-    const auto movements = jobs::readTable(jobs::findFile(company(code), "Char.db"));
+    const auto movements = readTable(company(code) / "Char.db");
     EXPECT_FALSE(movements.empty());
-    for (const jobs::Row& r : movements) {
+    for (const fixture::Row& r : movements) {
       const auto get = [&r](const char* field) {
         const auto it = r.find(field);
         return it == r.end() ? Variant{} : it->second;
@@ -112,9 +108,9 @@ TEST_F(CarryTest, UpgradeThenCarryForwardOnTheSampleDirectories) {
   }
   EXPECT_FALSE(fs::exists(company("2005_005")));
   EXPECT_FALSE(fs::exists(company("2005_006")));
-  const auto registry = jobs::readTable(jobs::findFile(data, "sirket.db"));
+  const auto registry = readTable(data / "sirket.db");
   ASSERT_EQ(registry.size(), 5u);  // four upgraded rows and the new company
-  expectPxlibAgrees(jobs::findFile(data, "sirket.db"));
+  expectPxlibAgrees(data / "sirket.db");
 }
 
 }  // namespace

@@ -7,13 +7,15 @@
 #include "jobs/workspace.h"
 #include "main/driver/rundriver.h"
 #include "platform/productwindow.h"
-#include "platform/tempdir.h"
 #include "support/recording_host.h"
+#include "support/temp_dir.h"
 
 // Xlib's macros (None, Bool, Status) clash with C++ names: include it last.
 // clang-format off
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+
+using fixture::TempDir;
 // clang-format on
 
 namespace {

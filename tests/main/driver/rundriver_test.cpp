@@ -5,8 +5,10 @@
 #include <stdexcept>
 
 #include "jobs/workspace.h"
-#include "platform/tempdir.h"
 #include "support/recording_host.h"
+#include "support/temp_dir.h"
+
+using fixture::TempDir;
 
 namespace {
 

@@ -3,7 +3,9 @@
 #include <QtTest>
 
 #include "data/companylist.h"
-#include "platform/tempdir.h"
+#include "support/temp_dir.h"
+
+using fixture::TempDir;
 
 namespace {
 

@@ -1,11 +1,15 @@
 // A scratch directory for one test, removed with everything in it.
 #pragma once
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+
+namespace fixture {
 
 class TempDir {
  public:
@@ -25,6 +29,7 @@ class TempDir {
 
   const std::filesystem::path& path() const { return m_path; }
   std::string str() const { return m_path.string(); }
+  std::filesystem::path operator/(const std::string& relative) const { return m_path / relative; }
   // Writes a file (creating its directories) under the scratch directory.
   void write(const std::string& relative, const std::string& content) const {
     std::filesystem::path p = m_path / relative;
@@ -42,3 +47,5 @@ class TempDir {
  private:
   std::filesystem::path m_path;
 };
+
+}  // namespace fixture
