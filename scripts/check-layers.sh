@@ -20,7 +20,7 @@ set -eu
 cd "$(dirname "$0")/.."
 
 # One pass over every quoted include of src/ and tests/ ("file:line:text").
-grep -rnE --include='*.h' --include='*.cpp' --include='*.inc' \
+grep -rnE --include='*.h' --include='*.c' --include='*.cpp' --include='*.inc' \
      '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^"]+/' src tests |
   awk -F: '
   # The layer of a folder under src/ (its longest listed prefix), -1 if none.

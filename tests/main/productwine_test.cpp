@@ -14,13 +14,14 @@
 #include <thread>
 
 #include "main/window/form1.h"
-#include "platform/tempdir.h"
 #include "platform/wineproduct.h"
 #include "support/company_fixture.h"
 #include "support/expect_unchanged.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using fixture::TempDir;
 using platform::ProductState;
 
 namespace {

@@ -18,9 +18,10 @@
 #include <optional>
 #include <sstream>
 
-#include "platform/tempdir.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
+using fixture::TempDir;
 using platform::ProductState;
 
 namespace {
