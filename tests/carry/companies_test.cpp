@@ -194,10 +194,12 @@ TEST_F(CarryRunTest, TheNewCompanyIsTheTemplateWithTheCarryForwardFilesOverIt) {
 
 // Wine keeps the DOS hidden and system marks in user.DOSATTRIB.
 TEST_F(CarryRunTest, FilesMarkedHiddenOrSystemAreNotCarried) {
-  jobs::writeNewest(data, {registryRow("2005_001", "Ak", jobs::num(2005))});
-  jobs::Company old;
-  old.extraFiles = {{"masa.DB", "plain"}, {"sofor.DB", "hidden"}, {"hatlar.DB", "system"}};
-  old.write(company("2005_001"));
+  dir.registry().company("2005_001", "Ak", 2005);
+  dir.company("2005_001")
+      .withFile("masa.DB", "plain")
+      .withFile("sofor.DB", "hidden")
+      .withFile("hatlar.DB", "system");
+  dir.write();
   for (const auto& [name, mark] : {std::pair{"sofor.DB", "0x2"}, std::pair{"hatlar.DB", "0x4"}})
     if (::setxattr((company("2005_001") / name).c_str(), "user.DOSATTRIB", mark, 3, 0) != 0)
       GTEST_SKIP() << "no user extended attributes here";
