@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "main/window/form1.h"
-#include "platform/wineproduct.h"
+#include "platform/productcheck/wineproduct.h"
 #include "support/company_fixture.h"
 #include "support/expect_unchanged.h"
 #include "support/temp_dir.h"

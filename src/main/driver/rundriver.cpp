@@ -7,7 +7,7 @@
 #include "jobs/runhost.h"
 #include "jobs/workspace.h"
 #include "platform/paths.h"
-#include "platform/productwindow.h"
+#include "platform/productcheck/productwindow.h"
 #include "upgrade/upgrade.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/productwindow.h"
+#include "platform/productcheck/productwindow.h"
 
 class RunHost;
 struct Workspace;

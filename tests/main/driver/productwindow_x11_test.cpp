@@ -6,7 +6,7 @@
 
 #include "jobs/workspace.h"
 #include "main/driver/rundriver.h"
-#include "platform/productwindow.h"
+#include "platform/productcheck/productwindow.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 

@@ -1,8 +1,8 @@
-#include "platform/productwindow.h"
+#include "platform/productcheck/productwindow.h"
 
 #if !defined(_WIN32)
 #include "platform/paths.h"
-#include "platform/wineproduct.h"
+#include "platform/productcheck/wineproduct.h"
 #endif
 
 #if defined(_WIN32)

@@ -10,7 +10,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "platform/productwindow.h"
+#include "platform/productcheck/productwindow.h"
 
 namespace platform {
 

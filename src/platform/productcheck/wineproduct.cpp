@@ -1,4 +1,4 @@
-#include "platform/wineproduct.h"
+#include "platform/productcheck/wineproduct.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,7 +12,7 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/process.h"
+#include "platform/productcheck/process.h"
 
 namespace fs = std::filesystem;
 

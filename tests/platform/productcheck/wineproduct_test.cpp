@@ -3,7 +3,7 @@
 // process holding the server directory's lock, or a process named
 // wineserver64 working in it). The real Wine is tested in
 // tests/main/productwine_test.cpp.
-#include "platform/wineproduct.h"
+#include "platform/productcheck/wineproduct.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/process.h"
+#include "platform/productcheck/process.h"
 
 #include <fcntl.h>
 #include <signal.h>
