@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QScreen>
 
 #include "carry/k_sirketsec.h"
+#include "ui/messagebox.h"
 
 namespace {
 
@@ -207,16 +207,11 @@ bool TForm1::selectCompanies(CompanyList& companies) {
 }
 
 void TForm1::showInformation(const QString& text) {
-  QMessageBox box(QMessageBox::Information, QStringLiteral("Bilgi"), text, QMessageBox::Ok, this);
-  box.setWindowModality(Qt::ApplicationModal);
-  box.exec();
+  makeMessageBox(QMessageBox::Information, QStringLiteral("Bilgi"), text, this)->exec();
 }
 
 void TForm1::showError(const QString& text) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Upgrade-Devir"), text, QMessageBox::Ok,
-                  this);
-  box.setWindowModality(Qt::ApplicationModal);
-  box.exec();
+  makeMessageBox(QMessageBox::Critical, QStringLiteral("Upgrade-Devir"), text, this)->exec();
 }
 
 bool TForm1::showSelection(CompanyList& companies) {
