@@ -4,6 +4,7 @@
 
 #include "data/companylist.h"
 #include "platform/tempdir.h"
+#include "ui/fonts.h"
 
 namespace {
 
@@ -41,6 +42,8 @@ class Form1Test : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() { installFontSubstitutes(); }
+
   void initialState() {
     TestForm form;
     form.show();
@@ -110,6 +113,30 @@ class Form1Test : public QObject {
     QVERIFY(form.EditPRBR->isReadOnly());
     QTest::mouseClick(form.CheckBoxYTL, Qt::LeftButton, {}, QPoint(6, 6));
     QVERIFY(!form.PanelYTL->isVisible());
+  }
+
+  // A tick box on a panel's top edge hides the edge behind it, as on
+  // Windows; the edge shows again beyond the box's right end.
+  void tickBoxHidesThePanelEdge_data() {
+    QTest::addColumn<bool>("ytl");
+    QTest::addColumn<int>("edgeY");
+    QTest::addColumn<int>("underBoxX");
+    QTest::addColumn<int>("pastBoxX");
+    QTest::newRow("upgrade") << false << 96 << 545 << 557;
+    QTest::newRow("ytl") << true << 254 << 524 << 550;
+  }
+  void tickBoxHidesThePanelEdge() {
+    QFETCH(bool, ytl);
+    QFETCH(int, edgeY);
+    QFETCH(int, underBoxX);
+    QFETCH(int, pastBoxX);
+    TestForm form;
+    form.show();
+    (ytl ? form.CheckBoxYTL : form.CheckBoxUpgrade)->setChecked(true);
+    const QImage shot = form.grab().toImage();
+    const QColor background = form.palette().color(QPalette::Window);
+    QCOMPARE(shot.pixelColor(underBoxX, edgeY), background);
+    QVERIFY(shot.pixelColor(pastBoxX, edgeY) != background);
   }
 
   void yearEditFilter_data() {
