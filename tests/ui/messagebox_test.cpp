@@ -46,6 +46,7 @@ class MessageBoxTest : public QObject {
     QCOMPARE(buttons.size(), 1);
     QCOMPARE(buttons.first()->text().remove(QLatin1Char('&')), QStringLiteral("Tamam"));
     QVERIFY(!box->iconPixmap().isNull());
+    QVERIFY(buttons.first()->icon().isNull());
     auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
     QVERIFY(label);
     const QFontMetrics metrics(label->font());
