@@ -211,14 +211,16 @@ TDirectoryEdit::TDirectoryEdit(const QString& prompt, QWidget* parent)
 }
 
 QString TDirectoryEdit::browseStart() const {
-  std::string typed = m_edit->text().toStdString();
-  if (!m_edit->text().trimmed().isEmpty() && platform::directoryExists(typed)) {
-    if (auto real = platform::resolvePath(typed)) return QString::fromStdString(real->string());
+  if (!m_edit->text().trimmed().isEmpty()) {
+    if (auto dir = platform::nearestExistingDirectory(m_edit->text().toStdString()))
+      return QString::fromStdString(dir->string());
   }
-  return QStringLiteral("/");
+  return QDir::rootPath();
 }
 
 void TDirectoryEdit::browse() {
-  QString chosen = QFileDialog::getExistingDirectory(this, m_prompt, browseStart());
-  if (!chosen.isEmpty()) m_edit->setText(QDir::toNativeSeparators(chosen));
+  const QString chosen = QFileDialog::getExistingDirectory(this, m_prompt, browseStart());
+  if (chosen.isEmpty()) return;
+  const std::string native = QDir::toNativeSeparators(chosen).toStdString();
+  m_edit->setText(QString::fromStdString(platform::typedPath(native)));
 }

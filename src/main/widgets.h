@@ -94,8 +94,9 @@ class TRadioGroup : public QGroupBox {
 };
 
 // A text edit with a browse button that opens the system's folder dialog at
-// the directory in the edit (at the root when it names none) and puts the
-// chosen directory into the edit.
+// the directory in the edit or its nearest existing parent (at the root when
+// there is none) and puts the chosen directory into the edit as the user
+// would type it: "C:\\..." under a drive of the Wine prefix, else native.
 class TDirectoryEdit : public QWidget {
  public:
   TDirectoryEdit(const QString& prompt, QWidget* parent);

@@ -1,10 +1,15 @@
 #include "main/form1.h"
 
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QPushButton>
 #include <QtTest>
+#include <filesystem>
 
 #include "data/companylist.h"
 #include "platform/tempdir.h"
 #include "ui/fonts.h"
+#include "ui/turkish.h"
 
 namespace {
 
@@ -42,7 +47,10 @@ class Form1Test : public QObject {
   Q_OBJECT
 
  private slots:
-  void initTestCase() { installFontSubstitutes(); }
+  void initTestCase() {
+    installFontSubstitutes();
+    QVERIFY(installTurkishTranslations());
+  }
 
   void initialState() {
     TestForm form;
@@ -269,12 +277,57 @@ class Form1Test : public QObject {
   void browseStartsAtTheTypedDirectoryOrTheRoot() {
     TempDir tmp;
     TestForm form;
+    const QString real = QString::fromStdString(std::filesystem::canonical(tmp.path()).string());
     form.DirectoryEditPravex->setText(QString::fromStdString(tmp.str() + "\\"));
-    QCOMPARE(form.DirectoryEditPravex->browseStart(), QString::fromStdString(tmp.str()));
+    QCOMPARE(form.DirectoryEditPravex->browseStart(), real);
+    form.DirectoryEditPravex->setText(QString::fromStdString(tmp.str() + "/yok/daha"));
+    QCOMPARE(form.DirectoryEditPravex->browseStart(), real);
     form.DirectoryEditPravex->setText(QStringLiteral("   "));
     QCOMPARE(form.DirectoryEditPravex->browseStart(), QStringLiteral("/"));
-    form.DirectoryEditPravex->setText(QString::fromStdString(tmp.str() + "/yok"));
-    QCOMPARE(form.DirectoryEditPravex->browseStart(), QStringLiteral("/"));
+  }
+
+  // The folder dialog speaks Turkish, opens at the typed directory through
+  // the drive map, and a folder chosen on drive C: goes back into the edit
+  // in the form typed on Windows.
+  void folderDialogAnswersInWindowsForm() {
+    TempDir prefix;
+    prefix.write("drive_c/ZEFIRTAK/KMX3/DATA/sirket.db", "r");
+    prefix.write("drive_c/ZEFIRTAK/KMX2/DATA/sirket.db", "r");
+    std::filesystem::create_directories(prefix.path() / "dosdevices");
+    std::filesystem::create_directory_symlink("../drive_c", prefix.path() / "dosdevices" / "c:");
+    std::filesystem::create_directory_symlink("/", prefix.path() / "dosdevices" / "z:");
+    const QByteArray oldPrefix = qgetenv("WINEPREFIX");
+    qputenv("WINEPREFIX", QByteArray::fromStdString(prefix.str()));
+    const QString kmx2 = QString::fromStdString(
+        std::filesystem::canonical(prefix.path() / "drive_c/ZEFIRTAK/KMX2/DATA").string());
+
+    TestForm form;
+    form.show();
+    QString openedAt;
+    QString chooseText;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      openedAt = dialog->directory().absolutePath();
+      auto* buttons = dialog->findChild<QDialogButtonBox*>();
+      if (buttons == nullptr) {
+        dialog->reject();  // the comparisons below then fail
+        return;
+      }
+      QPushButton* choose = buttons->button(QDialogButtonBox::Open);
+      chooseText = choose->text().remove(QLatin1Char('&'));
+      dialog->setDirectory(kmx2);
+      choose->click();
+    });
+    form.DirectoryEditPravex->browseButton()->click();
+    qputenv("WINEPREFIX", oldPrefix);
+
+    QCOMPARE(
+        openedAt,
+        QString::fromStdString(
+            std::filesystem::canonical(prefix.path() / "drive_c/ZEFIRTAK/KMX3/DATA").string()));
+    QCOMPARE(chooseText, QStringLiteral("Seç"));
+    QCOMPARE(form.DirectoryEditPravex->text(), QStringLiteral("C:\\ZEFIRTAK\\KMX2\\DATA"));
   }
 };
 
