@@ -202,13 +202,19 @@ class Form1Test : public QObject {
     form.setProductCheck([] { return false; });
     form.DirectoryEditPravex->setText(QString::fromStdString(tmp.str()));
     bool ytlDuringRun = true;
+    bool answeredDuringRun = false;
+    bool answeredBeforeEnd = false;
     form.setRunJobs({[](RunHost&, Workspace&) { return true; },
                      [&](RunHost& host, Workspace&) {
                        host.setStatusVisible(true);
                        host.setGaugeVisible(true);
                        host.setStatusText("ACME şirketi oluşturuluyor.");
                        host.setGaugeMax(3);
+                       // Events other than input are answered at progress points.
+                       QTimer::singleShot(0, &form, [&] { answeredDuringRun = true; });
+                       QTest::qSleep(60);
                        for (int i = 0; i < 5; ++i) host.advanceGauge();
+                       answeredBeforeEnd = answeredDuringRun;
                        QTest::mouseClick(form.CheckBoxYTL, Qt::LeftButton, {}, QPoint(6, 6));
                        // Queued now, delivered only after the run: must not press "Kapat".
                        QCoreApplication::postEvent(
@@ -224,6 +230,7 @@ class Form1Test : public QObject {
     form.Button1Click();
     QCoreApplication::processEvents();  // whatever is still queued
     QVERIFY(!ytlDuringRun);
+    QVERIFY(answeredBeforeEnd);
     QVERIFY(form.isVisible());  // neither the close box nor the queued key acted
     QCOMPARE(form.Label4->text(), QStringLiteral("ACME şirketi oluşturuluyor."));
     QCOMPARE(form.Gauge1->value(), 3);
