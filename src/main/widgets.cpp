@@ -29,9 +29,9 @@ void TLabel3D::paintEvent(QPaintEvent*) {
     face.setStretch(std::clamp(100 * room / natural, 50, 200));
   p.setFont(face);
   const QFontMetrics metrics(face);
-  // The line of text stands in the middle of the label's height, so the
-  // baseline does not depend on how tall a face's line is.
-  const QPoint origin(0, (height() + metrics.ascent() - metrics.descent()) / 2);
+  // The capitals stand in the middle of the label's height, where the face
+  // it was laid out with puts them, whatever line height a face declares.
+  const QPoint origin(0, (height() + metrics.capHeight()) / 2);
   p.save();
   p.setPen(QColor(128, 128, 128));
   p.drawText(origin + QPoint(m_offset, m_offset), m_text);
