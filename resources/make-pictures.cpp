@@ -1,6 +1,6 @@
 // Draws the program's pictures into a folder: the banner down the main
 // window's left side, the 32 x 32 button glyphs as one strip, the logo, the
-// title image and the about box's left picture (a JPEG).
+// title image, the about box's left picture (a JPEG) and the program's icon.
 //
 //   QT_QPA_PLATFORM=offscreen make-pictures <folder>
 //
@@ -35,14 +35,10 @@ QImage banner() {
   sky.setColorAt(0, kNavy);
   sky.setColorAt(1, kSea);
   p.fillRect(img.rect(), sky);
-  // Ledger lines and a column of figures, faint.
+  // Faint ledger lines between the caption and the maker's name; nothing
+  // runs behind a text.
   p.setPen(QColor(255, 255, 255, 28));
-  for (int y = 20; y < img.height(); y += 18) p.drawLine(10, y, 170, y);
-  p.setFont(sans(11, false));
-  p.setPen(QColor(255, 255, 255, 60));
-  for (int i = 0; i < 26; ++i)
-    p.drawText(QRect(20, 18 + i * 18, 140, 18), Qt::AlignRight | Qt::AlignVCenter,
-               QString::number(1000 + i * 37 % 900) + QStringLiteral(",00"));
+  for (int y = 98; y < 470; y += 18) p.drawLine(10, y, 170, y);
   // Two calendar leaves: the old year carried into the new one.
   auto leaf = [&](QRectF r, const QString& year, QColor top) {
     p.setPen(Qt::NoPen);
@@ -208,6 +204,37 @@ QImage logo() {
   return img;
 }
 
+// The program's icon on the desktop, 64 x 64: the banner's two calendar
+// leaves, the old year carried into the new one.
+QImage icon() {
+  QImage img(64, 64, QImage::Format_ARGB32);
+  img.fill(Qt::transparent);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing);
+  QLinearGradient sky(0, 0, 0, 64);
+  sky.setColorAt(0, kNavy);
+  sky.setColorAt(1, kSea);
+  p.setPen(Qt::NoPen);
+  p.setBrush(sky);
+  p.drawRoundedRect(QRectF(2, 2, 60, 60), 10, 10);
+  auto leaf = [&](QRectF r, QColor top) {
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(r, 3, 3);
+    p.setBrush(top);
+    p.drawRoundedRect(QRectF(r.left(), r.top(), r.width(), 7), 3, 3);
+    p.drawRect(QRectF(r.left(), r.top() + 4, r.width(), 3));
+  };
+  leaf(QRectF(8, 8, 26, 22), QColor(150, 150, 160));
+  leaf(QRectF(30, 34, 26, 22), kGold);
+  p.setPen(QPen(kGold, 3, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(21, 33), QPointF(21, 45));
+  p.drawLine(QPointF(21, 45), QPointF(25, 45));
+  p.setPen(Qt::NoPen);
+  p.setBrush(kGold);
+  p.drawPolygon(QPolygonF{QPointF(24, 40), QPointF(30, 45), QPointF(24, 50)});
+  return img;
+}
+
 QImage title() {
   QImage img(109, 27, QImage::Format_RGB32);
   QPainter p(&img);
@@ -267,6 +294,7 @@ int main(int argc, char** argv) {
   bool ok = save(banner(), dir, "banner.png", "PNG");
   ok = save(glyphStrip(), dir, "glyphs32.png", "PNG") && ok;
   ok = save(logo(), dir, "logo.png", "PNG") && ok;
+  ok = save(icon(), dir, "upgrade-devir.png", "PNG") && ok;
   ok = save(title(), dir, "title.png", "PNG") && ok;
   ok = save(aboutPicture(), dir, "about-left.jpg", "JPEG", 85) && ok;
   return ok ? 0 : 1;

@@ -29,6 +29,12 @@ run_suite() {
 }
 
 run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The Debian package: built, installed with apt-get and started through its
+# desktop entry.
+echo "=== package: build, install and start the .deb"
+if ! scripts/package_test.sh build/release; then
+  status=1
+fi
 ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}" \
 LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp:print_suppressions=0}" \
 UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}" \

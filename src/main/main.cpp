@@ -13,6 +13,7 @@
 #include "ui/fonts.h"
 #include "ui/help.h"
 #include "ui/pictures.h"
+#include "ui/turkish.h"
 #include "ui/zfabout.h"
 #endif
 
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Upgrade-Devir"));
   installFontSubstitutes();
+  installTurkishTranslations();
   TForm1 form;
   TZfAbout* about = makeProgramAbout(&form);
   TForm2 Form2(&form, form.ImageList1, about, pictures::title());

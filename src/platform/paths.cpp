@@ -115,6 +115,58 @@ bool fileExists(std::string_view text) {
   return fs::is_regular_file(*p, ec);
 }
 
+std::optional<fs::path> nearestExistingDirectory(std::string_view text) {
+  std::optional<fs::path> p = resolvePath(text);
+  if (!p) return std::nullopt;
+  std::error_code ec;
+  for (fs::path dir = p->lexically_normal(); !dir.empty(); dir = dir.parent_path()) {
+    if (fs::is_directory(dir, ec)) {
+      fs::path real = fs::canonical(dir, ec);
+      return ec ? dir : real;
+    }
+    if (dir == dir.parent_path()) break;
+  }
+  return std::nullopt;
+}
+
+std::string typedPath(const fs::path& native) {
+#ifdef _WIN32
+  return native.string();
+#else
+  std::error_code ec;
+  fs::path target = fs::weakly_canonical(native, ec);
+  if (ec) return native.string();
+  std::optional<fs::path> prefix = winePrefix();
+  if (!prefix) return native.string();
+  char bestLetter = 0;
+  std::ptrdiff_t bestDepth = 0;
+  fs::path bestRest;
+  for (char letter = 'a'; letter <= 'z'; ++letter) {
+    fs::path root = fs::canonical(*prefix / "dosdevices" / (std::string(1, letter) + ":"), ec);
+    if (ec || root == root.root_path()) continue;
+    auto [rootEnd, rest] = std::mismatch(root.begin(), root.end(), target.begin(), target.end());
+    if (rootEnd != root.end()) continue;  // not under this drive
+    std::ptrdiff_t depth = std::distance(root.begin(), root.end());
+    if (depth <= bestDepth) continue;
+    bestLetter = letter;
+    bestDepth = depth;
+    bestRest.clear();
+    for (; rest != target.end(); ++rest) bestRest /= *rest;
+  }
+  if (bestLetter == 0) return native.string();
+  std::string typed(1, static_cast<char>(bestLetter - 'a' + 'A'));
+  typed += ":\\";
+  bool first = true;
+  for (const fs::path& part : bestRest) {
+    if (part.empty()) continue;
+    if (!first) typed += '\\';
+    typed += part.string();
+    first = false;
+  }
+  return typed;
+#endif
+}
+
 bool createDirectories(std::string_view text) {
   std::optional<fs::path> p = resolvePath(text);
   if (!p || p->empty()) return false;

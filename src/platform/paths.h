@@ -34,6 +34,20 @@ bool directoryExists(std::string_view text);
 // True when the text names an existing plain file.
 bool fileExists(std::string_view text);
 
+// Where a folder dialog opens for a directory text: the directory it names,
+// else its nearest existing parent, with symbolic links (such as the drive
+// map's) resolved. Empty for a blank text, a drive that maps nowhere, or a
+// relative text none of whose parents exists.
+std::optional<std::filesystem::path> nearestExistingDirectory(std::string_view text);
+
+// A real location as the user would type it. Under a drive of the Wine
+// prefix that drive letters resolve through: the drive letter, ":" and the
+// rest joined by "\" ("C:\ZEFIRTAK\KMX3\DATA"); of several drives the one
+// mapped deepest wins, and a drive mapped to the file system's root (Wine's
+// z:) is never used, or every location would read "Z:\...". Elsewhere the
+// native path as given. On Windows the path as given.
+std::string typedPath(const std::filesystem::path& native);
+
 // Creates the directory and every missing parent. Returns true when the
 // directory exists afterwards; never throws.
 bool createDirectories(std::string_view text);

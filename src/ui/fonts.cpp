@@ -8,6 +8,11 @@ void installFontSubstitutes() {
   // face every Debian desktop has.
   const QStringList standIns = {QStringLiteral("Liberation Sans"),
                                 QStringLiteral("DejaVu Sans Condensed")};
-  for (const char* family : {"MS Sans Serif", "Arial", "Arial Black"})
+  for (const char* family : {"MS Sans Serif", "Arial"})
     QFont::insertSubstitutions(QString::fromLatin1(family), standIns);
+  // Arial Black is a black weight of a wide face: Lato's black weight stands
+  // in (fonts-lato), else the bold of a wide face.
+  QFont::insertSubstitutions(QStringLiteral("Arial Black"),
+                             {QStringLiteral("Lato Black"), QStringLiteral("Lato"),
+                              QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
 }

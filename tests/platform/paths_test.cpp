@@ -78,6 +78,52 @@ TEST(ResolvePath, HomeWineIsTheDefaultPrefix) {
   EXPECT_TRUE(platform::directoryExists("D:\\VERI"));
 }
 
+// A prefix whose c: is its drive_c, d: a directory deeper inside drive_c,
+// and z: the file system's root, as Wine makes them.
+class TypedPathTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    prefix.write("drive_c/ZEFIRTAK/KMX3/DATA/sirket.db", "r");
+    fs::create_directories(prefix.path() / "dosdevices");
+    fs::create_directory_symlink("../drive_c", prefix.path() / "dosdevices" / "c:");
+    fs::create_directory_symlink("../drive_c/ZEFIRTAK/KMX3", prefix.path() / "dosdevices" / "d:");
+    fs::create_directory_symlink("/", prefix.path() / "dosdevices" / "z:");
+    fs::create_directories(outside.path() / "Veri");
+  }
+  TempDir prefix;
+  TempDir outside;
+  ScopedEnv env{"WINEPREFIX", prefix.str()};
+};
+
+TEST_F(TypedPathTest, ChosenFolderComesBackAsTyped) {
+  const fs::path driveC = prefix.path() / "drive_c";
+  struct Case {
+    fs::path chosen;
+    std::string typed;
+  } cases[] = {
+      {driveC / "ZEFIRTAK", "C:\\ZEFIRTAK"},
+      {driveC, "C:\\"},
+      // Through the drive map's link, as a dialog opened there reports it.
+      {prefix.path() / "dosdevices" / "c:" / "ZEFIRTAK", "C:\\ZEFIRTAK"},
+      // The deepest mapping wins.
+      {driveC / "ZEFIRTAK" / "KMX3" / "DATA", "D:\\DATA"},
+      // Outside every drive but z: the native path stays.
+      {outside.path() / "Veri", (outside.path() / "Veri").string()},
+  };
+  for (const Case& c : cases) EXPECT_EQ(platform::typedPath(c.chosen), c.typed) << c.chosen;
+}
+
+TEST_F(TypedPathTest, FolderDialogStartsAtTheNearestExistingDirectory) {
+  const fs::path data = fs::canonical(prefix.path() / "drive_c" / "ZEFIRTAK" / "KMX3" / "DATA");
+  EXPECT_EQ(platform::nearestExistingDirectory("c:\\zefirtak\\kmx3\\data"), data);
+  EXPECT_EQ(platform::nearestExistingDirectory("C:\\ZEFIRTAK\\KMX3\\DATA\\YOK\\DAHA"), data);
+  EXPECT_EQ(platform::nearestExistingDirectory("C:\\ZEFIRTAK\\KMX3\\DATA\\sirket.db"), data);
+  EXPECT_EQ(platform::nearestExistingDirectory(outside.str() + "/yok"),
+            fs::canonical(outside.path()));
+  EXPECT_FALSE(platform::nearestExistingDirectory("Q:\\DATA"));
+  EXPECT_FALSE(platform::nearestExistingDirectory(""));
+}
+
 TEST(Directories, CreateWithParentsReusesCaseVariants) {
   TempDir tmp;
   fs::create_directories(tmp.path() / "Data");

@@ -1,6 +1,9 @@
 #include "carry/dialog/k_sirketsec.h"
 
 #include <QHeaderView>
+#include <QPainter>
+#include <QScreen>
+#include <algorithm>
 #include <cstdio>
 
 #include "data/companylist.h"
@@ -19,6 +22,32 @@ QPushButton* dialogButton(const QString& caption, int x, int y, QWidget* parent)
   b->setGeometry(x, y, 75, 25);
   return b;
 }
+
+// The grid's row indicator: a black triangle in the section of the current
+// row, as a Windows data grid marks it.
+class IndicatorHeader : public QHeaderView {
+ public:
+  explicit IndicatorHeader(QTableView* view) : QHeaderView(Qt::Vertical, view), m_view(view) {}
+
+ protected:
+  void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+    QHeaderView::paintSection(painter, rect, logicalIndex);
+    const QItemSelectionModel* selection = m_view->selectionModel();
+    if (selection == nullptr || selection->currentIndex().row() != logicalIndex) return;
+    painter->save();
+    painter->setClipRect(rect);  // the section's painting leaves no usable clip behind
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(Qt::black);
+    const QPointF c = QRectF(rect).center();
+    const QPointF triangle[] = {c + QPointF(-2, -4), c + QPointF(2.5, 0), c + QPointF(-2, 4)};
+    painter->drawPolygon(triangle, 3);
+    painter->restore();
+  }
+
+ private:
+  QTableView* m_view;
+};
 
 }  // namespace
 
@@ -89,6 +118,20 @@ Qt::ItemFlags CompanyListModel::flags(const QModelIndex& index) const {
   return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
+int CompanyListModel::displayWidth(int column) const {
+  if (column < 0 || column >= kColumnCount || m_fields[column] < 0) return 0;
+  const CompanyList::Field& field =
+      m_companies.fields()[static_cast<std::size_t>(m_fields[column])];
+  switch (field.type) {
+    case pdx::FieldType::kAlpha:
+      return field.size;
+    case pdx::FieldType::kLogical:
+      return 5;  // "False"
+    default:
+      return 10;  // numbers and dates
+  }
+}
+
 void CompanyListModel::toggleSelected(int row) {
   if (row < 0 || row >= rowCount()) return;
   m_companies.moveTo(static_cast<std::size_t>(row));
@@ -106,6 +149,11 @@ TK_SirketSec::TK_SirketSec(CompanyList& companies, RunHost& host, QWidget* paren
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   setFixedSize(535, 333);
   setModal(true);
+  // The main window's face.
+  QFont face(QStringLiteral("MS Sans Serif"));
+  face.setStyleHint(QFont::SansSerif);
+  face.setPixelSize(11);
+  setFont(face);
   QFont bold = font();
   bold.setBold(true);
 
@@ -122,13 +170,26 @@ TK_SirketSec::TK_SirketSec(CompanyList& companies, RunHost& host, QWidget* paren
   DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
   DBGrid1->setTabKeyNavigation(true);
   DBGrid1->setShowGrid(true);
+  DBGrid1->setVerticalHeader(new IndicatorHeader(DBGrid1));
+  DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   DBGrid1->verticalHeader()->setDefaultSectionSize(18);
   DBGrid1->verticalHeader()->setFixedWidth(12);
   DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-  DBGrid1->horizontalHeader()->setDefaultSectionSize(64);
+  DBGrid1->horizontalHeader()->setHighlightSections(false);
   DBGrid1->setColumnWidth(CompanyListModel::kDevir, 42);
   DBGrid1->setColumnWidth(CompanyListModel::kSirketKod, 87);
+  DBGrid1->setColumnWidth(CompanyListModel::kKisaAd, defaultColumnWidth(CompanyListModel::kKisaAd));
+  DBGrid1->setColumnWidth(CompanyListModel::kNumber1,
+                          defaultColumnWidth(CompanyListModel::kNumber1));
   DBGrid1->setColumnWidth(CompanyListModel::kYeniSirketKod, 106);
+  // The grid starts on the list's current row, marked in the indicator.
+  if (m_model->rowCount() > 0) {
+    const int current =
+        static_cast<int>(std::min<std::size_t>(companies.currentRow(), companies.rowCount() - 1));
+    DBGrid1->setCurrentIndex(m_model->index(current, CompanyListModel::kDevir));
+  }
+  connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+          [this] { DBGrid1->verticalHeader()->viewport()->update(); });
 
   Label2 = new QLabel(QStringLiteral("Devir işlemi yapılacak şirketleri seçmek veya kaldırmak için "
                                      "Devret sütununa \ntıklayınız"),
@@ -149,7 +210,17 @@ TK_SirketSec::TK_SirketSec(CompanyList& companies, RunHost& host, QWidget* paren
   connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
 }
 
+int TK_SirketSec::defaultColumnWidth(int column) const {
+  const QFontMetrics metrics(DBGrid1->font());
+  const int digits = m_model->displayWidth(column) * metrics.horizontalAdvance(QLatin1Char('0'));
+  return std::max(digits + 4, DBGrid1->horizontalHeader()->sectionSizeHint(column));
+}
+
 void TK_SirketSec::showEvent(QShowEvent* event) {
+  if (!m_centred) {
+    m_centred = true;
+    if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+  }
   FormShow();
   QDialog::showEvent(event);
 }

@@ -26,6 +26,11 @@ class CompanyListModel : public QAbstractTableModel {
                       int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+  // How many characters a column's field shows by default, as a data grid
+  // sizes a column without a width of its own: a text field its size, a
+  // number 10.
+  int displayWidth(int column) const;
+
   // Makes `row` the list's current row and negates its DEVIR.
   void toggleSelected(int row);
   // The working year as the grid shows it: up to 15 significant digits.
@@ -54,6 +59,10 @@ class TK_SirketSec : public QDialog {
   QPushButton* Button2;  // "Vazgeç"
   QPushButton* Button1;  // "Tamam"
 
+  // Width of a column without a width of its own: its field's display width
+  // in digits of the grid's font, at least the width of its title.
+  int defaultColumnWidth(int column) const;
+
   void FormShow();
   void DBGrid1CellClick(const QModelIndex& index);
   void Button1Click();
@@ -67,4 +76,5 @@ class TK_SirketSec : public QDialog {
   RunHost& m_host;
   CompanyListModel* m_model;
   bool m_confirmed = false;
+  bool m_centred = false;
 };

@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QMessageBox>
 #include <QScreen>
 
 #include "carry/dialog/k_sirketsec.h"
+#include "ui/messagebox.h"
 
 namespace {
 
@@ -123,6 +123,7 @@ void TForm1::Button1Click() {
   // every input event meant for this window (the modal boxes and the
   // selection dialog are other windows and work as usual).
   m_running = true;
+  m_sinceAnswered.start();
   qApp->installEventFilter(this);
   ::Button1Click(*this, m_ws, *this, m_productCheck, m_jobs);
   // Input queued while the run blocked the thread is dropped, not replayed.
@@ -173,6 +174,24 @@ std::string TForm1::newDataDirectory() const {
   return DirectoryEditPravex->text().toStdString();
 }
 
+// A run keeps the thread busy. At each progress point the window lets the
+// window system's events through at most every kAnswerEveryMs (repaints after
+// an exposure, the window manager's "are you alive" ping, which would
+// otherwise offer to kill a "not responding" window in the middle of building
+// a company), but no input: that stays queued, and the run's event filter
+// drops it.
+void TForm1::keepAnswering() {
+  constexpr int kAnswerEveryMs = 50;
+  if (!m_running || m_sinceAnswered.elapsed() < kAnswerEveryMs) return;
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  m_sinceAnswered.start();
+}
+
+void TForm1::repaint() {
+  QWidget::repaint();
+  keepAnswering();
+}
+
 void TForm1::setStatusText(const std::string& text) {
   Label4->setText(QString::fromStdString(text));
   Label4->adjustSize();
@@ -191,9 +210,11 @@ void TForm1::setGaugeMax(int maximum) {
 }
 void TForm1::setGaugePosition(int position) {
   Gauge1->setProgress(position);
+  keepAnswering();
 }
 void TForm1::advanceGauge() {
   Gauge1->setProgress(Gauge1->progress() + 1);
+  keepAnswering();
 }
 
 void TForm1::infoBox(const std::string& text) {
@@ -207,16 +228,11 @@ bool TForm1::selectCompanies(CompanyList& companies) {
 }
 
 void TForm1::showInformation(const QString& text) {
-  QMessageBox box(QMessageBox::Information, QStringLiteral("Bilgi"), text, QMessageBox::Ok, this);
-  box.setWindowModality(Qt::ApplicationModal);
-  box.exec();
+  makeMessageBox(QMessageBox::Information, QStringLiteral("Bilgi"), text, this)->exec();
 }
 
 void TForm1::showError(const QString& text) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Upgrade-Devir"), text, QMessageBox::Ok,
-                  this);
-  box.setWindowModality(Qt::ApplicationModal);
-  box.exec();
+  makeMessageBox(QMessageBox::Critical, QStringLiteral("Upgrade-Devir"), text, this)->exec();
 }
 
 bool TForm1::showSelection(CompanyList& companies) {

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -106,7 +107,7 @@ class TForm1 : public QWidget, public RunHost, public ErrorReport {
   void setGaugeMax(int maximum) override;
   void setGaugePosition(int position) override;
   void advanceGauge() override;
-  void repaint() override { QWidget::repaint(); }
+  void repaint() override;
   void infoBox(const std::string& text) override;
   bool selectCompanies(CompanyList& companies) override;
   // ErrorReport: the default error report.
@@ -127,11 +128,13 @@ class TForm1 : public QWidget, public RunHost, public ErrorReport {
   void buildYtlPanel();
   void buildButtonRow();
   void connectHandlers();
+  void keepAnswering();
 
   Workspace m_ws;
   ProductCheck m_productCheck = CheckProduct;
   RunJobs m_jobs = RunJobs::real();
   QPointer<QDialog> m_help;
   bool m_running = false;
+  QElapsedTimer m_sinceAnswered;  // during a run: since events were last let through
   bool m_centred = false;
 };

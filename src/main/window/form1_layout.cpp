@@ -22,16 +22,16 @@ QLabel* label(const QString& text, int x, int y, QWidget* parent, bool bold = tr
   return l;
 }
 
-QFrame* panel(int x, int y, int w, int h, bool bevel, QWidget* parent) {
-  auto* f = new QFrame(parent);
+TPanel* panel(int x, int y, int w, int h, TPanel::Bevel bevel, QWidget* parent) {
+  auto* f = new TPanel(bevel, parent);
   f->setGeometry(x, y, w, h);
-  if (bevel) {
-    f->setFrameShape(QFrame::Panel);
-    f->setFrameShadow(QFrame::Sunken);
-    f->setLineWidth(1);
-    f->setMidLineWidth(1);
-  }
   return f;
+}
+
+TCheckBox* checkBox(const QString& text, QWidget* parent) {
+  auto* box = new TCheckBox(text, parent);
+  box->setFont(boldFont(parent->font()));
+  return box;
 }
 
 QLineEdit* readOnlyEdit(const QString& text, int x, int y, int w, QWidget* parent) {
@@ -55,6 +55,7 @@ void TForm1::buildControls() {
   Label3D1 = new TLabel3D(QStringLiteral("KMX Devir-Upgrade"), 5, this);
   QFont title(QStringLiteral("Arial Black"));
   title.setPixelSize(32);
+  title.setWeight(QFont::Black);  // the face is black; a stand-in takes its black weight
   Label3D1->setFont(title);
   Label3D1->setGeometry(208, -5, 344, 45);
 
@@ -67,11 +68,10 @@ void TForm1::buildControls() {
   red.setColor(QPalette::WindowText, Qt::red);
   Label5->setPalette(red);
 
-  CheckBoxUpgrade = new QCheckBox(QStringLiteral("KMX Orvan veya Lumex'dan Upgrade"), this);
-  CheckBoxUpgrade->setFont(boldFont(font()));
+  CheckBoxUpgrade = checkBox(QStringLiteral("KMX Orvan veya Lumex'dan Upgrade"), this);
   CheckBoxUpgrade->setGeometry(193, 88, 359, 17);
 
-  PanelUpgrade = panel(184, 96, 378, 73, true, this);
+  PanelUpgrade = panel(184, 96, 378, 73, TPanel::kLoweredOuterRaisedInner, this);
   PanelUpgrade->hide();
   Label2 =
       label(QStringLiteral("KMX Orvan veya Lumex'un kullandığı \"DATA\" adlı dizinin tam yolu"), 13,
@@ -81,12 +81,11 @@ void TForm1::buildControls() {
   DirectoryEditOrLumex = new TDirectoryEdit(QStringLiteral("Dizin Seçiniz"), PanelUpgrade);
   DirectoryEditOrLumex->setGeometry(14, 43, 347, 21);
 
-  CheckBoxDevir = new QCheckBox(QStringLiteral("Yeni Yıla Devir İşlemi Yap"), this);
-  CheckBoxDevir->setFont(boldFont(font()));
+  CheckBoxDevir = checkBox(QStringLiteral("Yeni Yıla Devir İşlemi Yap"), this);
   CheckBoxDevir->setGeometry(193, 176, 193, 17);
   CheckBoxDevir->setChecked(true);
 
-  Panel2 = panel(376, 170, 185, 26, false, this);
+  Panel2 = panel(376, 170, 185, 26, TPanel::kNoBevel, this);
   Edit1 = new QLineEdit(Panel2);
   Edit1->setFont(boldFont(font()));
   Edit1->setGeometry(3, 2, 65, 21);
@@ -105,8 +104,7 @@ void TForm1::buildControls() {
   DirectoryEditPravex->setText(QStringLiteral("C:\\ZEFIRTAK\\KMX3\\DATA"));
 
   CheckBoxYTL =
-      new QCheckBox(QStringLiteral("Devir İşleminde Verilerimi YTL sistemine göre düzenle"), this);
-  CheckBoxYTL->setFont(boldFont(font()));
+      checkBox(QStringLiteral("Devir İşleminde Verilerimi YTL sistemine göre düzenle"), this);
   CheckBoxYTL->setGeometry(192, 246, 337, 12);
   buildYtlPanel();
 
@@ -127,7 +125,7 @@ void TForm1::buildControls() {
 }
 
 void TForm1::buildYtlPanel() {
-  PanelYTL = panel(184, 254, 377, 194, true, this);
+  PanelYTL = panel(184, 254, 377, 194, TPanel::kLoweredOuterRaisedInner, this);
   PanelYTL->hide();
   const char* captions[] = {"Para Biriminiz", "Simgesi", "Küçük Biriminiz", "Simgesi"};
   const int tops[] = {16, 32, 52, 72};
@@ -175,7 +173,7 @@ void TForm1::buildYtlPanel() {
 }
 
 void TForm1::buildButtonRow() {
-  Panel1 = panel(184, 485, 383, 40, true, this);
+  Panel1 = panel(184, 485, 383, 40, TPanel::kRaised, this);
   ImageList1 = pictures::makeMainImageList(this);
   auto* row = new QHBoxLayout(Panel1);
   row->setContentsMargins(1, 1, 1, 1);

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QFrame>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -22,6 +24,33 @@ class TLabel3D : public QWidget {
  private:
   QString m_text;
   int m_offset;
+};
+
+// A check box that fills its whole rectangle with the window's colour before
+// it draws, as a Windows check box does: one that sits on a panel's edge hides
+// the edge behind its caption. A box lower than the style's square gets a
+// square of its own height instead of one cut off at the top and bottom.
+class TCheckBox : public QCheckBox {
+ public:
+  TCheckBox(const QString& text, QWidget* parent);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+// A panel with Windows' bevels, each one pixel: none, a raised outer bevel
+// (the default panel), or a lowered outer bevel around a raised inner one.
+class TPanel : public QFrame {
+ public:
+  enum Bevel { kNoBevel, kRaised, kLoweredOuterRaisedInner };
+  TPanel(Bevel bevel, QWidget* parent);
+  Bevel bevel() const { return m_bevel; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  Bevel m_bevel;
 };
 
 // A horizontal gauge with its percentage as text. Setting a position
@@ -46,7 +75,9 @@ class TGauge : public QProgressBar {
 };
 
 // A group of radio buttons laid out in columns (items fill a column top to
-// bottom before the next), with the selected index as its value.
+// bottom before the next), with the selected index as its value. As on
+// Windows, the caption stands on the frame's top edge, so the items get the
+// whole height below it, spread evenly.
 class TRadioGroup : public QGroupBox {
  public:
   TRadioGroup(const QString& caption, const QStringList& items, int columns, QWidget* parent);
@@ -54,14 +85,18 @@ class TRadioGroup : public QGroupBox {
   void setItemIndex(int index);
   QStringList items() const { return m_items; }
 
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
  private:
   QStringList m_items;
   QButtonGroup m_buttons;
 };
 
 // A text edit with a browse button that opens the system's folder dialog at
-// the directory in the edit (at the root when it names none) and puts the
-// chosen directory into the edit.
+// the directory in the edit or its nearest existing parent (at the root when
+// there is none) and puts the chosen directory into the edit as the user
+// would type it: "C:\\..." under a drive of the Wine prefix, else native.
 class TDirectoryEdit : public QWidget {
  public:
   TDirectoryEdit(const QString& prompt, QWidget* parent);

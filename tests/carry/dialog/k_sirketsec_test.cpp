@@ -1,10 +1,13 @@
 #include "carry/dialog/k_sirketsec.h"
 
 #include <QAbstractItemModelTester>
+#include <QHeaderView>
+#include <QScreen>
 #include <QtTest>
 
 #include "data/companylist.h"
 #include "support/recording_host.h"
+#include "ui/fonts.h"
 
 namespace {
 
@@ -24,6 +27,17 @@ void fill(CompanyList& list, const std::vector<Row>& rows) {
     list.setValue("YENI_SIRKET_KOD", Variant{std::string(r.newCode)});
     list.setValue("DEVIR", Variant{true});
   }
+}
+
+// Dark pixels in the indicator's section of `row`.
+int markPixels(TK_SirketSec& dialog, int row) {
+  QHeaderView* header = dialog.DBGrid1->verticalHeader();
+  const QImage image = header->viewport()->grab().toImage();
+  const int top = header->sectionViewportPosition(row);
+  int dark = 0;
+  for (int y = top; y < top + header->sectionSize(row); ++y)
+    for (int x = 0; x < image.width(); ++x) dark += qGray(image.pixel(x, y)) < 64;
+  return dark;
 }
 
 std::vector<bool> selection(const CompanyList& list) {
@@ -52,12 +66,15 @@ class SirketSecTest : public QObject {
   }
 
  private slots:
+  void initTestCase() { installFontSubstitutes(); }  // as the program does
+
   void init() {
     list.clear();
     host = RecordingHost();
     fill(list, {{"2005_001", "ACME", Variant{2005.0}, "2006_001"},
                 {"2005_002", "Şahin Ltd", Variant{2005.0}, "2006_003"},
                 {"0000_003", "Boş Yıl", Variant{}, "2006_004"}});
+    list.first();
   }
 
   void modelPassesTheTester() {
@@ -107,6 +124,46 @@ class SirketSecTest : public QObject {
     QCOMPARE(dialog.DBGrid1->columnWidth(1), 87);
     QCOMPARE(dialog.DBGrid1->columnWidth(4), 106);
     QCOMPARE(dialog.DBGrid1->editTriggers(), QAbstractItemView::NoEditTriggers);
+    const QPoint offCentre =
+        dialog.geometry().center() - dialog.screen()->availableGeometry().center();
+    QVERIFY(offCentre.manhattanLength() <= 4);
+  }
+
+  // Columns without a width of their own are as wide as their fields show:
+  // a short name of the full 30 characters is not cut, nor is a title, and
+  // every column fits into the grid.
+  void defaultColumnsShowWholeTexts() {
+    const QString name = QStringLiteral("Özdemir İnşaat Taahhüt Ltd.Şti");
+    QCOMPARE(name.size(), 30);
+    list.moveTo(0);
+    list.setValue("KISA_AD", Variant{name.toStdString()});
+    TK_SirketSec dialog(list, host);
+    dialog.show();
+    QTableView* grid = dialog.DBGrid1;
+    const QFontMetrics metrics(grid->font());
+    const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+    QCOMPARE(metrics.elidedText(name, Qt::ElideRight, grid->columnWidth(2) - 2 * margin), name);
+    const int headerMargin = grid->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, grid);
+    for (int column = 0; column < 5; ++column) {
+      const QString title = dialog.model()->headerData(column, Qt::Horizontal).toString();
+      if (column == 2 || column == 3)
+        QVERIFY2(metrics.horizontalAdvance(title) + 2 * headerMargin <= grid->columnWidth(column),
+                 qPrintable(title));
+    }
+    const int total = grid->horizontalHeader()->length();
+    QVERIFY2(total <= grid->viewport()->width(), qPrintable(QString::number(total)));
+  }
+
+  // The indicator column marks the current row, and the mark follows a click.
+  void indicatorMarksTheCurrentRow() {
+    TK_SirketSec dialog(list, host);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(markPixels(dialog, 0) > 0);
+    QCOMPARE(markPixels(dialog, 1), 0);
+    clickCell(dialog, 1, 1);
+    QCOMPARE(markPixels(dialog, 0), 0);
+    QVERIFY(markPixels(dialog, 1) > 0);
   }
 
   void clickOnDevretTogglesOtherColumnsDoNot() {

@@ -1,9 +1,15 @@
 #include "main/window/form1.h"
 
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QPushButton>
 #include <QtTest>
+#include <filesystem>
 
 #include "data/companylist.h"
 #include "support/temp_dir.h"
+#include "ui/fonts.h"
+#include "ui/turkish.h"
 
 using fixture::TempDir;
 
@@ -43,6 +49,11 @@ class Form1Test : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase() {
+    installFontSubstitutes();
+    QVERIFY(installTurkishTranslations());
+  }
+
   void initialState() {
     TestForm form;
     form.show();
@@ -114,6 +125,30 @@ class Form1Test : public QObject {
     QVERIFY(!form.PanelYTL->isVisible());
   }
 
+  // A tick box on a panel's top edge hides the edge behind it, as on
+  // Windows; the edge shows again beyond the box's right end.
+  void tickBoxHidesThePanelEdge_data() {
+    QTest::addColumn<bool>("ytl");
+    QTest::addColumn<int>("edgeY");
+    QTest::addColumn<int>("underBoxX");
+    QTest::addColumn<int>("pastBoxX");
+    QTest::newRow("upgrade") << false << 96 << 545 << 557;
+    QTest::newRow("ytl") << true << 254 << 524 << 550;
+  }
+  void tickBoxHidesThePanelEdge() {
+    QFETCH(bool, ytl);
+    QFETCH(int, edgeY);
+    QFETCH(int, underBoxX);
+    QFETCH(int, pastBoxX);
+    TestForm form;
+    form.show();
+    (ytl ? form.CheckBoxYTL : form.CheckBoxUpgrade)->setChecked(true);
+    const QImage shot = form.grab().toImage();
+    const QColor background = form.palette().color(QPalette::Window);
+    QCOMPARE(shot.pixelColor(underBoxX, edgeY), background);
+    QVERIFY(shot.pixelColor(pastBoxX, edgeY) != background);
+  }
+
   void yearEditFilter_data() {
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("text");
@@ -169,13 +204,19 @@ class Form1Test : public QObject {
     form.setProductCheck([] { return platform::ProductStatus::closed(); });
     form.DirectoryEditPravex->setText(QString::fromStdString(tmp.str()));
     bool ytlDuringRun = true;
+    bool answeredDuringRun = false;
+    bool answeredBeforeEnd = false;
     form.setRunJobs({[](RunHost&, Workspace&) { return true; },
                      [&](RunHost& host, Workspace&) {
                        host.setStatusVisible(true);
                        host.setGaugeVisible(true);
                        host.setStatusText("ACME şirketi oluşturuluyor.");
                        host.setGaugeMax(3);
+                       // Events other than input are answered at progress points.
+                       QTimer::singleShot(0, &form, [&] { answeredDuringRun = true; });
+                       QTest::qSleep(60);
                        for (int i = 0; i < 5; ++i) host.advanceGauge();
+                       answeredBeforeEnd = answeredDuringRun;
                        QTest::mouseClick(form.CheckBoxYTL, Qt::LeftButton, {}, QPoint(6, 6));
                        // Queued now, delivered only after the run: must not press "Kapat".
                        QCoreApplication::postEvent(
@@ -191,6 +232,7 @@ class Form1Test : public QObject {
     form.Button1Click();
     QCoreApplication::processEvents();  // whatever is still queued
     QVERIFY(!ytlDuringRun);
+    QVERIFY(answeredBeforeEnd);
     QVERIFY(form.isVisible());  // neither the close box nor the queued key acted
     QCOMPARE(form.Label4->text(), QStringLiteral("ACME şirketi oluşturuluyor."));
     QCOMPARE(form.Gauge1->value(), 3);
@@ -244,12 +286,57 @@ class Form1Test : public QObject {
   void browseStartsAtTheTypedDirectoryOrTheRoot() {
     TempDir tmp;
     TestForm form;
+    const QString real = QString::fromStdString(std::filesystem::canonical(tmp.path()).string());
     form.DirectoryEditPravex->setText(QString::fromStdString(tmp.str() + "\\"));
-    QCOMPARE(form.DirectoryEditPravex->browseStart(), QString::fromStdString(tmp.str()));
+    QCOMPARE(form.DirectoryEditPravex->browseStart(), real);
+    form.DirectoryEditPravex->setText(QString::fromStdString(tmp.str() + "/yok/daha"));
+    QCOMPARE(form.DirectoryEditPravex->browseStart(), real);
     form.DirectoryEditPravex->setText(QStringLiteral("   "));
     QCOMPARE(form.DirectoryEditPravex->browseStart(), QStringLiteral("/"));
-    form.DirectoryEditPravex->setText(QString::fromStdString(tmp.str() + "/yok"));
-    QCOMPARE(form.DirectoryEditPravex->browseStart(), QStringLiteral("/"));
+  }
+
+  // The folder dialog speaks Turkish, opens at the typed directory through
+  // the drive map, and a folder chosen on drive C: goes back into the edit
+  // in the form typed on Windows.
+  void folderDialogAnswersInWindowsForm() {
+    TempDir prefix;
+    prefix.write("drive_c/ZEFIRTAK/KMX3/DATA/sirket.db", "r");
+    prefix.write("drive_c/ZEFIRTAK/KMX2/DATA/sirket.db", "r");
+    std::filesystem::create_directories(prefix.path() / "dosdevices");
+    std::filesystem::create_directory_symlink("../drive_c", prefix.path() / "dosdevices" / "c:");
+    std::filesystem::create_directory_symlink("/", prefix.path() / "dosdevices" / "z:");
+    const QByteArray oldPrefix = qgetenv("WINEPREFIX");
+    qputenv("WINEPREFIX", QByteArray::fromStdString(prefix.str()));
+    const QString kmx2 = QString::fromStdString(
+        std::filesystem::canonical(prefix.path() / "drive_c/ZEFIRTAK/KMX2/DATA").string());
+
+    TestForm form;
+    form.show();
+    QString openedAt;
+    QString chooseText;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      openedAt = dialog->directory().absolutePath();
+      auto* buttons = dialog->findChild<QDialogButtonBox*>();
+      if (buttons == nullptr) {
+        dialog->reject();  // the comparisons below then fail
+        return;
+      }
+      QPushButton* choose = buttons->button(QDialogButtonBox::Open);
+      chooseText = choose->text().remove(QLatin1Char('&'));
+      dialog->setDirectory(kmx2);
+      choose->click();
+    });
+    form.DirectoryEditPravex->browseButton()->click();
+    qputenv("WINEPREFIX", oldPrefix);
+
+    QCOMPARE(
+        openedAt,
+        QString::fromStdString(
+            std::filesystem::canonical(prefix.path() / "drive_c/ZEFIRTAK/KMX3/DATA").string()));
+    QCOMPARE(chooseText, QStringLiteral("Seç"));
+    QCOMPARE(form.DirectoryEditPravex->text(), QStringLiteral("C:\\ZEFIRTAK\\KMX2\\DATA"));
   }
 };
 

@@ -1,11 +1,15 @@
-// ui-screenshots <folder>: shows the main window, the company selection
-// dialog, the help window and the about box one after the other, as the
-// program builds them, and saves each as a PNG in <folder>. Run it under a
+// ui-screenshots <folder>: shows the main window (as it starts, with both
+// panels open, and during a run), a message box, the folder dialog, the
+// company selection dialog, the help window and the about box one after the
+// other, as the program builds them, and saves each as a PNG in <folder>. Run it under a
 // real or virtual X server (scripts/screenshots.sh) to see the windows as a
 // person would; offscreen it still checks that every window builds and
 // paints.
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
@@ -16,8 +20,10 @@
 #include "ui/aboutu.h"
 #include "ui/fonts.h"
 #include "ui/help.h"
+#include "ui/messagebox.h"
 #include "ui/pictures.h"
 #include "ui/secretpanel.h"
+#include "ui/turkish.h"
 #include "ui/zfabout.h"
 
 namespace {
@@ -61,6 +67,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Upgrade-Devir"));
   installFontSubstitutes();
+  installTurkishTranslations();
   if (argc != 2) {
     std::fprintf(stderr, "usage: ui-screenshots <folder>\n");
     return 2;
@@ -69,6 +76,13 @@ int main(int argc, char** argv) {
   if (!dir.exists() && !QDir().mkpath(dir.path())) return 1;
   bool ok = true;
 
+  // A Wine prefix whose drive C: holds the window's initial data directory.
+  QTemporaryDir prefix;
+  QDir(prefix.path()).mkpath(QStringLiteral("drive_c/ZEFIRTAK/KMX3/DATA"));
+  QDir(prefix.path()).mkpath(QStringLiteral("dosdevices"));
+  QFile::link(QStringLiteral("../drive_c"), prefix.filePath(QStringLiteral("dosdevices/c:")));
+  qputenv("WINEPREFIX", QFile::encodeName(prefix.path()));
+
   TForm1 form;
   ZfImageList* images = pictures::makeMainImageList(&form);
   TZfAbout* about = makeProgramAbout(&form);
@@ -76,6 +90,51 @@ int main(int argc, char** argv) {
   form.setHelpWindow(help);
   showAndSettle(&form);
   ok = save(&form, dir, "main-window.png") && ok;
+
+  form.CheckBoxUpgrade->setChecked(true);
+  form.CheckBoxYTL->setChecked(true);
+  ok = save(&form, dir, "main-window-panels.png") && ok;
+
+  {
+    auto box = makeMessageBox(QMessageBox::Information, QStringLiteral("Bilgi"),
+                              QStringLiteral("Lütfen kullanmakta olduğunuz KMX Orvan veya Lumex "
+                                             "versiyonunun kullandığı\nDATA dizininin tam yolunu "
+                                             "giriniz"),
+                              &form);
+    box->setWindowModality(Qt::NonModal);
+    showAndSettle(box.get());
+    ok = save(box.get(), dir, "message-box.png") && ok;
+  }
+
+  // The folder dialog as the browse button opens it.
+  QTimer::singleShot(300, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) {
+      ok = false;
+      return;
+    }
+    showAndSettle(dialog);
+    ok = save(dialog, dir, "folder-dialog.png") && ok;
+    dialog->reject();
+  });
+  form.DirectoryEditPravex->browseButton()->click();
+
+  // A run in progress: the progress display while a company is built.
+  form.CheckBoxUpgrade->setChecked(false);
+  form.setProductCheck([] { return false; });
+  form.setRunJobs({[](RunHost&, Workspace&) { return true; },
+                   [&](RunHost& host, Workspace&) {
+                     host.setStatusVisible(true);
+                     host.setGaugeVisible(true);
+                     host.setGaugeMax(12);
+                     host.setGaugePosition(5);
+                     host.setStatusText("Merkez Ticaret şirketi oluşturuluyor.");
+                     ok = save(&form, dir, "run-in-progress.png") && ok;
+                     host.setGaugeVisible(false);
+                     host.setStatusVisible(false);
+                   }});
+  form.Button1Click();
+  form.CheckBoxYTL->setChecked(false);
 
   {
     CompanyList companies;
