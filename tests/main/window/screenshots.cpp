@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
 
   // A run in progress: the progress display while a company is built.
   form.CheckBoxUpgrade->setChecked(false);
-  form.setProductCheck([] { return false; });
+  form.setProductCheck([] { return platform::ProductStatus::closed(); });
   form.setRunJobs({[](RunHost&, Workspace&) { return true; },
                    [&](RunHost& host, Workspace&) {
                      host.setStatusVisible(true);
