@@ -3,13 +3,14 @@
 //
 //   upgrade-devir --devir --data DIR --from YEAR --to YEAR [--ytl]
 //                 [--rounding auto|down|up] [--companies all|CODE,CODE...]
-//                 [--upgrade --old DIR]
+//                 [--upgrade --old DIR] [--report-dir DIR]
 //   upgrade-devir --help
 //
 // Exit status: 0 normal end ("İşlem tamamlandı"), 1 a job or check stopped
 // the run with its message (or the selection chose nothing), 2 an unexpected
 // failure (its text on standard error), 3 bad arguments (usage on standard
-// error).
+// error), 4 the run ended normally but the reconciliation report that follows
+// a carry-forward found a line that differs.
 #pragma once
 
 #include <optional>
@@ -24,6 +25,7 @@ inline constexpr int kExitCompleted = 0;
 inline constexpr int kExitStopped = 1;
 inline constexpr int kExitFailed = 2;
 inline constexpr int kExitUsage = 3;
+inline constexpr int kExitReportDiffers = 4;
 
 // Parses the arguments (without the program name). Returns nothing and writes
 // the reason to `err` when they are not valid.
