@@ -12,6 +12,7 @@
 #include "jobs/amount.h"
 #include "paradox/table.h"
 #include "report/numbers.h"
+#include "report/rules.h"
 
 namespace report {
 
@@ -315,15 +316,10 @@ struct DocumentRule {
   const char* ruleField2;
 };
 
-bool keepsCheque(const Reader& r, int state, int) {
-  // Whole value, case-sensitive; a blank state is not a kept one.
-  const std::string s = r.text(state);
-  return s == "Bankada" || s == "Kasada" || s == "Ödenmedi";
-}
+bool keepsCheque(const Reader& r, int state, int) { return KeepsCheque(r.text(state)); }
 
 bool keepsInstalment(const Reader& r, int instalment, int paid) {
-  // An instalment not paid; a blank flag counts as false.
-  return r.flag(instalment) && !r.flag(paid);
+  return KeepsInstalment(r.flag(instalment), r.flag(paid));
 }
 
 void documents(const ReconcileOptions& o, const DocumentRule& rule, const std::string& oldDir,

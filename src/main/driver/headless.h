@@ -3,8 +3,12 @@
 //
 //   upgrade-devir --devir --data DIR --from YEAR --to YEAR [--ytl]
 //                 [--rounding auto|down|up] [--companies all|CODE,CODE...]
-//                 [--upgrade --old DIR] [--report-dir DIR]
+//                 [--upgrade --old DIR] [--report-dir DIR] [--dry-run]
 //   upgrade-devir --help
+//
+// With --dry-run the run's checks are made and the plan of the ticked jobs is
+// printed (new companies, records carried, converted and removed per table,
+// files copied, overwritten and kept, disk space); nothing is written.
 //
 // Exit status: 0 normal end ("İşlem tamamlandı"), 1 a job or check stopped
 // the run with its message (or the selection chose nothing), 2 an unexpected
