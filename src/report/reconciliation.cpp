@@ -1,5 +1,6 @@
 #include "report/reconciliation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 #include <map>
@@ -34,51 +35,57 @@ class Reader {
   std::uint64_t count() const { return m_table->recordCount(); }
   double number(int f) const { return f < 0 ? 0 : m_table->asFloat(f); }
   std::string text(int f) const { return f < 0 ? std::string() : m_table->asString(f); }
+  // A record's code: texts as they are, record numbers in digits.
+  std::string code(int f) const {
+    if (f < 0) return std::string();
+    const pdx::FieldType type = m_table->fields()[static_cast<std::size_t>(f)].type;
+    if (type == pdx::FieldType::kAutoInc || type == pdx::FieldType::kLong)
+      return m_table->isBlank(f) ? std::string() : std::to_string(m_table->asInteger(f));
+    return m_table->asString(f);
+  }
   bool flag(int f) const { return f >= 0 && m_table->asBoolean(f); }
 
  private:
   std::unique_ptr<pdx::Table> m_table;
 };
 
-// Gives each record a code that stays the same between the old table and
-// its copy: the record's own code, with the occurrence number after a
-// repeated one.
-class Codes {
- public:
-  std::string next(const std::string& code) {
-    int n = ++m_seen[code];
-    return n == 1 ? code : code + " (" + std::to_string(n) + ")";
-  }
-
- private:
-  std::unordered_map<std::string, int> m_seen;
-};
-
 // The records of one amount line: expected values from the old table,
-// found values from the new one, matched by code. Totals are summed in one
-// order (the old table's, then records only the new table has) so that equal
-// records give equal totals to the last digit.
+// found values from the new one, matched by code. The new table is the old
+// one's copy, changed in place and thinned out, so its records come in the
+// old order: each is first tried against the next expected record, and only
+// a record out of that order is looked up by its code (repeated codes match
+// in order). Totals are summed in one order (the old table's, then records
+// only the new table has) so that equal records give equal totals to the
+// last digit.
 class Tally {
  public:
   void expect(const std::string& code, double oldValue, double expected) {
-    m_index.emplace(code, m_items.size());
     m_items.push_back({code, expected, std::nullopt, true});
+    ++m_expected;
     m_old += oldValue;
   }
   void find(const std::string& code, double found) {
-    auto it = m_index.find(code);
-    if (it != m_index.end() && !m_items[it->second].found) {
-      m_items[it->second].found = found;
+    while (m_cursor < m_expected && m_items[m_cursor].found) ++m_cursor;
+    if (m_cursor < m_expected && m_items[m_cursor].code == code) {
+      m_items[m_cursor++].found = found;
+      return;
+    }
+    if (!m_indexed) {
+      for (std::size_t i = 0; i < m_expected; ++i)
+        if (!m_items[i].found) m_index.emplace(m_items[i].code, i);
+      m_indexed = true;
+    }
+    for (auto [it, last] = m_index.equal_range(code); it != last; ++it) {
+      Item& item = m_items[it->second];
+      if (item.found) continue;
+      item.found = found;
+      m_cursor = std::max(m_cursor, it->second + 1);
+      m_index.erase(it);
       return;
     }
     m_items.push_back({code, 0, found, false});
   }
-  std::size_t expectedCount() const { return m_index.size(); }
-  std::size_t foundCount() const {
-    std::size_t n = 0;
-    for (const Item& i : m_items) n += i.found.has_value();
-    return n;
-  }
+  std::size_t expectedCount() const { return m_expected; }
 
   ReportLine line(std::string section, std::string label) const {
     ReportLine l;
@@ -109,7 +116,10 @@ class Tally {
     bool hasExpected;
   };
   std::vector<Item> m_items;
-  std::unordered_map<std::string, std::size_t> m_index;
+  std::size_t m_expected = 0;  // the first m_expected items are the old table's
+  std::size_t m_cursor = 0;
+  bool m_indexed = false;
+  std::unordered_multimap<std::string, std::size_t> m_index;
   double m_old = 0;
 };
 
@@ -220,10 +230,9 @@ void currentAccounts(const ReconcileOptions& o, const std::string& oldDir,
     Reader r(oldDir, "Cari");
     const int code = r.field("CARIKODU"), balance = r.field("KTBKY"), side = r.field("KTBTR"),
               fBalance = r.field("DTBKY"), fSide = r.field("DTBTR"), unit = r.field("DVZBRM");
-    Codes codes;
     for (; !r.eof(); r.next()) {
       ++oldCount;
-      const std::string c = codes.next(r.text(code));
+      const std::string c = r.code(code);
       const double amount = r.number(balance);
       const double converted = convert(amount);
       if (o.ytl) rounding.add(c, amount, converted);
@@ -238,10 +247,9 @@ void currentAccounts(const ReconcileOptions& o, const std::string& oldDir,
     Reader r(newDir, "Cari");
     const int code = r.field("CARIKODU"), balance = r.field("KDBKY"), side = r.field("KDBTR"),
               fBalance = r.field("DDBKY"), fSide = r.field("DDBTR"), unit = r.field("DVZBRM");
-    Codes codes;
     for (; !r.eof(); r.next()) {
       ++newCount;
-      const std::string c = codes.next(r.text(code));
+      const std::string c = r.code(code);
       (r.text(side) == kCredit ? credit : debit).find(c, r.number(balance));
       Currency& cur = currencies[r.text(unit)];
       (r.text(fSide) == kCredit ? cur.credit : cur.debit).find(c, r.number(fBalance));
@@ -257,8 +265,8 @@ void currentAccounts(const ReconcileOptions& o, const std::string& oldDir,
     ReportLine c = cur.credit.line(section, "döviz " + (unit.empty() ? "(birimsiz)" : unit) +
                                                 " alacak bakiyeleri (DTBKY → DDBKY)");
     // A currency nobody holds an amount in is no line of its own.
-    const bool empty = d.agrees && c.agrees && d.old == 0 && c.old == 0 && d.found == 0 &&
-                       c.found == 0;
+    const bool empty =
+        d.agrees && c.agrees && d.old == 0 && c.old == 0 && d.found == 0 && c.found == 0;
     if (empty) continue;
     out.push_back(std::move(d));
     out.push_back(std::move(c));
@@ -275,10 +283,9 @@ void stock(const ReconcileOptions& o, const std::string& oldDir, const std::stri
   {
     Reader r(oldDir, "Stok.DB");
     const int code = r.field("STOKKODU"), remaining = r.field("MIKKAL"), price = r.field("KALF");
-    Codes codes;
     for (; !r.eof(); r.next()) {
       ++oldCount;
-      const std::string c = codes.next(r.text(code));
+      const std::string c = r.code(code);
       const double q = r.number(remaining);
       const double p = r.number(price);
       quantity.expect(c, q, q);
@@ -289,10 +296,9 @@ void stock(const ReconcileOptions& o, const std::string& oldDir, const std::stri
   {
     Reader r(newDir, "Stok.DB");
     const int code = r.field("STOKKODU"), carried = r.field("MIKDEV"), opening = r.field("TUTDEV");
-    Codes codes;
     for (; !r.eof(); r.next()) {
       ++newCount;
-      const std::string c = codes.next(r.text(code));
+      const std::string c = r.code(code);
       quantity.find(c, r.number(carried));
       value.find(c, r.number(opening));
     }
@@ -316,7 +322,9 @@ struct DocumentRule {
   const char* ruleField2;
 };
 
-bool keepsCheque(const Reader& r, int state, int) { return KeepsCheque(r.text(state)); }
+bool keepsCheque(const Reader& r, int state, int) {
+  return KeepsCheque(r.text(state));
+}
 
 bool keepsInstalment(const Reader& r, int instalment, int paid) {
   return KeepsInstalment(r.flag(instalment), r.flag(paid));
@@ -332,11 +340,11 @@ void documents(const ReconcileOptions& o, const DocumentRule& rule, const std::s
     Reader r(oldDir, rule.table);
     const int code = r.field(rule.codeField), amount = r.field(rule.amountField),
               f1 = r.field(rule.ruleField1), f2 = r.field(rule.ruleField2);
-    Codes codes;
     for (; !r.eof(); r.next()) {
       ++oldCount;
-      const std::string c = codes.next(r.text(code));
+      // Most old records are not kept: their codes are never read.
       if (!rule.keeps(r, f1, f2)) continue;
+      const std::string c = r.code(code);
       const double a = r.number(amount);
       const double converted = convert(a);
       if (o.ytl) rounding.add(c, a, converted);
@@ -346,10 +354,9 @@ void documents(const ReconcileOptions& o, const DocumentRule& rule, const std::s
   {
     Reader r(newDir, rule.table);
     const int code = r.field(rule.codeField), amount = r.field(rule.amountField);
-    Codes codes;
     for (; !r.eof(); r.next()) {
       ++newCount;
-      amounts.find(codes.next(r.text(code)), r.number(amount));
+      amounts.find(r.code(code), r.number(amount));
     }
   }
   const double kept = static_cast<double>(amounts.expectedCount());
@@ -357,7 +364,8 @@ void documents(const ReconcileOptions& o, const DocumentRule& rule, const std::s
   const std::string what = rule.what;
   out.push_back(countLine(rule.section, "devreden " + what + " sayısı", all, kept,
                           static_cast<double>(newCount)));
-  out.push_back(amounts.line(rule.section, std::string("devreden tutar (") + rule.amountField + ")"));
+  out.push_back(
+      amounts.line(rule.section, std::string("devreden tutar (") + rule.amountField + ")"));
   out.push_back(countLine(rule.section, "silinen " + what + " sayısı", all, all - kept,
                           all - static_cast<double>(newCount)));
   if (o.ytl) rounding.appendLines(out, rule.section);
@@ -372,17 +380,15 @@ void production(const ReconcileOptions& o, const std::string& oldDir, const std:
   {
     Reader r(oldDir, "urhar.db");
     const int code = r.field("BURHKOD"), price = r.field("KFIYAT");
-    Codes codes;
     for (; !r.eof(); r.next(), ++oldCount) {
       const double p = r.number(price);
-      prices.expect(codes.next(r.text(code)), p, convert(p));
+      prices.expect(r.code(code), p, convert(p));
     }
   }
   {
     Reader r(newDir, "urhar.db");
     const int code = r.field("BURHKOD"), price = r.field("KFIYAT");
-    Codes codes;
-    for (; !r.eof(); r.next(), ++newCount) prices.find(codes.next(r.text(code)), r.number(price));
+    for (; !r.eof(); r.next(), ++newCount) prices.find(r.code(code), r.number(price));
   }
   const double n = static_cast<double>(oldCount);
   out.push_back(countLine(section, "üretim hareketi sayısı", n, n, static_cast<double>(newCount)));
@@ -441,7 +447,9 @@ bool CompanyReport::agrees() const {
   return true;
 }
 
-bool RunReport::agrees() const { return differingLines() == 0; }
+bool RunReport::agrees() const {
+  return differingLines() == 0;
+}
 
 std::size_t RunReport::differingLines() const {
   std::size_t n = 0;
@@ -454,14 +462,14 @@ CompanyReport ReconcileCompany(const ReconcileOptions& o, const CarriedCompany& 
   CompanyReport r{company.oldCode, company.newCode, company.shortName, {}};
   const std::string oldDir = CompanyDirectory(o.dataDirectory, company.oldCode);
   const std::string newDir = CompanyDirectory(o.dataDirectory, company.newCode);
-  static const DocumentRule kCheques{"Çek ve senetler", "ceksen.DB", "KAYIT", "KTUTAR", "evrak",
-                                     keepsCheque, "EVRAKDURUM", "EVRAKDURUM"};
-  static const DocumentRule kInstalments{"Taksitler", "Char.DB", "BCHKOD", "TUTAR", "taksit",
-                                         keepsInstalment, "TAKSIT", "ODEDI"};
-  guarded(r.lines, "Cari hesaplar",
-          [&](auto& out) { currentAccounts(o, oldDir, newDir, out); });
+  static const DocumentRule kCheques{"Çek ve senetler", "ceksen.DB", "KAYIT",      "KTUTAR",
+                                     "evrak",           keepsCheque, "EVRAKDURUM", "EVRAKDURUM"};
+  static const DocumentRule kInstalments{"Taksitler", "Char.DB",       "BCHKOD", "TUTAR",
+                                         "taksit",    keepsInstalment, "TAKSIT", "ODEDI"};
+  guarded(r.lines, "Cari hesaplar", [&](auto& out) { currentAccounts(o, oldDir, newDir, out); });
   guarded(r.lines, "Stok", [&](auto& out) { stock(o, oldDir, newDir, out); });
-  guarded(r.lines, kCheques.section, [&](auto& out) { documents(o, kCheques, oldDir, newDir, out); });
+  guarded(r.lines, kCheques.section,
+          [&](auto& out) { documents(o, kCheques, oldDir, newDir, out); });
   guarded(r.lines, kInstalments.section,
           [&](auto& out) { documents(o, kInstalments, oldDir, newDir, out); });
   guarded(r.lines, "Üretim", [&](auto& out) { production(o, oldDir, newDir, out); });
