@@ -35,7 +35,8 @@ std::string FormatNumber(double value, bool exact) {
     }
     if (text.empty()) text = exact ? printed(false, 17, value) : printed(true, 6, value);
     // Rounded to six decimals: trailing zeros beyond the second go.
-    if (!exact && text.find('.') != std::string::npos && text.find_first_of("eE") == std::string::npos)
+    if (!exact && text.find('.') != std::string::npos &&
+        text.find_first_of("eE") == std::string::npos)
       while (text.size() - text.find('.') > 3 && text.back() == '0') text.pop_back();
     if (text == "-0.00") text = "0";
   }

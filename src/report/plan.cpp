@@ -119,8 +119,7 @@ const PlannedDirectory* upgraded(const DryRunPlan& plan, const std::string& code
   return nullptr;
 }
 
-TablePlan tablePlan(const PlannedDirectory& dir, const std::string& base, bool ytl,
-                    bool converts) {
+TablePlan tablePlan(const PlannedDirectory& dir, const std::string& base, bool ytl, bool converts) {
   TablePlan p;
   p.table = base;
   auto t = openPlanned(dir, base);
@@ -184,7 +183,8 @@ bool PlanUpgrade(RunHost& host, DryRunPlan& plan) {
     // ayar2 is replaced by the template's; ayar rebuilt when its layout differs.
     PlannedDirectory replaced;
     for (const PlannedFile& f : templateFiles)
-      if (platform::sameNameNoCase(f.name, "ayar2.db") || platform::sameNameNoCase(f.name, "ayar2.val"))
+      if (platform::sameNameNoCase(f.name, "ayar2.db") ||
+          platform::sameNameNoCase(f.name, "ayar2.val"))
         replaced.push_back(f);
     copyInto(dir, replaced, true, c.completion);
     {
@@ -325,8 +325,9 @@ const char* tableTitle(const std::string& base) {
 std::string PlanText(const DryRunPlan& plan) {
   std::string out = "Deneme çalıştırması: hiçbir dosya yazılmadı ve oluşturulmadı.\n";
   if (plan.upgrade) {
-    out += "\nSürüm yükseltme\n  Veri dizininin kendi dosyaları: " + files(plan.upgrade->dataFiles) +
-           "\n";
+    out +=
+        "\nSürüm yükseltme\n  Veri dizininin kendi dosyaları: " + files(plan.upgrade->dataFiles) +
+        "\n";
     for (const UpgradeCompanyPlan& c : plan.upgrade->companies) {
       out += "  " + c.code + " " + c.shortName + ": ";
       if (c.missing) {

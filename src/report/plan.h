@@ -38,9 +38,9 @@ struct TablePlan {
 
 struct UpgradeCompanyPlan {
   std::string code, shortName;
-  bool missing = false;     // no directory in the older data directory: skipped
-  FilePlan copy;            // the older company's files
-  FilePlan completion;      // the template's files added, the company's kept
+  bool missing = false;  // no directory in the older data directory: skipped
+  FilePlan copy;         // the older company's files
+  FilePlan completion;   // the template's files added, the company's kept
   bool settingsRebuilt = false;
   std::size_t movementsRecoded = 0;  // current-account movements read for re-coding
   std::size_t invoicesFlagged = 0;

@@ -57,11 +57,20 @@ std::string html(const std::string& s) {
   std::string out;
   for (char c : s) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out.push_back(c);
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out.push_back(c);
     }
   }
   return out;
@@ -100,8 +109,8 @@ std::string PlainTextReport(const RunReport& r) {
       for (const ItemDifference& i : l->items)
         out += "    " + i.code + ": beklenen " + i.expected + ", bulunan " + i.found + "\n";
       if (l->differingItems > l->items.size())
-        out += "    ... ve " + std::to_string(l->differingItems - l->items.size()) +
-               " kayıt daha\n";
+        out +=
+            "    ... ve " + std::to_string(l->differingItems - l->items.size()) + " kayıt daha\n";
     }
   }
   out += "\n" + summary(r) + "\n";
@@ -110,15 +119,16 @@ std::string PlainTextReport(const RunReport& r) {
 
 std::string CsvReport(const RunReport& r) {
   std::string out = "\xEF\xBB\xBF";
-  out += "Tarih;Eski şirket;Yeni şirket;Kısa adı;Bölüm;Satır;Eski;Beklenen;Yeni;Fark;Durum;"
-         "Farklı kayıt sayısı\r\n";
+  out +=
+      "Tarih;Eski şirket;Yeni şirket;Kısa adı;Bölüm;Satır;Eski;Beklenen;Yeni;Fark;Durum;"
+      "Farklı kayıt sayısı\r\n";
   for (const CompanyReport& c : r.companies) {
     for (const ReportLine& l : c.lines) {
       const LineTexts t = ColumnTexts(l);
-      const std::string fields[] = {r.date,     c.oldCode,    c.newCode, c.shortName,
-                                    l.section,  l.label,      t.old,     t.expected,
-                                    t.found,    t.difference, MarkText(l),
-                                    std::to_string(l.differingItems)};
+      const std::string fields[] = {r.date,       c.oldCode,   c.newCode,
+                                    c.shortName,  l.section,   l.label,
+                                    t.old,        t.expected,  t.found,
+                                    t.difference, MarkText(l), std::to_string(l.differingItems)};
       bool firstField = true;
       for (const std::string& f : fields) {
         if (!firstField) out += ";";
@@ -134,7 +144,9 @@ std::string CsvReport(const RunReport& r) {
 std::string HtmlReport(const RunReport& r) {
   std::string out =
       "<!DOCTYPE html>\n<html lang=\"tr\">\n<head>\n<meta charset=\"utf-8\">\n"
-      "<title>Devir mutabakat raporu " + html(r.date) + "</title>\n<style>\n"
+      "<title>Devir mutabakat raporu " +
+      html(r.date) +
+      "</title>\n<style>\n"
       "@page { size: A4; margin: 14mm 12mm; }\n"
       "body { font-family: 'DejaVu Sans', Arial, sans-serif; font-size: 9pt; color: #000; }\n"
       "h1 { font-size: 14pt; margin: 0 0 4pt; }\n"
@@ -151,16 +163,22 @@ std::string HtmlReport(const RunReport& r) {
       "tr.info td { color: #444; }\n"
       "tr.items td { background: #fff0f0; font-weight: normal; font-size: 8pt; }\n"
       "p.summary.differs { color: #a00000; font-weight: bold; }\n"
+      "th.n { text-align: right; }\n"
+      "@media print { body { font-size: 7.5pt; } th, td { padding: 1pt 3pt; } }\n"
       "</style>\n</head>\n<body>\n";
   for (const CompanyReport& c : r.companies) {
     out += "<section>\n<h1>Devir mutabakat raporu</h1>\n<p class=\"meta\">" + html(r.date) +
-           " &middot; " + html(conversionText(r.options)) + "</p>\n<h2>" +
-           html(companyTitle(c)) + "</h2>\n";
-    out += "<table>\n<thead><tr><th>Bölüm</th><th>Satır</th><th>Eski</th><th>Beklenen</th>"
-           "<th>Yeni</th><th>Fark</th><th>Durum</th></tr></thead>\n<tbody>\n";
+           " &middot; " + html(conversionText(r.options)) + "</p>\n<h2>" + html(companyTitle(c)) +
+           "</h2>\n";
+    out +=
+        "<table>\n<thead><tr><th>Bölüm</th><th>Satır</th><th class=\"n\">Eski</th>"
+        "<th class=\"n\">Beklenen</th><th class=\"n\">Yeni</th><th class=\"n\">Fark</th>"
+        "<th>Durum</th></tr></thead>\n<tbody>\n";
     for (const ReportLine* l : LinesDifferencesFirst(c)) {
       const LineTexts t = ColumnTexts(*l);
-      const char* cls = !l->agrees ? " class=\"differs\"" : l->kind == LineKind::kInfo ? " class=\"info\"" : "";
+      const char* cls = !l->agrees                   ? " class=\"differs\""
+                        : l->kind == LineKind::kInfo ? " class=\"info\""
+                                                     : "";
       out += std::string("<tr") + cls + "><td>" + html(l->section) + "</td><td>" + html(l->label) +
              "</td><td class=\"n\">" + html(t.old) + "</td><td class=\"n\">" + html(t.expected) +
              "</td><td class=\"n\">" + html(t.found) + "</td><td class=\"n\">" +
@@ -172,8 +190,8 @@ std::string HtmlReport(const RunReport& r) {
                  std::to_string(l->differingItems) + ")";
         out += ":<br>";
         for (const ItemDifference& i : l->items)
-          out += html(i.code) + ": beklenen " + html(i.expected) + ", bulunan " +
-                 html(i.found) + "<br>";
+          out += html(i.code) + ": beklenen " + html(i.expected) + ", bulunan " + html(i.found) +
+                 "<br>";
         out += "</td></tr>\n";
       }
     }

@@ -15,6 +15,8 @@ inline bool KeepsCheque(std::string_view state) {
 
 // A movement stays when it is an instalment not yet paid; blank flags count
 // as false.
-inline bool KeepsInstalment(bool instalment, bool paid) { return instalment && !paid; }
+inline bool KeepsInstalment(bool instalment, bool paid) {
+  return instalment && !paid;
+}
 
 }  // namespace report

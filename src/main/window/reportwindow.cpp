@@ -35,15 +35,15 @@ QTableWidgetItem* cell(const QString& value, bool number) {
 
 }  // namespace
 
-TReportWindow::TReportWindow(const report::RunReport& r, const QString& savedFile,
-                             QWidget* parent)
+TReportWindow::TReportWindow(const report::RunReport& r, const QString& savedFile, QWidget* parent)
     : QDialog(parent), m_savedFile(savedFile) {
   setWindowTitle(QStringLiteral("Devir Mutabakat Raporu"));
   auto* layout = new QVBoxLayout(this);
   const std::size_t differing = r.differingLines();
   auto* summary = new QLabel(
       text(r.date) + QStringLiteral(" · ") +
-          (r.options.ytl ? QStringLiteral("YTL dönüşümü ile") : QStringLiteral("YTL dönüşümü yok")) +
+          (r.options.ytl ? QStringLiteral("YTL dönüşümü ile")
+                         : QStringLiteral("YTL dönüşümü yok")) +
           QStringLiteral("<br><b>") +
           (differing == 0
                ? QStringLiteral("Tüm satırlar uyuyor.")
@@ -91,9 +91,8 @@ TReportWindow::TReportWindow(const report::RunReport& r, const QString& savedFil
 QWidget* TReportWindow::companyPage(const report::CompanyReport& c) {
   auto* page = new QWidget(Companies);
   auto* layout = new QVBoxLayout(page);
-  layout->addWidget(new QLabel(QStringLiteral("<b>") + text(c.shortName).toHtmlEscaped() +
-                                   QStringLiteral("</b>"),
-                               page));
+  layout->addWidget(new QLabel(
+      QStringLiteral("<b>") + text(c.shortName).toHtmlEscaped() + QStringLiteral("</b>"), page));
   auto* t = new QTableWidget(0, 7, page);
   t->setHorizontalHeaderLabels({QStringLiteral("Bölüm"), QStringLiteral("Satır"),
                                 QStringLiteral("Eski"), QStringLiteral("Beklenen"),
@@ -106,8 +105,8 @@ QWidget* TReportWindow::companyPage(const report::CompanyReport& c) {
     const report::LineTexts v = report::ColumnTexts(*l);
     const int row = t->rowCount();
     t->insertRow(row);
-    const QString values[] = {text(l->section), text(l->label),      text(v.old),
-                              text(v.expected), text(v.found),       text(v.difference),
+    const QString values[] = {text(l->section),          text(l->label), text(v.old),
+                              text(v.expected),          text(v.found),  text(v.difference),
                               text(report::MarkText(*l))};
     for (int col = 0; col < 7; ++col) {
       QTableWidgetItem* item = cell(values[col], col >= 2 && col <= 5);
@@ -157,8 +156,7 @@ void OfferCarryReport(QWidget* parent, const RunHost& host, const Workspace& ws,
   const report::RunReport r = report::ReconcileRun(ReportOptions(host), companies);
   QString saved, failure;
   try {
-    saved = text(
-        report::SaveReport(r, report::ReportDirectory(host.newDataDirectory())).htmlFile);
+    saved = text(report::SaveReport(r, report::ReportDirectory(host.newDataDirectory())).htmlFile);
   } catch (const std::exception& e) {
     failure = QStringLiteral("\r\nRapor kaydedilemedi: ") + text(e.what());
   }

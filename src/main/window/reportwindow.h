@@ -4,10 +4,10 @@
 #pragma once
 
 #include <QDialog>
-#include <functional>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <functional>
 
 #include "report/reconciliation.h"
 
@@ -21,8 +21,8 @@ class TReportWindow : public QDialog {
   TReportWindow(const report::RunReport& report, const QString& savedFile,
                 QWidget* parent = nullptr);
 
-  QTabWidget* Companies;  // one tab per company
-  QPushButton* ButtonOpen;  // "Kaydedilen raporu aç"
+  QTabWidget* Companies;     // one tab per company
+  QPushButton* ButtonOpen;   // "Kaydedilen raporu aç"
   QPushButton* ButtonClose;  // "Kapat"
 
   // The table of the company in tab `index`.

@@ -46,13 +46,13 @@ class DryRun : public ::testing::Test {
 
 TEST_F(DryRun, WritesAndCreatesNothing) {
   const auto before = everything({data, older});
-  const std::vector<std::string> carry{"--devir", "--data", data.string(), "--from", "2005",
-                                       "--to", "2006", "--ytl", "--dry-run"};
-  const std::vector<std::string> both{"--devir",  "--upgrade", "--old", older.string(),
-                                      "--data",   data.string(), "--from", "2004",
-                                      "--to",     "2005", "--companies", "2004_001", "--dry-run"};
-  const std::vector<std::string> upgrade{"--upgrade", "--old", older.string(), "--data",
-                                         data.string(), "--dry-run"};
+  const std::vector<std::string> carry{"--devir", "--data", data.string(), "--from",   "2005",
+                                       "--to",    "2006",   "--ytl",       "--dry-run"};
+  const std::vector<std::string> both{
+      "--devir", "--upgrade", "--old", older.string(), "--data",   data.string(), "--from",
+      "2004",    "--to",      "2005",  "--companies",  "2004_001", "--dry-run"};
+  const std::vector<std::string> upgrade{"--upgrade", "--old",       older.string(),
+                                         "--data",    data.string(), "--dry-run"};
   for (const auto& args : {carry, both, upgrade}) {
     std::string out;
     EXPECT_EQ(headless(args, &out), kExitCompleted) << out;
@@ -82,8 +82,8 @@ TEST_F(DryRun, PlanMatchesTheRunThatFollows) {
     host.toYear = withUpgrade ? "2005" : "2006";
     host.upgrade = withUpgrade;
     host.oldDir = older.string();
-    std::vector<std::string> args{"--devir", "--data", data.string(), "--from", host.fromYear,
-                                  "--to", host.toYear, "--ytl"};
+    std::vector<std::string> args{"--devir",     "--data", data.string(), "--from",
+                                  host.fromYear, "--to",   host.toYear,   "--ytl"};
     if (withUpgrade) {
       // The other older companies would stop the carry-forward by design.
       host.onSelect = [](CompanyList& list) {

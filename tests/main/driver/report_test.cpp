@@ -31,11 +31,12 @@ class ReportRun : public ::testing::Test {
   fs::path data = tmp.path() / "DATA";
 
   Outcome run(std::vector<std::string> extra, const RunJobs& jobs = RunJobs::real()) {
-    std::vector<std::string> args{"--devir", "--data", data.string(), "--from", "2005",
-                                  "--to",    "2006"};
+    std::vector<std::string> args{"--devir", "--data", data.string(), "--from",
+                                  "2005",    "--to",   "2006"};
     args.insert(args.end(), extra.begin(), extra.end());
     std::ostringstream out, err;
-    const int status = RunHeadless(args, out, err, [] { return false; }, jobs);
+    const int status = RunHeadless(
+        args, out, err, [] { return false; }, jobs);
     return {status, out.str(), err.str()};
   }
 
@@ -65,9 +66,10 @@ class ReportRun : public ::testing::Test {
         .withCard("120.02", 5'000, "Borç")  // a half that rounds to even: 0
         .withCard("120.03", -1'000'000, "Borç")
         .withCard("120.04", 9'999, "alacak")  // not the credit side
-        .withCard("320.01", 1'234'567, "Alacak", {{"DTBKY", Variant{1500.0}},
-                                                  {"DTBTR", Variant{std::string("Alacak")}},
-                                                  {"DVZBRM", Variant{std::string("USD")}}})
+        .withCard("320.01", 1'234'567, "Alacak",
+                  {{"DTBKY", Variant{1500.0}},
+                   {"DTBTR", Variant{std::string("Alacak")}},
+                   {"DVZBRM", Variant{std::string("USD")}}})
         .withStock("S1", 10, 35'000'000)
         .withStock("S2", -3, 7'500'000)
         .withCheque("Bankada", 1'000'000)
@@ -118,9 +120,10 @@ TEST_F(ReportRun, EdgeRecordsAgreeInEveryMode) {
   writeEdgeCompany();
   const fs::path kept = tmp.path() / "kept";
   fs::copy(data, kept, fs::copy_options::recursive);
-  for (const std::vector<std::string>& options :
-       {std::vector<std::string>{}, {"--ytl"}, {"--ytl", "--rounding", "down"},
-        {"--ytl", "--rounding", "up"}}) {
+  for (const std::vector<std::string>& options : {std::vector<std::string>{},
+                                                  {"--ytl"},
+                                                  {"--ytl", "--rounding", "down"},
+                                                  {"--ytl", "--rounding", "up"}}) {
     SCOPED_TRACE(options.empty() ? "no YTL" : options.back());
     fs::remove_all(data);
     fs::copy(kept, data, fs::copy_options::recursive);

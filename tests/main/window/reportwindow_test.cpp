@@ -36,7 +36,9 @@ class ReportWindowTest : public QObject {
   void differencesComeFirstAndStandOut() {
     report::RunReport r;
     r.date = "2026-12-07 14:05";
-    r.companies.push_back({"2005_001", "2006_001", "Merkez Ticaret",
+    r.companies.push_back({"2005_001",
+                           "2006_001",
+                           "Merkez Ticaret",
                            {line("kart sayısı", true), line("borç bakiyeleri", false, 25)}});
     r.companies.push_back({"2005_002", "2006_002", "Şube", {line("kart sayısı", true)}});
     TReportWindow w(r, QString());

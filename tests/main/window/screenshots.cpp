@@ -13,6 +13,7 @@
 #include "carry/dialog/k_sirketsec.h"
 #include "data/companylist.h"
 #include "main/window/form1.h"
+#include "main/window/reportwindow.h"
 #include "ui/aboutu.h"
 #include "ui/fonts.h"
 #include "ui/help.h"
@@ -55,6 +56,45 @@ void addCompany(CompanyList& list, const char* code, const char* name, bool sele
   list.setValue("YENI_SIRKET_KOD", Variant{std::string(newCode)});
 }
 
+report::ReportLine reportLine(const char* section, const char* label, double old, double expected,
+                              double found, report::LineKind kind = report::LineKind::kAmount) {
+  report::ReportLine l;
+  l.section = section;
+  l.label = label;
+  l.kind = kind;
+  l.old = old;
+  l.expected = expected;
+  l.found = found;
+  l.agrees = expected == found || kind == report::LineKind::kInfo;
+  return l;
+}
+
+// A report of two companies, the first with one differing balance.
+report::RunReport sampleReport() {
+  using report::LineKind;
+  report::RunReport r;
+  r.date = "2006-01-02 09:30";
+  r.options.ytl = true;
+  std::vector<report::ReportLine> lines = {
+      reportLine("Cari hesaplar", "kart sayısı", 7, 7, 7, LineKind::kCount),
+      reportLine("Cari hesaplar", "borç bakiyeleri toplamı (KTBKY → KDBKY)", 1495000, 1.49, 1.49),
+      reportLine("Cari hesaplar", "alacak bakiyeleri toplamı (KTBKY → KDBKY)", 22100000, 22.1,
+                 22.1),
+      reportLine("Cari hesaplar", "dönüşüm etkisi: eski toplam / 1.000.000 → yuvarlanmış", 23.595,
+                 23.59, 23.59, LineKind::kInfo),
+      reportLine("Stok", "devreden değer (KALF × MIKKAL → TUTDEV)", 31500000, 31.5, 31.5),
+      reportLine("Çek ve senetler", "devreden evrak sayısı", 9, 3, 3, LineKind::kCount),
+      reportLine("Taksitler", "devreden tutar (TUTAR)", 600000, 0.6, 0.6)};
+  report::CompanyReport first{"2005_001", "2006_001", "Merkez Ticaret", lines};
+  first.lines[2].found = 22.11;
+  first.lines[2].agrees = false;
+  first.lines[2].differingItems = 1;
+  first.lines[2].items.push_back({"320.01", "12,35", "12,36"});
+  r.companies.push_back(first);
+  r.companies.push_back({"2005_003", "2006_003", "Güneş Gıda", lines});
+  return r;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,6 +126,15 @@ int main(int argc, char** argv) {
     TK_SirketSec dialog(companies, form, &form);
     showAndSettle(&dialog);
     ok = save(&dialog, dir, "selection-dialog.png") && ok;
+  }
+
+  {
+    TReportWindow window(sampleReport(),
+                         QStringLiteral("C:\\ZEFIRTAK\\KMX3\\DATA\\Devir Raporları\\Devir "
+                                        "2006-01-02 0930 2005_001-2006_001 2005_003-2006_003.html"),
+                         &form);
+    showAndSettle(&window);
+    ok = save(&window, dir, "report-window.png") && ok;
   }
 
   showAndSettle(help);
