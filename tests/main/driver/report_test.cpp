@@ -10,11 +10,13 @@
 #include "carry/carryforward.h"
 #include "data/datamodule.h"
 #include "data/job_fixture.h"
+#include "jobs/workspace.h"
 #include "main/driver/headless.h"
 #include "report/reconciliation.h"
 #include "report/reportfiles.h"
 #include "sample_data.h"
 #include "support/company_fixture.h"
+#include "support/recording_host.h"
 
 namespace fs = std::filesystem;
 
@@ -167,5 +169,107 @@ TEST_F(ReportRun, AChangedOpeningBalanceDiffersAndTheRunExitsWith4) {
   const auto registry = jobs::readTable(jobs::findFile(data, "sirket.db"));
   EXPECT_EQ(registry.size(), 2u);
 }
+
+// A fault put into the new company after the run, and the lines that must
+// then differ (and no other).
+struct Fault {
+  const char* name;
+  std::function<void(TDM&, const std::string& newDir)> apply;
+  std::vector<std::string> differing;
+};
+
+// Opens the handle on the new company, lets `f` change it, writes it back.
+void change(TTable& t, const std::string& dir, const std::function<void(TTable&)>& f) {
+  t.setDatabaseName(dir);
+  t.open();
+  t.first();
+  f(t);
+  t.flushBuffers();
+  t.close();
+}
+
+void editWhere(TTable& t, const char* field, const std::string& value, const char* target,
+               const Variant& to) {
+  for (t.first(); !t.eof(); t.next()) {
+    if (t.field(field).asString() != value) continue;
+    t.edit();
+    t.field(target).setValue(to);
+    t.post();
+    return;
+  }
+  FAIL() << "no record with " << field << " " << value;
+}
+
+class ReportFault : public ReportRun, public ::testing::WithParamInterface<Fault> {};
+
+TEST_P(ReportFault, OnlyItsLinesDiffer) {
+  writeEdgeCompany();
+  RecordingHost host;
+  host.newDir = data.string();
+  host.fromYear = "2005";
+  host.toYear = "2006";
+  host.ytl = true;
+  Workspace ws;
+  RunCarryForward(host, ws);
+  ASSERT_EQ(host.infos.back(), "İşlem tamamlandı");
+  {
+    TDM dm;
+    GetParam().apply(dm, (data / "2006_001").string());
+  }
+  const auto rep = report::ReconcileRun(
+      {data.string(), true, 0, 2, "Yeni Türk Lirası", "YTL", "Yeni Kuruş", "YKr"},
+      {{"2005_001", "2006_001", "Özdemir Gıda"}});
+  EXPECT_EQ(differingLabels(rep), GetParam().differing);
+}
+
+const std::string kCards = "Cari hesaplar: ";
+INSTANTIATE_TEST_SUITE_P(
+    NewCompany, ReportFault,
+    ::testing::Values(
+        Fault{"card_side_flipped",
+              [](TDM& dm, const std::string& dir) {
+                change(dm.CariPravex_T, dir, [](TTable& table) {
+                  editWhere(table, "CARIKODU", "120.01", "KDBTR", Variant{std::string("Borç")});
+                });
+              },
+              {kCards + "borç bakiyeleri toplamı (KTBKY → KDBKY)",
+               kCards + "alacak bakiyeleri toplamı (KTBKY → KDBKY)"}},
+        Fault{"kept_cheque_deleted",
+              [](TDM& dm, const std::string& dir) {
+                change(dm.CeksenPravex_T, dir, [](TTable& table) { table.remove(); });
+              },
+              {"Çek ve senetler: devreden evrak sayısı", "Çek ve senetler: devreden tutar (KTUTAR)",
+               "Çek ve senetler: silinen evrak sayısı"}},
+        Fault{"instalment_left_unconverted",
+              [](TDM& dm, const std::string& dir) {
+                change(dm.CharPravex, dir, [](TTable& table) {
+                  table.edit();
+                  table.field("TUTAR").setAsFloat(25'000);
+                  table.post();
+                });
+              },
+              {"Taksitler: devreden tutar (TUTAR)"}},
+        Fault{"stock_quantity_changed",
+              [](TDM& dm, const std::string& dir) {
+                change(dm.StokPravex_T, dir, [](TTable& table) {
+                  editWhere(table, "STOKKODU", "S2", "MIKDEV", Variant{3.0});
+                });
+              },
+              {"Stok: devreden miktar (MIKKAL → MIKDEV)"}},
+        Fault{"production_record_lost",
+              [](TDM& dm, const std::string& dir) {
+                change(dm.UretimPravex_T, dir, [](TTable& table) { table.remove(); });
+              },
+              {"Üretim: üretim hareketi sayısı", "Üretim: fiyatlar toplamı (KFIYAT)"}},
+        Fault{"currency_symbol_kept",
+              [](TDM& dm, const std::string& dir) {
+                change(dm.AyarPravexDevir_T, dir, [](TTable& table) {
+                  table.edit();
+                  table.field("PARASIMGE").setAsString("TL");
+                  table.post();
+                });
+              },
+              {"Ayarlar: para birimi alanı PARASIMGE"}}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace

@@ -1,6 +1,6 @@
 // ui-screenshots <folder>: shows the main window, the company selection
-// dialog, the help window and the about box one after the other, as the
-// program builds them, and saves each as a PNG in <folder>. Run it under a
+// dialog, the report window (on a made-up report), the help window and the
+// about box one after the other, as the program builds them, and saves each as a PNG in <folder>. Run it under a
 // real or virtual X server (scripts/screenshots.sh) to see the windows as a
 // person would; offscreen it still checks that every window builds and
 // paints.
