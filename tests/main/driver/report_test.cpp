@@ -4,6 +4,7 @@
 // the run exit with 4.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -114,6 +115,16 @@ TEST_F(ReportRun, SampleCompaniesAgreeAfterAYtlCarryAndTheFilesAreSaved) {
   EXPECT_EQ(files[1].extension(), ".html");
   EXPECT_NE(files[1].filename().string().find("2005_001-2006_001 2005_002-2006_002"),
             std::string::npos);
+  // The CSV: a header and one row per line of the printed table.
+  const std::string csv = jobs::readFile(files[0]);
+  const auto rows = std::count(csv.begin(), csv.end(), '\n');
+  std::istringstream out(r.out);
+  long printed = 0;
+  for (std::string text; std::getline(out, text);)
+    for (const char* mark : {"  uyuyor", "  bilgi", "  FARKLI"})
+      printed += text.size() > std::strlen(mark) &&
+                 text.compare(text.size() - std::strlen(mark), std::string::npos, mark) == 0;
+  EXPECT_EQ(rows, 1 + printed) << csv;
 }
 
 // Every mode, with and without conversion: the report's own reading of the
