@@ -32,7 +32,6 @@ class Reader {
   int field(const char* name) const { return m_table->findField(name); }
   bool eof() const { return m_table->eof(); }
   void next() { m_table->next(); }
-  std::uint64_t count() const { return m_table->recordCount(); }
   double number(int f) const { return f < 0 ? 0 : m_table->asFloat(f); }
   std::string text(int f) const { return f < 0 ? std::string() : m_table->asString(f); }
   // A record's code: texts as they are, record numbers in digits.
