@@ -144,6 +144,11 @@ int main(int argc, char** argv) {
   std::printf("%-31s %.3f s (%.0f%% of the carry-forward; target 30%%), peak RSS %.1f MiB%s\n",
               "reconciliation report:", check.seconds, 100.0 * check.seconds / job.seconds,
               check.peakMiB, check.status == 0 ? ", every line agrees" : "  [LINES DIFFER]");
+  // On a shared machine the wall times wander; the CPU times do much less.
+  const double jobCpu = job.userSeconds + job.systemSeconds;
+  const double checkCpu = check.userSeconds + check.systemSeconds;
+  std::printf("%-31s %.3f s (%.0f%% of the carry-forward's %.3f s)\n", "  CPU time:", checkCpu,
+              100.0 * checkCpu / jobCpu, jobCpu);
   if (keep) {
     const fs::path kept = tmp.path().string() + "-kept";
     fs::rename(tmp.path(), kept);
