@@ -34,12 +34,14 @@ class Reader {
   void next() { m_table->next(); }
   double number(int f) const { return f < 0 ? 0 : m_table->asFloat(f); }
   std::string text(int f) const { return f < 0 ? std::string() : m_table->asString(f); }
-  // A record's code: texts as they are, record numbers in digits.
+  // A record's code: texts as they are, record numbers in digits after the
+  // field's name ("KAYIT 12").
   std::string code(int f) const {
     if (f < 0) return std::string();
-    const pdx::FieldType type = m_table->fields()[static_cast<std::size_t>(f)].type;
-    if (type == pdx::FieldType::kAutoInc || type == pdx::FieldType::kLong)
-      return m_table->isBlank(f) ? std::string() : std::to_string(m_table->asInteger(f));
+    const pdx::FieldInfo& info = m_table->fields()[static_cast<std::size_t>(f)];
+    if (info.type == pdx::FieldType::kAutoInc || info.type == pdx::FieldType::kLong)
+      return info.name + " " +
+             (m_table->isBlank(f) ? std::string() : std::to_string(m_table->asInteger(f)));
     return m_table->asString(f);
   }
   bool flag(int f) const { return f >= 0 && m_table->asBoolean(f); }
