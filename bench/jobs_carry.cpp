@@ -1,4 +1,6 @@
-// Carry-forward of one large company, beside `cp -r` of its directory.
+// Carry-forward of one large company, beside `cp -r` of its directory, and
+// the reconciliation report that follows it (target: at most 30% of the
+// carry-forward's time).
 //
 //   jobs_carry [--cards N] [--movements N] [--cheques N] [--stock N] [--keep]
 //
@@ -6,12 +8,14 @@
 // resident memory (measured in a child process that runs only the job).
 // With --keep the scratch directory stays for a look at the files; with
 // --again DIR only the job runs, once more on a kept directory (for a
-// profiler: the company is carried to the next free code).
+// profiler: the company is carried to the next free code); with
+// --report-again DIR only the report of 2006_001 runs on a kept directory.
 #include <cstdio>
 
 #include "bench/jobs_common.h"
 #include "carry/carryforward.h"
 #include "jobs/workspace.h"
+#include "report/reconciliation.h"
 #include "support/company_fixture.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
@@ -33,6 +37,23 @@ ChildResult runJob(const fs::path& data) {
   });
 }
 
+// The report of the company just carried, read from disk; status 1 when a
+// line differs.
+ChildResult runReport(const fs::path& data) {
+  return runInChild([&] {
+    report::ReconcileOptions options;
+    options.dataDirectory = data.string();
+    options.ytl = true;
+    options.currencyName = "Yeni Türk Lirası";
+    options.currencySymbol = "YTL";
+    options.subUnitName = "Yeni Kuruş";
+    options.subUnitSymbol = "YKr";
+    const report::RunReport r =
+        report::ReconcileRun(options, {{"2005_001", "2006_001", "Büyük Şirket"}});
+    return r.agrees() ? 0 : 1;
+  });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -42,6 +63,13 @@ int main(int argc, char** argv) {
   const std::uint64_t stock = arg(argc, argv, "--stock", 20000);
   for (int i = 1; i + 1 < argc; ++i)
     if (std::string(argv[i]) == "--again") return runJob(fs::path(argv[i + 1]) / "DATA").status;
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::string(argv[i]) == "--report-again") {
+      const ChildResult r = runReport(fs::path(argv[i + 1]) / "DATA");
+      std::printf("reconciliation report: %.3f s, %.3f s in the process, %.3f s in the kernel\n",
+                  r.seconds, r.userSeconds, r.systemSeconds);
+      return r.status;
+    }
   fixture::TempDir tmp;
   const bool keep = flag(argc, argv, "--keep");
   const fs::path data = tmp.path() / "DATA";
@@ -112,6 +140,7 @@ int main(int argc, char** argv) {
   fs::remove_all(tmp.path() / "copy");
 
   const ChildResult job = runJob(data);
+  const ChildResult check = job.status == 0 ? runReport(data) : ChildResult{};
 
   std::printf(
       "company: %llu cards, %llu stock, %llu cheques, %llu movements (generated in %.2f s)\n",
@@ -119,6 +148,14 @@ int main(int argc, char** argv) {
       static_cast<unsigned long long>(cheques), static_cast<unsigned long long>(movements),
       genSeconds);
   printJobAgainstCopies("carry-forward with YTL:", job, copySeconds, durableCopySeconds);
+  std::printf("%-31s %.3f s (%.0f%% of the carry-forward; target 30%%), peak RSS %.1f MiB%s\n",
+              "reconciliation report:", check.seconds, 100.0 * check.seconds / job.seconds,
+              check.peakMiB, check.status == 0 ? ", every line agrees" : "  [LINES DIFFER]");
+  // On a shared machine the wall times wander; the CPU times do much less.
+  const double jobCpu = job.userSeconds + job.systemSeconds;
+  const double checkCpu = check.userSeconds + check.systemSeconds;
+  std::printf("%-31s %.3f s (%.0f%% of the carry-forward's %.3f s)\n", "  CPU time:", checkCpu,
+              100.0 * checkCpu / jobCpu, jobCpu);
   if (keep) {
     const fs::path kept = tmp.path().string() + "-kept";
     fs::rename(tmp.path(), kept);

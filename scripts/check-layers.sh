@@ -7,7 +7,7 @@
 #   paradox
 #   data
 #   jobs
-#   carry  upgrade  ui
+#   carry  upgrade  ui  report
 #   carry/dialog
 #   main/driver
 #   main/window
@@ -30,7 +30,7 @@ grep -rnE --include='*.h' --include='*.c' --include='*.cpp' --include='*.inc' \
     if (f ~ /^data(\/|$)/) return 2
     if (f ~ /^jobs(\/|$)/) return 3
     if (f ~ /^carry\/dialog(\/|$)/) return 5
-    if (f ~ /^(carry|upgrade|ui)(\/|$)/) return 4
+    if (f ~ /^(carry|upgrade|ui|report)(\/|$)/) return 4
     if (f ~ /^main\/driver(\/|$)/) return 6
     if (f ~ /^main\/window(\/|$)/) return 7
     if (f ~ /^main(\/|$)/) return 8

@@ -20,6 +20,8 @@ struct HeadlessOptions {
   int rounding = 0;                    // 0 auto (nearest), 1 down, 2 up
   bool allCompanies = true;            // --companies all (the default)
   std::vector<std::string> companies;  // otherwise: the codes to carry forward
+  std::string reportDirectory;         // --report-dir; empty: the data directory's
+  bool dryRun = false;                 // --dry-run: checks and the plan only
 };
 
 class ConsoleHost final : public RunHost {

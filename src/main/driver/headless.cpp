@@ -1,6 +1,8 @@
 #include "main/driver/headless.h"
 
 #include "jobs/workspace.h"
+#include "main/driver/dryrun.h"
+#include "main/driver/runreport.h"
 
 namespace {
 
@@ -39,7 +41,7 @@ class StreamErrorReport final : public ErrorReport {
 const char* HeadlessUsage() {
   return "usage: upgrade-devir --devir --data DIR --from YEAR --to YEAR [--ytl]\n"
          "                     [--rounding auto|down|up] [--companies all|CODE,CODE...]\n"
-         "                     [--upgrade --old DIR]\n"
+         "                     [--upgrade --old DIR] [--report-dir DIR] [--dry-run]\n"
          "       upgrade-devir --upgrade --old DIR --data DIR\n"
          "Without arguments the program opens its window.\n";
 }
@@ -87,6 +89,10 @@ std::optional<HeadlessOptions> ParseHeadlessArguments(const std::vector<std::str
         o.rounding = 2;
       else
         return fail("--rounding takes auto, down or up, not '" + v + "'");
+    } else if (a == "--dry-run") {
+      o.dryRun = true;
+    } else if (a == "--report-dir") {
+      if (!value(o.reportDirectory)) return fail("--report-dir needs a directory");
     } else if (a == "--companies") {
       if (!value(v)) return fail("--companies needs all or a list of codes");
       o.allCompanies = v == "all";
@@ -118,9 +124,14 @@ int RunHeadless(const std::vector<std::string>& args, std::ostream& out, std::os
   ConsoleHost host(*options, out, err);
   StreamErrorReport errors(err);
   Workspace ws;
-  switch (Button1Click(host, ws, errors, productRunning, jobs)) {
-    case RunEnd::kCompleted:
-      return kExitCompleted;
+  const RunEnd end = options->dryRun ? DryRun(host, errors, productRunning, out)
+                                     : Button1Click(host, ws, errors, productRunning, jobs);
+  switch (end) {
+    case RunEnd::kCompleted: {
+      if (!options->devir || options->dryRun) return kExitCompleted;
+      const auto report = ReportCarryForward(host, ws, options->reportDirectory, out, err);
+      return report && !report->agrees() ? kExitReportDiffers : kExitCompleted;
+    }
     case RunEnd::kFailed:
       return kExitFailed;
     case RunEnd::kStopped:

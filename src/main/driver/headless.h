@@ -3,13 +3,18 @@
 //
 //   upgrade-devir --devir --data DIR --from YEAR --to YEAR [--ytl]
 //                 [--rounding auto|down|up] [--companies all|CODE,CODE...]
-//                 [--upgrade --old DIR]
+//                 [--upgrade --old DIR] [--report-dir DIR] [--dry-run]
 //   upgrade-devir --help
+//
+// With --dry-run the run's checks are made and the plan of the ticked jobs is
+// printed (new companies, records carried, converted and removed per table,
+// files copied, overwritten and kept, disk space); nothing is written.
 //
 // Exit status: 0 normal end ("İşlem tamamlandı"), 1 a job or check stopped
 // the run with its message (or the selection chose nothing), 2 an unexpected
 // failure (its text on standard error), 3 bad arguments (usage on standard
-// error).
+// error), 4 the run ended normally but the reconciliation report that follows
+// a carry-forward found a line that differs.
 #pragma once
 
 #include <optional>
@@ -24,6 +29,7 @@ inline constexpr int kExitCompleted = 0;
 inline constexpr int kExitStopped = 1;
 inline constexpr int kExitFailed = 2;
 inline constexpr int kExitUsage = 3;
+inline constexpr int kExitReportDiffers = 4;
 
 // Parses the arguments (without the program name). Returns nothing and writes
 // the reason to `err` when they are not valid.

@@ -6,6 +6,7 @@
 #include <QScreen>
 
 #include "carry/dialog/k_sirketsec.h"
+#include "main/window/reportwindow.h"
 #include "ui/messagebox.h"
 
 namespace {
@@ -125,11 +126,17 @@ void TForm1::Button1Click() {
   m_running = true;
   m_sinceAnswered.start();
   qApp->installEventFilter(this);
-  ::Button1Click(*this, m_ws, *this, m_productCheck, m_jobs);
+  const RunEnd end = ::Button1Click(*this, m_ws, *this, m_productCheck, m_jobs);
   // Input queued while the run blocked the thread is dropped, not replayed.
   QApplication::processEvents();
   qApp->removeEventFilter(this);
   m_running = false;
+  if (end == RunEnd::kCompleted && devirTicked()) offerCarryReport();
+}
+
+void TForm1::offerCarryReport() {
+  OfferCarryReport(this, *this, m_ws,
+                   [this](const QString& question) { return AskShowReport(this, question); });
 }
 
 void TForm1::Button2Click() {

@@ -118,6 +118,9 @@ class TForm1 : public QWidget, public RunHost, public ErrorReport {
   virtual void showInformation(const QString& text);
   virtual void showError(const QString& text);
   virtual bool showSelection(CompanyList& companies);
+  // After a carry-forward that ended normally: the reconciliation report,
+  // saved and offered with a question (reportwindow.h).
+  virtual void offerCarryReport();
 
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;

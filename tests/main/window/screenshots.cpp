@@ -1,7 +1,8 @@
 // ui-screenshots <folder>: shows the main window (as it starts, with both
 // panels open, and during a run), a message box, the folder dialog, the
-// company selection dialog, the help window and the about box one after the
-// other, as the program builds them, and saves each as a PNG in <folder>. Run it under a
+// company selection dialog, the report window (on a made-up report), the help
+// window and the about box one after the other, as the program builds them,
+// and saves each as a PNG in <folder>. Run it under a
 // real or virtual X server (scripts/screenshots.sh) to see the windows as a
 // person would; offscreen it still checks that every window builds and
 // paints.
@@ -17,6 +18,7 @@
 #include "carry/dialog/k_sirketsec.h"
 #include "data/companylist.h"
 #include "main/window/form1.h"
+#include "main/window/reportwindow.h"
 #include "ui/aboutu.h"
 #include "ui/fonts.h"
 #include "ui/help.h"
@@ -59,6 +61,45 @@ void addCompany(CompanyList& list, const char* code, const char* name, bool sele
   list.setValue("NUMBER1", Variant{2005.0});
   list.setValue("DEVIR", Variant{selected});
   list.setValue("YENI_SIRKET_KOD", Variant{std::string(newCode)});
+}
+
+report::ReportLine reportLine(const char* section, const char* label, double old, double expected,
+                              double found, report::LineKind kind = report::LineKind::kAmount) {
+  report::ReportLine l;
+  l.section = section;
+  l.label = label;
+  l.kind = kind;
+  l.old = old;
+  l.expected = expected;
+  l.found = found;
+  l.agrees = expected == found || kind == report::LineKind::kInfo;
+  return l;
+}
+
+// A report of two companies, the first with one differing balance.
+report::RunReport sampleReport() {
+  using report::LineKind;
+  report::RunReport r;
+  r.date = "2006-01-02 09:30";
+  r.options.ytl = true;
+  std::vector<report::ReportLine> lines = {
+      reportLine("Cari hesaplar", "kart sayısı", 7, 7, 7, LineKind::kCount),
+      reportLine("Cari hesaplar", "borç bakiyeleri toplamı (KTBKY → KDBKY)", 1495000, 1.49, 1.49),
+      reportLine("Cari hesaplar", "alacak bakiyeleri toplamı (KTBKY → KDBKY)", 22100000, 22.1,
+                 22.1),
+      reportLine("Cari hesaplar", "dönüşüm etkisi: eski toplam / 1.000.000 → yuvarlanmış", 23.595,
+                 23.59, 23.59, LineKind::kInfo),
+      reportLine("Stok", "devreden değer (KALF × MIKKAL → TUTDEV)", 31500000, 31.5, 31.5),
+      reportLine("Çek ve senetler", "devreden evrak sayısı", 9, 3, 3, LineKind::kCount),
+      reportLine("Taksitler", "devreden tutar (TUTAR)", 600000, 0.6, 0.6)};
+  report::CompanyReport first{"2005_001", "2006_001", "Merkez Ticaret", lines};
+  first.lines[2].found = 22.11;
+  first.lines[2].agrees = false;
+  first.lines[2].differingItems = 1;
+  first.lines[2].items.push_back({"320.01", "12,35", "12,36"});
+  r.companies.push_back(first);
+  r.companies.push_back({"2005_003", "2006_003", "Güneş Gıda", lines});
+  return r;
 }
 
 }  // namespace
@@ -145,6 +186,15 @@ int main(int argc, char** argv) {
     TK_SirketSec dialog(companies, form, &form);
     showAndSettle(&dialog);
     ok = save(&dialog, dir, "selection-dialog.png") && ok;
+  }
+
+  {
+    TReportWindow window(sampleReport(),
+                         QStringLiteral("C:\\ZEFIRTAK\\KMX3\\DATA\\Devir Raporları\\Devir "
+                                        "2006-01-02 0930 2005_001-2006_001 2005_003-2006_003.html"),
+                         &form);
+    showAndSettle(&window);
+    ok = save(&window, dir, "report-window.png") && ok;
   }
 
   showAndSettle(help);

@@ -1,0 +1,18 @@
+// The dry run of the command line: every check of the run driver, then the
+// plan of the ticked jobs instead of the jobs themselves. Nothing is
+// written, created or locked.
+#pragma once
+
+#include <ostream>
+
+#include "main/driver/rundriver.h"
+
+class RunHost;
+
+// Runs the driver's checks with the jobs replaced by their plans and writes
+// the plan to `out`. Messages of the checks and of the jobs' own stops go
+// through host.infoBox as in a real run; "İşlem tamamlandı" is not shown,
+// since nothing was done. Returns how the run ended: kCompleted when the plan
+// was written.
+RunEnd DryRun(RunHost& host, ErrorReport& errors, const ProductCheck& productRunning,
+              std::ostream& out);

@@ -1,0 +1,36 @@
+// Where the reconciliation report is saved.
+#pragma once
+
+#include <string>
+
+#include "report/reconciliation.h"
+
+namespace report {
+
+// The folder for reports inside a data directory. Its name has a blank, a
+// dotless "ı" and no dot, so it can be no company code (8 characters), no
+// template directory and no file any mask of a run lists (the masks list
+// plain files only, and the folder holds nothing a company reads).
+inline constexpr const char* kReportFolderName = "Devir Raporları";
+
+// data directory + "\" + kReportFolderName
+std::string ReportDirectory(const std::string& dataDirectory);
+
+// "Devir 2026-12-07 1405 2005_001-2006_001 2005_002-2006_002": the date and
+// time of the report and the companies' old and new codes (the first four,
+// then "ve N şirket daha").
+std::string ReportFileBase(const RunReport& report);
+
+struct SavedReport {
+  std::string htmlFile;  // path texts, as the folder was given
+  std::string csvFile;
+};
+
+// Writes the HTML and CSV files into `folder` (a path text as typed; it is
+// created with its parents). A name already taken gets " (2)", " (3)" ...
+// before its extension; nothing is overwritten. Throws
+// platform::FileSystemError naming the file when the folder cannot be made
+// or a file cannot be written completely.
+SavedReport SaveReport(const RunReport& report, const std::string& folder);
+
+}  // namespace report

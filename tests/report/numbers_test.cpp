@@ -1,0 +1,31 @@
+#include "report/numbers.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct NumberCase {
+  double value;
+  bool exact;
+  const char* text;
+};
+
+class FormatNumberTest : public ::testing::TestWithParam<NumberCase> {};
+
+TEST_P(FormatNumberTest, WritesTurkishDigits) {
+  EXPECT_EQ(report::FormatNumber(GetParam().value, GetParam().exact), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, FormatNumberTest,
+    ::testing::Values(NumberCase{0, false, "0"}, NumberCase{-0.0, false, "0"},
+                      NumberCase{1234567, false, "1.234.567"},
+                      NumberCase{-1234567.5, false, "-1.234.567,50"},
+                      NumberCase{0.01, false, "0,01"}, NumberCase{123.456, false, "123,456"},
+                      NumberCase{2.9899999999999998, false, "2,99"},
+                      // Values a hair apart stay apart when exactness is asked.
+                      NumberCase{250.00000000000003, false, "250,00"},
+                      NumberCase{250.00000000000003, true, "250,00000000000003"},
+                      NumberCase{-1e-17, false, "0"}));
+
+}  // namespace
