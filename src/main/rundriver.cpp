@@ -1,13 +1,17 @@
 #include "main/rundriver.h"
 
 #include <exception>
+#include <optional>
 
 #include "carry/carryforward.h"
+#include "data/failuretext.h"
 #include "main/filesetcopy.h"
 #include "main/runhost.h"
 #include "main/workspace.h"
+#include "platform/leftovers.h"
 #include "platform/paths.h"
 #include "platform/productwindow.h"
+#include "platform/runlock.h"
 #include "upgrade/upgrade.h"
 
 namespace {
@@ -69,6 +73,39 @@ RunEnd stop(RunHost& host, const std::string& message) {
   return RunEnd::kStopped;
 }
 
+bool isNumber(const std::string& text) {
+  if (text.empty()) return false;
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// The message of a run that finds the data directory taken by another run.
+std::string runInProgressText(const std::string& dataDir, const platform::RunLockHolder& h) {
+  auto orUnknown = [](const std::string& s) { return s.empty() ? std::string("?") : s; };
+  return dataDir + " dizininde başka bir Upgrade-Devir işlemi çalışıyor.\r\n" +
+         "Bilgisayar: " + orUnknown(h.host) + ", kullanıcı: " + orUnknown(h.user) +
+         ", işlem no: " + (h.pid ? std::to_string(h.pid) : std::string("?")) +
+         ", başlangıç: " + orUnknown(h.started) + "\r\nO işlem bitince yeniden deneyiniz.";
+}
+
+// Takes the run lock of the newest data directory; an empty result when the
+// run may go on, else the message that stops it.
+std::optional<std::string> lockDataDirectory(platform::RunLock& lock, const std::string& data) {
+  const std::optional<std::filesystem::path> where = platform::resolvePath(data);
+  if (!where) return std::nullopt;  // the existence check has passed; nothing to lock
+  switch (lock.acquire(*where)) {
+    case platform::RunLock::Result::kTaken:
+      return std::nullopt;
+    case platform::RunLock::Result::kHeld:
+      return runInProgressText(data, lock.holder());
+    case platform::RunLock::Result::kFailed:
+      break;
+  }
+  return FileFailureText("Çalışma kilidi alınamadı", data + "\\" + platform::kRunLockFileName,
+                         FailureCause(lock.error()));
+}
+
 RunEnd runChecksAndJobs(WatchingHost& host, Workspace& ws, const ProductCheck& productRunning,
                         const RunJobs& jobs) {
   if (productRunning && productRunning())
@@ -87,6 +124,18 @@ RunEnd runChecksAndJobs(WatchingHost& host, Workspace& ws, const ProductCheck& p
     return stop(host, "Pravex versiyonunun kullandığı DATA dizininin tam yolunu giriniz");
   if (!platform::directoryExists(data))
     return stop(host, "Pravex versiyonu için belirttiğiniz DATA dizini bulunamadı");
+  // A carry into the same or an earlier year would convert amounts that are
+  // already converted and give the new companies the old year.
+  if (host.devirTicked() && isNumber(host.sourceYear()) && isNumber(host.targetYear()) &&
+      std::stoi(host.targetYear()) <= std::stoi(host.sourceYear()))
+    return stop(host, "Devir yapılacak yıl (" + host.targetYear() + ") devri yapılan yıldan (" +
+                          host.sourceYear() + ") büyük olmalıdır");
+  // One run at a time per data directory, held until the run ends.
+  platform::RunLock lock;
+  if (std::optional<std::string> refused = lockDataDirectory(lock, data))
+    return stop(host, *refused);
+  if (std::optional<std::filesystem::path> where = platform::resolvePath(data))
+    platform::removeCopyLeftovers(*where);
 
   if (host.upgradeTicked() && !jobs.upgrade(host, ws)) return RunEnd::kStopped;
   if (!host.devirTicked()) {

@@ -112,7 +112,10 @@ void copyBytes(const fs::path& source, const fs::path& target, std::string_view 
     if (!writeAll(temp.fd(), buffer.data(), static_cast<std::size_t>(n)))
       copyFailed(from, to, std::strerror(errno));
   }
-  ::fchmod(temp.fd(), st.st_mode & 07777);
+  // The copy is always writable by its owner: a read-only source (a file
+  // from a CD or a write-protected share) must not give a company whose
+  // tables the jobs and the product cannot change.
+  ::fchmod(temp.fd(), (st.st_mode & 07777) | S_IWUSR);
   struct timespec times[2] = {st.st_atim, st.st_mtim};
   ::futimens(temp.fd(), times);
   if (temp.close() != 0) copyFailed(from, to, std::strerror(errno));
@@ -138,6 +141,8 @@ void copyBytes(const fs::path& source, const fs::path& target, std::string_view 
   temp += ".ud-copy";
   std::error_code ec;
   fs::copy_file(source, temp, fs::copy_options::overwrite_existing, ec);
+  if (!ec)
+    fs::permissions(temp, fs::perms::owner_write, fs::perm_options::add, ec);  // see above
   if (!ec) fs::rename(temp, target, ec);
   if (ec) {
     std::error_code ignored;
