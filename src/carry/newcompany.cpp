@@ -1,5 +1,6 @@
 #include <exception>
 
+#include "carry/staging.h"
 #include "carry/steps.h"
 #include "data/paths.h"
 #include "main/filesetcopy.h"
@@ -12,10 +13,12 @@ bool CreateNewCompany(RunHost& host, Workspace& ws) {
   const std::string dataDir = host.newDataDirectory();
   const std::string templateDir = TemplateDirectory(dataDir);
   const std::string oldDir = CompanyDirectory(dataDir, row.text("SIRKET_KOD"));
-  const std::string newDir = CompanyDirectory(dataDir, row.text("YENI_SIRKET_KOD"));
+  // Built aside; the company takes its code once complete (carry/staging.h).
+  const std::string newDir = WorkingDirectory(dataDir, row.text("YENI_SIRKET_KOD"));
 
   host.setStatusText(name + " şirketi devir için hazırlanıyor");
   host.repaint();
+  StartNewCompany(host, ws);
   ws.FileListBox1.setMask("*.*");
   ws.FileListBox1.setDirectory(templateDir);
 
