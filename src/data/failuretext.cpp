@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/paths.h"
+
 std::string FailureCause(const std::error_code& error) {
   if (error.category() == std::generic_category() || error.category() == std::system_category()) {
     const std::error_condition c = error.default_error_condition();
@@ -44,4 +46,12 @@ std::string SizeText(std::uintmax_t bytes) {
   for (char& c : text)
     if (c == '.') c = ',';  // Turkish decimal comma
   return text;
+}
+
+std::string FailureText(const std::exception& failure) {
+  if (const auto* fs = dynamic_cast<const platform::FileSystemError*>(&failure))
+    if (fs->cause())
+      return FileFailureText(fs->writing() ? "Dosya yazılamadı" : "Dosya okunamadı", fs->path(),
+                             FailureCause(fs->cause()));
+  return failure.what();
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <system_error>
 
@@ -20,3 +21,8 @@ std::string FileFailureText(const std::string& what, const std::string& typedPat
 
 // A byte count as a user reads it: "1,5 MB", "240 KB", "3,2 GB".
 std::string SizeText(std::uintmax_t bytes);
+
+// The text a run shows for a failure it did not expect: for a file the
+// operating system refused (platform::FileSystemError with a cause), the
+// Turkish FileFailureText naming the file as typed; otherwise what().
+std::string FailureText(const std::exception& failure);

@@ -168,7 +168,7 @@ RunEnd Button1Click(RunHost& host, Workspace& ws, ErrorReport& errors,
   try {
     return runChecksAndJobs(watching, ws, productRunning, jobs);
   } catch (const std::exception& e) {
-    errors.errorBox(ErrorReportText(e.what()));
+    errors.errorBox(ErrorReportText(FailureText(e)));
   } catch (...) {
     errors.errorBox("Unknown failure.");
   }
