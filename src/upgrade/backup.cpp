@@ -52,11 +52,15 @@ std::string KeepReplacedFiles(RunHost& host, Workspace& ws) {
   const std::string newDir = host.newDataDirectory();
   // Phase 1 replaces the data directory's files that the older one has too,
   // the registry among them (and with it every row of the newest edition).
+  // A replaced table is kept with all its files, so that the copy opens.
   std::vector<std::pair<std::string, std::string>> keep;  // source, place in the copy
-  const std::vector<std::string> newest = filesOf(newDir);
-  for (const std::string& name : filesOf(oldDir))
-    for (const std::string& n : newest)
-      if (sameName(n, name)) keep.emplace_back(newDir + "\\" + n, n);
+  auto base = [](const std::string& name) { return name.substr(0, name.find('.')); };
+  const std::vector<std::string> newest = filesOf(newDir), older = filesOf(oldDir);
+  for (const std::string& n : newest) {
+    bool replaced = false;
+    for (const std::string& name : older) replaced = replaced || sameName(base(n), base(name));
+    if (replaced) keep.emplace_back(newDir + "\\" + n, n);
+  }
   // Phases 2 and 3 write into company directories that may exist already:
   // each is kept whole.
   TTable& registry = ws.DM.SirketOrLumex_T;

@@ -9,9 +9,9 @@ struct Workspace;
 
 // Before phase 1: copies into a dated folder of the newest data directory
 // ("UD_YEDEK_" and the local time; no company code or mask takes it) every
-// file of the newest data directory that phase 1 will replace, and every
-// file of each newest company directory that an older company of the same
-// code will be copied into. Says where in a status text and returns the
+// table of the newest data directory that phase 1 will replace (all its
+// files), and every file of each newest company directory that an older
+// company of the same code will be copied into. Says where in a status text and returns the
 // folder's path text ("" when nothing is replaced). Throws
 // platform::FileSystemError when a copy fails: the upgrade then has not
 // written anything yet.

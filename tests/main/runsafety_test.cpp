@@ -210,6 +210,88 @@ TEST_F(RunSafety, TheNextRunRemovesUnregisteredMarkedDirectoriesAndOnlyTheMarker
   EXPECT_TRUE(fs::exists(data / "2006_005"));  // not ours: never touched
 }
 
+// An older edition's data and a newest data directory that already holds a
+// company of its own (dropped from the list by the upgrade) and one of the
+// older codes.
+void writeEditions(const fs::path& root) {
+  DataDir older(root / "OLD", fixture::Edition::kOlder);
+  older.registry().company("1001", "Ak", 2005).company("1002", "Bal", 2005);
+  for (const char* code : {"1001", "1002"})
+    older.company(code)
+        .settingsFieldCount(60)
+        .withMovement({.kind = "Kendi Çekim"})
+        .withInvoice()
+        .withFile("rapor.txt", "eski");
+  older.write();
+  DataDir newest(root / "NEW");
+  newest.registry().company("2005_009", "Yeni", 2005);
+  newest.company("2005_009").withCard("120.01", 5, "Borç");
+  newest.company("1001").withFile("notlar.txt", "yeni sürümde yazıldı");
+  newest.write();
+}
+
+// Every file under `dir` but the run lock and the kept copies.
+fixture::DirectorySnapshot withoutKept(const fs::path& dir) {
+  fixture::DirectorySnapshot s = files(dir);
+  std::erase_if(s, [](const auto& e) { return e.first.rfind("UD_YEDEK_", 0) == 0; });
+  return s;
+}
+
+class UpgradeKill : public ::testing::TestWithParam<const char*> {
+ protected:
+  TempDir tmp;
+  KillingHost host;
+  void point(const fs::path& root) {
+    host.upgrade = true;
+    host.devir = false;
+    host.oldDir = (root / "OLD").string();
+    host.newDir = (root / "NEW").string();
+  }
+};
+
+TEST_P(UpgradeKill, TheNextRunEndsAsAnUninterruptedOne) {
+  writeEditions(tmp.path() / "REF");
+  point(tmp.path() / "REF");
+  ASSERT_EQ(runOnce(host), RunEnd::kCompleted);
+  const auto expected = withoutKept(tmp.path() / "REF" / "NEW");
+
+  const fs::path run = tmp.path() / "RUN";
+  writeEditions(run);
+  fixture::UnchangedDir old(run / "OLD");
+  point(run);
+  host.killAt = GetParam();
+  ASSERT_EQ(inChild([&] { return static_cast<int>(runOnce(host)); }), "signal 9");
+  fixture::writeFileBytes(run / "NEW" / "1001" / ".ud-copy-Ab12Cd", "half a copy");
+  host.killAt.clear();
+  EXPECT_EQ(runOnce(host), RunEnd::kCompleted);
+  EXPECT_EQ(fixture::describeChanges(expected, withoutKept(run / "NEW")), "");
+  old.expectUnchanged();
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, UpgradeKill,
+                         ::testing::Values("Ak şirketi kopyalanıyor...",
+                                           "Bal şirketi güncelleniyor",
+                                           "Bal şirketinin fatura hareketleri düzenleniyor"));
+
+TEST_F(UpgradeKill, KeepsTheNewestRegistryAndTheCompanyFilesItReplaces) {
+  const fs::path root = tmp.path() / "D";
+  writeEditions(root);
+  const auto before = files(root / "NEW");
+  point(root);
+  ASSERT_EQ(runOnce(host), RunEnd::kCompleted);
+  std::vector<fs::path> kept;
+  for (const auto& e : fs::directory_iterator(root / "NEW"))
+    if (e.path().filename().string().rfind("UD_YEDEK_", 0) == 0) kept.push_back(e.path());
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(host.statuses.front(), "Upgrade işleminin değiştireceği dosyaların kopyası alındı: " +
+                                       host.newDir + "\\" + kept[0].filename().string());
+  // The registry as the newest edition had it, and all of company 1001.
+  fixture::DirectorySnapshot expected;
+  for (const auto& [name, digest] : before)
+    if (name.rfind("sirket.", 0) == 0 || name.rfind("1001/", 0) == 0) expected[name] = digest;
+  EXPECT_EQ(fixture::describeChanges(expected, fixture::snapshotDirectory(kept[0])), "");
+}
+
 // --- checks before writing ----------------------------------------------------
 
 struct Damage {
