@@ -55,8 +55,10 @@ def digest_dir(path):
 
 class Trials:
     def __init__(self, build, work):
-        self.exe = os.path.join(build, "src/main/upgrade-devir")
-        self.pdxtool = os.path.join(build, "tools/pdxtool/pdxtool")
+        # Copies, so that a rebuild during the trials does not pull the
+        # programs away from under them.
+        self.exe = shutil.copy(os.path.join(build, "src/main/upgrade-devir"), work)
+        self.pdxtool = shutil.copy(os.path.join(build, "tools/pdxtool/pdxtool"), work)
         self.work = work
         self.pristine = os.path.join(work, "pristine")
         subprocess.run([os.path.join(build, "tools/make-sample-data/make-sample-data"),

@@ -2,6 +2,7 @@
 
 #include "carry/staging.h"
 #include "carry/steps.h"
+#include "data/failuretext.h"
 #include "data/paths.h"
 #include "main/filesetcopy.h"
 #include "main/runhost.h"
@@ -36,6 +37,7 @@ bool CreateNewCompany(RunHost& host, Workspace& ws) {
   CopyFileSet(host, ws.ListBoxCopy, oldDir, newDir, true);
 
   TDM& dm = ws.DM;
+  const TTable* opening = nullptr;  // the table being opened, for the message
   try {
     dm.CariPravex_T.close();
     dm.StokPravex_T.close();
@@ -45,12 +47,20 @@ bool CreateNewCompany(RunHost& host, Workspace& ws) {
     dm.StokPravex_T.setDatabaseName(dm.CariPravex_T.databaseName());
     dm.CeksenPravex_T.setDatabaseName(dm.CariPravex_T.databaseName());
     dm.CharPravex.setDatabaseName(dm.CariPravex_T.databaseName());
+    opening = &dm.CariPravex_T;
     dm.CariPravex_T.open();
+    opening = &dm.StokPravex_T;
     dm.StokPravex_T.open();
+    opening = &dm.CeksenPravex_T;
     dm.CeksenPravex_T.open();
+    opening = &dm.CharPravex;
     dm.CharPravex.open();
-  } catch (const std::exception&) {
-    InfoBox(host, name + " adlı şirketin verileri açılamadı");
+  } catch (const std::exception& e) {
+    // The cause on a line of its own: which table (named where the user
+    // knows it, in the old company), and why.
+    std::string cause = FailureText(e);
+    if (opening) cause = oldDir + "\\" + opening->tableName() + ": " + cause;
+    InfoBox(host, name + " adlı şirketin verileri açılamadı\r\n" + cause);
     host.setGaugeVisible(false);
     host.setStatusVisible(false);
     return false;

@@ -71,8 +71,13 @@ void writeSample(const fs::path& root) {
     c.withCard("120.01", 2'500'000, "Alacak").withCard("120.02", 750'000, "Borç");
     c.withStock("S1", 4, 600'000).withStock("S2", 0, 0);
     c.withCheque("Bankada", 1'000'000).withCheque("Ödendi", 2'000'000);
-    c.withMovement({.amount = 300'000, .instalment = true, .paid = false});
-    c.withMovement({.amount = 100'000, .instalment = true, .paid = true});
+    fixture::Movement unpaid, paid;
+    unpaid.amount = 300'000;
+    unpaid.instalment = true;
+    unpaid.paid = false;
+    paid.amount = 100'000;
+    paid.instalment = paid.paid = true;
+    c.withMovement(unpaid).withMovement(paid);
     c.withProduction("S1", 2, 150'000).withFile("c_grup.DB", "grup");
   }
   d.company("2004_001").withCard("100", 1, "Borç");
@@ -216,12 +221,11 @@ TEST_F(RunSafety, TheNextRunRemovesUnregisteredMarkedDirectoriesAndOnlyTheMarker
 void writeEditions(const fs::path& root) {
   DataDir older(root / "OLD", fixture::Edition::kOlder);
   older.registry().company("1001", "Ak", 2005).company("1002", "Bal", 2005);
+  fixture::Movement cheque;
+  cheque.kind = "Kendi Çekim";
   for (const char* code : {"1001", "1002"})
-    older.company(code)
-        .settingsFieldCount(60)
-        .withMovement({.kind = "Kendi Çekim"})
-        .withInvoice()
-        .withFile("rapor.txt", "eski");
+    older.company(code).settingsFieldCount(60).withMovement(cheque).withInvoice().withFile(
+        "rapor.txt", "eski");
   older.write();
   DataDir newest(root / "NEW");
   newest.registry().company("2005_009", "Yeni", 2005);
@@ -339,7 +343,7 @@ INSTANTIATE_TEST_SUITE_P(
                "Devir yapılacak yıl (2005) devri yapılan yıldan (2005) büyük olmalıdır"},
         Damage{"EarlierYear", [](const fs::path&, RecordingHost& h) { h.toYear = "2004"; },
                "Devir yapılacak yıl (2004) devri yapılan yıldan (2005) büyük olmalıdır"}),
-    [](const auto& info) { return std::string(info.param.what); });
+    [](const auto& test) { return std::string(test.param.what); });
 
 // --- already carried ---------------------------------------------------------------
 
