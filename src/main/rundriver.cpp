@@ -1,5 +1,6 @@
 #include "main/rundriver.h"
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 
@@ -80,6 +81,14 @@ bool isNumber(const std::string& text) {
   return true;
 }
 
+// a <= b for two digit texts of any length.
+bool notAfter(std::string a, std::string b) {
+  auto strip = [](std::string& s) { s.erase(0, std::min(s.find_first_not_of('0'), s.size())); };
+  strip(a);
+  strip(b);
+  return a.size() != b.size() ? a.size() < b.size() : a <= b;
+}
+
 // The message of a run that finds the data directory taken by another run.
 std::string runInProgressText(const std::string& dataDir, const platform::RunLockHolder& h) {
   auto orUnknown = [](const std::string& s) { return s.empty() ? std::string("?") : s; };
@@ -127,7 +136,7 @@ RunEnd runChecksAndJobs(WatchingHost& host, Workspace& ws, const ProductCheck& p
   // A carry into the same or an earlier year would convert amounts that are
   // already converted and give the new companies the old year.
   if (host.devirTicked() && isNumber(host.sourceYear()) && isNumber(host.targetYear()) &&
-      std::stoi(host.targetYear()) <= std::stoi(host.sourceYear()))
+      notAfter(host.targetYear(), host.sourceYear()))
     return stop(host, "Devir yapılacak yıl (" + host.targetYear() + ") devri yapılan yıldan (" +
                           host.sourceYear() + ") büyük olmalıdır");
   // One run at a time per data directory, held until the run ends.
