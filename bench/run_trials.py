@@ -87,7 +87,7 @@ class Trials:
             if limit_kib:
                 resource.setrlimit(resource.RLIMIT_FSIZE, (limit_kib * 1024, limit_kib * 1024))
         p = subprocess.run(self.command(data), preexec_fn=limited, capture_output=True, text=True)
-        return p.returncode, p.stdout
+        return p.returncode, p.stdout + p.stderr
 
     def registry(self, data):
         p = subprocess.run([self.pdxtool, "dump", os.path.join(data, "sirket.db")],
@@ -170,7 +170,7 @@ class Trials:
         kib = random.randint(1, 24)  # the sample's largest file is 20 KiB
         code, out = self.run(data, kib)
         what = "completed" if code == 0 else (
-            "stopped, Turkish message" if "yazılamadı" in out or "(dosya boyutu" in out else f"exit {code}")
+            f"exit {code}, Turkish message" if "(dosya boyutu sınırı aşıldı)" in out else f"exit {code}")
         bad = self.faults(data, after_rerun=False)
         return f"limit: {what}, {self.built_now(data)}; " + (", ".join(bad) + "; " if bad else "") + self.rerun(data)
 
