@@ -117,6 +117,7 @@ void TidyUnfinishedCompanies(RunHost& host, const std::string& dataDir,
       continue;
     }
     fs::remove_all(dir, removeError);
+    host.setStatusVisible(true);  // shown in the window too, before the selection
     host.setStatusText(FileFailureText(removeError ? "Yarım kalmış devirden kalan dizin silinemedi"
                                                    : "Yarım kalmış devirden kalan dizin silindi",
                                        dataDir + "\\" + name,

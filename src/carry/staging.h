@@ -38,6 +38,7 @@ void DiscardNewCompany(RunHost& host, Workspace& ws);
 // Before the list is built: every directory of the data directory with the
 // marker is removed when `registeredCodes` does not name it and keeps
 // everything but the marker when it does. Each removal is shown as a status
-// text (standard error in the headless mode).
+// text, the status label made visible for it (standard error in the
+// headless mode).
 void TidyUnfinishedCompanies(RunHost& host, const std::string& dataDir,
                              const std::vector<std::string>& registeredCodes);

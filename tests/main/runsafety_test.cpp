@@ -205,6 +205,7 @@ TEST_F(RunSafety, TheNextRunRemovesUnregisteredMarkedDirectoriesAndOnlyTheMarker
   host.onSelect = [](CompanyList&) { return false; };  // the list is enough
   host.statuses.clear();
   EXPECT_EQ(runOnce(host), RunEnd::kCancelled);
+  EXPECT_TRUE(host.statusVisible);
   EXPECT_EQ(
       host.statuses,
       (std::vector<std::string>{
