@@ -13,7 +13,10 @@ On fresh sample data (make-sample-data --newest) it runs, many times:
   pair   two carry-forwards started a random interval apart on one directory;
   limit  a carry-forward under a random file-size limit (ulimit -f, the
          write fails with EFBIG as a full disk fails with ENOSPC), then a
-         second run without the limit.
+         second run without the limit;
+  disk   (--disks, as root) a carry-forward on a tmpfs of a random size
+         between the data's size and three times it, then a second run
+         after the file system is made large.
 
 After each step it checks the rules of a sound run: the old companies and the
 template byte for byte as before; the registry passes `pdxtool check`; every
@@ -165,6 +168,32 @@ class Trials:
         bad = self.faults(data, after_rerun=True)
         return f"pair: first {kinds[0]}, second {kinds[1]}; " + (", ".join(bad) if bad else "sound")
 
+    def disk(self, i):
+        """A run on a file system of a random size (a tmpfs; needs root)."""
+        mnt = os.path.join(self.work, "disk")
+        os.makedirs(mnt, exist_ok=True)
+        used = int(subprocess.run(["du", "-sk", self.pristine], capture_output=True,
+                                  text=True).stdout.split()[0])
+        kib = used + random.randint(0, 2 * used)
+        subprocess.run(["mount", "-t", "tmpfs", "-o", f"size={kib}k", "tmpfs", mnt], check=True)
+        try:
+            data = os.path.join(mnt, "d")
+            shutil.copytree(self.pristine, data)
+            code, out = self.run(data)
+            if code == 0:
+                what = "completed"
+            elif "Diskte yeterli boş yer yok" in out:
+                what = "stopped by the space check"
+            elif "(diskte yer kalmadı)" in out:
+                what = f"exit {code}, Turkish disk-full message"
+            else:
+                what = f"exit {code}"
+            bad = self.faults(data, after_rerun=False)
+            subprocess.run(["mount", "-o", "remount,size=64m", mnt], check=True)
+            return f"disk: {what}, {self.built_now(data)}; " + (", ".join(bad) + "; " if bad else "") + self.rerun(data)
+        finally:
+            subprocess.run(["umount", mnt], check=True)
+
     def limit(self, i):
         data = self.fresh(f"limit{i % 4}")
         kib = random.randint(1, 24)  # the sample's largest file is 20 KiB
@@ -181,6 +210,7 @@ def main():
     ap.add_argument("--kills", type=int, default=200)
     ap.add_argument("--pairs", type=int, default=50)
     ap.add_argument("--limits", type=int, default=100)
+    ap.add_argument("--disks", type=int, default=0, help="tmpfs trials (root only)")
     ap.add_argument("--seed", type=int, default=15)
     args = ap.parse_args()
     random.seed(args.seed)
@@ -188,7 +218,8 @@ def main():
         t = Trials(os.path.abspath(args.build), work)
         print(f"uninterrupted run: {t.duration:.2f} s, {len(t.expected)} new companies")
         outcomes = collections.Counter()
-        for kind, count in (("kill", args.kills), ("pair", args.pairs), ("limit", args.limits)):
+        for kind, count in (("kill", args.kills), ("pair", args.pairs), ("limit", args.limits),
+                            ("disk", args.disks)):
             for i in range(count):
                 outcomes[getattr(t, kind)(i)] += 1
         for outcome, n in sorted(outcomes.items()):

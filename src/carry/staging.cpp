@@ -77,7 +77,6 @@ void CompleteNewCompany(RunHost& host, Workspace& ws) {
     throw platform::FileSystemError(FileFailureText(
         "Yeni şirket dizinine ad verilemedi", CompanyDirectory(dataDir, code), FailureCause(ec)));
   RegisterNewCompany(host, ws);
-  ws.RegisteredCodes.push_back(code);
   fs::remove(final / kWorkMarker, ec);  // a marker left here goes with the next run
 }
 
@@ -91,9 +90,10 @@ void DiscardNewCompany(RunHost& host, Workspace& ws) {
   if (!root || code.empty()) return;
   std::error_code ec;
   fs::remove_all(*root / (kWorkPrefix + code), ec);
-  const fs::path final = *root / code;
-  if (!registered(ws.RegisteredCodes, code) && fs::exists(final / kWorkMarker, ec))
-    fs::remove_all(final, ec);
+  // A directory that already has its code stays, marker and all: when its
+  // registration failed, the registry may hold the row all the same (a
+  // commit can reach the disk and still report a failure). The next run
+  // reads the registry and decides.
 }
 
 void TidyUnfinishedCompanies(RunHost& host, const std::string& dataDir,

@@ -32,7 +32,9 @@ void StartNewCompany(RunHost& host, Workspace& ws);
 void CompleteNewCompany(RunHost& host, Workspace& ws);
 
 // After a failure of the current row's steps: closes the handles on it and
-// removes what was built unless the company got registered. Never throws.
+// removes the working directory. A directory that already took its code is
+// left for the next run, which keeps it when the registry names it and
+// removes it when not. Never throws.
 void DiscardNewCompany(RunHost& host, Workspace& ws);
 
 // Before the list is built: every directory of the data directory with the
