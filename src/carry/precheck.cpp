@@ -50,11 +50,15 @@ bool isCompanion(const std::string& ext) {
          (std::isxdigit(static_cast<unsigned char>(ext[1])) || ext[1] == 'G');
 }
 
+// The space a file takes on disk: its size rounded up to the 4 KiB
+// clusters most file systems allocate, so that a company of many small
+// tables is not underestimated.
 std::uintmax_t sizeOf(const std::string& typed) {
+  constexpr std::uintmax_t kCluster = 4096;
   std::optional<fs::path> p = platform::resolvePath(typed);
   std::error_code ec;
   const std::uintmax_t n = p ? fs::file_size(*p, ec) : 0;
-  return ec ? 0 : n;
+  return ec ? 0 : (n + kCluster - 1) / kCluster * kCluster;
 }
 
 class Checker {
@@ -196,6 +200,10 @@ class Checker {
   }
 
   bool checkSpace() {
+    // The registry grows by a row per company and is rewritten beside
+    // itself when it does.
+    m_space.largestWorkingCopy =
+        std::max(m_space.largestWorkingCopy, familySize(m_dataDir + "\\sirket.db"));
     std::optional<fs::path> root = platform::resolvePath(m_dataDir);
     std::optional<std::uintmax_t> free = root ? platform::freeSpace(*root) : std::nullopt;
     if (!free || *free >= m_space.total()) return true;
