@@ -305,6 +305,10 @@ struct Damage {
   const char* message;  // the start of the information box text
 };
 
+void PrintTo(const Damage& d, std::ostream* os) {
+  *os << d.what;
+}
+
 class DamagedInput : public RunSafety, public ::testing::WithParamInterface<Damage> {};
 
 TEST_P(DamagedInput, StopsBeforeWritingAnything) {
