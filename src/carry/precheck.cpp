@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <exception>
 #include <filesystem>
 #include <map>
@@ -60,6 +61,34 @@ std::uintmax_t sizeOf(const std::string& typed) {
   const std::uintmax_t n = p ? fs::file_size(*p, ec) : 0;
   return ec ? 0 : (n + kCluster - 1) / kCluster * kCluster;
 }
+
+// The files of one table (one base name) in a carry-forward file set.
+struct TableFamily {
+  std::vector<std::string> files;
+  bool keyed = false;  // its .DB has a primary key
+};
+
+// What is wrong with a family; empty when it is whole.
+std::string FamilyProblem(const TableFamily& family) {
+  bool db = false, px = false;
+  for (const std::string& f : family.files) {
+    const std::string ext = extensionOf(f);
+    db = db || ext == "DB";
+    px = px || ext == "PX";
+  }
+  const std::string base = family.files.front().substr(0, family.files.front().rfind('.'));
+  if (!db) return base + ".DB dosyası yok, tablonun diğer dosyaları var";
+  if (family.keyed && !px) return base + ".PX (birincil indeks) dosyası yok";
+  return {};
+}
+
+// The space a carry-forward needs: the files copied into the new companies
+// plus the largest working copy a table change makes beside a table.
+struct SpaceNeed {
+  std::uintmax_t copied = 0;
+  std::uintmax_t largestWorkingCopy = 0;
+  std::uintmax_t total() const { return copied + largestWorkingCopy; }
+};
 
 class Checker {
  public:
@@ -219,19 +248,6 @@ class Checker {
 };
 
 }  // namespace
-
-std::string FamilyProblem(const TableFamily& family) {
-  bool db = false, px = false;
-  for (const std::string& f : family.files) {
-    const std::string ext = extensionOf(f);
-    db = db || ext == "DB";
-    px = px || ext == "PX";
-  }
-  const std::string base = family.files.front().substr(0, family.files.front().rfind('.'));
-  if (!db) return base + ".DB dosyası yok, tablonun diğer dosyaları var";
-  if (family.keyed && !px) return base + ".PX (birincil indeks) dosyası yok";
-  return {};
-}
 
 bool CheckBeforeWriting(RunHost& host, Workspace& ws) {
   return Checker(host, ws).run();

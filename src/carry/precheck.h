@@ -1,10 +1,6 @@
 // What the carry-forward makes sure of before it writes anything.
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
-
 class RunHost;
 struct Workspace;
 
@@ -18,22 +14,8 @@ struct Workspace;
 //  - every table the steps open (Cari, Stok, ceksen, Char, urhar, ayar; the
 //    template's where the company has none) passes the engine's check.
 // Then the free space of the data directory's file system against what the
-// run will write. The first problem is shown in the information box and the
+// run will write: every file copied into a new company (in whole 4 KiB
+// clusters) plus the largest table family a change rewrites beside itself,
+// the registry's included; the message gives both figures. The first problem is shown in the information box and the
 // result is false; nothing has been written then.
 bool CheckBeforeWriting(RunHost& host, Workspace& ws);
-
-// What is wrong with one family of table files (one base name); empty when
-// it is whole.
-struct TableFamily {
-  std::vector<std::string> files;  // every file of the family
-  bool keyed = false;              // its .DB has a primary key
-};
-std::string FamilyProblem(const TableFamily& family);
-
-// The space a carry-forward needs: the files copied into the new companies
-// plus the largest working copy a table change makes beside a table.
-struct SpaceNeed {
-  std::uintmax_t copied = 0;
-  std::uintmax_t largestWorkingCopy = 0;
-  std::uintmax_t total() const { return copied + largestWorkingCopy; }
-};
