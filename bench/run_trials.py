@@ -131,7 +131,7 @@ class Trials:
         done = sum(1 for c in rows if c.startswith("2006_"))
         left = any(e.startswith(".ud-devir-") or os.path.exists(os.path.join(data, e, MARKER))
                    for e in os.listdir(data) if os.path.isdir(os.path.join(data, e)))
-        return f"{done} registered" + (", a half-built one aside" if left else "")
+        return f"{done} registered" + (", one marked directory" if left else "")
 
     def rerun(self, data):
         code, _ = self.run(data)
