@@ -1,6 +1,7 @@
 #include "carry/staging.h"
 
 #include <algorithm>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -123,4 +124,21 @@ void TidyUnfinishedCompanies(RunHost& host, const std::string& dataDir,
                                        dataDir + "\\" + name,
                                        removeError ? FailureCause(removeError) : ""));
   }
+}
+
+void TidyBeforeRegistryIsReplaced(RunHost& host, Workspace& ws) {
+  TTable& registry = ws.DM.SirketPravex_T;
+  std::vector<std::string> codes;
+  try {
+    registry.close();
+    registry.setDatabaseName(host.newDataDirectory());
+    registry.open();
+    TField code = registry.field("SIRKET_KOD");
+    for (registry.first(); !registry.eof(); registry.next()) codes.push_back(code.asString());
+    registry.close();
+  } catch (const std::exception&) {
+    registry.close();
+    return;
+  }
+  TidyUnfinishedCompanies(host, host.newDataDirectory(), codes);
 }

@@ -44,3 +44,9 @@ void DiscardNewCompany(RunHost& host, Workspace& ws);
 // headless mode).
 void TidyUnfinishedCompanies(RunHost& host, const std::string& dataDir,
                              const std::vector<std::string>& registeredCodes);
+
+// Before an upgrade replaces the newest registry: the same tidying against
+// the registry as it is now (so that a finished company whose marker was
+// left is not taken for an unfinished one once its row is gone). Does
+// nothing when the registry cannot be opened.
+void TidyBeforeRegistryIsReplaced(RunHost& host, Workspace& ws);

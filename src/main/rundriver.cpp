@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "carry/carryforward.h"
+#include "carry/staging.h"
 #include "data/failuretext.h"
 #include "main/filesetcopy.h"
 #include "main/runhost.h"
@@ -146,7 +147,10 @@ RunEnd runChecksAndJobs(WatchingHost& host, Workspace& ws, const ProductCheck& p
   if (std::optional<std::filesystem::path> where = platform::resolvePath(data))
     platform::removeCopyLeftovers(*where);
 
-  if (host.upgradeTicked() && !jobs.upgrade(host, ws)) return RunEnd::kStopped;
+  if (host.upgradeTicked()) {
+    TidyBeforeRegistryIsReplaced(host, ws);
+    if (!jobs.upgrade(host, ws)) return RunEnd::kStopped;
+  }
   if (!host.devirTicked()) {
     InfoBox(host, kDone);
     return RunEnd::kCompleted;

@@ -281,6 +281,10 @@ INSTANTIATE_TEST_SUITE_P(Points, UpgradeKill,
 TEST_F(UpgradeKill, KeepsTheNewestRegistryAndTheCompanyFilesItReplaces) {
   const fs::path root = tmp.path() / "D";
   writeEditions(root);
+  // A finished company whose marker a killed carry-forward left: the
+  // upgrade drops its row, but it stays whole.
+  const auto company = files(root / "NEW" / "2005_009");
+  fixture::writeFileBytes(root / "NEW" / "2005_009" / kWorkMarker, "");
   const auto before = files(root / "NEW");
   point(root);
   ASSERT_EQ(runOnce(host), RunEnd::kCompleted);
@@ -295,6 +299,8 @@ TEST_F(UpgradeKill, KeepsTheNewestRegistryAndTheCompanyFilesItReplaces) {
   for (const auto& [name, digest] : before)
     if (name.rfind("sirket.", 0) == 0 || name.rfind("1001/", 0) == 0) expected[name] = digest;
   EXPECT_EQ(fixture::describeChanges(expected, fixture::snapshotDirectory(kept[0])), "");
+  EXPECT_FALSE(fs::exists(root / "NEW" / "2005_009" / kWorkMarker));
+  EXPECT_EQ(files(root / "NEW" / "2005_009"), company);
 }
 
 // --- checks before writing ----------------------------------------------------
