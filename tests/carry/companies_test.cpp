@@ -123,9 +123,8 @@ TEST_F(CarryRunTest, ASecondRunStartsAgainAtOneAndSkipsTheFirstRunsDirectories) 
   // The two companies the first run carried are offered unselected.
   EXPECT_EQ(listed, (std::vector<std::string>{"2005_001 2006_003 -", "2005_002 2006_004 -",
                                               "2005_003 2006_005 X"}));
-  EXPECT_EQ(registryCodes(),
-            (std::vector<std::string>{"2005_001", "2005_002", "2005_003", "2006_001", "2006_002",
-                                      "2006_005"}));
+  EXPECT_EQ(registryCodes(), (std::vector<std::string>{"2005_001", "2005_002", "2005_003",
+                                                       "2006_001", "2006_002", "2006_005"}));
 }
 
 // A registry row whose directory was removed by hand keeps its code: a new
@@ -142,8 +141,8 @@ TEST_F(CarryRunTest, CodesSkipNumbersTheRegistryHoldsWithoutADirectory) {
   EXPECT_EQ(listed, (std::vector<std::string>{"2005_001 2006_002 X", "2005_002 2006_004 X"}));
   EXPECT_EQ(host.infos, (std::vector<std::string>{"İşlem tamamlandı"}));
   EXPECT_FALSE(fs::exists(company("2006_001")));
-  EXPECT_EQ(registryCodes(), (std::vector<std::string>{"2005_001", "2005_002", "2006_001",
-                                                       "2006_002", "2006_004"}));
+  EXPECT_EQ(registryCodes(),
+            (std::vector<std::string>{"2005_001", "2005_002", "2006_001", "2006_002", "2006_004"}));
 }
 
 TEST_F(CarryRunTest, TablesThatCannotOpenStopTheRunAtThatCompany) {

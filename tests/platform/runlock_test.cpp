@@ -37,8 +37,8 @@ TEST(CopyLeftovers, TemporariesGoInTheDirectoryAndOneLevelDownOnly) {
                         "2006_001/deep/.ud-copy-y2", ".ud-copyright", "sirket.db"})
     dir.write(f, "x");
   EXPECT_EQ(platform::removeCopyLeftovers(dir.path()).size(), 2u);
-  for (const char* kept : {"2006_001/Cari.DB", "2006_001/deep/.ud-copy-y2", ".ud-copyright",
-                           "sirket.db"})
+  for (const char* kept :
+       {"2006_001/Cari.DB", "2006_001/deep/.ud-copy-y2", ".ud-copyright", "sirket.db"})
     EXPECT_TRUE(fs::exists(dir.path() / kept)) << kept;
   EXPECT_FALSE(fs::exists(dir.path() / ".ud-copy-AbC123"));
 }
