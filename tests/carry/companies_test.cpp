@@ -141,8 +141,8 @@ TEST_F(CarryRunTest, CodesSkipNumbersTheRegistryHoldsWithoutADirectory) {
   EXPECT_EQ(listed, (std::vector<std::string>{"2005_001 2006_002 X", "2005_002 2006_004 X"}));
   EXPECT_EQ(host.infos, (std::vector<std::string>{"İşlem tamamlandı"}));
   EXPECT_FALSE(fs::exists(company("2006_001")));
-  EXPECT_EQ(registryCodes(),
-            (std::vector<std::string>{"2005_001", "2005_002", "2006_001", "2006_002", "2006_004"}));
+  EXPECT_EQ(registryCodes(), (std::vector<std::string>{"2005_001", "2005_002", "2006_001",
+                                                       "2006_002", "2006_004"}));
 }
 
 TEST_F(CarryRunTest, TablesThatCannotOpenStopTheRunAtThatCompany) {
