@@ -1,5 +1,7 @@
 #include "carry/carryforward.h"
 
+#include "carry/precheck.h"
+#include "carry/staging.h"
 #include "carry/steps.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
@@ -7,16 +9,26 @@
 
 namespace {
 
-// The per-company sequence; false when a step stopped the run.
+// The per-company sequence; false when a step stopped the run. The company
+// is built aside and registered last (carry/staging.h), so the settings come
+// before the registry row; a failure removes what was built.
 bool carryCompany(RunHost& host, Workspace& ws) {
-  if (!CreateNewCompany(host, ws)) return false;
-  CarryCurrentAccounts(host, ws);
-  CarryStock(host, ws);
-  CarryCheques(host, ws);
-  CarryInstalments(host, ws);
-  CarryProduction(host, ws);
-  RegisterNewCompany(host, ws);
-  CarrySettings(host, ws);
+  try {
+    if (!CreateNewCompany(host, ws)) {
+      DiscardNewCompany(host, ws);
+      return false;
+    }
+    CarryCurrentAccounts(host, ws);
+    CarryStock(host, ws);
+    CarryCheques(host, ws);
+    CarryInstalments(host, ws);
+    CarryProduction(host, ws);
+    CarrySettings(host, ws);
+    CompleteNewCompany(host, ws);
+  } catch (...) {
+    DiscardNewCompany(host, ws);
+    throw;
+  }
   return true;
 }
 
@@ -33,6 +45,7 @@ void RunCarryForward(RunHost& host, Workspace& ws) {
   ws.SelectionConfirmed = false;
   ws.SelectionConfirmed = host.selectCompanies(ws.RxSirket);
   if (!ws.SelectionConfirmed) return;
+  if (!CheckBeforeWriting(host, ws)) return;
 
   host.setStatusVisible(true);
   host.setGaugeVisible(true);

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "carry/staging.h"
 #include "carry/steps.h"
 #include "data/datadirectories.h"
 #include "data/names.h"
@@ -13,6 +14,19 @@
 namespace {
 
 constexpr int kLastCompanyNumber = 999;
+
+// The first `count` characters of a UTF-8 text (a registry text field keeps
+// that many characters).
+std::string firstCharacters(const std::string& text, std::size_t count) {
+  std::size_t bytes = 0;
+  for (std::size_t seen = 0; bytes < text.size(); ++bytes)
+    if ((static_cast<unsigned char>(text[bytes]) & 0xC0) != 0x80 && seen++ == count) break;
+  return text.substr(0, bytes);
+}
+
+struct RegistryRow {
+  std::string code, name, year;
+};
 
 }  // namespace
 
@@ -58,9 +72,19 @@ bool BuildCompanyList(RunHost& host, Workspace& ws) {
   }
 
   ws.RegisteredCodes.clear();
+  std::vector<RegistryRow> rows;
   TField registeredCode = registry.field("SIRKET_KOD");
-  for (registry.first(); !registry.eof(); registry.next())
+  TField registeredName = registry.field("KISA_AD");
+  TField registeredYear = registry.field("NUMBER1");
+  for (registry.first(); !registry.eof(); registry.next()) {
     ws.RegisteredCodes.push_back(registeredCode.asString());
+    rows.push_back(
+        {registeredCode.asString(), registeredName.asString(), registeredYear.asString()});
+  }
+  // Before any code is handed out: what a killed run left is removed, so its
+  // numbers are free again.
+  TidyUnfinishedCompanies(host, host.newDataDirectory(), ws.RegisteredCodes);
+  const std::string target = host.targetYear();
 
   CompanyList& list = ws.RxSirket;
   list.clear();
@@ -78,6 +102,17 @@ bool BuildCompanyList(RunHost& host, Workspace& ws) {
     list.append();
     CopyRegistryRowToList(list, registry);
     list.setValue("DEVIR", Variant{true});
+    // Carried already (a registered company of the target year under the
+    // name a carry gives): offered unselected, so that a rerun after a
+    // failure does not carry it a second time.
+    const std::string carriedName = firstCharacters(list.text("KISA_AD") + " " + target, 30);
+    for (const RegistryRow& r : rows)
+      if (r.year == target && r.name == carriedName) {
+        list.setValue("DEVIR", Variant{false});
+        list.setNote(list.text("SIRKET_KOD") + " zaten " + r.code + " koduyla " + target +
+                     " yılına devredilmiş");
+        break;
+      }
   }
   list.first();
   return true;

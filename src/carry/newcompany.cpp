@@ -1,7 +1,9 @@
 #include <exception>
 
+#include "carry/staging.h"
 #include "carry/steps.h"
 #include "data/datadirectories.h"
+#include "data/failuretext.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
 #include "jobs/workspace.h"
@@ -12,10 +14,12 @@ bool CreateNewCompany(RunHost& host, Workspace& ws) {
   const std::string dataDir = host.newDataDirectory();
   const std::string templateDir = TemplateDirectory(dataDir);
   const std::string oldDir = CompanyDirectory(dataDir, row.text("SIRKET_KOD"));
-  const std::string newDir = CompanyDirectory(dataDir, row.text("YENI_SIRKET_KOD"));
+  // Built aside; the company takes its code once complete (carry/staging.h).
+  const std::string newDir = WorkingDirectory(dataDir, row.text("YENI_SIRKET_KOD"));
 
   host.setStatusText(name + " şirketi devir için hazırlanıyor");
   host.repaint();
+  StartNewCompany(host, ws);
   ws.FileListBox1.setMask("*.*");
   ws.FileListBox1.setDirectory(templateDir);
 
@@ -33,6 +37,7 @@ bool CreateNewCompany(RunHost& host, Workspace& ws) {
   CopyFileSet(host, ws.ListBoxCopy, oldDir, newDir, true);
 
   TDM& dm = ws.DM;
+  const TTable* opening = nullptr;  // the table being opened, for the message
   try {
     dm.CariPravex_T.close();
     dm.StokPravex_T.close();
@@ -42,12 +47,20 @@ bool CreateNewCompany(RunHost& host, Workspace& ws) {
     dm.StokPravex_T.setDatabaseName(dm.CariPravex_T.databaseName());
     dm.CeksenPravex_T.setDatabaseName(dm.CariPravex_T.databaseName());
     dm.CharPravex.setDatabaseName(dm.CariPravex_T.databaseName());
+    opening = &dm.CariPravex_T;
     dm.CariPravex_T.open();
+    opening = &dm.StokPravex_T;
     dm.StokPravex_T.open();
+    opening = &dm.CeksenPravex_T;
     dm.CeksenPravex_T.open();
+    opening = &dm.CharPravex;
     dm.CharPravex.open();
-  } catch (const std::exception&) {
-    InfoBox(host, name + " adlı şirketin verileri açılamadı");
+  } catch (const std::exception& e) {
+    // The cause on a line of its own: which table (named where the user
+    // knows it, in the old company), and why.
+    std::string cause = FailureText(e);
+    if (opening) cause = oldDir + "\\" + opening->tableName() + ": " + cause;
+    InfoBox(host, name + " adlı şirketin verileri açılamadı\r\n" + cause);
     host.setGaugeVisible(false);
     host.setStatusVisible(false);
     return false;

@@ -1,4 +1,5 @@
 // The new company's registry record and settings.
+#include "carry/staging.h"
 #include "carry/steps.h"
 #include "data/datadirectories.h"
 #include "data/registry.h"
@@ -27,7 +28,7 @@ void CarrySettings(RunHost& host, Workspace& ws) {
   oldSettings.close();
   newSettings.close();
   oldSettings.setDatabaseName(CompanyDirectory(dataDir, row.text("SIRKET_KOD")));
-  newSettings.setDatabaseName(CompanyDirectory(dataDir, row.text("YENI_SIRKET_KOD")));
+  newSettings.setDatabaseName(WorkingDirectory(dataDir, row.text("YENI_SIRKET_KOD")));
   oldSettings.open();
   newSettings.open();
 

@@ -28,9 +28,10 @@ void RxSirketAfterInsert(RunHost& host, Workspace& ws);
 // showing the registry message when the registry cannot be opened.
 bool BuildCompanyList(RunHost& host, Workspace& ws);
 
-// Creates the new company directory from the template and the old company's
-// carry-forward files and opens the four working tables. Returns false after
-// showing its message (and hiding the progress display) when the tables
+// Creates the new company's working directory (carry/staging.h) from the
+// template and the old company's carry-forward files and opens the four
+// working tables there. Returns false after showing its message, with the
+// cause on a second line, (and hiding the progress display) when the tables
 // cannot be opened.
 bool CreateNewCompany(RunHost& host, Workspace& ws);
 

@@ -26,11 +26,13 @@ int CompanyList::requireField(std::string_view name) const {
 
 void CompanyList::clear() {
   m_rows.clear();
+  m_notes.clear();
   m_current = 0;
 }
 
 void CompanyList::append() {
   m_rows.emplace_back(m_fields.size());
+  m_notes.emplace_back();
   m_current = m_rows.size() - 1;
   if (m_afterInsert) m_afterInsert(*this);
 }

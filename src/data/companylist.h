@@ -57,6 +57,11 @@ class CompanyList {
   std::string text(std::string_view field) const;  // null reads as ""
   bool selected() const;                           // DEVIR, null reads as false
 
+  // A note on a row, not one of its fields: why the carry-forward left it
+  // unselected ("" when nothing to say). Shown beside the selection grid.
+  void setNote(std::string note) { m_notes.at(m_current) = std::move(note); }
+  const std::string& noteAt(std::size_t row) const { return m_notes.at(row); }
+
   void setAfterInsert(std::function<void(CompanyList&)> handler) {
     m_afterInsert = std::move(handler);
   }
@@ -66,6 +71,7 @@ class CompanyList {
 
   std::vector<Field> m_fields;
   std::vector<std::vector<Variant>> m_rows;
+  std::vector<std::string> m_notes;  // one per row
   std::size_t m_current = 0;
   std::function<void(CompanyList&)> m_afterInsert;
 };

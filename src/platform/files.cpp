@@ -23,6 +23,15 @@ namespace fs = std::filesystem;
 namespace platform {
 namespace {
 
+// A failure of the operating system: the reading side (`writing` false)
+// names the source, the writing side the target.
+[[noreturn]] void copyFailed(std::string_view from, std::string_view to, std::error_code cause,
+                             bool writing) {
+  throw FileSystemError(
+      "Cannot copy '" + std::string(from) + "' to '" + std::string(to) + "': " + cause.message(),
+      cause, std::string(writing ? to : from), writing);
+}
+
 [[noreturn]] void copyFailed(std::string_view from, std::string_view to, const std::string& why) {
   throw FileSystemError("Cannot copy '" + std::string(from) + "' to '" + std::string(to) +
                         "': " + why);
@@ -83,14 +92,15 @@ bool writeAll(int fd, const char* data, std::size_t size) {
 void copyBytes(const fs::path& source, const fs::path& target, std::string_view from,
                std::string_view to) {
   Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
-  if (in.get() < 0) copyFailed(from, to, std::strerror(errno));
+  if (in.get() < 0) copyFailed(from, to, std::error_code(errno, std::generic_category()), false);
   struct stat st {};
-  if (::fstat(in.get(), &st) != 0) copyFailed(from, to, std::strerror(errno));
+  if (::fstat(in.get(), &st) != 0)
+    copyFailed(from, to, std::error_code(errno, std::generic_category()), false);
 
   // A hidden name, so that a listing never shows the file while it grows.
   std::string pattern = (target.parent_path() / ".ud-copy-XXXXXX").string();
   int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-  if (fd < 0) copyFailed(from, to, std::strerror(errno));
+  if (fd < 0) copyFailed(from, to, std::error_code(errno, std::generic_category()), true);
   TempFile temp(fd, pattern);
 
   // In the kernel where it can (no trip through our memory), by read and
@@ -103,23 +113,27 @@ void copyBytes(const fs::path& source, const fs::path& target, std::string_view 
     if (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL ||
         errno == EBADF || errno == EPERM)
       break;  // the loop below copies the rest
-    copyFailed(from, to, std::strerror(errno));
+    copyFailed(from, to, std::error_code(errno, std::generic_category()), true);
   }
   std::vector<char> buffer(1 << 20);
   for (;;) {
     ssize_t n = ::read(in.get(), buffer.data(), buffer.size());
     if (n < 0) {
       if (errno == EINTR) continue;
-      copyFailed(from, to, std::strerror(errno));
+      copyFailed(from, to, std::error_code(errno, std::generic_category()), false);
     }
     if (n == 0) break;
     if (!writeAll(temp.fd(), buffer.data(), static_cast<std::size_t>(n)))
-      copyFailed(from, to, std::strerror(errno));
+      copyFailed(from, to, std::error_code(errno, std::generic_category()), true);
   }
-  ::fchmod(temp.fd(), st.st_mode & 07777);
+  // The copy is always writable by its owner: a read-only source (a file
+  // from a CD or a write-protected share) must not give a company whose
+  // tables the jobs and the product cannot change.
+  ::fchmod(temp.fd(), (st.st_mode & 07777) | S_IWUSR);
   struct timespec times[2] = {st.st_atim, st.st_mtim};
   ::futimens(temp.fd(), times);
-  if (temp.close() != 0) copyFailed(from, to, std::strerror(errno));
+  if (temp.close() != 0)
+    copyFailed(from, to, std::error_code(errno, std::generic_category()), true);
 #ifdef RENAME_EXCHANGE
   // Over an existing file, an exchange: the name holds the old or the new
   // bytes at every moment, as with rename, but the file system does not
@@ -129,10 +143,10 @@ void copyBytes(const fs::path& source, const fs::path& target, std::string_view 
   if (::renameat2(AT_FDCWD, temp.path().c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0)
     return;
   if (errno != ENOENT && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-    copyFailed(from, to, std::strerror(errno));
+    copyFailed(from, to, std::error_code(errno, std::generic_category()), true);
 #endif
   if (::rename(temp.path().c_str(), target.c_str()) != 0)
-    copyFailed(from, to, std::strerror(errno));
+    copyFailed(from, to, std::error_code(errno, std::generic_category()), true);
   temp.release();
 }
 #else
@@ -142,11 +156,12 @@ void copyBytes(const fs::path& source, const fs::path& target, std::string_view 
   temp += ".ud-copy";
   std::error_code ec;
   fs::copy_file(source, temp, fs::copy_options::overwrite_existing, ec);
+  if (!ec) fs::permissions(temp, fs::perms::owner_write, fs::perm_options::add, ec);  // see above
   if (!ec) fs::rename(temp, target, ec);
   if (ec) {
     std::error_code ignored;
     fs::remove(temp, ignored);
-    copyFailed(from, to, ec.message());
+    copyFailed(from, to, ec, true);
   }
 }
 #endif

@@ -14,6 +14,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace platform {
 
@@ -21,6 +22,19 @@ namespace platform {
 class FileSystemError : public std::runtime_error {
  public:
   explicit FileSystemError(const std::string& message) : std::runtime_error(message) {}
+  // With the operating system's cause and the path text (as typed) of the
+  // file it concerns, for callers that word their own message; `writing`
+  // tells a refused write from a refused read.
+  FileSystemError(const std::string& message, std::error_code cause, std::string path, bool writing)
+      : std::runtime_error(message), m_cause(cause), m_path(std::move(path)), m_writing(writing) {}
+  const std::error_code& cause() const { return m_cause; }  // empty when not known
+  const std::string& path() const { return m_path; }
+  bool writing() const { return m_writing; }
+
+ private:
+  std::error_code m_cause;
+  std::string m_path;
+  bool m_writing = false;
 };
 
 // The real location of a path text. Components that exist under another

@@ -2,8 +2,20 @@
 // registry (ws.DM.SirketOrLumex_T, open) before the next one starts.
 #pragma once
 
+#include <string>
+
 class RunHost;
 struct Workspace;
+
+// Before phase 1: copies into a dated folder of the newest data directory
+// ("UD_YEDEK_" and the local time; no company code or mask takes it) every
+// table of the newest data directory that phase 1 will replace (all its
+// files), and every file of each newest company directory that an older
+// company of the same code will be copied into. Says where in a status text and returns the
+// folder's path text ("" when nothing is replaced). Throws
+// platform::FileSystemError when a copy fails: the upgrade then has not
+// written anything yet.
+std::string KeepReplacedFiles(RunHost& host, Workspace& ws);
 
 // Phases 2 and 3: company directories copied, then completed from the
 // template with ayar2 replaced and ayar rebuilt where its layout differs.

@@ -25,6 +25,7 @@ bool RunEditionUpgrade(RunHost& host, Workspace& ws) {
     InfoBox(host, "KMX Orvan veya Lumex'da hiç şirket kaydı bulunamadı");
     return false;
   }
+  KeepReplacedFiles(host, ws);
   registry.close();
 
   // Phase 1: the data directory's own files, the older registry among them,

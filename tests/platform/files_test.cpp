@@ -63,6 +63,7 @@ TEST(CopyFile, NewTargetTakesTheSourceName) {
   EXPECT_EQ(allEntries(tmp.path() / "dst"), std::vector<std::string>{"Stok.DB"});
 }
 
+// The bits follow the source, but a copy is always writable by its owner.
 TEST(CopyFile, KeepsPermissionBitsAndModificationTime) {
   TempDir tmp;
   tmp.write("src/ayar.val", "v");
@@ -73,7 +74,7 @@ TEST(CopyFile, KeepsPermissionBitsAndModificationTime) {
   ASSERT_EQ(platform::copyFile(tmp.str() + "/src/ayar.val", tmp.str() + "/dst/ayar.val", true),
             CopyOutcome::kCopied);
   EXPECT_EQ(fs::status(tmp.path() / "dst/ayar.val").permissions(),
-            fs::perms::owner_read | fs::perms::group_read);
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   EXPECT_EQ(fs::last_write_time(tmp.path() / "dst/ayar.val"),
             fs::last_write_time(tmp.path() / "src/ayar.val"));
 }

@@ -198,6 +198,14 @@ TK_SirketSec::TK_SirketSec(CompanyList& companies, RunHost& host, QWidget* paren
   Label2->move(8, 256);
   Label2->adjustSize();
 
+  QStringList notes;
+  for (std::size_t row = 0; row < companies.rowCount(); ++row)
+    if (!companies.noteAt(row).empty()) notes << QString::fromStdString(companies.noteAt(row));
+  Label3 = new QLabel(notes.join(QStringLiteral("\n")), this);
+  Label3->setGeometry(8, 286, 344, 44);
+  Label3->setWordWrap(true);
+  Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  Label3->setVisible(!notes.isEmpty());
   Button2 = dialogButton(QStringLiteral("Vazgeç"), 360, 296, this);
   Button1 = dialogButton(QStringLiteral("Tamam"), 448, 296, this);
   Button1->setDefault(false);

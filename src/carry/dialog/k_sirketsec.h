@@ -56,6 +56,8 @@ class TK_SirketSec : public QDialog {
   QLabel* Label1;
   QTableView* DBGrid1;
   QLabel* Label2;
+  // Why rows start unselected (companies already carried); empty otherwise.
+  QLabel* Label3;
   QPushButton* Button2;  // "Vazgeç"
   QPushButton* Button1;  // "Tamam"
 

@@ -84,6 +84,11 @@ bool ConsoleHost::selectCompanies(CompanyList& companies) {
       companies.setValueAt(row, devir, Variant{wanted});
     }
   }
+  if (m_options.allCompanies)
+    for (std::size_t row = 0; row < companies.rowCount(); ++row)
+      if (!companies.noteAt(row).empty())
+        m_err << companies.noteAt(row)
+              << ": atlanıyor (yeniden devretmek için kodunu --companies ile veriniz)\n";
   for (std::size_t row = 0; row < companies.rowCount(); ++row) {
     const auto* b = std::get_if<bool>(&companies.valueAt(row, devir).value);
     if (b && *b) return true;

@@ -52,7 +52,9 @@ class ConsoleHost final : public RunHost {
   void infoBox(const std::string& text) override;
   // Selects exactly the listed codes (letter case ignored). A listed code
   // that is not a company of the source year, or an empty selection, ends
-  // the run without carrying anything forward.
+  // the run without carrying anything forward. With every company asked
+  // for, a company the list left unselected (already carried) is passed
+  // over with a notice on standard error.
   bool selectCompanies(CompanyList& companies) override;
 
  private:

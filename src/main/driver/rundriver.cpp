@@ -1,13 +1,19 @@
 #include "main/driver/rundriver.h"
 
+#include <algorithm>
 #include <exception>
+#include <optional>
 
 #include "carry/carryforward.h"
+#include "carry/staging.h"
+#include "data/failuretext.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
 #include "jobs/workspace.h"
+#include "platform/leftovers.h"
 #include "platform/paths.h"
 #include "platform/productcheck/productwindow.h"
+#include "platform/runlock.h"
 #include "upgrade/upgrade.h"
 
 namespace {
@@ -69,6 +75,47 @@ RunEnd stop(RunHost& host, const std::string& message) {
   return RunEnd::kStopped;
 }
 
+bool isNumber(const std::string& text) {
+  if (text.empty()) return false;
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// a <= b for two digit texts of any length.
+bool notAfter(std::string a, std::string b) {
+  auto strip = [](std::string& s) { s.erase(0, std::min(s.find_first_not_of('0'), s.size())); };
+  strip(a);
+  strip(b);
+  return a.size() != b.size() ? a.size() < b.size() : a <= b;
+}
+
+// The message of a run that finds the data directory taken by another run.
+std::string runInProgressText(const std::string& dataDir, const platform::RunLockHolder& h) {
+  auto orUnknown = [](const std::string& s) { return s.empty() ? std::string("?") : s; };
+  return dataDir + " dizininde başka bir Upgrade-Devir işlemi çalışıyor.\r\n" +
+         "Bilgisayar: " + orUnknown(h.host) + ", kullanıcı: " + orUnknown(h.user) +
+         ", işlem no: " + (h.pid ? std::to_string(h.pid) : std::string("?")) +
+         ", başlangıç: " + orUnknown(h.started) + "\r\nO işlem bitince yeniden deneyiniz.";
+}
+
+// Takes the run lock of the newest data directory; an empty result when the
+// run may go on, else the message that stops it.
+std::optional<std::string> lockDataDirectory(platform::RunLock& lock, const std::string& data) {
+  const std::optional<std::filesystem::path> where = platform::resolvePath(data);
+  if (!where) return std::nullopt;  // the existence check has passed; nothing to lock
+  switch (lock.acquire(*where)) {
+    case platform::RunLock::Result::kTaken:
+      return std::nullopt;
+    case platform::RunLock::Result::kHeld:
+      return runInProgressText(data, lock.holder());
+    case platform::RunLock::Result::kFailed:
+      break;
+  }
+  return FileFailureText("Çalışma kilidi alınamadı", data + "\\" + platform::kRunLockFileName,
+                         FailureCause(lock.error()));
+}
+
 RunEnd runChecksAndJobs(WatchingHost& host, Workspace& ws, const ProductCheck& productRunning,
                         const RunJobs& jobs) {
   if (productRunning) {
@@ -94,8 +141,23 @@ RunEnd runChecksAndJobs(WatchingHost& host, Workspace& ws, const ProductCheck& p
     return stop(host, "Pravex versiyonunun kullandığı DATA dizininin tam yolunu giriniz");
   if (!platform::directoryExists(data))
     return stop(host, "Pravex versiyonu için belirttiğiniz DATA dizini bulunamadı");
+  // A carry into the same or an earlier year would convert amounts that are
+  // already converted and give the new companies the old year.
+  if (host.devirTicked() && isNumber(host.sourceYear()) && isNumber(host.targetYear()) &&
+      notAfter(host.targetYear(), host.sourceYear()))
+    return stop(host, "Devir yapılacak yıl (" + host.targetYear() + ") devri yapılan yıldan (" +
+                          host.sourceYear() + ") büyük olmalıdır");
+  // One run at a time per data directory, held until the run ends.
+  platform::RunLock lock;
+  if (std::optional<std::string> refused = lockDataDirectory(lock, data))
+    return stop(host, *refused);
+  if (std::optional<std::filesystem::path> where = platform::resolvePath(data))
+    platform::removeCopyLeftovers(*where);
 
-  if (host.upgradeTicked() && !jobs.upgrade(host, ws)) return RunEnd::kStopped;
+  if (host.upgradeTicked()) {
+    TidyBeforeRegistryIsReplaced(host, ws);
+    if (!jobs.upgrade(host, ws)) return RunEnd::kStopped;
+  }
   if (!host.devirTicked()) {
     InfoBox(host, kDone);
     return RunEnd::kCompleted;
@@ -126,7 +188,7 @@ RunEnd Button1Click(RunHost& host, Workspace& ws, ErrorReport& errors,
   try {
     return runChecksAndJobs(watching, ws, productRunning, jobs);
   } catch (const std::exception& e) {
-    errors.errorBox(ErrorReportText(e.what()));
+    errors.errorBox(ErrorReportText(FailureText(e)));
   } catch (...) {
     errors.errorBox("Unknown failure.");
   }

@@ -47,9 +47,13 @@ struct RunJobs {
 // Runs the checks and the ticked jobs in order, as the window's run button
 // does. Sets ws.NewCompanySequence to 1 first. A product check that cannot
 // tell stops the run as a running product does, with a message that gives
-// the reason. Every message goes through host.infoBox; a std::exception from
-// a job ends the run and its text goes to `errors` (the progress display
-// stays as it was).
+// the reason. After the directory checks a carry-forward whose years are both
+// numbers needs a later target year, and the run takes the lock of the newest
+// data directory (platform/runlock.h) for its whole length, stopping with a
+// message naming the run that holds it; then the temporaries of killed copies
+// there are removed. Every message goes through host.infoBox; a
+// std::exception from a job ends the run and its text goes to `errors` (the
+// progress display stays as it was).
 RunEnd Button1Click(RunHost& host, Workspace& ws, ErrorReport& errors,
                     const ProductCheck& productRunning, const RunJobs& jobs = RunJobs::real());
 

@@ -166,6 +166,19 @@ class SirketSecTest : public QObject {
     QVERIFY(markPixels(dialog, 1) > 0);
   }
 
+  void whyARowStartsUnselectedShowsBelowTheGrid() {
+    TK_SirketSec plain(list, host);
+    QVERIFY(plain.Label3->isHidden());
+    list.moveTo(1);
+    list.setNote("2005_002 zaten 2006_001 koduyla 2006 yılına devredilmiş");
+    TK_SirketSec dialog(list, host);
+    dialog.show();
+    QVERIFY(dialog.Label3->isVisible());
+    QCOMPARE(dialog.Label3->text(),
+             QStringLiteral("2005_002 zaten 2006_001 koduyla 2006 yılına devredilmiş"));
+    QVERIFY(!dialog.Label3->geometry().intersects(dialog.Button2->geometry()));
+  }
+
   void clickOnDevretTogglesOtherColumnsDoNot() {
     TK_SirketSec dialog(list, host);
     dialog.show();

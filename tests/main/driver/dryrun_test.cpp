@@ -30,7 +30,7 @@ std::map<std::string, std::string> everything(const std::vector<fs::path>& roots
 
 int headless(std::vector<std::string> args, std::string* out = nullptr) {
   std::ostringstream o, e;
-  const int status = RunHeadless(args, o, e, [] { return false; });
+  const int status = RunHeadless(args, o, e, [] { return platform::ProductStatus::closed(); });
   if (out) *out = o.str() + e.str();
   return status;
 }

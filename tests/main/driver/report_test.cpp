@@ -41,7 +41,7 @@ class ReportRun : public ::testing::Test {
     args.insert(args.end(), extra.begin(), extra.end());
     std::ostringstream out, err;
     const int status = RunHeadless(
-        args, out, err, [] { return false; }, jobs);
+        args, out, err, [] { return platform::ProductStatus::closed(); }, jobs);
     return {status, out.str(), err.str()};
   }
 

@@ -5,10 +5,12 @@
 
 #include "carry/carryforward.h"
 #include "jobs/workspace.h"
-#include "platform/tempdir.h"
 #include "report/reportfiles.h"
 #include "support/company_fixture.h"
 #include "support/recording_host.h"
+#include "support/temp_dir.h"
+
+using fixture::TempDir;
 
 namespace {
 

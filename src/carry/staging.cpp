@@ -1,0 +1,144 @@
+#include "carry/staging.h"
+
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "carry/steps.h"
+#include "data/datadirectories.h"
+#include "data/failuretext.h"
+#include "data/names.h"
+#include "jobs/runhost.h"
+#include "jobs/workspace.h"
+#include "platform/paths.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path resolved(const std::string& text) {
+  std::optional<fs::path> p = platform::resolvePath(text);
+  if (!p) throw platform::FileSystemError(FileFailureText("Dizin bulunamadı", text, ""));
+  return *p;
+}
+
+void closeNewCompanyTables(TDM& dm) {
+  dm.CariPravex_T.close();
+  dm.StokPravex_T.close();
+  dm.CeksenPravex_T.close();
+  dm.CharPravex.close();
+  dm.UretimPravex_T.close();
+  dm.AyarPravexDevir_T.close();
+}
+
+bool registered(const std::vector<std::string>& codes, const std::string& name) {
+  return std::any_of(codes.begin(), codes.end(),
+                     [&](const std::string& code) { return sameName(code, name); });
+}
+
+}  // namespace
+
+std::string WorkingDirectory(const std::string& dataDir, const std::string& newCode) {
+  return dataDir + "\\" + kWorkPrefix + newCode;
+}
+
+void StartNewCompany(RunHost& host, Workspace& ws) {
+  const std::string dataDir = host.newDataDirectory();
+  const std::string work = WorkingDirectory(dataDir, ws.RxSirket.text("YENI_SIRKET_KOD"));
+  const fs::path dir = resolved(dataDir) / (kWorkPrefix + ws.RxSirket.text("YENI_SIRKET_KOD"));
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+  // The marker first: a directory is never without it until it is registered.
+  if (!ec) fs::create_directory(dir, ec);
+  if (!ec) {
+    std::ofstream marker(dir / kWorkMarker);
+    marker << "Upgrade-Devir\n";
+    if (!marker.flush()) ec = std::make_error_code(std::errc::io_error);
+  }
+  if (ec)
+    throw platform::FileSystemError(
+        FileFailureText("Yeni şirket dizini oluşturulamadı", work, FailureCause(ec)));
+}
+
+void CompleteNewCompany(RunHost& host, Workspace& ws) {
+  closeNewCompanyTables(ws.DM);
+  const std::string dataDir = host.newDataDirectory();
+  const std::string code = ws.RxSirket.text("YENI_SIRKET_KOD");
+  const fs::path root = resolved(dataDir);
+  const fs::path work = root / (kWorkPrefix + code), final = root / code;
+  std::error_code ec;
+  // A rename over an existing empty directory would succeed: refuse first.
+  if (platform::directoryExists(CompanyDirectory(dataDir, code)))
+    ec = std::make_error_code(std::errc::file_exists);
+  else
+    fs::rename(work, final, ec);
+  if (ec)
+    throw platform::FileSystemError(FileFailureText(
+        "Yeni şirket dizinine ad verilemedi", CompanyDirectory(dataDir, code), FailureCause(ec)));
+  RegisterNewCompany(host, ws);
+  fs::remove(final / kWorkMarker, ec);  // a marker left here goes with the next run
+}
+
+void DiscardNewCompany(RunHost& host, Workspace& ws) {
+  try {
+    closeNewCompanyTables(ws.DM);
+  } catch (...) {
+  }
+  const std::string code = ws.RxSirket.text("YENI_SIRKET_KOD");
+  std::optional<fs::path> root = platform::resolvePath(host.newDataDirectory());
+  if (!root || code.empty()) return;
+  std::error_code ec;
+  fs::remove_all(*root / (kWorkPrefix + code), ec);
+  // A directory that already has its code stays, marker and all: when its
+  // registration failed, the registry may hold the row all the same (a
+  // commit can reach the disk and still report a failure). The next run
+  // reads the registry and decides.
+}
+
+void TidyUnfinishedCompanies(RunHost& host, const std::string& dataDir,
+                             const std::vector<std::string>& registeredCodes) {
+  std::optional<fs::path> root = platform::resolvePath(dataDir);
+  if (!root) return;
+  std::error_code ec;
+  std::vector<fs::path> marked;
+  for (fs::directory_iterator it(*root, ec); !ec && it != fs::directory_iterator();
+       it.increment(ec)) {
+    std::error_code entryError;
+    if (it->is_directory(entryError) && fs::exists(it->path() / kWorkMarker, entryError))
+      marked.push_back(it->path());
+  }
+  std::sort(marked.begin(), marked.end());
+  for (const fs::path& dir : marked) {
+    const std::string name = dir.filename().string();
+    std::error_code removeError;
+    if (registered(registeredCodes, name)) {
+      fs::remove(dir / kWorkMarker, removeError);  // complete: it was registered last
+      continue;
+    }
+    fs::remove_all(dir, removeError);
+    host.setStatusVisible(true);  // shown in the window too, before the selection
+    host.setStatusText(FileFailureText(removeError ? "Yarım kalmış devirden kalan dizin silinemedi"
+                                                   : "Yarım kalmış devirden kalan dizin silindi",
+                                       dataDir + "\\" + name,
+                                       removeError ? FailureCause(removeError) : ""));
+  }
+}
+
+void TidyBeforeRegistryIsReplaced(RunHost& host, Workspace& ws) {
+  TTable& registry = ws.DM.SirketPravex_T;
+  std::vector<std::string> codes;
+  try {
+    registry.close();
+    registry.setDatabaseName(host.newDataDirectory());
+    registry.open();
+    TField code = registry.field("SIRKET_KOD");
+    for (registry.first(); !registry.eof(); registry.next()) codes.push_back(code.asString());
+    registry.close();
+  } catch (const std::exception&) {
+    registry.close();
+    return;
+  }
+  TidyUnfinishedCompanies(host, host.newDataDirectory(), codes);
+}

@@ -1,0 +1,52 @@
+// A new company is built aside and shown to the product only when whole.
+//
+// The steps write into a working directory under the data directory whose
+// name no company code, mask or listing of the product takes
+// (".ud-devir-" and the new code) and which holds the marker file
+// kWorkMarker. When every step is done the directory takes the new code as
+// its name, then the registry row is posted, then the marker goes. So at
+// every moment a registered company has a complete directory, and a
+// directory with the marker that the registry does not name is a company
+// whose carry-forward never ended: nothing of it was ever visible to the
+// product, and the next run removes it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class RunHost;
+struct Workspace;
+
+inline constexpr const char* kWorkMarker = ".ud-devir-yapiliyor";
+inline constexpr const char* kWorkPrefix = ".ud-devir-";
+
+// data directory + "\" + ".ud-devir-" + new code
+std::string WorkingDirectory(const std::string& dataDir, const std::string& newCode);
+
+// Makes the working directory of the current RxSirket row afresh, with its
+// marker. Throws platform::FileSystemError when it cannot.
+void StartNewCompany(RunHost& host, Workspace& ws);
+
+// Closes every handle that points into the working directory, gives the
+// directory its code, registers the company and removes the marker.
+void CompleteNewCompany(RunHost& host, Workspace& ws);
+
+// After a failure of the current row's steps: closes the handles on it and
+// removes the working directory. A directory that already took its code is
+// left for the next run, which keeps it when the registry names it and
+// removes it when not. Never throws.
+void DiscardNewCompany(RunHost& host, Workspace& ws);
+
+// Before the list is built: every directory of the data directory with the
+// marker is removed when `registeredCodes` does not name it and keeps
+// everything but the marker when it does. Each removal is shown as a status
+// text, the status label made visible for it (standard error in the
+// headless mode).
+void TidyUnfinishedCompanies(RunHost& host, const std::string& dataDir,
+                             const std::vector<std::string>& registeredCodes);
+
+// Before an upgrade replaces the newest registry: the same tidying against
+// the registry as it is now (so that a finished company whose marker was
+// left is not taken for an unfinished one once its row is gone). Does
+// nothing when the registry cannot be opened.
+void TidyBeforeRegistryIsReplaced(RunHost& host, Workspace& ws);

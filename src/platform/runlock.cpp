@@ -1,0 +1,210 @@
+#include "platform/runlock.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <sstream>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace platform {
+namespace {
+
+std::string localTimeText() {
+  std::time_t now = std::time(nullptr);
+  std::tm tm{};
+#ifdef _WIN32
+  localtime_s(&tm, &now);
+#else
+  localtime_r(&now, &tm);
+#endif
+  char buffer[32];
+  std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S", &tm);
+  return buffer;
+}
+
+std::string describe(const RunLockHolder& h) {
+  std::ostringstream out;
+  out << "host=" << h.host << "\npid=" << h.pid << "\nuser=" << h.user << "\nstarted=" << h.started
+      << "\n";
+  return out.str();
+}
+
+RunLockHolder parse(const std::string& text) {
+  RunLockHolder h;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) {
+    const auto eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+    if (key == "host") h.host = value;
+    if (key == "user") h.user = value;
+    if (key == "started") h.started = value;
+    if (key == "pid") h.pid = std::atoll(value.c_str());
+  }
+  return h;
+}
+
+}  // namespace
+
+#ifdef _WIN32
+
+struct RunLock::Handle {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  ~Handle() {
+    if (file == INVALID_HANDLE_VALUE) return;
+    OVERLAPPED at{};
+    at.Offset = kLockOffset;
+    UnlockFileEx(file, 0, 1, 0, &at);
+    CloseHandle(file);
+  }
+  // A byte far past the description, so that other processes can still read
+  // the description while the region is locked.
+  static constexpr DWORD kLockOffset = 0x7FFFFFF0;
+};
+
+RunLockHolder RunLock::self() {
+  RunLockHolder h;
+  const char* host = std::getenv("COMPUTERNAME");
+  const char* user = std::getenv("USERNAME");
+  h.host = host ? host : "";
+  h.user = user ? user : "";
+  h.pid = static_cast<long long>(GetCurrentProcessId());
+  h.started = localTimeText();
+  return h;
+}
+
+RunLock::Result RunLock::acquire(const fs::path& directory) {
+  release();
+  m_error.clear();
+  auto handle = std::make_unique<Handle>();
+  handle->file =
+      CreateFileW((directory / kRunLockFileName).wstring().c_str(), GENERIC_READ | GENERIC_WRITE,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                  FILE_ATTRIBUTE_HIDDEN, nullptr);
+  if (handle->file == INVALID_HANDLE_VALUE) {
+    m_error = std::error_code(static_cast<int>(GetLastError()), std::system_category());
+    return Result::kFailed;
+  }
+  OVERLAPPED at{};
+  at.Offset = Handle::kLockOffset;
+  if (!LockFileEx(handle->file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                  &at)) {
+    const DWORD why = GetLastError();
+    if (why != ERROR_LOCK_VIOLATION && why != ERROR_IO_PENDING) {
+      m_error = std::error_code(static_cast<int>(why), std::system_category());
+      return Result::kFailed;
+    }
+    char buffer[1024];
+    DWORD got = 0;
+    ReadFile(handle->file, buffer, sizeof buffer, &got, nullptr);
+    m_holder = parse(std::string(buffer, got));
+    return Result::kHeld;
+  }
+  m_holder = self();
+  const std::string text = describe(m_holder);
+  DWORD written = 0;
+  SetFilePointer(handle->file, 0, nullptr, FILE_BEGIN);
+  SetEndOfFile(handle->file);
+  WriteFile(handle->file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  m_handle = std::move(handle);
+  return Result::kTaken;
+}
+
+#else
+
+struct RunLock::Handle {
+  int fd = -1;
+  ~Handle() {
+    if (fd >= 0) ::close(fd);  // closing the description lets the lock go
+  }
+};
+
+RunLockHolder RunLock::self() {
+  RunLockHolder h;
+  char host[256] = {};
+  if (::gethostname(host, sizeof host - 1) == 0) h.host = host;
+  if (const passwd* pw = ::getpwuid(::getuid()))
+    h.user = pw->pw_name;
+  else if (const char* user = std::getenv("USER"))
+    h.user = user;
+  h.pid = static_cast<long long>(::getpid());
+  h.started = localTimeText();
+  return h;
+}
+
+RunLock::Result RunLock::acquire(const fs::path& directory) {
+  release();
+  m_error.clear();
+  auto handle = std::make_unique<Handle>();
+  handle->fd = ::open((directory / kRunLockFileName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (handle->fd < 0) {
+    m_error = std::error_code(errno, std::generic_category());
+    return Result::kFailed;
+  }
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  // An open-file-description lock conflicts with every other open of the
+  // file, in this process too, and is not dropped when some other
+  // descriptor of the file is closed; plain record locks are the fallback.
+#ifdef F_OFD_SETLK
+  int rc = ::fcntl(handle->fd, F_OFD_SETLK, &lock);
+  if (rc != 0 && errno == EINVAL) rc = ::fcntl(handle->fd, F_SETLK, &lock);
+#else
+  int rc = ::fcntl(handle->fd, F_SETLK, &lock);
+#endif
+  if (rc != 0) {
+    if (errno != EAGAIN && errno != EACCES) {
+      m_error = std::error_code(errno, std::generic_category());
+      return Result::kFailed;
+    }
+    char buffer[1024];
+    const ssize_t got = ::pread(handle->fd, buffer, sizeof buffer, 0);
+    m_holder = parse(std::string(buffer, got > 0 ? static_cast<std::size_t>(got) : 0));
+    return Result::kHeld;
+  }
+  m_holder = self();
+  const std::string text = describe(m_holder);
+  if (::ftruncate(handle->fd, 0) != 0 ||
+      ::pwrite(handle->fd, text.data(), text.size(), 0) != static_cast<ssize_t>(text.size())) {
+    // The lock holds all the same; only the description is missing.
+  }
+  m_handle = std::move(handle);
+  return Result::kTaken;
+}
+
+#endif
+
+RunLock::RunLock() = default;
+RunLock::~RunLock() = default;
+RunLock::RunLock(RunLock&&) noexcept = default;
+RunLock& RunLock::operator=(RunLock&&) noexcept = default;
+
+void RunLock::release() {
+  m_handle.reset();
+}
+
+bool RunLock::held() const {
+  return m_handle != nullptr;
+}
+
+std::optional<std::uintmax_t> freeSpace(const fs::path& location) {
+  std::error_code ec;
+  const fs::space_info info = fs::space(location, ec);
+  if (ec || info.available == static_cast<std::uintmax_t>(-1)) return std::nullopt;
+  return info.available;
+}
+
+}  // namespace platform

@@ -1,0 +1,45 @@
+// The run lock and the sweep of copy temporaries.
+#include "platform/runlock.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "platform/leftovers.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+using fixture::TempDir;
+using platform::RunLock;
+
+TEST(RunLock, OneHolderAtATimeEvenInOneProcessAndTheFileIsTakenOverAfterwards) {
+  TempDir dir;
+  dir.write(platform::kRunLockFileName, "left by a killed run");  // nobody holds it
+  RunLock first, second;
+  ASSERT_EQ(first.acquire(dir.path()), RunLock::Result::kTaken);
+  ASSERT_EQ(second.acquire(dir.path()), RunLock::Result::kHeld);
+  EXPECT_EQ(second.holder().pid, static_cast<long long>(::getpid()));
+  EXPECT_EQ(second.holder().host, RunLock::self().host);
+  EXPECT_FALSE(second.holder().started.empty());
+  EXPECT_FALSE(second.held());
+  first.release();
+  EXPECT_EQ(second.acquire(dir.path()), RunLock::Result::kTaken);
+}
+
+TEST(RunLock, ADirectoryThatCannotHoldTheFileFails) {
+  TempDir dir;
+  RunLock lock;
+  EXPECT_EQ(lock.acquire(dir.path() / "missing"), RunLock::Result::kFailed);
+  EXPECT_EQ(lock.error(), std::errc::no_such_file_or_directory);
+}
+
+TEST(CopyLeftovers, TemporariesGoInTheDirectoryAndOneLevelDownOnly) {
+  TempDir dir;
+  for (const char* f : {".ud-copy-AbC123", "2006_001/.ud-copy-x1", "2006_001/Cari.DB",
+                        "2006_001/deep/.ud-copy-y2", ".ud-copyright", "sirket.db"})
+    dir.write(f, "x");
+  EXPECT_EQ(platform::removeCopyLeftovers(dir.path()).size(), 2u);
+  for (const char* kept :
+       {"2006_001/Cari.DB", "2006_001/deep/.ud-copy-y2", ".ud-copyright", "sirket.db"})
+    EXPECT_TRUE(fs::exists(dir.path() / kept)) << kept;
+  EXPECT_FALSE(fs::exists(dir.path() / ".ud-copy-AbC123"));
+}
