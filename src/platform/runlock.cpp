@@ -122,6 +122,28 @@ RunLock::Result RunLock::acquire(const fs::path& directory) {
   return Result::kTaken;
 }
 
+std::optional<RunLockHolder> RunLock::heldBy(const fs::path& directory) {
+  HANDLE file = CreateFileW((directory / kRunLockFileName).wstring().c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::optional<RunLockHolder> holder;
+  OVERLAPPED at{};
+  at.Offset = Handle::kLockOffset;
+  // A shared lock needs only read access and fails while a run holds the
+  // exclusive one.
+  if (LockFileEx(file, LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+    UnlockFileEx(file, 0, 1, 0, &at);
+  } else if (GetLastError() == ERROR_LOCK_VIOLATION) {
+    char buffer[1024];
+    DWORD got = 0;
+    ReadFile(file, buffer, sizeof buffer, &got, nullptr);
+    holder = parse(std::string(buffer, got));
+  }
+  CloseHandle(file);
+  return holder;
+}
+
 #else
 
 struct RunLock::Handle {
@@ -183,6 +205,33 @@ RunLock::Result RunLock::acquire(const fs::path& directory) {
   }
   m_handle = std::move(handle);
   return Result::kTaken;
+}
+
+std::optional<RunLockHolder> RunLock::heldBy(const fs::path& directory) {
+  const int fd = ::open((directory / kRunLockFileName).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct flock probe {};
+  probe.l_type = F_WRLCK;
+  probe.l_whence = SEEK_SET;
+#ifdef F_OFD_GETLK
+  int rc = ::fcntl(fd, F_OFD_GETLK, &probe);
+  if (rc != 0 && errno == EINVAL) {
+    probe = {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    rc = ::fcntl(fd, F_GETLK, &probe);
+  }
+#else
+  int rc = ::fcntl(fd, F_GETLK, &probe);
+#endif
+  std::optional<RunLockHolder> holder;
+  if (rc == 0 && probe.l_type != F_UNLCK) {
+    char buffer[1024];
+    const ssize_t got = ::pread(fd, buffer, sizeof buffer, 0);
+    holder = parse(std::string(buffer, got > 0 ? static_cast<std::size_t>(got) : 0));
+  }
+  ::close(fd);
+  return holder;
 }
 
 #endif

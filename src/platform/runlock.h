@@ -57,6 +57,11 @@ class RunLock {
   // This process's description (what acquire writes).
   static RunLockHolder self();
 
+  // Whether another run holds the lock of `directory`, asked without taking
+  // it and without creating anything (a dry run writes nothing). Empty when
+  // the lock file is missing, free or cannot be asked.
+  static std::optional<RunLockHolder> heldBy(const std::filesystem::path& directory);
+
  private:
   struct Handle;
   std::unique_ptr<Handle> m_handle;

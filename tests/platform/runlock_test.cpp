@@ -21,8 +21,18 @@ TEST(RunLock, OneHolderAtATimeEvenInOneProcessAndTheFileIsTakenOverAfterwards) {
   EXPECT_EQ(second.holder().host, RunLock::self().host);
   EXPECT_FALSE(second.holder().started.empty());
   EXPECT_FALSE(second.held());
+  // Asked without taking it (a dry run): the holder, then nobody.
+  ASSERT_TRUE(RunLock::heldBy(dir.path()));
+  EXPECT_EQ(RunLock::heldBy(dir.path())->pid, static_cast<long long>(::getpid()));
   first.release();
+  EXPECT_FALSE(RunLock::heldBy(dir.path()));
   EXPECT_EQ(second.acquire(dir.path()), RunLock::Result::kTaken);
+}
+
+TEST(RunLock, AskingWhoHoldsItCreatesNoFile) {
+  TempDir dir;
+  EXPECT_FALSE(RunLock::heldBy(dir.path()));
+  EXPECT_FALSE(fs::exists(dir.path() / platform::kRunLockFileName));
 }
 
 TEST(RunLock, ADirectoryThatCannotHoldTheFileFails) {

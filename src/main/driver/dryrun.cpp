@@ -57,7 +57,8 @@ RunEnd DryRun(RunHost& host, ErrorReport& errors, const ProductCheck& productRun
                  planned = report::PlanUpgrade(h, plan);
                  return planned;
                },
-               [&](RunHost& h, Workspace&) { planned = report::PlanCarryForward(h, plan); }};
+               [&](RunHost& h, Workspace&) { planned = report::PlanCarryForward(h, plan); },
+               /*write=*/false};
   Workspace ws;
   const RunEnd end = Button1Click(planning, ws, errors, productRunning, jobs);
   if (end == RunEnd::kFailed || !planned) return end == RunEnd::kCompleted ? RunEnd::kStopped : end;

@@ -147,15 +147,24 @@ RunEnd runChecksAndJobs(WatchingHost& host, Workspace& ws, const ProductCheck& p
       notAfter(host.targetYear(), host.sourceYear()))
     return stop(host, "Devir yapılacak yıl (" + host.targetYear() + ") devri yapılan yıldan (" +
                           host.sourceYear() + ") büyük olmalıdır");
-  // One run at a time per data directory, held until the run ends.
+  // One run at a time per data directory, held until the run ends. A run
+  // that only plans takes no lock (it would create the lock file) but does
+  // not plan over a directory another run is changing.
   platform::RunLock lock;
-  if (std::optional<std::string> refused = lockDataDirectory(lock, data))
-    return stop(host, *refused);
-  if (std::optional<std::filesystem::path> where = platform::resolvePath(data))
-    platform::removeCopyLeftovers(*where);
+  if (!jobs.write) {
+    const std::optional<std::filesystem::path> where = platform::resolvePath(data);
+    if (where)
+      if (std::optional<platform::RunLockHolder> other = platform::RunLock::heldBy(*where))
+        return stop(host, runInProgressText(data, *other));
+  } else {
+    if (std::optional<std::string> refused = lockDataDirectory(lock, data))
+      return stop(host, *refused);
+    if (std::optional<std::filesystem::path> where = platform::resolvePath(data))
+      platform::removeCopyLeftovers(*where);
+  }
 
   if (host.upgradeTicked()) {
-    TidyBeforeRegistryIsReplaced(host, ws);
+    if (jobs.write) TidyBeforeRegistryIsReplaced(host, ws);
     if (!jobs.upgrade(host, ws)) return RunEnd::kStopped;
   }
   if (!host.devirTicked()) {

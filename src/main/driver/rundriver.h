@@ -40,6 +40,10 @@ std::string ErrorReportText(const std::string& text);
 struct RunJobs {
   std::function<bool(RunHost&, Workspace&)> upgrade;  // false: stopped with its message
   std::function<void(RunHost&, Workspace&)> carryForward;
+  // False for jobs that only plan (the dry run): the run then takes no lock,
+  // removes no leftovers and writes nothing itself, and stops when another
+  // run holds the data directory.
+  bool write = true;
   // RunEditionUpgrade and RunCarryForward.
   static RunJobs real();
 };

@@ -8,6 +8,7 @@
 
 #include "jobs/workspace.h"
 #include "main/driver/headless.h"
+#include "platform/runlock.h"
 #include "report/plan.h"
 #include "sample_data.h"
 #include "support/fixture_files.h"
@@ -70,6 +71,19 @@ TEST_F(DryRun, WritesAndCreatesNothing) {
             kExitStopped);
   EXPECT_NE(out.find("Pravex versiyonu için belirttiğiniz DATA dizini bulunamadı"),
             std::string::npos);
+}
+
+TEST_F(DryRun, StopsWithoutWritingWhileAnotherRunHoldsTheDirectory) {
+  platform::RunLock other;
+  ASSERT_EQ(other.acquire(data), platform::RunLock::Result::kTaken);
+  const auto before = everything({data});
+  std::string out;
+  EXPECT_EQ(
+      headless({"--devir", "--data", data.string(), "--from", "2005", "--to", "2006", "--dry-run"},
+               &out),
+      kExitStopped);
+  EXPECT_NE(out.find("başka bir Upgrade-Devir işlemi çalışıyor"), std::string::npos) << out;
+  EXPECT_EQ(everything({data}), before);
 }
 
 TEST_F(DryRun, PlanMatchesTheRunThatFollows) {
