@@ -140,17 +140,17 @@ void BlockStore::load(int n) {
       m_slots[i].block = 0;
     }
   const std::size_t bytes = static_cast<std::size_t>(want) * m_blockSize;
-  if (m_buffer.size() < bytes) m_buffer.resize(std::max(bytes, m_buffer.size() * 2));
+  if (m_window.size() < bytes) m_window.resize(std::max(bytes, m_window.size() * 2));
   std::size_t got = 0;
   try {
     got = m_file->readAt(m_headerSize + static_cast<std::uint64_t>(n - 1) * m_blockSize,
-                         m_buffer.data(), bytes);
+                         m_window.data(), bytes);
   } catch (const std::system_error& e) {
     m_first = m_count = 0;
     throw EDBEngineError(EDBEngineError::Code::kIo,
                          "Cannot read " + m_fileName + ": " + e.code().message());
   }
-  std::memset(m_buffer.data() + got, 0, bytes - got);
+  std::memset(m_window.data() + got, 0, bytes - got);
   m_first = n;
   m_count = want;
 }
@@ -172,7 +172,7 @@ const std::uint8_t* BlockStore::blockOutsideWindow(int n) {
   }
   if (m_count > 0 && n >= 1 && n < m_first) return slotFor(n, false);
   load(n);
-  return m_buffer.data() + static_cast<std::size_t>(n - m_first) * m_blockSize;
+  return m_window.data() + static_cast<std::size_t>(n - m_first) * m_blockSize;
 }
 
 BlockHead BlockStore::head(int n) {
@@ -200,7 +200,7 @@ std::uint8_t* BlockStore::blockForWrite(int n, int from, int length) {
     m_dirtyFrom = std::min(m_dirtyFrom, lo);
     m_dirtyTo = std::max(m_dirtyTo, hi);
   }
-  return m_buffer.data() + base;
+  return m_window.data() + base;
 }
 
 void BlockStore::writeBack() {
@@ -209,7 +209,7 @@ void BlockStore::writeBack() {
   const std::uint64_t at =
       m_headerSize + static_cast<std::uint64_t>(m_first - 1) * m_blockSize + m_dirtyFrom;
   try {
-    m_file->writeAt(at, m_buffer.data() + m_dirtyFrom, m_dirtyTo - m_dirtyFrom);
+    m_file->writeAt(at, m_window.data() + m_dirtyFrom, m_dirtyTo - m_dirtyFrom);
   } catch (const std::system_error& e) {
     throw EDBEngineError(EDBEngineError::Code::kIo,
                          "Cannot write " + m_fileName + ": " + e.code().message());

@@ -43,7 +43,7 @@ class BlockStore {
   // Throws EDBEngineError(kCorrupt) when n is outside the file.
   const std::uint8_t* block(int n) {
     if (n >= m_first && n < m_first + m_count)
-      return m_buffer.data() + static_cast<std::size_t>(n - m_first) * m_blockSize;
+      return m_window.data() + static_cast<std::size_t>(n - m_first) * m_blockSize;
     if (n == m_hotBlock) return m_hotData;
     return blockOutsideWindow(n);
   }
@@ -69,9 +69,9 @@ class BlockStore {
   int m_blockSize;
   std::uint64_t m_fileSize;
   int m_blocksInFile;
-  std::vector<std::uint8_t> m_buffer;
-  int m_first = 0;                             // first block in the window; 0 when empty
-  int m_count = 0;                             // blocks in the window
+  std::vector<std::uint8_t> m_window;  // the bytes of blocks m_first .. m_first + m_count - 1
+  int m_first = 0;                     // first block in the window; 0 when empty
+  int m_count = 0;                     // blocks in the window
   std::size_t m_dirtyFrom = 0, m_dirtyTo = 0;  // changed byte range of the window
   // A few single blocks behind the window (the previous block of a chain
   // being relinked), so that looking back does not move the window.

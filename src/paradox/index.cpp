@@ -352,7 +352,7 @@ std::vector<bool> indexedFields(const TableImpl& table) {
 void rebuildIndexes(const TableImpl& table, bool onlyDeletes) {
   const TableHeader& th = table.header();
   if (!table.isKeyed()) return;
-  const std::uint8_t counter = th.raw[hdr::kChange1];
+  const std::uint8_t counter = th.raw[hdr::kChangeCounter];
   const int keyWidth = keyWidthOf(th);
   if (const auto px = companionIf(table.path(), ".px"); !px.empty()) {
     IndexFile pf = readIndexHeader(px);
@@ -362,7 +362,7 @@ void rebuildIndexes(const TableImpl& table, bool onlyDeletes) {
     const Tree t =
         buildTree(leafEntries(table.path(), th, keyWidth), keyWidth, pf.header.blockSize);
     setTreeCounts(pf.header.raw, t, true);
-    pf.header.raw[hdr::kIndexChange] = counter;
+    pf.header.raw[hdr::kTreeParentCounter] = counter;
     writeImage(px, pf.header.raw, t, pf.header.blockSize);
   }
   for (const SecondaryIndex& si : findSecondaryIndexes(table)) {
@@ -378,9 +378,9 @@ void rebuildIndexes(const TableImpl& table, bool onlyDeletes) {
     Tree xt;
     packLevel(xt, img.entries, xh.recordSize, xh.blockSize, nullptr, 0, nullptr);
     setTreeCounts(xh.raw, xt, false);
-    xh.raw[hdr::kXChange1] = counter;
-    xh.raw[hdr::kChange2] = th.raw[hdr::kChange2];
-    xh.raw[hdr::kChange1] = static_cast<std::uint8_t>(xh.raw[hdr::kChange1] + 1);
+    xh.raw[hdr::kParentCounter] = counter;
+    xh.raw[hdr::kStructureCounter] = th.raw[hdr::kStructureCounter];
+    xh.raw[hdr::kChangeCounter] = static_cast<std::uint8_t>(xh.raw[hdr::kChangeCounter] + 1);
     writeImage(si.xFile, xh.raw, xt, xh.blockSize);
     if (si.yFile.empty()) continue;
     IndexFile yf = readIndexHeader(si.yFile);
@@ -393,7 +393,7 @@ void rebuildIndexes(const TableImpl& table, bool onlyDeletes) {
     xh.fileBlocks = xt.blockCount;
     const Tree yt = buildTree(leafEntries(si.xFile, xh, yKey), yKey, yf.header.blockSize);
     setTreeCounts(yf.header.raw, yt, true);
-    yf.header.raw[hdr::kIndexChange] = xh.raw[hdr::kChange1];
+    yf.header.raw[hdr::kTreeParentCounter] = xh.raw[hdr::kChangeCounter];
     writeImage(si.yFile, yf.header.raw, yt, yf.header.blockSize);
   }
   platform::syncDirectory(table.path().parent_path());

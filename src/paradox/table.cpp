@@ -172,7 +172,7 @@ bool TableImpl::stepRaw() {
   if (m_block == 0) return false;
   for (;;) {
     if (++m_index < m_blockCount) {
-      if (!isGone(m_block, m_index)) return true;
+      if (!isMarkedDeleted(m_block, m_index)) return true;
       continue;
     }
     const int nextBlock = m_store->head(m_block).next;
@@ -180,12 +180,12 @@ bool TableImpl::stepRaw() {
       m_block = 0;
       return false;
     }
-    if (enterBlock(nextBlock) && !isGone(m_block, 0)) return true;
+    if (enterBlock(nextBlock) && !isMarkedDeleted(m_block, 0)) return true;
   }
 }
 
 bool TableImpl::startAt(int block) {
-  if (enterBlock(block) && !isGone(m_block, 0)) return true;
+  if (enterBlock(block) && !isMarkedDeleted(m_block, 0)) return true;
   return stepRaw();
 }
 
@@ -216,7 +216,7 @@ void TableImpl::first() {
 void TableImpl::next() {
   m_noneVisibleBehind = false;
   if (m_state == EditState::kBrowse && !m_filtered && m_block != 0 && m_index + 1 < m_blockCount &&
-      !isGone(m_block, m_index + 1)) {
+      !isMarkedDeleted(m_block, m_index + 1)) {
     ++m_index;  // the common case: the next record of the same block
     return;
   }
@@ -231,7 +231,7 @@ const std::uint8_t* TableImpl::stored() const {
 }
 
 const std::uint8_t* TableImpl::current() const {
-  if (m_state != EditState::kBrowse) return m_buffer.data();
+  if (m_state != EditState::kBrowse) return m_editRecord.data();
   if (m_block == 0)
     fail(EDBEngineError::Code::kState, "No current record in " + m_name + " (end of table)");
   return stored();

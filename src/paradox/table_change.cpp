@@ -1,5 +1,6 @@
-// Insert, append and delete: the block-level changes and the shadow copy that
-// keeps the table's own file untouched until flush.
+// Insert, append, delete and marked deletes: the block-level changes
+// (splitting, unlinking, allocating blocks). They are made in the shadow copy
+// (table_commit.cpp), never in the table's own file.
 #include <algorithm>
 #include <cstring>
 #include <system_error>
@@ -188,13 +189,13 @@ void TableImpl::findKeyPlace(const std::uint8_t* record, int& block, int& index,
 }
 
 void TableImpl::blankRecord() {
-  m_buffer.assign(static_cast<std::size_t>(m_header.recordSize), 0);
+  m_editRecord.assign(static_cast<std::size_t>(m_header.recordSize), 0);
   m_touchLo = 0;
   m_touchHi = m_header.recordSize;
   for (const FieldInfo& f : m_fields)
     if (f.type == FieldType::kBcd)
-      m_buffer[static_cast<std::size_t>(f.offset)] = static_cast<std::uint8_t>(f.size);
-  m_original.clear();
+      m_editRecord[static_cast<std::size_t>(f.offset)] = static_cast<std::uint8_t>(f.size);
+  m_recordBeforeEdit.clear();
 }
 
 void TableImpl::insert() {
@@ -236,7 +237,7 @@ bool TableImpl::touchesIndexedField() const {
   for (std::size_t i = 0; i < m_fields.size(); ++i) {
     const FieldInfo& f = m_fields[i];
     if (!m_indexed[i] || f.offset >= m_touchHi || f.offset + f.width <= m_touchLo) continue;
-    if (std::memcmp(m_buffer.data() + f.offset, m_original.data() + f.offset,
+    if (std::memcmp(m_editRecord.data() + f.offset, m_recordBeforeEdit.data() + f.offset,
                     static_cast<std::size_t>(f.width)) != 0)
       return true;
   }
@@ -247,7 +248,7 @@ bool TableImpl::needsMove() const {
   if (!isKeyed()) return false;
   const FieldInfo& last = m_fields[static_cast<std::size_t>(m_header.keyFields - 1)];
   if (m_touchLo >= last.offset + last.width || m_touchLo == m_touchHi) return false;
-  return std::memcmp(m_buffer.data(), m_original.data(),
+  return std::memcmp(m_editRecord.data(), m_recordBeforeEdit.data(),
                      static_cast<std::size_t>(last.offset + last.width)) != 0;
 }
 
@@ -256,7 +257,7 @@ void TableImpl::postNew() {
   const std::uint32_t autoIncBefore = m_header.autoInc;
   for (const FieldInfo& f : m_fields) {
     if (f.type != FieldType::kAutoInc) continue;
-    std::uint8_t* p = m_buffer.data() + f.offset;
+    std::uint8_t* p = m_editRecord.data() + f.offset;
     if (allZero(p, 4)) {
       encodeInt(p, 4, static_cast<std::int64_t>(++m_header.autoInc));
     } else {
@@ -269,7 +270,7 @@ void TableImpl::postNew() {
   if (isKeyed()) {
     bool duplicate = false;
     try {
-      findKeyPlace(m_buffer.data(), block, index, duplicate);
+      findKeyPlace(m_editRecord.data(), block, index, duplicate);
     } catch (...) {
       m_header.autoInc = autoIncBefore;
       throw;
@@ -291,7 +292,7 @@ void TableImpl::postNew() {
     m_header.firstBlock = m_header.lastBlock = block;
     index = 0;
   }
-  insertAt(block, index, m_buffer.data());
+  insertAt(block, index, m_editRecord.data());
   m_indexDirty = true;
   m_steps = 0;
 }
@@ -300,10 +301,10 @@ void TableImpl::moveEdited() {
   prepareIndexChange();
   int block = 0, index = 0;
   bool duplicate = false;
-  findKeyPlace(m_buffer.data(), block, index, duplicate);
+  findKeyPlace(m_editRecord.data(), block, index, duplicate);
   if (duplicate) fail(EDBEngineError::Code::kKeyViolation, "Key violation in table " + m_name);
   beginChange();
-  const std::vector<std::uint8_t> record = m_buffer;
+  const std::vector<std::uint8_t> record = m_editRecord;
   removeAt(m_block, m_index);
   findKeyPlace(record.data(), block, index, duplicate);
   if (block == 0) {
@@ -312,7 +313,7 @@ void TableImpl::moveEdited() {
     index = 0;
   }
   insertAt(block, index, record.data());
-  releaseBlobs(record.data(), m_original.data());
+  releaseBlobs(record.data(), m_recordBeforeEdit.data());
   m_indexDirty = true;
   m_steps = 0;
 }
@@ -321,7 +322,7 @@ bool TableImpl::stepBackRaw() {
   if (m_block == 0) return false;
   for (;;) {
     if (--m_index >= 0) {
-      if (!isGone(m_block, m_index)) return true;
+      if (!isMarkedDeleted(m_block, m_index)) return true;
       continue;
     }
     const int prevBlock = m_store->head(m_block).prev;
@@ -334,13 +335,13 @@ bool TableImpl::stepBackRaw() {
   }
 }
 
-void TableImpl::markGone(int block, int index) {
-  if (m_gone.size() < static_cast<std::size_t>(m_header.fileBlocks) + 1)
-    m_gone.resize(static_cast<std::size_t>(m_header.fileBlocks) + 1);
-  std::vector<bool>& g = m_gone[static_cast<std::size_t>(block)];
+void TableImpl::markDeleted(int block, int index) {
+  if (m_markedDeletes.size() < static_cast<std::size_t>(m_header.fileBlocks) + 1)
+    m_markedDeletes.resize(static_cast<std::size_t>(m_header.fileBlocks) + 1);
+  std::vector<bool>& g = m_markedDeletes[static_cast<std::size_t>(block)];
   if (g.empty()) g.resize(static_cast<std::size_t>(m_blockCount), false);
   g[static_cast<std::size_t>(index)] = true;
-  ++m_goneCount;
+  ++m_markedDeleteCount;
   --m_header.records;
 }
 
@@ -355,11 +356,11 @@ void TableImpl::remove() {
     // written at the next change or flush leaves it out. A mass delete thus
     // costs one write of the records that stay.
     if (m_hasBlobs) releaseBlobs(nullptr, stored());
-    markGone(m_block, m_index);
+    markDeleted(m_block, m_index);
     stepRaw();
   } else {
     forgetPassing();  // the records after this one move up
-    if (m_hasBlobs) m_original.assign(stored(), stored() + m_header.recordSize);
+    if (m_hasBlobs) m_recordBeforeEdit.assign(stored(), stored() + m_header.recordSize);
     const int block = m_block, index = m_index;
     const BlockHead h = m_store->head(block);
     removeAt(block, index);
@@ -371,7 +372,7 @@ void TableImpl::remove() {
       for (int b = h.next; b != 0 && m_block == 0; b = m_store->head(b).next)
         if (!enterBlock(b)) m_block = 0;
     }
-    if (m_hasBlobs) releaseBlobs(nullptr, m_original.data());
+    if (m_hasBlobs) releaseBlobs(nullptr, m_recordBeforeEdit.data());
   }
   m_indexDirty = true;
   seekVisible();

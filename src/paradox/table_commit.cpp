@@ -16,7 +16,7 @@ void TableImpl::beginChange() {
   if (m_shadow) return;
   m_store->writeBack();
   m_shadowPath = sideFile(m_path, ".new~");
-  if (m_goneCount > 0) {
+  if (m_markedDeleteCount > 0) {
     writePackedShadow();
     return;
   }
@@ -50,7 +50,7 @@ void TableImpl::beginChange() {
                                    ? static_cast<std::uint64_t>(m_header.headerSize)
                                    : m_header.blockOffset(m_header.fileBlocks + 1);
     if (at < full) shadow.truncate(full);
-    m_replaced = std::move(m_file);
+    m_heldOriginal = std::move(m_file);
     m_file = std::move(shadow);
     m_store = std::make_unique<BlockStore>(&m_file, m_name, m_header.headerSize, m_header.blockSize,
                                            m_file.size());
@@ -74,7 +74,7 @@ void TableImpl::writePackedShadow() {
   std::vector<BlockHead> heads(
       static_cast<std::size_t>(std::min(m_header.fileBlocks, m_store->blocksInFile())) + 1);
   for (std::size_t b = 1; b < heads.size(); ++b) heads[b] = m_store->head(static_cast<int>(b));
-  if (const std::string damage = chainDamage(heads, m_header.records + m_goneCount);
+  if (const std::string damage = chainDamage(heads, m_header.records + m_markedDeleteCount);
       !damage.empty())
     fail(EDBEngineError::Code::kCorrupt, "Corrupt table " + m_name + ", not changed: " + damage);
 
@@ -105,7 +105,7 @@ void TableImpl::writePackedShadow() {
     for (int b = m_header.firstBlock; b != 0; b = heads[static_cast<std::size_t>(b)].next) {
       const int count = heads[static_cast<std::size_t>(b)].count(rs);
       for (int i = 0; i < count; ++i) {
-        if (isGone(b, i)) continue;
+        if (isMarkedDeleted(b, i)) continue;
         if (outBlocks == 0 || fill == perBlock) {
           if (outBlocks > 0) closeBlock(false);
           if (outBlocks + 1 >= firstInBuf + static_cast<int>(batch)) spill(outBlocks);
@@ -129,7 +129,7 @@ void TableImpl::writePackedShadow() {
     }
     shadow.truncate(m_header.blockOffset(outBlocks + 1));
     if (cursorBlock != 0) cursorCount = cursorBlock == outBlocks ? fill : perBlock;
-    m_replaced = std::move(m_file);
+    m_heldOriginal = std::move(m_file);
     m_file = std::move(shadow);
   } catch (const std::system_error& e) {
     std::error_code ec;
@@ -146,8 +146,8 @@ void TableImpl::writePackedShadow() {
   m_header.fileBlocks = m_header.usedBlocks = m_header.lastBlock = outBlocks;
   m_header.firstBlock = outBlocks > 0 ? 1 : 0;
   m_header.freeHead = 0;
-  m_gone.clear();
-  m_goneCount = 0;
+  m_markedDeletes.clear();
+  m_markedDeleteCount = 0;
   m_block = cursorBlock;
   m_index = cursorIndex;
   m_blockCount = cursorCount;
@@ -159,7 +159,8 @@ void TableImpl::commitChange() {
   applyMarkedDeletes();
   if (!m_shadow && !m_indexDirty) return;
   if (m_shadow) {
-    m_header.raw[hdr::kChange1] = static_cast<std::uint8_t>(m_header.raw[hdr::kChange1] + 1);
+    m_header.raw[hdr::kChangeCounter] =
+        static_cast<std::uint8_t>(m_header.raw[hdr::kChangeCounter] + 1);
     m_header.encodeCounts();
     m_store->writeBack();
     try {
@@ -173,7 +174,7 @@ void TableImpl::commitChange() {
         marker.sync();
       }
       platform::replaceFile(m_shadowPath, m_path);
-      platform::closeInBackground(std::move(m_replaced));
+      platform::closeInBackground(std::move(m_heldOriginal));
     } catch (const std::system_error& e) {
       fail(EDBEngineError::Code::kIo, "Cannot write table " + m_name + ": " + e.code().message());
     }
@@ -206,8 +207,7 @@ std::string TableImpl::chainDamage(const std::vector<BlockHead>& heads,
     prev = b;
   }
   if (prev != m_header.lastBlock) return "the chain does not end at the header's last block";
-  if (counted != records)
-    return "the blocks hold another number of records than the header";
+  if (counted != records) return "the blocks hold another number of records than the header";
   for (int b = m_header.freeHead; b != 0; b = heads[static_cast<std::size_t>(b)].next) {
     if (b < 1 || b > blocks || seen[static_cast<std::size_t>(b)])
       return "the free list reaches block " + std::to_string(b) + " outside the file or in use";

@@ -1,6 +1,10 @@
 // The engine's implementation of pdx::Table. Split over table.cpp (opening,
-// navigation, reading, filter), table_write.cpp (field writes, edit, post)
-// and table_change.cpp (insert, append, delete and the rewrite on flush).
+// the cursor, reading, filter), table_write.cpp (field setters, edit,
+// flush), table_post.cpp (blob values, post, cancel), table_change.cpp
+// (insert, append, delete, marked deletes: the block-level changes) and
+// table_commit.cpp (the shadow copy, the packed copy after marked deletes,
+// the commit that renames the shadow over the table and rewrites the
+// indexes, the chain check before a copy).
 #pragma once
 
 #include <memory>
@@ -115,17 +119,17 @@ class TableImpl final : public Table {
   // Enters `block` and moves to its first record still there, or on along
   // the chain; false at the end of the table.
   bool startAt(int block);
-  // Deletes made while no shadow exists only mark the record gone; the
-  // shadow written on the next change then holds just the records left.
-  bool isGone(int block, int index) const {
-    if (m_goneCount == 0) return false;
-    const std::vector<bool>& g = m_gone[static_cast<std::size_t>(block)];
+  // Deletes made while no shadow exists are only marked (marked deletes);
+  // the packed copy written on the next change leaves them out.
+  bool isMarkedDeleted(int block, int index) const {
+    if (m_markedDeleteCount == 0) return false;
+    const std::vector<bool>& g = m_markedDeletes[static_cast<std::size_t>(block)];
     return !g.empty() && g[static_cast<std::size_t>(index)];
   }
-  void markGone(int block, int index);
+  void markDeleted(int block, int index);
   void writePackedShadow();  // beginChange() with marked deletes
   void applyMarkedDeletes() {
-    if (m_goneCount > 0) beginChange();
+    if (m_markedDeleteCount > 0) beginChange();
   }
   // Before a change that adds or reorders index entries: refuses (and
   // writes nothing) when an index needs a sort order we cannot reproduce.
@@ -161,9 +165,9 @@ class TableImpl final : public Table {
   bool m_filtered = false;
 
   EditState m_state = EditState::kBrowse;
-  std::vector<std::uint8_t> m_buffer;    // record being edited
-  std::vector<std::uint8_t> m_original;  // its bytes before editing
-  int m_touchLo = 0, m_touchHi = 0;      // bytes of m_buffer the setters reached
+  std::vector<std::uint8_t> m_editRecord;        // the record being edited or inserted
+  std::vector<std::uint8_t> m_recordBeforeEdit;  // its stored bytes when edit() began
+  int m_touchLo = 0, m_touchHi = 0;              // bytes of m_editRecord the setters reached
   bool m_hasBlobs = false;
   bool m_appending = false;  // append() rather than insert()
   int m_insertBlock = 0, m_insertIndex = 0;
@@ -180,13 +184,14 @@ class TableImpl final : public Table {
     }
   }
 
-  // Records marked gone, per block (an empty vector for untouched blocks).
-  std::vector<std::vector<bool>> m_gone;
-  std::uint64_t m_goneCount = 0;
+  // Marked deletes, per block (an empty vector for untouched blocks).
+  std::vector<std::vector<bool>> m_markedDeletes;
+  std::uint64_t m_markedDeleteCount = 0;
 
   // Structural changes go to a shadow copy renamed over the table on flush.
   bool m_shadow = false;
-  platform::RawFile m_replaced;  // the table's own file while a shadow is written
+  // The table's own file, held open (unchanged) while the shadow is written.
+  platform::RawFile m_heldOriginal;
   std::filesystem::path m_shadowPath;
   bool m_indexDirty = false;
   bool m_onlyDeletes = true;    // since the last rebuild: records removed, none added or changed

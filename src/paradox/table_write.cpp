@@ -77,7 +77,7 @@ std::uint8_t* TableImpl::editable(int field) {
     m_touchLo = std::min(m_touchLo, f.offset);
     m_touchHi = std::max(m_touchHi, f.offset + f.width);
   }
-  return m_buffer.data() + f.offset;
+  return m_editRecord.data() + f.offset;
 }
 
 void TableImpl::setString(int field, std::string_view text) {
@@ -226,7 +226,7 @@ void TableImpl::copyValue(int field, const Table& source, int sourceField) {
   const auto* src = dynamic_cast<const TableImpl*>(&source);
   if (src && f.type == s.type && f.width == s.width && f.size == s.size &&
       (f.type != FieldType::kAlpha || src->codePage() == codePage())) {
-    std::memcpy(m_buffer.data() + f.offset, src->current() + s.offset,
+    std::memcpy(m_editRecord.data() + f.offset, src->current() + s.offset,
                 static_cast<std::size_t>(f.width));
     return;
   }
@@ -265,10 +265,10 @@ void TableImpl::edit() {
   }
   const std::uint8_t* rec = stored();
   const auto rs = static_cast<std::size_t>(m_header.recordSize);
-  m_original.resize(rs);
-  m_buffer.resize(rs);
-  std::memcpy(m_original.data(), rec, rs);
-  std::memcpy(m_buffer.data(), rec, rs);
+  m_recordBeforeEdit.resize(rs);
+  m_editRecord.resize(rs);
+  std::memcpy(m_recordBeforeEdit.data(), rec, rs);
+  std::memcpy(m_editRecord.data(), rec, rs);
   m_touchLo = m_touchHi = 0;
   m_state = EditState::kEdit;
 }
