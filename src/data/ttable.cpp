@@ -203,7 +203,9 @@ void TTable::close() {
   if (!engine) return;
   // Closing makes the table's changes durable. A failure to do so (a full
   // disk, a rename refused) reaches the caller instead of vanishing with the
-  // engine; the handle is closed either way.
+  // engine; the handle is closed either way. After a structural change that
+  // failed, the engine has discarded that batch and flush() reports the
+  // original failure again, committing nothing.
   if (engine->state() != pdx::EditState::kBrowse) engine->cancel();
   engine->flush();
 }

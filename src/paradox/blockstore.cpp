@@ -218,6 +218,11 @@ void BlockStore::writeBack() {
   m_dirtyFrom = m_dirtyTo = 0;
 }
 
+void BlockStore::discardChanges() noexcept {
+  for (Slot& slot : m_slots) slot.dirty = false;
+  m_dirtyFrom = m_dirtyTo = 0;
+}
+
 void BlockStore::invalidate() {
   writeBack();
   m_hotBlock = 0;

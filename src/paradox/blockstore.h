@@ -52,6 +52,8 @@ class BlockStore {
   // for writing. The pointer is valid until the next call to block*().
   std::uint8_t* blockForWrite(int n, int from, int length);
   void writeBack();
+  // Forgets changes not yet written back (after a failed change).
+  void discardChanges() noexcept;
   // Forgets cached bytes (after the file was changed behind our back).
   void invalidate();
   void setFileSize(std::uint64_t fileSize);

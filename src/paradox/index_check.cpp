@@ -119,7 +119,7 @@ std::vector<std::string> checkIndexes(const TableImpl& table) {
     bool ordered = true;
     IndexFile x = readIndexHeader(si.xFile);
     try {
-      want = secondaryEntries(table, si).entries;
+      want = secondaryEntries(table, table.path(), si).entries;
     } catch (const EDBEngineError& e) {
       if (e.code() != EDBEngineError::Code::kUnsupported) throw;
       ordered = false;  // cannot reproduce the order: compare contents only

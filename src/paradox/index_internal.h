@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <system_error>
 #include <vector>
 
 #include "paradox/blockstore.h"
@@ -25,9 +26,16 @@ IndexFile readIndexHeader(const std::filesystem::path& path);
 // Walks the chain of a table-like file and hands each block's records.
 template <typename F>
 void walkChain(const std::filesystem::path& path, const TableHeader& h, F&& visit) {
-  platform::RawFile f(path, platform::RawFile::Mode::kRead);
-  BlockStore store(&f, path.string(), static_cast<std::uint64_t>(h.headerSize), h.blockSize,
-                   f.size());
+  platform::RawFile f;
+  std::uint64_t size = 0;
+  try {
+    f = platform::RawFile(path, platform::RawFile::Mode::kRead);
+    size = f.size();
+  } catch (const std::system_error& e) {
+    throw EDBEngineError(EDBEngineError::Code::kIo,
+                         "Cannot read " + path.string() + ": " + e.code().message());
+  }
+  BlockStore store(&f, path.string(), static_cast<std::uint64_t>(h.headerSize), h.blockSize, size);
   int steps = 0;
   for (int b = h.firstBlock; b != 0;) {
     if (++steps > h.fileBlocks + 1 || b > store.blocksInFile())
@@ -54,7 +62,9 @@ struct SecondaryImage {
   std::vector<std::uint8_t> entries;  // sorted
   std::unique_ptr<KeyOrder> order;
 };
-SecondaryImage secondaryEntries(const TableImpl& table, const SecondaryIndex& si);
+// The entries a secondary index must hold for the records of `dataFile`.
+SecondaryImage secondaryEntries(const TableImpl& table, const std::filesystem::path& dataFile,
+                                const SecondaryIndex& si);
 
 }  // namespace detail
 }  // namespace pdx

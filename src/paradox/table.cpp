@@ -204,13 +204,16 @@ void TableImpl::seekVisible() {
 }
 
 void TableImpl::first() {
+  requireSound();
   if (m_state != EditState::kBrowse) post();  // moving on posts, as in a dataset
-  m_steps = 0;
-  m_block = 0;
-  if (m_header.firstBlock == 0) return;
-  m_noneVisibleBehind = true;
-  if (!startAt(m_header.firstBlock)) return;
-  seekVisible();
+  structural([&] {
+    m_steps = 0;
+    m_block = 0;
+    if (m_header.firstBlock == 0) return;
+    m_noneVisibleBehind = true;
+    if (!startAt(m_header.firstBlock)) return;
+    seekVisible();
+  });
 }
 
 void TableImpl::next() {
@@ -220,10 +223,13 @@ void TableImpl::next() {
     ++m_index;  // the common case: the next record of the same block
     return;
   }
+  requireSound();
   if (m_state != EditState::kBrowse) post();
   if (m_block == 0) return;
-  stepRaw();
-  seekVisible();
+  structural([&] {
+    stepRaw();
+    seekVisible();
+  });
 }
 
 const std::uint8_t* TableImpl::stored() const {
@@ -231,6 +237,7 @@ const std::uint8_t* TableImpl::stored() const {
 }
 
 const std::uint8_t* TableImpl::current() const {
+  requireSound();
   if (m_state != EditState::kBrowse) return m_editRecord.data();
   if (m_block == 0)
     fail(EDBEngineError::Code::kState, "No current record in " + m_name + " (end of table)");

@@ -30,7 +30,8 @@ int TableImpl::allocateBlock() {
   } else {
     if (m_header.fileBlocks >= 0xFFFF)
       fail(EDBEngineError::Code::kIo, "Table " + m_name + " is full (65535 blocks)");
-    b = ++m_header.fileBlocks;
+    // The header counts the block only once the file holds it.
+    b = m_header.fileBlocks + 1;
     const std::uint64_t size = m_header.blockOffset(b + 1);
     m_store->writeBack();
     try {
@@ -38,6 +39,7 @@ int TableImpl::allocateBlock() {
     } catch (const std::system_error& e) {
       fail(EDBEngineError::Code::kIo, "Cannot grow table " + m_name + ": " + e.code().message());
     }
+    m_header.fileBlocks = b;
     m_store->setFileSize(size);
     m_store->invalidate();
   }
@@ -199,23 +201,22 @@ void TableImpl::blankRecord() {
 }
 
 void TableImpl::insert() {
+  structural([&] { startNew(false); });
+}
+
+void TableImpl::startNew(bool appending) {
   requireWritable();
   if (m_state != EditState::kBrowse) post();
   applyMarkedDeletes();  // the place to insert at is one in the shadow
   blankRecord();
-  m_appending = false;
+  m_appending = appending;
   m_insertBlock = m_block;
   m_insertIndex = m_index;
   m_state = EditState::kInsert;
 }
 
 void TableImpl::append() {
-  requireWritable();
-  if (m_state != EditState::kBrowse) post();
-  applyMarkedDeletes();
-  blankRecord();
-  m_appending = true;
-  m_state = EditState::kInsert;
+  structural([&] { startNew(true); });
 }
 
 void TableImpl::prepareIndexChange() {
@@ -286,7 +287,12 @@ void TableImpl::postNew() {
     block = m_insertBlock;
     index = m_insertIndex;
   }
-  beginChange();
+  try {
+    beginChange();
+  } catch (...) {
+    m_header.autoInc = autoIncBefore;
+    throw;
+  }
   if (block == 0) {
     block = allocateBlock();
     m_header.firstBlock = m_header.lastBlock = block;
@@ -346,6 +352,10 @@ void TableImpl::markDeleted(int block, int index) {
 }
 
 void TableImpl::remove() {
+  structural([&] { removeRecord(); });
+}
+
+void TableImpl::removeRecord() {
   requireWritable();
   if (m_state == EditState::kEdit) post();
   if (m_state == EditState::kInsert) cancel();  // deleting drops a new record

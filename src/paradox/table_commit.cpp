@@ -14,6 +14,16 @@ namespace pdx {
 void TableImpl::beginChange() {
   forgetPassing();
   if (m_shadow) return;
+  try {
+    copyToShadow();
+  } catch (const EDBEngineError& e) {
+    // Nothing changed unless deletes were marked: those are lost with it.
+    if (m_markedDeleteCount > 0) poison(e);
+    throw;
+  }
+}
+
+void TableImpl::copyToShadow() {
   m_store->writeBack();
   m_shadowPath = sideFile(m_path, ".new~");
   if (m_markedDeleteCount > 0) {
@@ -40,8 +50,7 @@ void TableImpl::beginChange() {
     }
     if (const std::string damage = chainDamage(heads, m_header.records); !damage.empty()) {
       shadow.close();
-      std::error_code ec;
-      std::filesystem::remove(m_shadowPath, ec);
+      platform::removeFile(m_shadowPath);
       fail(EDBEngineError::Code::kCorrupt, "Corrupt table " + m_name + ", not changed: " + damage);
     }
     // Every declared block at full size, so that records may grow into a
@@ -55,8 +64,7 @@ void TableImpl::beginChange() {
     m_store = std::make_unique<BlockStore>(&m_file, m_name, m_header.headerSize, m_header.blockSize,
                                            m_file.size());
   } catch (const std::system_error& e) {
-    std::error_code ec;
-    std::filesystem::remove(m_shadowPath, ec);
+    platform::removeFile(m_shadowPath);
     fail(EDBEngineError::Code::kIo,
          "Cannot write beside table " + m_name + ": " + e.code().message());
   }
@@ -132,17 +140,15 @@ void TableImpl::writePackedShadow() {
     m_heldOriginal = std::move(m_file);
     m_file = std::move(shadow);
   } catch (const std::system_error& e) {
-    std::error_code ec;
-    std::filesystem::remove(m_shadowPath, ec);
+    platform::removeFile(m_shadowPath);
     fail(EDBEngineError::Code::kIo,
          "Cannot write beside table " + m_name + ": " + e.code().message());
   } catch (...) {
-    std::error_code ec;
-    std::filesystem::remove(m_shadowPath, ec);
+    platform::removeFile(m_shadowPath);
     throw;
   }
   m_store = std::make_unique<BlockStore>(&m_file, m_name, m_header.headerSize, m_header.blockSize,
-                                         m_file.size());
+                                         m_header.blockOffset(outBlocks + 1));
   m_header.fileBlocks = m_header.usedBlocks = m_header.lastBlock = outBlocks;
   m_header.firstBlock = outBlocks > 0 ? 1 : 0;
   m_header.freeHead = 0;
@@ -155,10 +161,18 @@ void TableImpl::writePackedShadow() {
   m_shadow = true;
 }
 
-void TableImpl::commitChange() {
+bool TableImpl::commitChange() {
+  requireSound();
   applyMarkedDeletes();
-  if (!m_shadow && !m_indexDirty) return;
-  if (m_shadow) {
+  if (!m_shadow && !m_indexDirty) return false;
+  if (!m_shadow) {  // indexes only: nothing of the data to replace
+    structural([&] { rebuildIndexes(*this, m_onlyDeletes); });
+    m_indexDirty = false;
+    m_onlyDeletes = true;
+    return false;
+  }
+  std::vector<IndexReplacement> indexes;
+  structural([&] {
     m_header.raw[hdr::kChangeCounter] =
         static_cast<std::uint8_t>(m_header.raw[hdr::kChangeCounter] + 1);
     m_header.encodeCounts();
@@ -167,24 +181,78 @@ void TableImpl::commitChange() {
       m_file.writeAt(0, m_header.raw.data(), m_header.raw.size());
       m_file.sync();
       m_memo->flush();
-      // The marker says "indexes behind the data" until they are rewritten,
-      // so that a process killed in between has them rebuilt on next open.
+      // The marker says "indexes may disagree with the data" until the last
+      // rename is done, so that a process killed in between has them put
+      // right on next open.
       if (isKeyed()) {
         platform::RawFile marker(pendingIndexMarker(), platform::RawFile::Mode::kCreate);
         marker.sync();
       }
-      platform::replaceFile(m_shadowPath, m_path);
-      platform::closeInBackground(std::move(m_heldOriginal));
     } catch (const std::system_error& e) {
+      platform::removeFile(pendingIndexMarker());
       fail(EDBEngineError::Code::kIo, "Cannot write table " + m_name + ": " + e.code().message());
     }
-    m_shadow = false;
-  }
-  rebuildIndexes(*this, m_onlyDeletes);
-  std::error_code ec;
-  std::filesystem::remove(pendingIndexMarker(), ec);
+    try {
+      indexes = writeIndexes(*this, m_shadowPath, m_onlyDeletes);
+    } catch (...) {
+      platform::removeFile(pendingIndexMarker());
+      throw;
+    }
+    installChange(indexes);
+  });
+  // The table's rename is done: the change is durable and reported as done.
+  // What follows only tidies up; its failures leave litter, not damage.
+  m_shadow = false;
+  platform::closeInBackground(std::move(m_heldOriginal));
+  for (const IndexReplacement& r : indexes) platform::removeFile(r.written);
+  platform::removeFile(pendingIndexMarker());
   m_indexDirty = false;
   m_onlyDeletes = true;
+  return true;
+}
+
+// The renames of a commit, back to back: each index swapped with its new
+// version, then the shadow renamed over the table, which is the moment the
+// change takes effect. When a rename fails the swapped indexes go back, so
+// the family is as before (else the marker stays for the next open).
+void TableImpl::installChange(const std::vector<IndexReplacement>& indexes) {
+  bool restored = true;
+  try {
+    installIndexes(
+        indexes, [&] { platform::replaceFile(m_shadowPath, m_path); }, restored);
+  } catch (const std::system_error& e) {
+    if (restored) platform::removeFile(pendingIndexMarker());
+    fail(EDBEngineError::Code::kIo, "Cannot write table " + m_name + ": " + e.code().message());
+  }
+}
+
+void TableImpl::poison(const EDBEngineError& e) {
+  if (m_failed) return;
+  m_failed = true;
+  m_failureCode = e.code();
+  m_failure = e.what();
+  discardShadow();
+  m_markedDeletes.clear();
+  m_markedDeleteCount = 0;
+}
+
+void TableImpl::discardShadow() noexcept {
+  m_store->discardChanges();
+  if (!m_shadow) return;
+  m_file.close();
+  platform::removeFile(m_shadowPath);
+  m_file = std::move(m_heldOriginal);
+  try {
+    m_store = std::make_unique<BlockStore>(&m_file, m_name, m_header.headerSize, m_header.blockSize,
+                                           m_file.size());
+  } catch (...) {
+    // The handle refuses all work from here; the store is not used again.
+  }
+  m_shadow = false;
+}
+
+void TableImpl::throwFailure() const {
+  throw EDBEngineError(m_failureCode, m_failure);
 }
 
 std::string TableImpl::chainDamage(const std::vector<BlockHead>& heads,
@@ -223,13 +291,27 @@ std::filesystem::path TableImpl::pendingIndexMarker() const {
 void TableImpl::finishPendingIndexes() {
   std::error_code ec;
   if (m_fileReadOnly || !std::filesystem::exists(pendingIndexMarker(), ec)) return;
-  try {
-    rebuildIndexes(*this, false);
-  } catch (const EDBEngineError& e) {
-    if (e.code() != EDBEngineError::Code::kUnsupported) throw;
-    rebuildIndexes(*this, true);  // what can be changed without the sort order was deletes
+  // Indexes written for this data (the commit got as far as the table's
+  // rename, or had not swapped them yet) stay, old ones swapped out by a
+  // commit that never replaced the table go back; anything else is rebuilt.
+  if (const auto stale = restoreIndexesByCounter(*this); !stale.empty()) {
+    try {
+      rebuildIndexes(*this, false, &stale);
+    } catch (const EDBEngineError& e) {
+      if (e.code() != EDBEngineError::Code::kUnsupported) throw;
+      rebuildIndexes(*this, true, &stale);  // what can change without the sort order: deletes
+    }
   }
-  std::filesystem::remove(pendingIndexMarker(), ec);
+  // Tidying up: what cannot be removed stays as litter, not damage.
+  try {
+    for (const SecondaryIndex& si : findSecondaryIndexes(*this)) {
+      platform::removeFile(sideFile(si.xFile, ".new~"));
+      if (!si.yFile.empty()) platform::removeFile(sideFile(si.yFile, ".new~"));
+    }
+  } catch (const EDBEngineError&) {
+  }
+  platform::removeFile(sideFile(companionFile(m_path, ".px"), ".new~"));
+  platform::removeFile(pendingIndexMarker());
 }
 
 }  // namespace pdx

@@ -16,6 +16,7 @@
 #include "paradox/errors.h"
 #include "paradox/filter.h"
 #include "paradox/header.h"
+#include "paradox/index.h"
 #include "paradox/keyorder.h"
 #include "paradox/memo.h"
 #include "paradox/table.h"
@@ -94,13 +95,46 @@ class TableImpl final : public Table {
   void requireRecord() const;
   void requireWritable();
   void writeInPlace();  // post of an edit that moves nothing
+  // The bodies of edit(), insert() and append(), post(), remove().
+  void startEdit();
+  void startNew(bool appending);
+  void postRecord();
+  void removeRecord();
   void releaseBlobs(const std::uint8_t* keep, const std::uint8_t* drop);
   // Structural changes (table_change.cpp).
   bool needsMove() const;  // an edit that changes the key or an indexed field
   void moveEdited();
   void postNew();
-  void beginChange();   // moves writing to a shadow copy of the data file
-  void commitChange();  // makes the shadow the table and rebuilds the indexes
+  void beginChange();  // moves writing to a shadow copy of the data file
+  // Makes the shadow the table and rebuilds the indexes; true when it did
+  // (everything written since the last flush is then durable).
+  bool commitChange();
+  void copyToShadow();
+  void installChange(const std::vector<IndexReplacement>& indexes);
+  // Runs `step`, a part of a change. When it fails reading or writing
+  // (kIo, kCorrupt) while a batch is pending, the batch is lost: the shadow
+  // is discarded and the handle refuses everything but being closed, which
+  // reports the same failure again. Refusals that change nothing (a key
+  // violation, an unknown sort order) leave the handle as it was.
+  template <typename Step>
+  decltype(auto) structural(Step&& step) {
+    try {
+      return step();
+    } catch (const EDBEngineError& e) {
+      if ((e.code() == EDBEngineError::Code::kIo || e.code() == EDBEngineError::Code::kCorrupt) &&
+          (m_shadow || m_markedDeleteCount > 0 || m_indexDirty))
+        poison(e);
+      throw;
+    }
+  }
+  void poison(const EDBEngineError& e);
+  void discardShadow() noexcept;
+  // Throws the failure that poisoned the handle, if one did.
+  void requireSound() const {
+    if (m_failed) [[unlikely]]
+      throwFailure();
+  }
+  [[noreturn]] void throwFailure() const;
   std::filesystem::path pendingIndexMarker() const;
   // What is wrong with the chain or free list of these block heads (heads[n]
   // for block n), whose blocks should hold `records` records; "" if sound.
@@ -187,6 +221,12 @@ class TableImpl final : public Table {
   // Marked deletes, per block (an empty vector for untouched blocks).
   std::vector<std::vector<bool>> m_markedDeletes;
   std::uint64_t m_markedDeleteCount = 0;
+
+  // A structural change that failed: its batch is discarded, the handle
+  // refuses further work and close reports this failure.
+  bool m_failed = false;
+  EDBEngineError::Code m_failureCode = EDBEngineError::Code::kIo;
+  std::string m_failure;
 
   // Structural changes go to a shadow copy renamed over the table on flush.
   bool m_shadow = false;

@@ -69,6 +69,10 @@ void TableImpl::writeInPlace() {
 }
 
 void TableImpl::post() {
+  structural([&] { postRecord(); });
+}
+
+void TableImpl::postRecord() {
   if (m_state == EditState::kBrowse) return;
   requireWritable();
   forgetPassing();
@@ -93,6 +97,10 @@ void TableImpl::post() {
 
 void TableImpl::cancel() {
   if (m_state == EditState::kBrowse) return;
+  if (m_failed) {  // the batch is gone already
+    m_state = EditState::kBrowse;
+    return;
+  }
   // Blob values this edit wrote into the .MB belong to no record.
   try {
     if (m_state == EditState::kEdit)

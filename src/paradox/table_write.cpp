@@ -61,6 +61,7 @@ bool parseTime(const std::string& text, std::int64_t& ms) {
 }  // namespace
 
 void TableImpl::requireWritable() {
+  requireSound();
   if (m_fileReadOnly)
     fail(EDBEngineError::Code::kReadOnly,
          "Table " + m_name + " is read-only and cannot be changed");
@@ -253,6 +254,10 @@ void TableImpl::copyValue(int field, const Table& source, int sourceField) {
 }
 
 void TableImpl::edit() {
+  structural([&] { startEdit(); });
+}
+
+void TableImpl::startEdit() {
   requireWritable();
   if (m_state != EditState::kBrowse) return;
   applyMarkedDeletes();  // an edit is written where the record is in the shadow
@@ -275,16 +280,22 @@ void TableImpl::edit() {
 
 void TableImpl::flush() {
   if (m_fileReadOnly) return;
-  commitChange();
-  m_store->writeBack();
-  m_memo->flush();
-  try {
-    m_file.sync();
-  } catch (const std::system_error& e) {
-    fail(EDBEngineError::Code::kIo, "Cannot flush " + m_name + ": " + e.code().message());
+  if (!commitChange()) {  // in-place edits only
+    m_store->writeBack();
+    m_memo->flush();
+    try {
+      m_file.sync();
+    } catch (const std::system_error& e) {
+      fail(EDBEngineError::Code::kIo, "Cannot flush " + m_name + ": " + e.code().message());
+    }
   }
   // Only now does no durable record point at the values dropped so far.
-  m_memo->commitFrees();
+  // The changes are durable: failing to mark that space free only leaves it
+  // unused, which is reported nowhere rather than as a failed change.
+  try {
+    m_memo->commitFrees();
+  } catch (const EDBEngineError&) {
+  }
 }
 
 }  // namespace pdx

@@ -7,7 +7,10 @@
 #include "data/datamodule.h"
 #include "data/job_fixture.h"
 #include "data/paths.h"
+#include "paradox/check.h"
 #include "paradox/errors.h"
+#include "support/file_faults.h"
+#include "support/fixture_files.h"
 
 namespace fs = std::filesystem;
 using jobs::num;
@@ -124,6 +127,48 @@ TEST_F(TTableTest, CloseReportsAChangeThatCannotBeCommitted) {
   EXPECT_THROW(cheques.close(), EDatabaseError);
   EXPECT_FALSE(cheques.active());
   EXPECT_NO_THROW(cheques.close());  // already closed: nothing left to report
+}
+
+// A registry that cannot grow (a file size limit, a full disk): the append
+// that needs a new block fails, and closing the handle discards the batch
+// and reports that same failure instead of committing a header that counts
+// a block the file lacks. The registry is left as it was.
+TEST_F(TTableTest, AFailedGrowLeavesTheTableAsItWasAndCloseReportsThatFailure) {
+  jobs::writeNewest(tmp.path(), {jobs::registryRow("2005_001", "Ak", num(2005))});
+  const fs::path file = jobs::findFile(tmp.path(), "sirket.db");
+  const auto before = fixture::readFileBytes(file);
+  TDM dm;
+  TTable& registry = dm.SirketPravex_T;
+  registry.setDatabaseName(dir);
+  registry.open();
+  fixture::FaultPlan plan = fixture::FaultPlan::failAt(platform::FileOp::kResize, 1, EFBIG);
+  std::string failure;
+  {
+    fixture::ScopedFaults on(plan);
+    try {
+      for (int i = 1; i < 500; ++i) {
+        registry.append();
+        registry.field("SIRKET_KOD").setAsString("2006_" + std::to_string(100 + i));
+        registry.post();
+      }
+    } catch (const EDBEngineError& e) {
+      failure = e.what();
+    }
+    ASSERT_TRUE(plan.fired());
+    ASSERT_NE(failure, "");
+    try {
+      registry.close();
+      ADD_FAILURE() << "close committed a failed batch";
+    } catch (const EDBEngineError& e) {
+      EXPECT_EQ(e.what(), failure);
+    }
+  }
+  EXPECT_FALSE(registry.active());
+  EXPECT_TRUE(fixture::readFileBytes(file) == before) << "the registry changed";
+  const auto problems = pdx::checkTable(file);
+  EXPECT_TRUE(problems.empty()) << problems.front();
+  registry.open();
+  EXPECT_EQ(registry.recordCount(), 1u);
 }
 
 TEST_F(TTableTest, TextsAreCutAtTheDeclaredSize) {

@@ -23,13 +23,13 @@ inline bool haveSamples() {
   return fs::is_directory(samplesDir());
 }
 
-// A fresh directory under the system's temporary directory, removed at exit.
+// A fresh directory under `base` (the system's temporary directory), removed
+// at exit.
 class ScratchDir {
  public:
-  ScratchDir() {
+  explicit ScratchDir(const fs::path& base = fs::temp_directory_path()) {
     static std::atomic<int> counter{0};
-    m_path = fs::temp_directory_path() /
-             ("ud-engine-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    m_path = base / ("ud-engine-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
     fs::remove_all(m_path);
     fs::create_directories(m_path);
   }
