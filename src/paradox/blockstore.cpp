@@ -85,8 +85,7 @@ void BlockStore::writeSlot(int i) {
   try {
     m_file->writeAt(at, slot.data.data(), static_cast<std::size_t>(m_blockSize));
   } catch (const std::system_error& e) {
-    throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot write " + m_fileName + ": " + e.code().message());
+    throw EDBEngineError::io(m_fileName, e, true);
   }
   if (at + static_cast<std::uint64_t>(m_blockSize) > m_fileSize) setFileSize(at + m_blockSize);
   slot.dirty = false;
@@ -111,8 +110,7 @@ std::uint8_t* BlockStore::slotFor(int n, bool forWrite) {
       m_file->readAt(m_headerSize + static_cast<std::uint64_t>(n - 1) * m_blockSize,
                      slot.data.data(), static_cast<std::size_t>(m_blockSize));
     } catch (const std::system_error& e) {
-      throw EDBEngineError(EDBEngineError::Code::kIo,
-                           "Cannot read " + m_fileName + ": " + e.code().message());
+      throw EDBEngineError::io(m_fileName, e, false);
     }
     slot.block = n;
   }
@@ -147,8 +145,7 @@ void BlockStore::load(int n) {
                          m_window.data(), bytes);
   } catch (const std::system_error& e) {
     m_first = m_count = 0;
-    throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot read " + m_fileName + ": " + e.code().message());
+    throw EDBEngineError::io(m_fileName, e, false);
   }
   std::memset(m_window.data() + got, 0, bytes - got);
   m_first = n;
@@ -211,8 +208,7 @@ void BlockStore::writeBack() {
   try {
     m_file->writeAt(at, m_window.data() + m_dirtyFrom, m_dirtyTo - m_dirtyFrom);
   } catch (const std::system_error& e) {
-    throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot write " + m_fileName + ": " + e.code().message());
+    throw EDBEngineError::io(m_fileName, e, true);
   }
   if (at + (m_dirtyTo - m_dirtyFrom) > m_fileSize) setFileSize(at + (m_dirtyTo - m_dirtyFrom));
   m_dirtyFrom = m_dirtyTo = 0;

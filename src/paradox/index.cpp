@@ -21,8 +21,7 @@ namespace detail {
 namespace {
 
 [[noreturn]] void ioFail(const std::filesystem::path& p, const std::system_error& e) {
-  throw EDBEngineError(EDBEngineError::Code::kIo,
-                       "Cannot write " + p.string() + ": " + e.code().message());
+  throw EDBEngineError::io(p.string(), e, true);
 }
 
 }  // namespace
@@ -39,8 +38,7 @@ IndexFile readIndexHeader(const std::filesystem::path& path) {
     head.resize(f.readAt(0, head.data(), head.size()));
     return {TableHeader::decode(std::move(head), size, path.string(), true), path};
   } catch (const std::system_error& e) {
-    throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot read " + path.string() + ": " + e.code().message());
+    throw EDBEngineError::io(path.string(), e, false);
   }
 }
 
@@ -463,8 +461,7 @@ int headerByte(const std::filesystem::path& file, int offset) {
     return f.readAt(static_cast<std::uint64_t>(offset), &b, 1) == 1 ? b : -1;
   } catch (const std::system_error& e) {
     if (e.code() == std::errc::no_such_file_or_directory) return -1;
-    throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot read " + file.string() + ": " + e.code().message());
+    throw EDBEngineError::io(file.string(), e, false);
   }
 }
 

@@ -32,8 +32,7 @@ void walkChain(const std::filesystem::path& path, const TableHeader& h, F&& visi
     f = platform::RawFile(path, platform::RawFile::Mode::kRead);
     size = f.size();
   } catch (const std::system_error& e) {
-    throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot read " + path.string() + ": " + e.code().message());
+    throw EDBEngineError::io(path.string(), e, false);
   }
   BlockStore store(&f, path.string(), static_cast<std::uint64_t>(h.headerSize), h.blockSize, size);
   int steps = 0;

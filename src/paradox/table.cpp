@@ -33,8 +33,7 @@ std::uint64_t fileSizeOf(const platform::RawFile& file, const std::string& name)
   try {
     return file.size();
   } catch (const std::system_error& e) {
-    throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot read " + name + ": " + e.code().message());
+    throw EDBEngineError::io(name, e, false);
   }
 }
 
@@ -53,8 +52,7 @@ TableHeader readHeader(const platform::RawFile& file, const std::string& name) {
       }
     }
   } catch (const std::system_error& e) {
-    throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot read " + name + ": " + e.code().message());
+    throw EDBEngineError::io(name, e, false);
   }
   return TableHeader::decode(std::move(head), size, name);
 }
@@ -65,7 +63,8 @@ TableHeader readHeader(const std::filesystem::path& file) {
     return readHeader(platform::RawFile(path, platform::RawFile::Mode::kRead), path.string());
   } catch (const std::system_error& e) {
     throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot open table " + path.string() + ": " + e.code().message());
+                         "Cannot open table " + path.string() + ": " + e.code().message(),
+                         FileCause{path.string(), e.code().value(), false});
   }
 }
 
@@ -99,9 +98,11 @@ TableImpl::TableImpl(std::filesystem::path path, const OpenOptions& options)
     m_file = platform::RawFile(m_path, m_fileReadOnly ? platform::RawFile::Mode::kRead
                                                       : platform::RawFile::Mode::kReadWrite);
   } catch (const std::system_error& e) {
-    fail(e.code() == std::errc::no_such_file_or_directory ? EDBEngineError::Code::kNotFound
-                                                          : EDBEngineError::Code::kIo,
-         "Cannot open table " + m_name + ": " + e.code().message());
+    throw EDBEngineError(e.code() == std::errc::no_such_file_or_directory
+                             ? EDBEngineError::Code::kNotFound
+                             : EDBEngineError::Code::kIo,
+                         "Cannot open table " + m_name + ": " + e.code().message(),
+                         FileCause{m_name, e.code().value(), false});
   }
   const std::uint64_t size = fileSizeOf(m_file, m_name);
   m_header = readHeader(m_file, m_name);
@@ -136,7 +137,13 @@ TableImpl::~TableImpl() {
 }
 
 void TableImpl::fail(EDBEngineError::Code code, const std::string& what) const {
-  throw EDBEngineError(code, what);
+  throw EDBEngineError(code, what, FileCause{m_name, 0, false});
+}
+
+void TableImpl::failWriting(const std::string& what, const std::filesystem::path& file,
+                            const std::system_error& e) const {
+  throw EDBEngineError(EDBEngineError::Code::kIo, what + ": " + e.code().message(),
+                       FileCause{file.string(), e.code().value(), true});
 }
 
 int TableImpl::findField(std::string_view name) const {

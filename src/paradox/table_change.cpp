@@ -29,7 +29,8 @@ int TableImpl::allocateBlock() {
     m_header.freeHead = m_store->head(b).next;
   } else {
     if (m_header.fileBlocks >= 0xFFFF)
-      fail(EDBEngineError::Code::kIo, "Table " + m_name + " is full (65535 blocks)");
+      throw EDBEngineError(EDBEngineError::Code::kIo, "Table " + m_name + " is full (65535 blocks)",
+                           FileCause{m_name, EFBIG, true});
     // The header counts the block only once the file holds it.
     b = m_header.fileBlocks + 1;
     const std::uint64_t size = m_header.blockOffset(b + 1);
@@ -37,7 +38,7 @@ int TableImpl::allocateBlock() {
     try {
       m_file.truncate(size);
     } catch (const std::system_error& e) {
-      fail(EDBEngineError::Code::kIo, "Cannot grow table " + m_name + ": " + e.code().message());
+      failWriting("Cannot grow table " + m_name, m_path, e);
     }
     m_header.fileBlocks = b;
     m_store->setFileSize(size);

@@ -65,8 +65,7 @@ void TableImpl::copyToShadow() {
                                            m_file.size());
   } catch (const std::system_error& e) {
     platform::removeFile(m_shadowPath);
-    fail(EDBEngineError::Code::kIo,
-         "Cannot write beside table " + m_name + ": " + e.code().message());
+    failWriting("Cannot write beside table " + m_name, m_shadowPath, e);
   }
   m_shadow = true;
 }
@@ -141,8 +140,7 @@ void TableImpl::writePackedShadow() {
     m_file = std::move(shadow);
   } catch (const std::system_error& e) {
     platform::removeFile(m_shadowPath);
-    fail(EDBEngineError::Code::kIo,
-         "Cannot write beside table " + m_name + ": " + e.code().message());
+    failWriting("Cannot write beside table " + m_name, m_shadowPath, e);
   } catch (...) {
     platform::removeFile(m_shadowPath);
     throw;
@@ -190,7 +188,7 @@ bool TableImpl::commitChange() {
       }
     } catch (const std::system_error& e) {
       platform::removeFile(pendingIndexMarker());
-      fail(EDBEngineError::Code::kIo, "Cannot write table " + m_name + ": " + e.code().message());
+      failWriting("Cannot write table " + m_name, m_path, e);
     }
     try {
       indexes = writeIndexes(*this, m_shadowPath, m_onlyDeletes);
@@ -222,15 +220,14 @@ void TableImpl::installChange(const std::vector<IndexReplacement>& indexes) {
         indexes, [&] { platform::replaceFile(m_shadowPath, m_path); }, restored);
   } catch (const std::system_error& e) {
     if (restored) platform::removeFile(pendingIndexMarker());
-    fail(EDBEngineError::Code::kIo, "Cannot write table " + m_name + ": " + e.code().message());
+    failWriting("Cannot write table " + m_name, m_path, e);
   }
 }
 
 void TableImpl::poison(const EDBEngineError& e) {
   if (m_failed) return;
   m_failed = true;
-  m_failureCode = e.code();
-  m_failure = e.what();
+  m_failure = std::make_unique<EDBEngineError>(e);
   discardShadow();
   m_markedDeletes.clear();
   m_markedDeleteCount = 0;
@@ -252,7 +249,7 @@ void TableImpl::discardShadow() noexcept {
 }
 
 void TableImpl::throwFailure() const {
-  throw EDBEngineError(m_failureCode, m_failure);
+  throw EDBEngineError(*m_failure);
 }
 
 std::string TableImpl::chainDamage(const std::vector<BlockHead>& heads,

@@ -172,6 +172,9 @@ class TableImpl final : public Table {
   void blankRecord();
   std::uint8_t* editable(int field);
   [[noreturn]] void fail(EDBEngineError::Code code, const std::string& what) const;
+  // kIo: "<what>: <the system's text>", caused by writing `file`.
+  [[noreturn]] void failWriting(const std::string& what, const std::filesystem::path& file,
+                                const std::system_error& e) const;
 
   std::filesystem::path m_path;
   std::string m_name;  // file name for messages
@@ -225,8 +228,7 @@ class TableImpl final : public Table {
   // A structural change that failed: its batch is discarded, the handle
   // refuses further work and close reports this failure.
   bool m_failed = false;
-  EDBEngineError::Code m_failureCode = EDBEngineError::Code::kIo;
-  std::string m_failure;
+  std::unique_ptr<EDBEngineError> m_failure;
 
   // Structural changes go to a shadow copy renamed over the table on flush.
   bool m_shadow = false;

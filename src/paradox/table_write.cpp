@@ -286,7 +286,7 @@ void TableImpl::flush() {
     try {
       m_file.sync();
     } catch (const std::system_error& e) {
-      fail(EDBEngineError::Code::kIo, "Cannot flush " + m_name + ": " + e.code().message());
+      failWriting("Cannot flush " + m_name, m_path, e);
     }
   }
   // Only now does no durable record point at the values dropped so far.

@@ -1,0 +1,112 @@
+#include "data/failuretext.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "paradox/errors.h"
+
+namespace {
+
+const char* actionText(TableAction action) {
+  switch (action) {
+    case TableAction::kOpen:
+      return "Tablo açılamadı";
+    case TableAction::kRead:
+      return "Tablo okunamadı";
+    case TableAction::kWrite:
+      return "Tablo yazılamadı";
+    case TableAction::kCopy:
+      return "Dosya kopyalanamadı";
+  }
+  return "Tablo yazılamadı";
+}
+
+std::string causeText(const FailureCause& cause) {
+  if (cause.damaged) return "tablo bozuk";
+  switch (cause.osError) {
+    case ENOSPC:
+      return "diskte yer kalmadı";
+    case EDQUOT:
+      return "disk kotası doldu";
+    case EFBIG:
+      return "dosya boyu sınırı aşıldı";
+    case EACCES:
+    case EPERM:
+      return "erişim izni yok";
+    case EROFS:
+      return "disk salt okunur";
+    case EBUSY:
+    case ETXTBSY:
+    case EAGAIN:
+      return "dosya başka bir program tarafından kullanılıyor";
+    case ENOENT:
+      return "dosya bulunamadı";
+    case EIO:
+      return "disk okuma/yazma hatası";
+    case EMFILE:
+    case ENFILE:
+      return "açık dosya sınırı aşıldı";
+    case 0:
+      return "bilinmeyen neden";
+    default:
+      return std::string("sistem hatası ") + std::to_string(cause.osError) + ": " +
+             std::strerror(cause.osError);
+  }
+}
+
+}  // namespace
+
+std::string describeTableFailure(const std::string& typedPath, TableAction action,
+                                 const FailureCause& cause) {
+  return std::string(actionText(action)) + ": " + typedPath + " (" + causeText(cause) + ")";
+}
+
+std::string describeTableFailure(const std::string& typedPath, const EDBEngineError& e) {
+  using Code = EDBEngineError::Code;
+  FailureCause cause{e.cause().osError, e.code() == Code::kCorrupt};
+  TableAction action = e.cause().writing ? TableAction::kWrite : TableAction::kRead;
+  switch (e.code()) {
+    case Code::kNotFound:
+      action = TableAction::kOpen;
+      if (cause.osError == 0) cause.osError = ENOENT;
+      break;
+    case Code::kNotATable:
+    case Code::kEncrypted:
+      action = TableAction::kOpen;
+      cause.damaged = e.code() == Code::kNotATable;
+      break;
+    case Code::kReadOnly:
+      action = TableAction::kWrite;
+      if (cause.osError == 0) cause.osError = EROFS;
+      break;
+    default:
+      break;
+  }
+  if (e.code() == Code::kEncrypted)
+    return std::string(actionText(action)) + ": " + typedPath + " (tablo şifreli)";
+  return describeTableFailure(typedPath, action, cause);
+}
+
+std::string visibleFileName(const std::string& fileName) {
+  std::string name = fileName;
+  if (name.size() > 1 && name[0] == '.') {  // a working file: the file it stands for
+    name.erase(0, 1);
+    for (const char* suffix : {".new~", ".ix~"}) {
+      const std::size_t n = std::strlen(suffix);
+      if (name.size() > n && name.compare(name.size() - n, n, suffix) == 0) {
+        name.erase(name.size() - n);
+        break;
+      }
+    }
+  }
+  return name;
+}
+
+std::string typedFilePath(const std::string& typedDirectory, const std::string& fileName) {
+  const std::string name = visibleFileName(fileName);
+  const bool slashOnly = typedDirectory.find('/') != std::string::npos &&
+                         typedDirectory.find('\\') == std::string::npos;
+  std::string path = typedDirectory;
+  if (!path.empty() && path.back() != '\\' && path.back() != '/') path += slashOnly ? '/' : '\\';
+  return path + name;
+}
