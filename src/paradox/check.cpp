@@ -11,7 +11,8 @@
 
 namespace pdx {
 
-std::vector<std::string> checkTable(const std::filesystem::path& table) {
+std::vector<std::string> checkTable(const std::filesystem::path& table,
+                                    std::vector<std::string>* notes) {
   std::vector<std::string> problems;
   auto problem = [&](const std::string& what) { problems.push_back(what); };
   OpenOptions options;
@@ -118,7 +119,7 @@ std::vector<std::string> checkTable(const std::filesystem::path& table) {
     for (const std::string& m : memo.check()) problem(m);
   }
   if (problems.empty())
-    for (const std::string& m : checkIndexes(impl)) problem(m);
+    for (const std::string& m : checkIndexes(impl, notes)) problem(m);
   return problems;
 }
 

@@ -1,11 +1,13 @@
 // pdxtool: look at Paradox tables before and after a run.
 //   pdxtool dump TABLE [--codepage N]   the table as JSON
-//   pdxtool check TABLE                 exit 0 sound, 1 problems (one per line), 2 unreadable
+//   pdxtool check TABLE                 exit 0 sound (notes: "note: ..."), 1 problems (one per
+//                                       line), 2 unreadable
 //   pdxtool delete TABLE --filter EXPR  delete the records the filter lets through
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "data/failuretext.h"
 #include "dump.h"
@@ -78,8 +80,10 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (command == "check") {
-      const auto problems = pdx::checkTable(table);
+      std::vector<std::string> notes;
+      const auto problems = pdx::checkTable(table, &notes);
       for (const auto& p : problems) std::cout << p << "\n";
+      for (const auto& n : notes) std::cout << "note: " << n << "\n";
       return problems.empty() ? 0 : 1;
     }
     if (command == "delete" && haveFilter) return runDelete(table, filter);
