@@ -173,12 +173,43 @@ const std::uint8_t* BlockStore::blockOutsideWindow(int n) {
 }
 
 BlockHead BlockStore::head(int n) {
-  const std::uint8_t* b = block(n);
-  BlockHead h;
-  h.next = getU16(b);
-  h.prev = getU16(b + 2);
-  h.addDataSize = static_cast<std::int16_t>(getU16(b + 4));
-  return h;
+  return BlockHead::decode(block(n));
+}
+
+BlockHead BlockHead::decode(const std::uint8_t* block) {
+  return {getU16(block), getU16(block + 2), static_cast<std::int16_t>(getU16(block + 4))};
+}
+
+void BlockHead::encode(std::uint8_t* block) const {
+  putU16(block, static_cast<std::uint16_t>(next));
+  putU16(block + 2, static_cast<std::uint16_t>(prev));
+  putU16(block + 4, static_cast<std::uint16_t>(static_cast<std::int16_t>(addDataSize)));
+}
+
+std::string ChainWalk::reach(int b, int blocks) {
+  if (b < 1 || b > blocks)
+    return "the block chain links to block " + std::to_string(b) + ", outside the file (" +
+           std::to_string(blocks) + " blocks)";
+  if (++m_steps > blocks + 1)
+    return "the block chain loops (it reaches block " + std::to_string(b) + " again)";
+  return {};
+}
+
+std::string recordsFault(int b, const BlockHead& head, int recordSize, int maxRecords,
+                         int available, int& count) {
+  const int n = head.addDataSize >= -recordSize && (head.addDataSize + recordSize) % recordSize == 0
+                    ? head.count(recordSize)
+                    : -1;
+  if (n < 0 || n > maxRecords || BlockHead::kSize + n * recordSize > available)
+    return "block " + std::to_string(b) + " declares " + std::to_string(head.addDataSize) +
+           " bytes of records, more than it holds";
+  count = n;
+  return {};
+}
+
+void chainCorrupt(const std::string& file, const std::string& fault) {
+  throw EDBEngineError(EDBEngineError::Code::kCorrupt, "Corrupt table " + file + ": " + fault,
+                       FileCause{file, 0, false});
 }
 
 std::uint8_t* BlockStore::blockForWrite(int n, int from, int length) {

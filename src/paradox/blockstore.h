@@ -19,12 +19,39 @@
 
 namespace pdx {
 
+// The six bytes at the start of every block (FORMAT.md, "Data blocks").
 struct BlockHead {
-  int next = 0;
-  int prev = 0;
-  int addDataSize = 0;
+  static constexpr int kSize = 6;
+  int next = 0;         // next block of the chain (of the free list); 0 at the end
+  int prev = 0;         // previous block of the chain
+  int addDataSize = 0;  // bytes of records minus one record
   int count(int recordSize) const { return addDataSize / recordSize + 1; }
+  static BlockHead decode(const std::uint8_t* block);
+  void encode(std::uint8_t* block) const;
 };
+
+// The one walk along a chain of blocks, for the cursor, the key search, the
+// copies, the index builder and the check: each step checked and each fault
+// worded here, once.
+class ChainWalk {
+ public:
+  // "" when block `b` may be the next of a chain in a file of `blocks`
+  // blocks: within the file, and the walk not longer than the file (a
+  // longer walk loops).
+  std::string reach(int b, int blocks);
+  void restart() { m_steps = 0; }
+
+ private:
+  int m_steps = 0;
+};
+
+// "" when `head` declares whole records, at most `maxRecords`, that lie in
+// the `available` bytes of block `b`; then `count` is their number.
+std::string recordsFault(int b, const BlockHead& head, int recordSize, int maxRecords,
+                         int available, int& count);
+
+// Throws EDBEngineError(kCorrupt): "Corrupt table <file>: <fault>".
+[[noreturn]] void chainCorrupt(const std::string& file, const std::string& fault);
 
 class BlockStore {
  public:

@@ -65,11 +65,9 @@ void packLevel(Tree& t, const std::vector<std::uint8_t>& recs, int rs, int bs,
     const int b = ++t.blockCount;
     t.blocks.resize(static_cast<std::size_t>(t.blockCount) * bs, 0);
     std::uint8_t* blk = t.blocks.data() + static_cast<std::size_t>(b - 1) * bs;
-    putU16(blk + 2, static_cast<std::uint16_t>(i == 0 ? 0 : b - 1));
-    putU16(blk + 4, static_cast<std::uint16_t>(static_cast<std::int16_t>((take - 1) * rs)));
-    std::memcpy(blk + 6, recs.data() + static_cast<std::size_t>(i) * rs,
+    BlockHead{i + take < n ? b + 1 : 0, i == 0 ? 0 : b - 1, (take - 1) * rs}.encode(blk);
+    std::memcpy(blk + BlockHead::kSize, recs.data() + static_cast<std::size_t>(i) * rs,
                 static_cast<std::size_t>(take) * rs);
-    if (i + take < n) putU16(blk, static_cast<std::uint16_t>(b + 1));
     if (upper) {
       int sum = 0;
       for (int k = i; k < i + take; ++k) sum += counts ? (*counts)[static_cast<std::size_t>(k)] : 1;
@@ -107,10 +105,14 @@ Tree buildTree(std::vector<std::uint8_t> leaf, int keyWidth, int bs) {
     packLevel(t, level, rs, bs, &upper, keyWidth, &counts, &upperCounts);
     // Chain this level after the previous one.
     if (firstBlock > 1) {
-      putU16(t.blocks.data() + static_cast<std::size_t>(firstBlock - 2) * bs,
-             static_cast<std::uint16_t>(firstBlock));
-      putU16(t.blocks.data() + static_cast<std::size_t>(firstBlock - 1) * bs + 2,
-             static_cast<std::uint16_t>(firstBlock - 1));
+      std::uint8_t* below = t.blocks.data() + static_cast<std::size_t>(firstBlock - 2) * bs;
+      std::uint8_t* first = t.blocks.data() + static_cast<std::size_t>(firstBlock - 1) * bs;
+      BlockHead h = BlockHead::decode(below);
+      h.next = firstBlock;
+      h.encode(below);
+      h = BlockHead::decode(first);
+      h.prev = firstBlock - 1;
+      h.encode(first);
     }
     if (t.blockCount == firstBlock) break;  // one block: the root
     level = std::move(upper);

@@ -1,6 +1,7 @@
 // Helpers shared by the index writer and the index checker.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -35,18 +36,18 @@ void walkChain(const std::filesystem::path& path, const TableHeader& h, F&& visi
     throw EDBEngineError::io(path.string(), e, false);
   }
   BlockStore store(&f, path.string(), static_cast<std::uint64_t>(h.headerSize), h.blockSize, size);
-  int steps = 0;
+  ChainWalk walk;
+  const int blocks = std::min(h.fileBlocks, store.blocksInFile());
   for (int b = h.firstBlock; b != 0;) {
-    if (++steps > h.fileBlocks + 1 || b > store.blocksInFile())
-      throw EDBEngineError(EDBEngineError::Code::kCorrupt,
-                           "Corrupt table " + path.string() + ": bad block chain");
+    if (std::string fault = walk.reach(b, blocks); !fault.empty())
+      chainCorrupt(path.string(), fault);
     const BlockHead bh = store.head(b);
-    const int count = bh.count(h.recordSize);
-    if (count < 0 || 6 + count * h.recordSize > store.available(b))
-      throw EDBEngineError(
-          EDBEngineError::Code::kCorrupt,
-          "Corrupt table " + path.string() + ": block " + std::to_string(b) + " overflows");
-    visit(b, store.block(b) + 6, count);
+    int count = 0;
+    if (std::string fault =
+            recordsFault(b, bh, h.recordSize, h.maxRecordsPerBlock(), store.available(b), count);
+        !fault.empty())
+      chainCorrupt(path.string(), fault);
+    visit(b, store.block(b) + BlockHead::kSize, count);
     b = bh.next;
   }
 }

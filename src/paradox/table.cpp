@@ -155,20 +155,14 @@ int TableImpl::findField(std::string_view name) const {
 // --- cursor ---------------------------------------------------------------
 
 bool TableImpl::enterBlock(int block) {
-  if (++m_steps > m_header.fileBlocks + 1)
-    fail(EDBEngineError::Code::kCorrupt, "Corrupt table " + m_name + ": the block chain loops");
-  if (block < 1 || block > m_header.fileBlocks)
-    fail(EDBEngineError::Code::kCorrupt,
-         "Corrupt table " + m_name + ": block chain links to block " + std::to_string(block) +
-             " of " + std::to_string(m_header.fileBlocks));
-  const BlockHead h = m_store->head(block);
-  const int rs = m_header.recordSize;
-  const int count = h.addDataSize >= -rs && (h.addDataSize + rs) % rs == 0 ? h.count(rs) : -1;
-  if (count < 0 || count > m_header.maxRecordsPerBlock() ||
-      6 + count * rs > m_store->available(block))
-    fail(EDBEngineError::Code::kCorrupt,
-         "Corrupt table " + m_name + ": block " + std::to_string(block) + " declares " +
-             std::to_string(h.addDataSize) + " bytes of records, more than it holds");
+  int count = 0;
+  if (std::string fault = m_walk.reach(block, m_header.fileBlocks); !fault.empty())
+    chainCorrupt(m_name, fault);
+  if (std::string fault =
+          recordsFault(block, m_store->head(block), m_header.recordSize,
+                       m_header.maxRecordsPerBlock(), m_store->available(block), count);
+      !fault.empty())
+    chainCorrupt(m_name, fault);
   m_block = block;
   m_index = 0;
   m_blockCount = count;
@@ -214,7 +208,7 @@ void TableImpl::first() {
   requireSound();
   if (m_state != EditState::kBrowse) post();  // moving on posts, as in a dataset
   structural([&] {
-    m_steps = 0;
+    m_walk.restart();
     m_block = 0;
     if (m_header.firstBlock == 0) return;
     m_noneVisibleBehind = true;
@@ -255,9 +249,10 @@ std::uint64_t TableImpl::recordCount() const {
   if (!m_filtered || m_filter.empty()) return m_header.records;
   // Walk a copy of the cursor so that the caller's position stays.
   auto* self = const_cast<TableImpl*>(this);
-  const int block = m_block, index = m_index, count = m_blockCount, steps = m_steps;
+  const int block = m_block, index = m_index, count = m_blockCount;
+  const ChainWalk walk = m_walk;
   std::uint64_t n = 0;
-  self->m_steps = 0;
+  self->m_walk.restart();
   self->m_block = 0;
   self->forgetPassing();
   std::vector<std::vector<bool>> passing(static_cast<std::size_t>(m_header.fileBlocks) + 1);
@@ -277,7 +272,7 @@ std::uint64_t TableImpl::recordCount() const {
   self->m_block = block;
   self->m_index = index;
   self->m_blockCount = count;
-  self->m_steps = steps;
+  self->m_walk = walk;
   return n;
 }
 

@@ -14,10 +14,7 @@
 namespace pdx {
 
 void TableImpl::setHead(int block, const BlockHead& h) {
-  std::uint8_t* b = m_store->blockForWrite(block, 0, 6);
-  putU16(b, static_cast<std::uint16_t>(h.next));
-  putU16(b + 2, static_cast<std::uint16_t>(h.prev));
-  putU16(b + 4, static_cast<std::uint16_t>(static_cast<std::int16_t>(h.addDataSize)));
+  h.encode(m_store->blockForWrite(block, 0, BlockHead::kSize));
 }
 
 int TableImpl::allocateBlock() {
@@ -157,20 +154,16 @@ void TableImpl::findKeyPlace(const std::uint8_t* record, int& block, int& index,
   duplicate = false;
   block = m_header.lastBlock;
   index = -1;
-  int steps = 0;
+  ChainWalk walk;
   for (int b = m_header.firstBlock; b != 0;) {
-    if (++steps > m_header.fileBlocks + 1)
-      fail(EDBEngineError::Code::kCorrupt, "Corrupt table " + m_name + ": the block chain loops");
-    if (b > m_store->blocksInFile())
-      fail(EDBEngineError::Code::kCorrupt,
-           "Corrupt table " + m_name + ": block chain leaves the file");
+    if (std::string fault = walk.reach(b, m_header.fileBlocks); !fault.empty())
+      chainCorrupt(m_name, fault);
     const BlockHead h = m_store->head(b);
-    const int count = h.addDataSize >= -rs && (h.addDataSize + rs) % rs == 0 ? h.count(rs) : -1;
-    if (count < 0 || count > m_header.maxRecordsPerBlock() ||
-        6 + count * rs > m_store->available(b))
-      fail(EDBEngineError::Code::kCorrupt, "Corrupt table " + m_name + ": block " +
-                                               std::to_string(b) +
-                                               " declares more records than it holds");
+    int count = 0;
+    if (std::string fault =
+            recordsFault(b, h, rs, m_header.maxRecordsPerBlock(), m_store->available(b), count);
+        !fault.empty())
+      chainCorrupt(m_name, fault);
     const std::uint8_t* data = m_store->block(b) + 6;
     if (count > 0 && order.compare(record, data + (count - 1) * rs) <= 0) {
       int lo = 0, hi = count - 1;  // first record not below `record`
@@ -301,7 +294,7 @@ void TableImpl::postNew() {
   }
   insertAt(block, index, m_editRecord.data());
   m_indexDirty = true;
-  m_steps = 0;
+  m_walk.restart();
 }
 
 void TableImpl::moveEdited() {
@@ -322,7 +315,7 @@ void TableImpl::moveEdited() {
   insertAt(block, index, record.data());
   releaseBlobs(record.data(), m_recordBeforeEdit.data());
   m_indexDirty = true;
-  m_steps = 0;
+  m_walk.restart();
 }
 
 bool TableImpl::stepBackRaw() {
@@ -361,7 +354,7 @@ void TableImpl::removeRecord() {
   if (m_state == EditState::kEdit) post();
   if (m_state == EditState::kInsert) cancel();  // deleting drops a new record
   if (m_block == 0) fail(EDBEngineError::Code::kState, "No current record to delete in " + m_name);
-  m_steps = 0;
+  m_walk.restart();
   if (!m_shadow) {
     // Before any other change: the record is only marked, and the shadow
     // written at the next change or flush leaves it out. A mass delete thus
@@ -390,7 +383,7 @@ void TableImpl::removeRecord() {
   if (m_block != 0) return;
   // Past the last visible record: back to the one before, if there is one.
   if (m_header.lastBlock == 0 || m_noneVisibleBehind) return;
-  m_steps = 0;
+  m_walk.restart();
   enterBlock(m_header.lastBlock);
   m_index = m_blockCount;
   if (!stepBackRaw()) return;

@@ -43,8 +43,7 @@ void TableImpl::copyToShadow() {
       const std::size_t n = m_file.readAt(at, buf.data(), buf.size());
       if (n == 0) break;
       for (std::size_t o = 0; o + 6 <= n; o += bs)
-        heads.push_back({getU16(buf.data() + o), getU16(buf.data() + o + 2),
-                         static_cast<std::int16_t>(getU16(buf.data() + o + 4))});
+        heads.push_back(BlockHead::decode(buf.data() + o));
       shadow.writeAt(at, buf.data(), n);
       at += n;
     }
@@ -98,9 +97,7 @@ void TableImpl::writePackedShadow() {
     int firstInBuf = 1;  // block number of buf's first block
     auto closeBlock = [&](bool last) {
       std::uint8_t* b = buf.data() + static_cast<std::size_t>(outBlocks - firstInBuf) * bs;
-      putU16(b, static_cast<std::uint16_t>(last ? 0 : outBlocks + 1));
-      putU16(b + 2, static_cast<std::uint16_t>(outBlocks - 1));
-      putU16(b + 4, static_cast<std::uint16_t>(static_cast<std::int16_t>((fill - 1) * rs)));
+      BlockHead{last ? 0 : outBlocks + 1, outBlocks - 1, (fill - 1) * rs}.encode(b);
     };
     auto spill = [&](int upTo) {  // writes buf's blocks firstInBuf..upTo
       if (upTo < firstInBuf) return;
@@ -155,7 +152,7 @@ void TableImpl::writePackedShadow() {
   m_block = cursorBlock;
   m_index = cursorIndex;
   m_blockCount = cursorCount;
-  m_steps = 0;
+  m_walk.restart();
   m_shadow = true;
 }
 
@@ -256,27 +253,29 @@ std::string TableImpl::chainDamage(const std::vector<BlockHead>& heads,
                                    std::uint64_t records) const {
   const int rs = m_header.recordSize;
   const int blocks = std::min<int>(m_header.fileBlocks, static_cast<int>(heads.size()) - 1);
-  std::vector<bool> seen(static_cast<std::size_t>(blocks) + 1, false);
+  std::vector<bool> inChain(static_cast<std::size_t>(blocks) + 1, false);
   std::uint64_t counted = 0;
   int prev = 0;
+  ChainWalk walk;
   for (int b = m_header.firstBlock; b != 0; b = heads[static_cast<std::size_t>(b)].next) {
-    if (b < 1 || b > blocks || seen[static_cast<std::size_t>(b)])
-      return "the block chain reaches block " + std::to_string(b) + " outside the file or twice";
-    seen[static_cast<std::size_t>(b)] = true;
-    const BlockHead& h = heads[static_cast<std::size_t>(b)];
-    const int count = h.addDataSize >= -rs && (h.addDataSize + rs) % rs == 0 ? h.count(rs) : -1;
-    if (count < 0 || count > m_header.maxRecordsPerBlock())
-      return "block " + std::to_string(b) + " declares " + std::to_string(h.addDataSize) +
-             " bytes of records";
+    if (std::string fault = walk.reach(b, blocks); !fault.empty()) return fault;
+    if (inChain[static_cast<std::size_t>(b)])
+      return "the block chain loops (it reaches block " + std::to_string(b) + " again)";
+    inChain[static_cast<std::size_t>(b)] = true;
+    int count = 0;
+    if (std::string fault = recordsFault(b, heads[static_cast<std::size_t>(b)], rs,
+                                         m_header.maxRecordsPerBlock(), m_header.blockSize, count);
+        !fault.empty())
+      return fault;
     counted += static_cast<std::uint64_t>(count);
     prev = b;
   }
   if (prev != m_header.lastBlock) return "the chain does not end at the header's last block";
   if (counted != records) return "the blocks hold another number of records than the header";
   for (int b = m_header.freeHead; b != 0; b = heads[static_cast<std::size_t>(b)].next) {
-    if (b < 1 || b > blocks || seen[static_cast<std::size_t>(b)])
+    if (b < 1 || b > blocks || inChain[static_cast<std::size_t>(b)])
       return "the free list reaches block " + std::to_string(b) + " outside the file or in use";
-    seen[static_cast<std::size_t>(b)] = true;
+    inChain[static_cast<std::size_t>(b)] = true;
   }
   return {};
 }

@@ -191,7 +191,7 @@ class TableImpl final : public Table {
   int m_block = 0;
   int m_index = 0;
   int m_blockCount = 0;
-  int m_steps = 0;  // blocks visited since first(), to catch a looping chain
+  ChainWalk m_walk;  // the blocks visited since first(), to catch a looping chain
   // True while no visible record lies behind the cursor (since first(), the
   // cursor only skipped invisible records and deleted visible ones), so a
   // delete at the end need not look back.
