@@ -26,8 +26,10 @@ std::string causeText(const FailureCause& cause) {
   switch (cause.osError) {
     case ENOSPC:
       return "diskte yer kalmadı";
+#ifdef EDQUOT
     case EDQUOT:
       return "disk kotası doldu";
+#endif
     case EFBIG:
       return "dosya boyu sınırı aşıldı";
     case EACCES:
@@ -36,7 +38,9 @@ std::string causeText(const FailureCause& cause) {
     case EROFS:
       return "disk salt okunur";
     case EBUSY:
+#ifdef ETXTBSY
     case ETXTBSY:
+#endif
     case EAGAIN:
       return "dosya başka bir program tarafından kullanılıyor";
     case ENOENT:
