@@ -93,7 +93,7 @@ const std::vector<Operation>& operations() {
       {"append with auto-increment, growing the file", 16, Operation::kAllOrNothing,
        [](const fs::path& db) {
          auto t = pdx::Table::open(db);
-         for (int i = 0; i < 20; ++i) {
+         for (int i = 0; i < 6; ++i) {
            t->append();
            t->setString(1, accountOf(i));
            t->post();
