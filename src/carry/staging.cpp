@@ -59,7 +59,7 @@ void StartNewCompany(RunHost& host, Workspace& ws) {
   }
   if (ec)
     throw platform::FileSystemError(
-        FileFailureText("Yeni şirket dizini oluşturulamadı", work, FailureCause(ec)));
+        FileFailureText("Yeni şirket dizini oluşturulamadı", work, CauseText(ec)));
 }
 
 void CompleteNewCompany(RunHost& host, Workspace& ws) {
@@ -76,7 +76,7 @@ void CompleteNewCompany(RunHost& host, Workspace& ws) {
     fs::rename(work, final, ec);
   if (ec)
     throw platform::FileSystemError(FileFailureText(
-        "Yeni şirket dizinine ad verilemedi", CompanyDirectory(dataDir, code), FailureCause(ec)));
+        "Yeni şirket dizinine ad verilemedi", CompanyDirectory(dataDir, code), CauseText(ec)));
   RegisterNewCompany(host, ws);
   fs::remove(final / kWorkMarker, ec);  // a marker left here goes with the next run
 }
@@ -122,7 +122,7 @@ void TidyUnfinishedCompanies(RunHost& host, const std::string& dataDir,
     host.setStatusText(FileFailureText(removeError ? "Yarım kalmış devirden kalan dizin silinemedi"
                                                    : "Yarım kalmış devirden kalan dizin silindi",
                                        dataDir + "\\" + name,
-                                       removeError ? FailureCause(removeError) : ""));
+                                       removeError ? CauseText(removeError) : ""));
   }
 }
 

@@ -1,5 +1,6 @@
 #include "data/ttable.h"
 
+#include "data/failuretext.h"
 #include "data/names.h"
 #include "data/tablepath.h"
 #include "paradox/errors.h"
@@ -203,9 +204,27 @@ void TTable::close() {
   if (!engine) return;
   // Closing makes the table's changes durable. A failure to do so (a full
   // disk, a rename refused) reaches the caller instead of vanishing with the
-  // engine; the handle is closed either way.
-  if (engine->state() != pdx::EditState::kBrowse) engine->cancel();
-  engine->flush();
+  // engine; the handle is closed either way. After a change that failed, the
+  // engine has discarded that batch and flush() reports the original
+  // failure again, committing nothing.
+  try {
+    if (engine->state() != pdx::EditState::kBrowse) engine->cancel();
+    engine->flush();
+  } catch (const EDBEngineError& e) {
+    rethrowWorded(e, engine->path().filename().string());
+  }
+}
+
+void TTable::rethrowWorded(const EDBEngineError& e, const std::string& tableFile) const {
+  using Code = EDBEngineError::Code;
+  const FileCause& cause = e.cause();
+  if (cause.file.empty() ||
+      (e.code() != Code::kIo && e.code() != Code::kCorrupt && e.code() != Code::kReadOnly))
+    throw e;
+  const std::string name = visibleFileName(std::filesystem::path(cause.file).filename().string());
+  const std::string typed =
+      typedFilePath(m_directory, sameName(name, tableFile) ? m_tableName : name);
+  throw EDBEngineError(e.code(), describeTableFailure(typed, e), cause);
 }
 
 pdx::Table& TTable::engine() const {
@@ -215,10 +234,10 @@ pdx::Table& TTable::engine() const {
 }
 
 void TTable::first() {
-  engine().first();
+  worded([&] { engine().first(); });
 }
 void TTable::next() {
-  engine().next();
+  worded([&] { engine().next(); });
 }
 bool TTable::eof() const {
   return engine().eof();
@@ -230,25 +249,25 @@ std::uint64_t TTable::recordCount() const {
   return engine().recordCount();
 }
 void TTable::edit() {
-  engine().edit();
+  worded([&] { engine().edit(); });
 }
 void TTable::insert() {
-  engine().insert();
+  worded([&] { engine().insert(); });
 }
 void TTable::append() {
-  engine().append();
+  worded([&] { engine().append(); });
 }
 void TTable::post() {
-  engine().post();
+  worded([&] { engine().post(); });
 }
 void TTable::cancel() {
   engine().cancel();
 }
 void TTable::remove() {
-  engine().remove();
+  worded([&] { engine().remove(); });
 }
 void TTable::flushBuffers() {
-  engine().flush();
+  worded([&] { engine().flush(); });
 }
 
 void TTable::setFilter(const std::string& expression) {

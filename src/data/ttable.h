@@ -12,7 +12,10 @@
 // A handle without declared fields sees every field of the table, in table
 // order. Opening an open handle or closing a closed one does nothing.
 //
-// Every other failure is the engine's EDBEngineError and propagates. Field
+// Every other failure is the engine's EDBEngineError and propagates; one
+// about a file met while navigating or changing records (a full disk, a
+// refused rename, a damaged block) comes worded in Turkish with the path as
+// typed (data/failuretext.h), same code and cause. Field
 // values cross as UTF-8 texts, doubles, booleans or Variants; a declared text
 // field keeps its declared size when written.
 #pragma once
@@ -26,6 +29,7 @@
 
 #include "data/schemas.h"
 #include "data/variant.h"
+#include "paradox/errors.h"
 #include "paradox/table.h"
 
 class TTable;
@@ -128,6 +132,16 @@ class TTable {
   };
   const Bound& bound(int i) const { return m_bound.at(static_cast<std::size_t>(i)); }
   void bind();
+  // Runs `call` on the engine; a failure about a file comes back worded.
+  template <typename Call>
+  decltype(auto) worded(Call&& call) const {
+    try {
+      return call();
+    } catch (const EDBEngineError& e) {
+      rethrowWorded(e, m_engine ? m_engine->path().filename().string() : std::string());
+    }
+  }
+  [[noreturn]] void rethrowWorded(const EDBEngineError& e, const std::string& tableFile) const;
 
   std::string m_handleName;
   std::string m_tableName;

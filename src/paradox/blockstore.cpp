@@ -85,8 +85,7 @@ void BlockStore::writeSlot(int i) {
   try {
     m_file->writeAt(at, slot.data.data(), static_cast<std::size_t>(m_blockSize));
   } catch (const std::system_error& e) {
-    throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot write " + m_fileName + ": " + e.code().message());
+    throw EDBEngineError::io(m_fileName, e, true);
   }
   if (at + static_cast<std::uint64_t>(m_blockSize) > m_fileSize) setFileSize(at + m_blockSize);
   slot.dirty = false;
@@ -111,8 +110,7 @@ std::uint8_t* BlockStore::slotFor(int n, bool forWrite) {
       m_file->readAt(m_headerSize + static_cast<std::uint64_t>(n - 1) * m_blockSize,
                      slot.data.data(), static_cast<std::size_t>(m_blockSize));
     } catch (const std::system_error& e) {
-      throw EDBEngineError(EDBEngineError::Code::kIo,
-                           "Cannot read " + m_fileName + ": " + e.code().message());
+      throw EDBEngineError::io(m_fileName, e, false);
     }
     slot.block = n;
   }
@@ -140,17 +138,16 @@ void BlockStore::load(int n) {
       m_slots[i].block = 0;
     }
   const std::size_t bytes = static_cast<std::size_t>(want) * m_blockSize;
-  if (m_buffer.size() < bytes) m_buffer.resize(std::max(bytes, m_buffer.size() * 2));
+  if (m_window.size() < bytes) m_window.resize(std::max(bytes, m_window.size() * 2));
   std::size_t got = 0;
   try {
     got = m_file->readAt(m_headerSize + static_cast<std::uint64_t>(n - 1) * m_blockSize,
-                         m_buffer.data(), bytes);
+                         m_window.data(), bytes);
   } catch (const std::system_error& e) {
     m_first = m_count = 0;
-    throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot read " + m_fileName + ": " + e.code().message());
+    throw EDBEngineError::io(m_fileName, e, false);
   }
-  std::memset(m_buffer.data() + got, 0, bytes - got);
+  std::memset(m_window.data() + got, 0, bytes - got);
   m_first = n;
   m_count = want;
 }
@@ -172,16 +169,47 @@ const std::uint8_t* BlockStore::blockOutsideWindow(int n) {
   }
   if (m_count > 0 && n >= 1 && n < m_first) return slotFor(n, false);
   load(n);
-  return m_buffer.data() + static_cast<std::size_t>(n - m_first) * m_blockSize;
+  return m_window.data() + static_cast<std::size_t>(n - m_first) * m_blockSize;
 }
 
 BlockHead BlockStore::head(int n) {
-  const std::uint8_t* b = block(n);
-  BlockHead h;
-  h.next = getU16(b);
-  h.prev = getU16(b + 2);
-  h.addDataSize = static_cast<std::int16_t>(getU16(b + 4));
-  return h;
+  return BlockHead::decode(block(n));
+}
+
+BlockHead BlockHead::decode(const std::uint8_t* block) {
+  return {getU16(block), getU16(block + 2), static_cast<std::int16_t>(getU16(block + 4))};
+}
+
+void BlockHead::encode(std::uint8_t* block) const {
+  putU16(block, static_cast<std::uint16_t>(next));
+  putU16(block + 2, static_cast<std::uint16_t>(prev));
+  putU16(block + 4, static_cast<std::uint16_t>(static_cast<std::int16_t>(addDataSize)));
+}
+
+std::string ChainWalk::reach(int b, int blocks) {
+  if (b < 1 || b > blocks)
+    return "the block chain links to block " + std::to_string(b) + ", outside the file (" +
+           std::to_string(blocks) + " blocks)";
+  if (++m_steps > blocks + 1)
+    return "the block chain loops (it reaches block " + std::to_string(b) + " again)";
+  return {};
+}
+
+std::string recordsFault(int b, const BlockHead& head, int recordSize, int maxRecords,
+                         int available, int& count) {
+  const int n = head.addDataSize >= -recordSize && (head.addDataSize + recordSize) % recordSize == 0
+                    ? head.count(recordSize)
+                    : -1;
+  if (n < 0 || n > maxRecords || BlockHead::kSize + n * recordSize > available)
+    return "block " + std::to_string(b) + " declares " + std::to_string(head.addDataSize) +
+           " bytes of records, more than it holds";
+  count = n;
+  return {};
+}
+
+void chainCorrupt(const std::string& file, const std::string& fault) {
+  throw EDBEngineError(EDBEngineError::Code::kCorrupt, "Corrupt table " + file + ": " + fault,
+                       FileCause{file, 0, false});
 }
 
 std::uint8_t* BlockStore::blockForWrite(int n, int from, int length) {
@@ -200,7 +228,7 @@ std::uint8_t* BlockStore::blockForWrite(int n, int from, int length) {
     m_dirtyFrom = std::min(m_dirtyFrom, lo);
     m_dirtyTo = std::max(m_dirtyTo, hi);
   }
-  return m_buffer.data() + base;
+  return m_window.data() + base;
 }
 
 void BlockStore::writeBack() {
@@ -209,12 +237,16 @@ void BlockStore::writeBack() {
   const std::uint64_t at =
       m_headerSize + static_cast<std::uint64_t>(m_first - 1) * m_blockSize + m_dirtyFrom;
   try {
-    m_file->writeAt(at, m_buffer.data() + m_dirtyFrom, m_dirtyTo - m_dirtyFrom);
+    m_file->writeAt(at, m_window.data() + m_dirtyFrom, m_dirtyTo - m_dirtyFrom);
   } catch (const std::system_error& e) {
-    throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot write " + m_fileName + ": " + e.code().message());
+    throw EDBEngineError::io(m_fileName, e, true);
   }
   if (at + (m_dirtyTo - m_dirtyFrom) > m_fileSize) setFileSize(at + (m_dirtyTo - m_dirtyFrom));
+  m_dirtyFrom = m_dirtyTo = 0;
+}
+
+void BlockStore::discardChanges() noexcept {
+  for (Slot& slot : m_slots) slot.dirty = false;
   m_dirtyFrom = m_dirtyTo = 0;
 }
 

@@ -19,12 +19,39 @@
 
 namespace pdx {
 
+// The six bytes at the start of every block (FORMAT.md, "Data blocks").
 struct BlockHead {
-  int next = 0;
-  int prev = 0;
-  int addDataSize = 0;
+  static constexpr int kSize = 6;
+  int next = 0;         // next block of the chain (of the free list); 0 at the end
+  int prev = 0;         // previous block of the chain
+  int addDataSize = 0;  // bytes of records minus one record
   int count(int recordSize) const { return addDataSize / recordSize + 1; }
+  static BlockHead decode(const std::uint8_t* block);
+  void encode(std::uint8_t* block) const;
 };
+
+// The one walk along a chain of blocks, for the cursor, the key search, the
+// copies, the index builder and the check: each step checked and each fault
+// worded here, once.
+class ChainWalk {
+ public:
+  // "" when block `b` may be the next of a chain in a file of `blocks`
+  // blocks: within the file, and the walk not longer than the file (a
+  // longer walk loops).
+  std::string reach(int b, int blocks);
+  void restart() { m_steps = 0; }
+
+ private:
+  int m_steps = 0;
+};
+
+// "" when `head` declares whole records, at most `maxRecords`, that lie in
+// the `available` bytes of block `b`; then `count` is their number.
+std::string recordsFault(int b, const BlockHead& head, int recordSize, int maxRecords,
+                         int available, int& count);
+
+// Throws EDBEngineError(kCorrupt): "Corrupt table <file>: <fault>".
+[[noreturn]] void chainCorrupt(const std::string& file, const std::string& fault);
 
 class BlockStore {
  public:
@@ -43,7 +70,7 @@ class BlockStore {
   // Throws EDBEngineError(kCorrupt) when n is outside the file.
   const std::uint8_t* block(int n) {
     if (n >= m_first && n < m_first + m_count)
-      return m_buffer.data() + static_cast<std::size_t>(n - m_first) * m_blockSize;
+      return m_window.data() + static_cast<std::size_t>(n - m_first) * m_blockSize;
     if (n == m_hotBlock) return m_hotData;
     return blockOutsideWindow(n);
   }
@@ -52,6 +79,8 @@ class BlockStore {
   // for writing. The pointer is valid until the next call to block*().
   std::uint8_t* blockForWrite(int n, int from, int length);
   void writeBack();
+  // Forgets changes not yet written back (after a failed change).
+  void discardChanges() noexcept;
   // Forgets cached bytes (after the file was changed behind our back).
   void invalidate();
   void setFileSize(std::uint64_t fileSize);
@@ -69,9 +98,9 @@ class BlockStore {
   int m_blockSize;
   std::uint64_t m_fileSize;
   int m_blocksInFile;
-  std::vector<std::uint8_t> m_buffer;
-  int m_first = 0;                             // first block in the window; 0 when empty
-  int m_count = 0;                             // blocks in the window
+  std::vector<std::uint8_t> m_window;  // the bytes of blocks m_first .. m_first + m_count - 1
+  int m_first = 0;                     // first block in the window; 0 when empty
+  int m_count = 0;                     // blocks in the window
   std::size_t m_dirtyFrom = 0, m_dirtyTo = 0;  // changed byte range of the window
   // A few single blocks behind the window (the previous block of a chain
   // being relinked), so that looking back does not move the window.

@@ -11,7 +11,8 @@
 
 namespace pdx {
 
-std::vector<std::string> checkTable(const std::filesystem::path& table) {
+std::vector<std::string> checkTable(const std::filesystem::path& table,
+                                    std::vector<std::string>* notes) {
   std::vector<std::string> problems;
   auto problem = [&](const std::string& what) { problems.push_back(what); };
   OpenOptions options;
@@ -43,24 +44,24 @@ std::vector<std::string> checkTable(const std::filesystem::path& table) {
   std::uint64_t records = 0;
   int prev = 0, last = 0, inChain = 0;
   const int limit = std::min(h.fileBlocks, store.blocksInFile());
+  ChainWalk walk;
   for (int b = h.firstBlock; b != 0;) {
-    if (b < 1 || b > limit) {
-      problem("block chain links to block " + std::to_string(b) + ", outside the file");
-      break;
-    }
-    if (!seen.insert(b).second) {
-      problem("block chain loops at block " + std::to_string(b));
+    std::string fault = walk.reach(b, limit);
+    if (fault.empty() && !seen.insert(b).second)
+      fault = "the block chain loops (it reaches block " + std::to_string(b) + " again)";
+    if (!fault.empty()) {
+      problem(fault);
       break;
     }
     const BlockHead bh = store.head(b);
     if (bh.prev != prev)
       problem("block " + std::to_string(b) + " links back to " + std::to_string(bh.prev) +
               ", expected " + std::to_string(prev));
-    const int count = bh.count(h.recordSize);
-    if (bh.addDataSize < -h.recordSize || (bh.addDataSize + h.recordSize) % h.recordSize != 0 ||
-        count > h.maxRecordsPerBlock() || 6 + count * h.recordSize > store.available(b))
-      problem("block " + std::to_string(b) + " declares " + std::to_string(bh.addDataSize) +
-              " bytes of records, more than it holds");
+    int count = 0;
+    if (std::string fault =
+            recordsFault(b, bh, h.recordSize, h.maxRecordsPerBlock(), store.available(b), count);
+        !fault.empty())
+      problem(fault);
     else
       records += static_cast<std::uint64_t>(count);
     ++inChain;
@@ -118,7 +119,7 @@ std::vector<std::string> checkTable(const std::filesystem::path& table) {
     for (const std::string& m : memo.check()) problem(m);
   }
   if (problems.empty())
-    for (const std::string& m : checkIndexes(impl)) problem(m);
+    for (const std::string& m : checkIndexes(impl, notes)) problem(m);
   return problems;
 }
 

@@ -10,8 +10,11 @@ namespace pdx {
 // Checks the data file (header against the file size, block chain, record
 // counts, free list, field descriptors), the memo pointers of every record
 // and the memo file, and the primary index when there is one. Returns one
-// line per problem; empty when sound. Throws EDBEngineError when the file
-// cannot be read at all (missing, not a table, encrypted).
-std::vector<std::string> checkTable(const std::filesystem::path& table);
+// line per problem; empty when sound. Observations that are not damage
+// (stale block hints in BDE-made secondary indexes) go to `notes`. Throws
+// EDBEngineError when the file cannot be read at all (missing, not a table,
+// encrypted).
+std::vector<std::string> checkTable(const std::filesystem::path& table,
+                                    std::vector<std::string>* notes = nullptr);
 
 }  // namespace pdx

@@ -21,8 +21,7 @@ namespace detail {
 namespace {
 
 [[noreturn]] void ioFail(const std::filesystem::path& p, const std::system_error& e) {
-  throw EDBEngineError(EDBEngineError::Code::kIo,
-                       "Cannot write " + p.string() + ": " + e.code().message());
+  throw EDBEngineError::io(p.string(), e, true);
 }
 
 }  // namespace
@@ -39,8 +38,7 @@ IndexFile readIndexHeader(const std::filesystem::path& path) {
     head.resize(f.readAt(0, head.data(), head.size()));
     return {TableHeader::decode(std::move(head), size, path.string(), true), path};
   } catch (const std::system_error& e) {
-    throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot read " + path.string() + ": " + e.code().message());
+    throw EDBEngineError::io(path.string(), e, false);
   }
 }
 
@@ -67,11 +65,9 @@ void packLevel(Tree& t, const std::vector<std::uint8_t>& recs, int rs, int bs,
     const int b = ++t.blockCount;
     t.blocks.resize(static_cast<std::size_t>(t.blockCount) * bs, 0);
     std::uint8_t* blk = t.blocks.data() + static_cast<std::size_t>(b - 1) * bs;
-    putU16(blk + 2, static_cast<std::uint16_t>(i == 0 ? 0 : b - 1));
-    putU16(blk + 4, static_cast<std::uint16_t>(static_cast<std::int16_t>((take - 1) * rs)));
-    std::memcpy(blk + 6, recs.data() + static_cast<std::size_t>(i) * rs,
+    BlockHead{i + take < n ? b + 1 : 0, i == 0 ? 0 : b - 1, (take - 1) * rs}.encode(blk);
+    std::memcpy(blk + BlockHead::kSize, recs.data() + static_cast<std::size_t>(i) * rs,
                 static_cast<std::size_t>(take) * rs);
-    if (i + take < n) putU16(blk, static_cast<std::uint16_t>(b + 1));
     if (upper) {
       int sum = 0;
       for (int k = i; k < i + take; ++k) sum += counts ? (*counts)[static_cast<std::size_t>(k)] : 1;
@@ -109,10 +105,14 @@ Tree buildTree(std::vector<std::uint8_t> leaf, int keyWidth, int bs) {
     packLevel(t, level, rs, bs, &upper, keyWidth, &counts, &upperCounts);
     // Chain this level after the previous one.
     if (firstBlock > 1) {
-      putU16(t.blocks.data() + static_cast<std::size_t>(firstBlock - 2) * bs,
-             static_cast<std::uint16_t>(firstBlock));
-      putU16(t.blocks.data() + static_cast<std::size_t>(firstBlock - 1) * bs + 2,
-             static_cast<std::uint16_t>(firstBlock - 1));
+      std::uint8_t* below = t.blocks.data() + static_cast<std::size_t>(firstBlock - 2) * bs;
+      std::uint8_t* first = t.blocks.data() + static_cast<std::size_t>(firstBlock - 1) * bs;
+      BlockHead h = BlockHead::decode(below);
+      h.next = firstBlock;
+      h.encode(below);
+      h = BlockHead::decode(first);
+      h.prev = firstBlock - 1;
+      h.encode(first);
     }
     if (t.blockCount == firstBlock) break;  // one block: the root
     level = std::move(upper);
@@ -121,9 +121,9 @@ Tree buildTree(std::vector<std::uint8_t> leaf, int keyWidth, int bs) {
   return t;
 }
 
-void writeImage(const std::filesystem::path& path, std::vector<std::uint8_t> header, const Tree& t,
-                int blockSize) {
-  (void)blockSize;
+// Writes the image beside `path` and returns the file written.
+std::filesystem::path writeImage(const std::filesystem::path& path,
+                                 const std::vector<std::uint8_t>& header, const Tree& t) {
   const std::filesystem::path tmp = sideFile(path, ".new~");
   try {
     platform::RawFile f(tmp, platform::RawFile::Mode::kCreate);
@@ -131,12 +131,11 @@ void writeImage(const std::filesystem::path& path, std::vector<std::uint8_t> hea
     if (!t.blocks.empty()) f.writeAt(header.size(), t.blocks.data(), t.blocks.size());
     f.sync();
     f.close();
-    platform::replaceFile(tmp, path, false);  // one directory sync at the end
   } catch (const std::system_error& e) {
-    std::error_code ec;
-    std::filesystem::remove(tmp, ec);
+    platform::removeFile(tmp);
     ioFail(path, e);
   }
+  return tmp;
 }
 
 void setTreeCounts(std::vector<std::uint8_t>& raw, const Tree& t, bool isTree) {
@@ -184,7 +183,8 @@ std::filesystem::path companionIf(const std::filesystem::path& table, const std:
   return std::filesystem::is_regular_file(p, ec) ? p : std::filesystem::path();
 }
 
-SecondaryImage secondaryEntries(const TableImpl& table, const SecondaryIndex& si) {
+SecondaryImage secondaryEntries(const TableImpl& table, const std::filesystem::path& dataFile,
+                                const SecondaryIndex& si) {
   SecondaryImage img{readIndexHeader(si.xFile), {}, nullptr};
   const TableHeader& xh = img.x.header;
   const TableHeader& th = table.header();
@@ -202,7 +202,7 @@ SecondaryImage secondaryEntries(const TableImpl& table, const SecondaryIndex& si
   const bool upper = xh.raw.size() > 0x55 && (xh.raw[0x55] & kCaseInsensitiveFlag) != 0;
   const Collation* coll =
       Collation::forSortOrder(xh.sortOrder.empty() ? th.sortOrder : xh.sortOrder);
-  walkChain(table.path(), th, [&](int b, const std::uint8_t* recs, int count) {
+  walkChain(dataFile, th, [&](int b, const std::uint8_t* recs, int count) {
     for (int r = 0; r < count; ++r) {
       const std::uint8_t* rec = recs + static_cast<std::size_t>(r) * th.recordSize;
       const std::size_t at = img.entries.size();
@@ -309,7 +309,9 @@ class KeyBlocks {
 
 // The old entries of a secondary index minus those of removed records, with
 // block hints pointing where each record is now. Order is kept as it was.
-std::vector<std::uint8_t> survivingEntries(const TableImpl& table, const IndexFile& x) {
+std::vector<std::uint8_t> survivingEntries(const TableImpl& table,
+                                           const std::filesystem::path& dataFile,
+                                           const IndexFile& x) {
   const TableHeader& th = table.header();
   const TableHeader& xh = x.header;
   const std::size_t rs = static_cast<std::size_t>(xh.recordSize);
@@ -317,7 +319,7 @@ std::vector<std::uint8_t> survivingEntries(const TableImpl& table, const IndexFi
   const int keyWidth = keyWidthOf(th);
   const int keyAt = blk.offset - keyWidth;  // key fields come right before "Blk Num"
   KeyBlocks where(keyWidth);
-  walkChain(table.path(), th, [&](int b, const std::uint8_t* recs, int count) {
+  walkChain(dataFile, th, [&](int b, const std::uint8_t* recs, int count) {
     for (int r = 0; r < count; ++r)
       where.add(recs + static_cast<std::size_t>(r) * th.recordSize, b);
   });
@@ -349,54 +351,163 @@ std::vector<bool> indexedFields(const TableImpl& table) {
   return out;
 }
 
-void rebuildIndexes(const TableImpl& table, bool onlyDeletes) {
+std::vector<IndexReplacement> writeIndexes(const TableImpl& table,
+                                           const std::filesystem::path& dataFile, bool onlyDeletes,
+                                           const std::vector<std::filesystem::path>* only) {
+  auto wanted = [&](const std::filesystem::path& f) {
+    return !only || std::find(only->begin(), only->end(), f) != only->end();
+  };
   const TableHeader& th = table.header();
-  if (!table.isKeyed()) return;
-  const std::uint8_t counter = th.raw[hdr::kChange1];
-  const int keyWidth = keyWidthOf(th);
-  if (const auto px = companionIf(table.path(), ".px"); !px.empty()) {
-    IndexFile pf = readIndexHeader(px);
-    if (pf.header.recordSize != keyWidth + 6)
-      throw EDBEngineError(EDBEngineError::Code::kCorrupt,
-                           "Index " + px.string() + " does not match its table's key");
-    const Tree t =
-        buildTree(leafEntries(table.path(), th, keyWidth), keyWidth, pf.header.blockSize);
-    setTreeCounts(pf.header.raw, t, true);
-    pf.header.raw[hdr::kIndexChange] = counter;
-    writeImage(px, pf.header.raw, t, pf.header.blockSize);
-  }
-  for (const SecondaryIndex& si : findSecondaryIndexes(table)) {
-    if (!si.maintained) continue;
-    SecondaryImage img;
-    if (onlyDeletes) {
-      img.x = readIndexHeader(si.xFile);
-      img.entries = survivingEntries(table, img.x);
-    } else {
-      img = secondaryEntries(table, si);
+  std::vector<IndexReplacement> out;
+  if (!table.isKeyed()) return out;
+  try {
+    const std::uint8_t counter = th.raw[hdr::kChangeCounter];
+    const int keyWidth = keyWidthOf(th);
+    if (const auto px = companionIf(table.path(), ".px"); !px.empty() && wanted(px)) {
+      IndexFile pf = readIndexHeader(px);
+      if (pf.header.recordSize != keyWidth + 6)
+        throw EDBEngineError(EDBEngineError::Code::kCorrupt,
+                             "Index " + px.string() + " does not match its table's key");
+      const Tree t = buildTree(leafEntries(dataFile, th, keyWidth), keyWidth, pf.header.blockSize);
+      setTreeCounts(pf.header.raw, t, true);
+      pf.header.raw[hdr::kTreeParentCounter] = counter;
+      out.push_back({writeImage(px, pf.header.raw, t), px});
     }
-    TableHeader& xh = img.x.header;
-    Tree xt;
-    packLevel(xt, img.entries, xh.recordSize, xh.blockSize, nullptr, 0, nullptr);
-    setTreeCounts(xh.raw, xt, false);
-    xh.raw[hdr::kXChange1] = counter;
-    xh.raw[hdr::kChange2] = th.raw[hdr::kChange2];
-    xh.raw[hdr::kChange1] = static_cast<std::uint8_t>(xh.raw[hdr::kChange1] + 1);
-    writeImage(si.xFile, xh.raw, xt, xh.blockSize);
-    if (si.yFile.empty()) continue;
-    IndexFile yf = readIndexHeader(si.yFile);
-    const int yKey = xh.recordSize - xh.fields.back().width;
-    if (yf.header.recordSize != yKey + 6)
-      throw EDBEngineError(
-          EDBEngineError::Code::kCorrupt,
-          "Index " + si.yFile.string() + " does not match " + si.xFile.filename().string());
-    xh.firstBlock = xt.blockCount ? 1 : 0;
-    xh.fileBlocks = xt.blockCount;
-    const Tree yt = buildTree(leafEntries(si.xFile, xh, yKey), yKey, yf.header.blockSize);
-    setTreeCounts(yf.header.raw, yt, true);
-    yf.header.raw[hdr::kIndexChange] = xh.raw[hdr::kChange1];
-    writeImage(si.yFile, yf.header.raw, yt, yf.header.blockSize);
+    for (const SecondaryIndex& si : findSecondaryIndexes(table)) {
+      if (!si.maintained || !wanted(si.xFile)) continue;
+      SecondaryImage img;
+      if (onlyDeletes) {
+        img.x = readIndexHeader(si.xFile);
+        img.entries = survivingEntries(table, dataFile, img.x);
+      } else {
+        img = secondaryEntries(table, dataFile, si);
+      }
+      TableHeader& xh = img.x.header;
+      Tree xt;
+      packLevel(xt, img.entries, xh.recordSize, xh.blockSize, nullptr, 0, nullptr);
+      setTreeCounts(xh.raw, xt, false);
+      xh.raw[hdr::kParentCounter] = counter;
+      xh.raw[hdr::kStructureCounter] = th.raw[hdr::kStructureCounter];
+      xh.raw[hdr::kChangeCounter] = static_cast<std::uint8_t>(xh.raw[hdr::kChangeCounter] + 1);
+      const std::filesystem::path xWritten = writeImage(si.xFile, xh.raw, xt);
+      out.push_back({xWritten, si.xFile});
+      if (si.yFile.empty()) continue;
+      IndexFile yf = readIndexHeader(si.yFile);
+      const int yKey = xh.recordSize - xh.fields.back().width;
+      if (yf.header.recordSize != yKey + 6)
+        throw EDBEngineError(
+            EDBEngineError::Code::kCorrupt,
+            "Index " + si.yFile.string() + " does not match " + si.xFile.filename().string());
+      xh.firstBlock = xt.blockCount ? 1 : 0;
+      xh.fileBlocks = xt.blockCount;
+      const Tree yt = buildTree(leafEntries(xWritten, xh, yKey), yKey, yf.header.blockSize);
+      setTreeCounts(yf.header.raw, yt, true);
+      yf.header.raw[hdr::kTreeParentCounter] = xh.raw[hdr::kChangeCounter];
+      out.push_back({writeImage(si.yFile, yf.header.raw, yt), si.yFile});
+    }
+  } catch (...) {
+    for (const IndexReplacement& r : out) platform::removeFile(r.written);
+    throw;
+  }
+  return out;
+}
+
+void installIndexes(const std::vector<IndexReplacement>& indexes, const std::function<void()>& last,
+                    bool& restored) {
+  std::size_t swapped = 0;
+  restored = true;
+  try {
+    for (; swapped < indexes.size(); ++swapped) {
+      const IndexReplacement& r = indexes[swapped];
+      if (!platform::exchangeFiles(r.written, r.target)) {
+        platform::replaceFile(r.written, r.target, false);  // no way back from here
+        restored = false;
+      }
+    }
+    if (last) last();
+  } catch (const std::system_error&) {
+    for (std::size_t i = swapped; restored && i-- > 0;) {
+      try {
+        platform::exchangeFiles(indexes[i].written, indexes[i].target);
+      } catch (const std::system_error&) {
+        restored = false;
+      }
+    }
+    for (const IndexReplacement& r : indexes) platform::removeFile(r.written);
+    throw;
+  }
+}
+
+void rebuildIndexes(const TableImpl& table, bool onlyDeletes,
+                    const std::vector<std::filesystem::path>* only) {
+  const std::vector<IndexReplacement> written =
+      writeIndexes(table, table.path(), onlyDeletes, only);
+  bool restored = true;
+  try {
+    installIndexes(written, {}, restored);
+  } catch (const std::system_error& e) {
+    ioFail(table.path(), e);
   }
   platform::syncDirectory(table.path().parent_path());
+  for (const IndexReplacement& r : written) platform::removeFile(r.written);
+}
+
+namespace {
+
+// The header byte at `offset` of an index file, -1 when the file is absent
+// or too short. Throws EDBEngineError when it cannot be read.
+int headerByte(const std::filesystem::path& file, int offset) {
+  try {
+    platform::RawFile f(file, platform::RawFile::Mode::kRead);
+    std::uint8_t b = 0;
+    return f.readAt(static_cast<std::uint64_t>(offset), &b, 1) == 1 ? b : -1;
+  } catch (const std::system_error& e) {
+    if (e.code() == std::errc::no_such_file_or_directory) return -1;
+    throw EDBEngineError::io(file.string(), e, false);
+  }
+}
+
+// Whether `index` (else its side file, then moved into place) holds `want`
+// at `offset`.
+bool agreesOrRestored(const std::filesystem::path& index, int offset, int want) {
+  if (headerByte(index, offset) == want) return true;
+  const std::filesystem::path side = sideFile(index, ".new~");
+  if (headerByte(side, offset) != want) return false;
+  // Whole: a rebuild cut off while writing it leaves a header whose counter
+  // agrees over blocks that are missing.
+  try {
+    const IndexFile f = readIndexHeader(side);
+    if (std::filesystem::file_size(side) < f.header.blockOffset(f.header.fileBlocks + 1))
+      return false;
+  } catch (const std::exception&) {
+    return false;
+  }
+  try {
+    platform::replaceFile(side, index, false);
+  } catch (const std::system_error&) {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<std::filesystem::path> restoreIndexesByCounter(const TableImpl& table) {
+  std::vector<std::filesystem::path> stale;
+  if (!table.isKeyed()) return stale;
+  const int counter = table.header().raw[hdr::kChangeCounter];
+  if (const auto px = companionIf(table.path(), ".px"); !px.empty())
+    if (!agreesOrRestored(px, hdr::kTreeParentCounter, counter)) stale.push_back(px);
+  for (const SecondaryIndex& si : findSecondaryIndexes(table)) {
+    if (!si.maintained) continue;
+    bool sound = agreesOrRestored(si.xFile, hdr::kParentCounter, counter);
+    if (sound && !si.yFile.empty())
+      sound = agreesOrRestored(si.yFile, hdr::kTreeParentCounter,
+                               headerByte(si.xFile, hdr::kChangeCounter));
+    if (!sound) stale.push_back(si.xFile);
+  }
+  platform::syncDirectory(table.path().parent_path());
+  return stale;
 }
 
 }  // namespace pdx

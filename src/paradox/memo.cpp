@@ -65,7 +65,8 @@ bool MemoFile::openForRead() const {
     m_size = file.size();
   } catch (const std::system_error& e) {
     throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot open blob file " + m_path.string() + ": " + e.what());
+                         "Cannot open blob file " + m_path.string() + ": " + e.what(),
+                         FileCause{m_path.string(), e.code().value(), false});
   }
   m_file = std::move(file);
   m_opened = true;
@@ -110,7 +111,8 @@ void MemoFile::readAt(std::uint64_t offset, void* buffer, std::size_t length) co
     got = m_file.readAt(offset, buffer, length);
   } catch (const std::system_error& e) {
     throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot read blob file " + m_path.string() + ": " + e.what());
+                         "Cannot read blob file " + m_path.string() + ": " + e.what(),
+                         FileCause{m_path.string(), e.code().value(), false});
   }
   if (got != length) corrupt("ends inside a block at offset " + hex(offset));
 }
@@ -120,7 +122,8 @@ void MemoFile::writeAt(std::uint64_t offset, const void* data, std::size_t lengt
     m_file.writeAt(offset, data, length);
   } catch (const std::system_error& e) {
     throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot write blob file " + m_path.string() + ": " + e.what());
+                         "Cannot write blob file " + m_path.string() + ": " + e.what(),
+                         FileCause{m_path.string(), e.code().value(), true});
   }
   m_size = std::max<std::uint64_t>(m_size, offset + length);
 }
@@ -294,7 +297,8 @@ void MemoFile::flush() {
     m_file.sync();
   } catch (const std::system_error& e) {
     throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot flush blob file " + m_path.string() + ": " + e.what());
+                         "Cannot flush blob file " + m_path.string() + ": " + e.what(),
+                         FileCause{m_path.string(), e.code().value(), true});
   }
 }
 
@@ -309,7 +313,8 @@ void MemoFile::createEmpty(const std::filesystem::path& path) {
     file.sync();
   } catch (const std::system_error& e) {
     throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot create blob file " + path.string() + ": " + e.what());
+                         "Cannot create blob file " + path.string() + ": " + e.what(),
+                         FileCause{path.string(), e.code().value(), true});
   }
 }
 

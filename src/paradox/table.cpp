@@ -33,8 +33,7 @@ std::uint64_t fileSizeOf(const platform::RawFile& file, const std::string& name)
   try {
     return file.size();
   } catch (const std::system_error& e) {
-    throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot read " + name + ": " + e.code().message());
+    throw EDBEngineError::io(name, e, false);
   }
 }
 
@@ -53,8 +52,7 @@ TableHeader readHeader(const platform::RawFile& file, const std::string& name) {
       }
     }
   } catch (const std::system_error& e) {
-    throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot read " + name + ": " + e.code().message());
+    throw EDBEngineError::io(name, e, false);
   }
   return TableHeader::decode(std::move(head), size, name);
 }
@@ -65,7 +63,8 @@ TableHeader readHeader(const std::filesystem::path& file) {
     return readHeader(platform::RawFile(path, platform::RawFile::Mode::kRead), path.string());
   } catch (const std::system_error& e) {
     throw EDBEngineError(EDBEngineError::Code::kIo,
-                         "Cannot open table " + path.string() + ": " + e.code().message());
+                         "Cannot open table " + path.string() + ": " + e.code().message(),
+                         FileCause{path.string(), e.code().value(), false});
   }
 }
 
@@ -99,9 +98,11 @@ TableImpl::TableImpl(std::filesystem::path path, const OpenOptions& options)
     m_file = platform::RawFile(m_path, m_fileReadOnly ? platform::RawFile::Mode::kRead
                                                       : platform::RawFile::Mode::kReadWrite);
   } catch (const std::system_error& e) {
-    fail(e.code() == std::errc::no_such_file_or_directory ? EDBEngineError::Code::kNotFound
-                                                          : EDBEngineError::Code::kIo,
-         "Cannot open table " + m_name + ": " + e.code().message());
+    throw EDBEngineError(e.code() == std::errc::no_such_file_or_directory
+                             ? EDBEngineError::Code::kNotFound
+                             : EDBEngineError::Code::kIo,
+                         "Cannot open table " + m_name + ": " + e.code().message(),
+                         FileCause{m_name, e.code().value(), false});
   }
   const std::uint64_t size = fileSizeOf(m_file, m_name);
   m_header = readHeader(m_file, m_name);
@@ -136,7 +137,13 @@ TableImpl::~TableImpl() {
 }
 
 void TableImpl::fail(EDBEngineError::Code code, const std::string& what) const {
-  throw EDBEngineError(code, what);
+  throw EDBEngineError(code, what, FileCause{m_name, 0, false});
+}
+
+void TableImpl::failWriting(const std::string& what, const std::filesystem::path& file,
+                            const std::system_error& e) const {
+  throw EDBEngineError(EDBEngineError::Code::kIo, what + ": " + e.code().message(),
+                       FileCause{file.string(), e.code().value(), true});
 }
 
 int TableImpl::findField(std::string_view name) const {
@@ -148,20 +155,14 @@ int TableImpl::findField(std::string_view name) const {
 // --- cursor ---------------------------------------------------------------
 
 bool TableImpl::enterBlock(int block) {
-  if (++m_steps > m_header.fileBlocks + 1)
-    fail(EDBEngineError::Code::kCorrupt, "Corrupt table " + m_name + ": the block chain loops");
-  if (block < 1 || block > m_header.fileBlocks)
-    fail(EDBEngineError::Code::kCorrupt,
-         "Corrupt table " + m_name + ": block chain links to block " + std::to_string(block) +
-             " of " + std::to_string(m_header.fileBlocks));
-  const BlockHead h = m_store->head(block);
-  const int rs = m_header.recordSize;
-  const int count = h.addDataSize >= -rs && (h.addDataSize + rs) % rs == 0 ? h.count(rs) : -1;
-  if (count < 0 || count > m_header.maxRecordsPerBlock() ||
-      6 + count * rs > m_store->available(block))
-    fail(EDBEngineError::Code::kCorrupt,
-         "Corrupt table " + m_name + ": block " + std::to_string(block) + " declares " +
-             std::to_string(h.addDataSize) + " bytes of records, more than it holds");
+  int count = 0;
+  if (std::string fault = m_walk.reach(block, m_header.fileBlocks); !fault.empty())
+    chainCorrupt(m_name, fault);
+  if (std::string fault =
+          recordsFault(block, m_store->head(block), m_header.recordSize,
+                       m_header.maxRecordsPerBlock(), m_store->available(block), count);
+      !fault.empty())
+    chainCorrupt(m_name, fault);
   m_block = block;
   m_index = 0;
   m_blockCount = count;
@@ -172,7 +173,7 @@ bool TableImpl::stepRaw() {
   if (m_block == 0) return false;
   for (;;) {
     if (++m_index < m_blockCount) {
-      if (!isGone(m_block, m_index)) return true;
+      if (!isMarkedDeleted(m_block, m_index)) return true;
       continue;
     }
     const int nextBlock = m_store->head(m_block).next;
@@ -180,12 +181,12 @@ bool TableImpl::stepRaw() {
       m_block = 0;
       return false;
     }
-    if (enterBlock(nextBlock) && !isGone(m_block, 0)) return true;
+    if (enterBlock(nextBlock) && !isMarkedDeleted(m_block, 0)) return true;
   }
 }
 
 bool TableImpl::startAt(int block) {
-  if (enterBlock(block) && !isGone(m_block, 0)) return true;
+  if (enterBlock(block) && !isMarkedDeleted(m_block, 0)) return true;
   return stepRaw();
 }
 
@@ -204,26 +205,32 @@ void TableImpl::seekVisible() {
 }
 
 void TableImpl::first() {
+  requireSound();
   if (m_state != EditState::kBrowse) post();  // moving on posts, as in a dataset
-  m_steps = 0;
-  m_block = 0;
-  if (m_header.firstBlock == 0) return;
-  m_noneVisibleBehind = true;
-  if (!startAt(m_header.firstBlock)) return;
-  seekVisible();
+  structural([&] {
+    m_walk.restart();
+    m_block = 0;
+    if (m_header.firstBlock == 0) return;
+    m_noneVisibleBehind = true;
+    if (!startAt(m_header.firstBlock)) return;
+    seekVisible();
+  });
 }
 
 void TableImpl::next() {
   m_noneVisibleBehind = false;
   if (m_state == EditState::kBrowse && !m_filtered && m_block != 0 && m_index + 1 < m_blockCount &&
-      !isGone(m_block, m_index + 1)) {
+      !isMarkedDeleted(m_block, m_index + 1)) {
     ++m_index;  // the common case: the next record of the same block
     return;
   }
+  requireSound();
   if (m_state != EditState::kBrowse) post();
   if (m_block == 0) return;
-  stepRaw();
-  seekVisible();
+  structural([&] {
+    stepRaw();
+    seekVisible();
+  });
 }
 
 const std::uint8_t* TableImpl::stored() const {
@@ -231,7 +238,8 @@ const std::uint8_t* TableImpl::stored() const {
 }
 
 const std::uint8_t* TableImpl::current() const {
-  if (m_state != EditState::kBrowse) return m_buffer.data();
+  requireSound();
+  if (m_state != EditState::kBrowse) return m_editRecord.data();
   if (m_block == 0)
     fail(EDBEngineError::Code::kState, "No current record in " + m_name + " (end of table)");
   return stored();
@@ -241,9 +249,10 @@ std::uint64_t TableImpl::recordCount() const {
   if (!m_filtered || m_filter.empty()) return m_header.records;
   // Walk a copy of the cursor so that the caller's position stays.
   auto* self = const_cast<TableImpl*>(this);
-  const int block = m_block, index = m_index, count = m_blockCount, steps = m_steps;
+  const int block = m_block, index = m_index, count = m_blockCount;
+  const ChainWalk walk = m_walk;
   std::uint64_t n = 0;
-  self->m_steps = 0;
+  self->m_walk.restart();
   self->m_block = 0;
   self->forgetPassing();
   std::vector<std::vector<bool>> passing(static_cast<std::size_t>(m_header.fileBlocks) + 1);
@@ -263,7 +272,7 @@ std::uint64_t TableImpl::recordCount() const {
   self->m_block = block;
   self->m_index = index;
   self->m_blockCount = count;
-  self->m_steps = steps;
+  self->m_walk = walk;
   return n;
 }
 

@@ -1,5 +1,6 @@
-// Insert, append and delete: the block-level changes and the shadow copy that
-// keeps the table's own file untouched until flush.
+// Insert, append, delete and marked deletes: the block-level changes
+// (splitting, unlinking, allocating blocks). They are made in the shadow copy
+// (table_commit.cpp), never in the table's own file.
 #include <algorithm>
 #include <cstring>
 #include <system_error>
@@ -13,10 +14,7 @@
 namespace pdx {
 
 void TableImpl::setHead(int block, const BlockHead& h) {
-  std::uint8_t* b = m_store->blockForWrite(block, 0, 6);
-  putU16(b, static_cast<std::uint16_t>(h.next));
-  putU16(b + 2, static_cast<std::uint16_t>(h.prev));
-  putU16(b + 4, static_cast<std::uint16_t>(static_cast<std::int16_t>(h.addDataSize)));
+  h.encode(m_store->blockForWrite(block, 0, BlockHead::kSize));
 }
 
 int TableImpl::allocateBlock() {
@@ -28,15 +26,18 @@ int TableImpl::allocateBlock() {
     m_header.freeHead = m_store->head(b).next;
   } else {
     if (m_header.fileBlocks >= 0xFFFF)
-      fail(EDBEngineError::Code::kIo, "Table " + m_name + " is full (65535 blocks)");
-    b = ++m_header.fileBlocks;
+      throw EDBEngineError(EDBEngineError::Code::kIo, "Table " + m_name + " is full (65535 blocks)",
+                           FileCause{m_name, EFBIG, true});
+    // The header counts the block only once the file holds it.
+    b = m_header.fileBlocks + 1;
     const std::uint64_t size = m_header.blockOffset(b + 1);
     m_store->writeBack();
     try {
       m_file.truncate(size);
     } catch (const std::system_error& e) {
-      fail(EDBEngineError::Code::kIo, "Cannot grow table " + m_name + ": " + e.code().message());
+      failWriting("Cannot grow table " + m_name, m_path, e);
     }
+    m_header.fileBlocks = b;
     m_store->setFileSize(size);
     m_store->invalidate();
   }
@@ -153,20 +154,16 @@ void TableImpl::findKeyPlace(const std::uint8_t* record, int& block, int& index,
   duplicate = false;
   block = m_header.lastBlock;
   index = -1;
-  int steps = 0;
+  ChainWalk walk;
   for (int b = m_header.firstBlock; b != 0;) {
-    if (++steps > m_header.fileBlocks + 1)
-      fail(EDBEngineError::Code::kCorrupt, "Corrupt table " + m_name + ": the block chain loops");
-    if (b > m_store->blocksInFile())
-      fail(EDBEngineError::Code::kCorrupt,
-           "Corrupt table " + m_name + ": block chain leaves the file");
+    if (std::string fault = walk.reach(b, m_header.fileBlocks); !fault.empty())
+      chainCorrupt(m_name, fault);
     const BlockHead h = m_store->head(b);
-    const int count = h.addDataSize >= -rs && (h.addDataSize + rs) % rs == 0 ? h.count(rs) : -1;
-    if (count < 0 || count > m_header.maxRecordsPerBlock() ||
-        6 + count * rs > m_store->available(b))
-      fail(EDBEngineError::Code::kCorrupt, "Corrupt table " + m_name + ": block " +
-                                               std::to_string(b) +
-                                               " declares more records than it holds");
+    int count = 0;
+    if (std::string fault =
+            recordsFault(b, h, rs, m_header.maxRecordsPerBlock(), m_store->available(b), count);
+        !fault.empty())
+      chainCorrupt(m_name, fault);
     const std::uint8_t* data = m_store->block(b) + 6;
     if (count > 0 && order.compare(record, data + (count - 1) * rs) <= 0) {
       int lo = 0, hi = count - 1;  // first record not below `record`
@@ -188,33 +185,32 @@ void TableImpl::findKeyPlace(const std::uint8_t* record, int& block, int& index,
 }
 
 void TableImpl::blankRecord() {
-  m_buffer.assign(static_cast<std::size_t>(m_header.recordSize), 0);
+  m_editRecord.assign(static_cast<std::size_t>(m_header.recordSize), 0);
   m_touchLo = 0;
   m_touchHi = m_header.recordSize;
   for (const FieldInfo& f : m_fields)
     if (f.type == FieldType::kBcd)
-      m_buffer[static_cast<std::size_t>(f.offset)] = static_cast<std::uint8_t>(f.size);
-  m_original.clear();
+      m_editRecord[static_cast<std::size_t>(f.offset)] = static_cast<std::uint8_t>(f.size);
+  m_recordBeforeEdit.clear();
 }
 
 void TableImpl::insert() {
+  structural([&] { startNew(false); });
+}
+
+void TableImpl::startNew(bool appending) {
   requireWritable();
   if (m_state != EditState::kBrowse) post();
   applyMarkedDeletes();  // the place to insert at is one in the shadow
   blankRecord();
-  m_appending = false;
+  m_appending = appending;
   m_insertBlock = m_block;
   m_insertIndex = m_index;
   m_state = EditState::kInsert;
 }
 
 void TableImpl::append() {
-  requireWritable();
-  if (m_state != EditState::kBrowse) post();
-  applyMarkedDeletes();
-  blankRecord();
-  m_appending = true;
-  m_state = EditState::kInsert;
+  structural([&] { startNew(true); });
 }
 
 void TableImpl::prepareIndexChange() {
@@ -236,7 +232,7 @@ bool TableImpl::touchesIndexedField() const {
   for (std::size_t i = 0; i < m_fields.size(); ++i) {
     const FieldInfo& f = m_fields[i];
     if (!m_indexed[i] || f.offset >= m_touchHi || f.offset + f.width <= m_touchLo) continue;
-    if (std::memcmp(m_buffer.data() + f.offset, m_original.data() + f.offset,
+    if (std::memcmp(m_editRecord.data() + f.offset, m_recordBeforeEdit.data() + f.offset,
                     static_cast<std::size_t>(f.width)) != 0)
       return true;
   }
@@ -247,7 +243,7 @@ bool TableImpl::needsMove() const {
   if (!isKeyed()) return false;
   const FieldInfo& last = m_fields[static_cast<std::size_t>(m_header.keyFields - 1)];
   if (m_touchLo >= last.offset + last.width || m_touchLo == m_touchHi) return false;
-  return std::memcmp(m_buffer.data(), m_original.data(),
+  return std::memcmp(m_editRecord.data(), m_recordBeforeEdit.data(),
                      static_cast<std::size_t>(last.offset + last.width)) != 0;
 }
 
@@ -256,7 +252,7 @@ void TableImpl::postNew() {
   const std::uint32_t autoIncBefore = m_header.autoInc;
   for (const FieldInfo& f : m_fields) {
     if (f.type != FieldType::kAutoInc) continue;
-    std::uint8_t* p = m_buffer.data() + f.offset;
+    std::uint8_t* p = m_editRecord.data() + f.offset;
     if (allZero(p, 4)) {
       encodeInt(p, 4, static_cast<std::int64_t>(++m_header.autoInc));
     } else {
@@ -269,7 +265,7 @@ void TableImpl::postNew() {
   if (isKeyed()) {
     bool duplicate = false;
     try {
-      findKeyPlace(m_buffer.data(), block, index, duplicate);
+      findKeyPlace(m_editRecord.data(), block, index, duplicate);
     } catch (...) {
       m_header.autoInc = autoIncBefore;
       throw;
@@ -285,25 +281,30 @@ void TableImpl::postNew() {
     block = m_insertBlock;
     index = m_insertIndex;
   }
-  beginChange();
+  try {
+    beginChange();
+  } catch (...) {
+    m_header.autoInc = autoIncBefore;
+    throw;
+  }
   if (block == 0) {
     block = allocateBlock();
     m_header.firstBlock = m_header.lastBlock = block;
     index = 0;
   }
-  insertAt(block, index, m_buffer.data());
+  insertAt(block, index, m_editRecord.data());
   m_indexDirty = true;
-  m_steps = 0;
+  m_walk.restart();
 }
 
 void TableImpl::moveEdited() {
   prepareIndexChange();
   int block = 0, index = 0;
   bool duplicate = false;
-  findKeyPlace(m_buffer.data(), block, index, duplicate);
+  findKeyPlace(m_editRecord.data(), block, index, duplicate);
   if (duplicate) fail(EDBEngineError::Code::kKeyViolation, "Key violation in table " + m_name);
   beginChange();
-  const std::vector<std::uint8_t> record = m_buffer;
+  const std::vector<std::uint8_t> record = m_editRecord;
   removeAt(m_block, m_index);
   findKeyPlace(record.data(), block, index, duplicate);
   if (block == 0) {
@@ -312,16 +313,16 @@ void TableImpl::moveEdited() {
     index = 0;
   }
   insertAt(block, index, record.data());
-  releaseBlobs(record.data(), m_original.data());
+  releaseBlobs(record.data(), m_recordBeforeEdit.data());
   m_indexDirty = true;
-  m_steps = 0;
+  m_walk.restart();
 }
 
 bool TableImpl::stepBackRaw() {
   if (m_block == 0) return false;
   for (;;) {
     if (--m_index >= 0) {
-      if (!isGone(m_block, m_index)) return true;
+      if (!isMarkedDeleted(m_block, m_index)) return true;
       continue;
     }
     const int prevBlock = m_store->head(m_block).prev;
@@ -334,32 +335,36 @@ bool TableImpl::stepBackRaw() {
   }
 }
 
-void TableImpl::markGone(int block, int index) {
-  if (m_gone.size() < static_cast<std::size_t>(m_header.fileBlocks) + 1)
-    m_gone.resize(static_cast<std::size_t>(m_header.fileBlocks) + 1);
-  std::vector<bool>& g = m_gone[static_cast<std::size_t>(block)];
+void TableImpl::markDeleted(int block, int index) {
+  if (m_markedDeletes.size() < static_cast<std::size_t>(m_header.fileBlocks) + 1)
+    m_markedDeletes.resize(static_cast<std::size_t>(m_header.fileBlocks) + 1);
+  std::vector<bool>& g = m_markedDeletes[static_cast<std::size_t>(block)];
   if (g.empty()) g.resize(static_cast<std::size_t>(m_blockCount), false);
   g[static_cast<std::size_t>(index)] = true;
-  ++m_goneCount;
+  ++m_markedDeleteCount;
   --m_header.records;
 }
 
 void TableImpl::remove() {
+  structural([&] { removeRecord(); });
+}
+
+void TableImpl::removeRecord() {
   requireWritable();
   if (m_state == EditState::kEdit) post();
   if (m_state == EditState::kInsert) cancel();  // deleting drops a new record
   if (m_block == 0) fail(EDBEngineError::Code::kState, "No current record to delete in " + m_name);
-  m_steps = 0;
+  m_walk.restart();
   if (!m_shadow) {
     // Before any other change: the record is only marked, and the shadow
     // written at the next change or flush leaves it out. A mass delete thus
     // costs one write of the records that stay.
     if (m_hasBlobs) releaseBlobs(nullptr, stored());
-    markGone(m_block, m_index);
+    markDeleted(m_block, m_index);
     stepRaw();
   } else {
     forgetPassing();  // the records after this one move up
-    if (m_hasBlobs) m_original.assign(stored(), stored() + m_header.recordSize);
+    if (m_hasBlobs) m_recordBeforeEdit.assign(stored(), stored() + m_header.recordSize);
     const int block = m_block, index = m_index;
     const BlockHead h = m_store->head(block);
     removeAt(block, index);
@@ -371,14 +376,14 @@ void TableImpl::remove() {
       for (int b = h.next; b != 0 && m_block == 0; b = m_store->head(b).next)
         if (!enterBlock(b)) m_block = 0;
     }
-    if (m_hasBlobs) releaseBlobs(nullptr, m_original.data());
+    if (m_hasBlobs) releaseBlobs(nullptr, m_recordBeforeEdit.data());
   }
   m_indexDirty = true;
   seekVisible();
   if (m_block != 0) return;
   // Past the last visible record: back to the one before, if there is one.
   if (m_header.lastBlock == 0 || m_noneVisibleBehind) return;
-  m_steps = 0;
+  m_walk.restart();
   enterBlock(m_header.lastBlock);
   m_index = m_blockCount;
   if (!stepBackRaw()) return;

@@ -14,9 +14,19 @@ namespace pdx {
 void TableImpl::beginChange() {
   forgetPassing();
   if (m_shadow) return;
+  try {
+    copyToShadow();
+  } catch (const EDBEngineError& e) {
+    // Nothing changed unless deletes were marked: those are lost with it.
+    if (m_markedDeleteCount > 0) poison(e);
+    throw;
+  }
+}
+
+void TableImpl::copyToShadow() {
   m_store->writeBack();
   m_shadowPath = sideFile(m_path, ".new~");
-  if (m_goneCount > 0) {
+  if (m_markedDeleteCount > 0) {
     writePackedShadow();
     return;
   }
@@ -33,15 +43,13 @@ void TableImpl::beginChange() {
       const std::size_t n = m_file.readAt(at, buf.data(), buf.size());
       if (n == 0) break;
       for (std::size_t o = 0; o + 6 <= n; o += bs)
-        heads.push_back({getU16(buf.data() + o), getU16(buf.data() + o + 2),
-                         static_cast<std::int16_t>(getU16(buf.data() + o + 4))});
+        heads.push_back(BlockHead::decode(buf.data() + o));
       shadow.writeAt(at, buf.data(), n);
       at += n;
     }
     if (const std::string damage = chainDamage(heads, m_header.records); !damage.empty()) {
       shadow.close();
-      std::error_code ec;
-      std::filesystem::remove(m_shadowPath, ec);
+      platform::removeFile(m_shadowPath);
       fail(EDBEngineError::Code::kCorrupt, "Corrupt table " + m_name + ", not changed: " + damage);
     }
     // Every declared block at full size, so that records may grow into a
@@ -50,15 +58,13 @@ void TableImpl::beginChange() {
                                    ? static_cast<std::uint64_t>(m_header.headerSize)
                                    : m_header.blockOffset(m_header.fileBlocks + 1);
     if (at < full) shadow.truncate(full);
-    m_replaced = std::move(m_file);
+    m_heldOriginal = std::move(m_file);
     m_file = std::move(shadow);
     m_store = std::make_unique<BlockStore>(&m_file, m_name, m_header.headerSize, m_header.blockSize,
                                            m_file.size());
   } catch (const std::system_error& e) {
-    std::error_code ec;
-    std::filesystem::remove(m_shadowPath, ec);
-    fail(EDBEngineError::Code::kIo,
-         "Cannot write beside table " + m_name + ": " + e.code().message());
+    platform::removeFile(m_shadowPath);
+    failWriting("Cannot write beside table " + m_name, m_shadowPath, e);
   }
   m_shadow = true;
 }
@@ -74,7 +80,7 @@ void TableImpl::writePackedShadow() {
   std::vector<BlockHead> heads(
       static_cast<std::size_t>(std::min(m_header.fileBlocks, m_store->blocksInFile())) + 1);
   for (std::size_t b = 1; b < heads.size(); ++b) heads[b] = m_store->head(static_cast<int>(b));
-  if (const std::string damage = chainDamage(heads, m_header.records + m_goneCount);
+  if (const std::string damage = chainDamage(heads, m_header.records + m_markedDeleteCount);
       !damage.empty())
     fail(EDBEngineError::Code::kCorrupt, "Corrupt table " + m_name + ", not changed: " + damage);
 
@@ -91,9 +97,7 @@ void TableImpl::writePackedShadow() {
     int firstInBuf = 1;  // block number of buf's first block
     auto closeBlock = [&](bool last) {
       std::uint8_t* b = buf.data() + static_cast<std::size_t>(outBlocks - firstInBuf) * bs;
-      putU16(b, static_cast<std::uint16_t>(last ? 0 : outBlocks + 1));
-      putU16(b + 2, static_cast<std::uint16_t>(outBlocks - 1));
-      putU16(b + 4, static_cast<std::uint16_t>(static_cast<std::int16_t>((fill - 1) * rs)));
+      BlockHead{last ? 0 : outBlocks + 1, outBlocks - 1, (fill - 1) * rs}.encode(b);
     };
     auto spill = [&](int upTo) {  // writes buf's blocks firstInBuf..upTo
       if (upTo < firstInBuf) return;
@@ -105,7 +109,7 @@ void TableImpl::writePackedShadow() {
     for (int b = m_header.firstBlock; b != 0; b = heads[static_cast<std::size_t>(b)].next) {
       const int count = heads[static_cast<std::size_t>(b)].count(rs);
       for (int i = 0; i < count; ++i) {
-        if (isGone(b, i)) continue;
+        if (isMarkedDeleted(b, i)) continue;
         if (outBlocks == 0 || fill == perBlock) {
           if (outBlocks > 0) closeBlock(false);
           if (outBlocks + 1 >= firstInBuf + static_cast<int>(batch)) spill(outBlocks);
@@ -129,89 +133,149 @@ void TableImpl::writePackedShadow() {
     }
     shadow.truncate(m_header.blockOffset(outBlocks + 1));
     if (cursorBlock != 0) cursorCount = cursorBlock == outBlocks ? fill : perBlock;
-    m_replaced = std::move(m_file);
+    m_heldOriginal = std::move(m_file);
     m_file = std::move(shadow);
   } catch (const std::system_error& e) {
-    std::error_code ec;
-    std::filesystem::remove(m_shadowPath, ec);
-    fail(EDBEngineError::Code::kIo,
-         "Cannot write beside table " + m_name + ": " + e.code().message());
+    platform::removeFile(m_shadowPath);
+    failWriting("Cannot write beside table " + m_name, m_shadowPath, e);
   } catch (...) {
-    std::error_code ec;
-    std::filesystem::remove(m_shadowPath, ec);
+    platform::removeFile(m_shadowPath);
     throw;
   }
   m_store = std::make_unique<BlockStore>(&m_file, m_name, m_header.headerSize, m_header.blockSize,
-                                         m_file.size());
+                                         m_header.blockOffset(outBlocks + 1));
   m_header.fileBlocks = m_header.usedBlocks = m_header.lastBlock = outBlocks;
   m_header.firstBlock = outBlocks > 0 ? 1 : 0;
   m_header.freeHead = 0;
-  m_gone.clear();
-  m_goneCount = 0;
+  m_markedDeletes.clear();
+  m_markedDeleteCount = 0;
   m_block = cursorBlock;
   m_index = cursorIndex;
   m_blockCount = cursorCount;
-  m_steps = 0;
+  m_walk.restart();
   m_shadow = true;
 }
 
-void TableImpl::commitChange() {
+bool TableImpl::commitChange() {
+  requireSound();
   applyMarkedDeletes();
-  if (!m_shadow && !m_indexDirty) return;
-  if (m_shadow) {
-    m_header.raw[hdr::kChange1] = static_cast<std::uint8_t>(m_header.raw[hdr::kChange1] + 1);
+  if (!m_shadow && !m_indexDirty) return false;
+  if (!m_shadow) {  // indexes only: nothing of the data to replace
+    structural([&] { rebuildIndexes(*this, m_onlyDeletes); });
+    m_indexDirty = false;
+    m_onlyDeletes = true;
+    return false;
+  }
+  std::vector<IndexReplacement> indexes;
+  structural([&] {
+    m_header.raw[hdr::kChangeCounter] =
+        static_cast<std::uint8_t>(m_header.raw[hdr::kChangeCounter] + 1);
     m_header.encodeCounts();
     m_store->writeBack();
     try {
       m_file.writeAt(0, m_header.raw.data(), m_header.raw.size());
       m_file.sync();
       m_memo->flush();
-      // The marker says "indexes behind the data" until they are rewritten,
-      // so that a process killed in between has them rebuilt on next open.
+      // The marker says "indexes may disagree with the data" until the last
+      // rename is done, so that a process killed in between has them put
+      // right on next open.
       if (isKeyed()) {
         platform::RawFile marker(pendingIndexMarker(), platform::RawFile::Mode::kCreate);
         marker.sync();
       }
-      platform::replaceFile(m_shadowPath, m_path);
-      platform::closeInBackground(std::move(m_replaced));
     } catch (const std::system_error& e) {
-      fail(EDBEngineError::Code::kIo, "Cannot write table " + m_name + ": " + e.code().message());
+      platform::removeFile(pendingIndexMarker());
+      failWriting("Cannot write table " + m_name, m_path, e);
     }
-    m_shadow = false;
-  }
-  rebuildIndexes(*this, m_onlyDeletes);
-  std::error_code ec;
-  std::filesystem::remove(pendingIndexMarker(), ec);
+    try {
+      indexes = writeIndexes(*this, m_shadowPath, m_onlyDeletes);
+    } catch (...) {
+      platform::removeFile(pendingIndexMarker());
+      throw;
+    }
+    installChange(indexes);
+  });
+  // The table's rename is done: the change is durable and reported as done.
+  // What follows only tidies up; its failures leave litter, not damage.
+  m_shadow = false;
+  platform::closeInBackground(std::move(m_heldOriginal));
+  for (const IndexReplacement& r : indexes) platform::removeFile(r.written);
+  platform::removeFile(pendingIndexMarker());
   m_indexDirty = false;
   m_onlyDeletes = true;
+  return true;
+}
+
+// The renames of a commit, back to back: each index swapped with its new
+// version, then the shadow renamed over the table, which is the moment the
+// change takes effect. When a rename fails the swapped indexes go back, so
+// the family is as before (else the marker stays for the next open).
+void TableImpl::installChange(const std::vector<IndexReplacement>& indexes) {
+  bool restored = true;
+  try {
+    installIndexes(
+        indexes, [&] { platform::replaceFile(m_shadowPath, m_path); }, restored);
+  } catch (const std::system_error& e) {
+    if (restored) platform::removeFile(pendingIndexMarker());
+    failWriting("Cannot write table " + m_name, m_path, e);
+  }
+}
+
+void TableImpl::poison(const EDBEngineError& e) {
+  if (m_failed) return;
+  m_failed = true;
+  m_failure = std::make_unique<EDBEngineError>(e);
+  discardShadow();
+  m_markedDeletes.clear();
+  m_markedDeleteCount = 0;
+}
+
+void TableImpl::discardShadow() noexcept {
+  m_store->discardChanges();
+  if (!m_shadow) return;
+  m_file.close();
+  platform::removeFile(m_shadowPath);
+  m_file = std::move(m_heldOriginal);
+  try {
+    m_store = std::make_unique<BlockStore>(&m_file, m_name, m_header.headerSize, m_header.blockSize,
+                                           m_file.size());
+  } catch (...) {
+    // The handle refuses all work from here; the store is not used again.
+  }
+  m_shadow = false;
+}
+
+void TableImpl::throwFailure() const {
+  throw EDBEngineError(*m_failure);
 }
 
 std::string TableImpl::chainDamage(const std::vector<BlockHead>& heads,
                                    std::uint64_t records) const {
   const int rs = m_header.recordSize;
   const int blocks = std::min<int>(m_header.fileBlocks, static_cast<int>(heads.size()) - 1);
-  std::vector<bool> seen(static_cast<std::size_t>(blocks) + 1, false);
+  std::vector<bool> inChain(static_cast<std::size_t>(blocks) + 1, false);
   std::uint64_t counted = 0;
   int prev = 0;
+  ChainWalk walk;
   for (int b = m_header.firstBlock; b != 0; b = heads[static_cast<std::size_t>(b)].next) {
-    if (b < 1 || b > blocks || seen[static_cast<std::size_t>(b)])
-      return "the block chain reaches block " + std::to_string(b) + " outside the file or twice";
-    seen[static_cast<std::size_t>(b)] = true;
-    const BlockHead& h = heads[static_cast<std::size_t>(b)];
-    const int count = h.addDataSize >= -rs && (h.addDataSize + rs) % rs == 0 ? h.count(rs) : -1;
-    if (count < 0 || count > m_header.maxRecordsPerBlock())
-      return "block " + std::to_string(b) + " declares " + std::to_string(h.addDataSize) +
-             " bytes of records";
+    if (std::string fault = walk.reach(b, blocks); !fault.empty()) return fault;
+    if (inChain[static_cast<std::size_t>(b)])
+      return "the block chain loops (it reaches block " + std::to_string(b) + " again)";
+    inChain[static_cast<std::size_t>(b)] = true;
+    int count = 0;
+    if (std::string fault = recordsFault(b, heads[static_cast<std::size_t>(b)], rs,
+                                         m_header.maxRecordsPerBlock(), m_header.blockSize, count);
+        !fault.empty())
+      return fault;
     counted += static_cast<std::uint64_t>(count);
     prev = b;
   }
   if (prev != m_header.lastBlock) return "the chain does not end at the header's last block";
-  if (counted != records)
-    return "the blocks hold another number of records than the header";
+  if (counted != records) return "the blocks hold another number of records than the header";
   for (int b = m_header.freeHead; b != 0; b = heads[static_cast<std::size_t>(b)].next) {
-    if (b < 1 || b > blocks || seen[static_cast<std::size_t>(b)])
+    if (b < 1 || b > blocks || inChain[static_cast<std::size_t>(b)])
       return "the free list reaches block " + std::to_string(b) + " outside the file or in use";
-    seen[static_cast<std::size_t>(b)] = true;
+    inChain[static_cast<std::size_t>(b)] = true;
   }
   return {};
 }
@@ -223,13 +287,27 @@ std::filesystem::path TableImpl::pendingIndexMarker() const {
 void TableImpl::finishPendingIndexes() {
   std::error_code ec;
   if (m_fileReadOnly || !std::filesystem::exists(pendingIndexMarker(), ec)) return;
-  try {
-    rebuildIndexes(*this, false);
-  } catch (const EDBEngineError& e) {
-    if (e.code() != EDBEngineError::Code::kUnsupported) throw;
-    rebuildIndexes(*this, true);  // what can be changed without the sort order was deletes
+  // Indexes written for this data (the commit got as far as the table's
+  // rename, or had not swapped them yet) stay, old ones swapped out by a
+  // commit that never replaced the table go back; anything else is rebuilt.
+  if (const auto stale = restoreIndexesByCounter(*this); !stale.empty()) {
+    try {
+      rebuildIndexes(*this, false, &stale);
+    } catch (const EDBEngineError& e) {
+      if (e.code() != EDBEngineError::Code::kUnsupported) throw;
+      rebuildIndexes(*this, true, &stale);  // what can change without the sort order: deletes
+    }
   }
-  std::filesystem::remove(pendingIndexMarker(), ec);
+  // Tidying up: what cannot be removed stays as litter, not damage.
+  try {
+    for (const SecondaryIndex& si : findSecondaryIndexes(*this)) {
+      platform::removeFile(sideFile(si.xFile, ".new~"));
+      if (!si.yFile.empty()) platform::removeFile(sideFile(si.yFile, ".new~"));
+    }
+  } catch (const EDBEngineError&) {
+  }
+  platform::removeFile(sideFile(companionFile(m_path, ".px"), ".new~"));
+  platform::removeFile(pendingIndexMarker());
 }
 
 }  // namespace pdx

@@ -1,6 +1,10 @@
 // The engine's implementation of pdx::Table. Split over table.cpp (opening,
-// navigation, reading, filter), table_write.cpp (field writes, edit, post)
-// and table_change.cpp (insert, append, delete and the rewrite on flush).
+// the cursor, reading, filter), table_write.cpp (field setters, edit,
+// flush), table_post.cpp (blob values, post, cancel), table_change.cpp
+// (insert, append, delete, marked deletes: the block-level changes) and
+// table_commit.cpp (the shadow copy, the packed copy after marked deletes,
+// the commit that renames the shadow over the table and rewrites the
+// indexes, the chain check before a copy).
 #pragma once
 
 #include <memory>
@@ -12,6 +16,7 @@
 #include "paradox/errors.h"
 #include "paradox/filter.h"
 #include "paradox/header.h"
+#include "paradox/index.h"
 #include "paradox/keyorder.h"
 #include "paradox/memo.h"
 #include "paradox/table.h"
@@ -90,13 +95,46 @@ class TableImpl final : public Table {
   void requireRecord() const;
   void requireWritable();
   void writeInPlace();  // post of an edit that moves nothing
+  // The bodies of edit(), insert() and append(), post(), remove().
+  void startEdit();
+  void startNew(bool appending);
+  void postRecord();
+  void removeRecord();
   void releaseBlobs(const std::uint8_t* keep, const std::uint8_t* drop);
   // Structural changes (table_change.cpp).
   bool needsMove() const;  // an edit that changes the key or an indexed field
   void moveEdited();
   void postNew();
-  void beginChange();   // moves writing to a shadow copy of the data file
-  void commitChange();  // makes the shadow the table and rebuilds the indexes
+  void beginChange();  // moves writing to a shadow copy of the data file
+  // Makes the shadow the table and rebuilds the indexes; true when it did
+  // (everything written since the last flush is then durable).
+  bool commitChange();
+  void copyToShadow();
+  void installChange(const std::vector<IndexReplacement>& indexes);
+  // Runs `step`, a part of a change. When it fails reading or writing
+  // (kIo, kCorrupt) while a batch is pending, the batch is lost: the shadow
+  // is discarded and the handle refuses everything but being closed, which
+  // reports the same failure again. Refusals that change nothing (a key
+  // violation, an unknown sort order) leave the handle as it was.
+  template <typename Step>
+  decltype(auto) structural(Step&& step) {
+    try {
+      return step();
+    } catch (const EDBEngineError& e) {
+      if ((e.code() == EDBEngineError::Code::kIo || e.code() == EDBEngineError::Code::kCorrupt) &&
+          (m_shadow || m_markedDeleteCount > 0 || m_indexDirty))
+        poison(e);
+      throw;
+    }
+  }
+  void poison(const EDBEngineError& e);
+  void discardShadow() noexcept;
+  // Throws the failure that poisoned the handle, if one did.
+  void requireSound() const {
+    if (m_failed) [[unlikely]]
+      throwFailure();
+  }
+  [[noreturn]] void throwFailure() const;
   std::filesystem::path pendingIndexMarker() const;
   // What is wrong with the chain or free list of these block heads (heads[n]
   // for block n), whose blocks should hold `records` records; "" if sound.
@@ -115,17 +153,17 @@ class TableImpl final : public Table {
   // Enters `block` and moves to its first record still there, or on along
   // the chain; false at the end of the table.
   bool startAt(int block);
-  // Deletes made while no shadow exists only mark the record gone; the
-  // shadow written on the next change then holds just the records left.
-  bool isGone(int block, int index) const {
-    if (m_goneCount == 0) return false;
-    const std::vector<bool>& g = m_gone[static_cast<std::size_t>(block)];
+  // Deletes made while no shadow exists are only marked (marked deletes);
+  // the packed copy written on the next change leaves them out.
+  bool isMarkedDeleted(int block, int index) const {
+    if (m_markedDeleteCount == 0) return false;
+    const std::vector<bool>& g = m_markedDeletes[static_cast<std::size_t>(block)];
     return !g.empty() && g[static_cast<std::size_t>(index)];
   }
-  void markGone(int block, int index);
+  void markDeleted(int block, int index);
   void writePackedShadow();  // beginChange() with marked deletes
   void applyMarkedDeletes() {
-    if (m_goneCount > 0) beginChange();
+    if (m_markedDeleteCount > 0) beginChange();
   }
   // Before a change that adds or reorders index entries: refuses (and
   // writes nothing) when an index needs a sort order we cannot reproduce.
@@ -134,6 +172,9 @@ class TableImpl final : public Table {
   void blankRecord();
   std::uint8_t* editable(int field);
   [[noreturn]] void fail(EDBEngineError::Code code, const std::string& what) const;
+  // kIo: "<what>: <the system's text>", caused by writing `file`.
+  [[noreturn]] void failWriting(const std::string& what, const std::filesystem::path& file,
+                                const std::system_error& e) const;
 
   std::filesystem::path m_path;
   std::string m_name;  // file name for messages
@@ -150,7 +191,7 @@ class TableImpl final : public Table {
   int m_block = 0;
   int m_index = 0;
   int m_blockCount = 0;
-  int m_steps = 0;  // blocks visited since first(), to catch a looping chain
+  ChainWalk m_walk;  // the blocks visited since first(), to catch a looping chain
   // True while no visible record lies behind the cursor (since first(), the
   // cursor only skipped invisible records and deleted visible ones), so a
   // delete at the end need not look back.
@@ -161,9 +202,9 @@ class TableImpl final : public Table {
   bool m_filtered = false;
 
   EditState m_state = EditState::kBrowse;
-  std::vector<std::uint8_t> m_buffer;    // record being edited
-  std::vector<std::uint8_t> m_original;  // its bytes before editing
-  int m_touchLo = 0, m_touchHi = 0;      // bytes of m_buffer the setters reached
+  std::vector<std::uint8_t> m_editRecord;        // the record being edited or inserted
+  std::vector<std::uint8_t> m_recordBeforeEdit;  // its stored bytes when edit() began
+  int m_touchLo = 0, m_touchHi = 0;              // bytes of m_editRecord the setters reached
   bool m_hasBlobs = false;
   bool m_appending = false;  // append() rather than insert()
   int m_insertBlock = 0, m_insertIndex = 0;
@@ -180,13 +221,19 @@ class TableImpl final : public Table {
     }
   }
 
-  // Records marked gone, per block (an empty vector for untouched blocks).
-  std::vector<std::vector<bool>> m_gone;
-  std::uint64_t m_goneCount = 0;
+  // Marked deletes, per block (an empty vector for untouched blocks).
+  std::vector<std::vector<bool>> m_markedDeletes;
+  std::uint64_t m_markedDeleteCount = 0;
+
+  // A structural change that failed: its batch is discarded, the handle
+  // refuses further work and close reports this failure.
+  bool m_failed = false;
+  std::unique_ptr<EDBEngineError> m_failure;
 
   // Structural changes go to a shadow copy renamed over the table on flush.
   bool m_shadow = false;
-  platform::RawFile m_replaced;  // the table's own file while a shadow is written
+  // The table's own file, held open (unchanged) while the shadow is written.
+  platform::RawFile m_heldOriginal;
   std::filesystem::path m_shadowPath;
   bool m_indexDirty = false;
   bool m_onlyDeletes = true;    // since the last rebuild: records removed, none added or changed

@@ -24,7 +24,8 @@ void TableImpl::setBytes(int field, std::string_view bytes) {
       m_memo->write(p, f.width, bytes, f.type);
     }
     // A value this edit wrote earlier and now replaces is nobody's.
-    const std::uint8_t* orig = m_original.empty() ? nullptr : m_original.data() + f.offset;
+    const std::uint8_t* orig =
+        m_recordBeforeEdit.empty() ? nullptr : m_recordBeforeEdit.data() + f.offset;
     const BlobPointer old = BlobPointer::decode(before.data(), f.width);
     if (!old.inLeader() &&
         (!orig || std::memcmp(orig, before.data(), static_cast<std::size_t>(f.width)) != 0))
@@ -42,7 +43,7 @@ void TableImpl::releaseBlobs(const std::uint8_t* keep, const std::uint8_t* drop)
   if (!m_hasBlobs) return;
   for (const FieldInfo& f : m_fields) {
     if (!isBlobType(f.type)) continue;
-    if (keep == m_buffer.data() && (f.offset >= m_touchHi || f.offset + f.width <= m_touchLo))
+    if (keep == m_editRecord.data() && (f.offset >= m_touchHi || f.offset + f.width <= m_touchLo))
       continue;
     const std::uint8_t* d = drop + f.offset;
     if (keep && std::memcmp(keep + f.offset, d, static_cast<std::size_t>(f.width)) == 0) continue;
@@ -55,17 +56,23 @@ void TableImpl::writeInPlace() {
   // Only bytes a setter reached can differ.
   int lo = m_touchLo;
   int hi = m_touchHi;
-  while (lo < hi &&
-         m_buffer[static_cast<std::size_t>(lo)] == m_original[static_cast<std::size_t>(lo)])
+  while (lo < hi && m_editRecord[static_cast<std::size_t>(lo)] ==
+                        m_recordBeforeEdit[static_cast<std::size_t>(lo)])
     ++lo;
   if (lo == hi) return;
-  while (m_buffer[static_cast<std::size_t>(hi - 1)] == m_original[static_cast<std::size_t>(hi - 1)])
+  while (m_editRecord[static_cast<std::size_t>(hi - 1)] ==
+         m_recordBeforeEdit[static_cast<std::size_t>(hi - 1)])
     --hi;
   std::uint8_t* b = m_store->blockForWrite(m_block, 6 + m_index * rs + lo, hi - lo);
-  std::memcpy(b + 6 + m_index * rs + lo, m_buffer.data() + lo, static_cast<std::size_t>(hi - lo));
+  std::memcpy(b + 6 + m_index * rs + lo, m_editRecord.data() + lo,
+              static_cast<std::size_t>(hi - lo));
 }
 
 void TableImpl::post() {
+  structural([&] { postRecord(); });
+}
+
+void TableImpl::postRecord() {
   if (m_state == EditState::kBrowse) return;
   requireWritable();
   forgetPassing();
@@ -79,7 +86,7 @@ void TableImpl::post() {
         m_indexDirty = true;
       }
       writeInPlace();
-      releaseBlobs(m_buffer.data(), m_original.data());
+      releaseBlobs(m_editRecord.data(), m_recordBeforeEdit.data());
     }
   } else {
     postNew();
@@ -90,12 +97,16 @@ void TableImpl::post() {
 
 void TableImpl::cancel() {
   if (m_state == EditState::kBrowse) return;
+  if (m_failed) {  // the batch is gone already
+    m_state = EditState::kBrowse;
+    return;
+  }
   // Blob values this edit wrote into the .MB belong to no record.
   try {
     if (m_state == EditState::kEdit)
-      releaseBlobs(m_original.data(), m_buffer.data());
+      releaseBlobs(m_recordBeforeEdit.data(), m_editRecord.data());
     else
-      releaseBlobs(nullptr, m_buffer.data());
+      releaseBlobs(nullptr, m_editRecord.data());
   } catch (const EDBEngineError&) {
     // Leaking unreferenced space is harmless; the record stays as it was.
   }

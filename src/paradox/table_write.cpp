@@ -61,6 +61,7 @@ bool parseTime(const std::string& text, std::int64_t& ms) {
 }  // namespace
 
 void TableImpl::requireWritable() {
+  requireSound();
   if (m_fileReadOnly)
     fail(EDBEngineError::Code::kReadOnly,
          "Table " + m_name + " is read-only and cannot be changed");
@@ -77,7 +78,7 @@ std::uint8_t* TableImpl::editable(int field) {
     m_touchLo = std::min(m_touchLo, f.offset);
     m_touchHi = std::max(m_touchHi, f.offset + f.width);
   }
-  return m_buffer.data() + f.offset;
+  return m_editRecord.data() + f.offset;
 }
 
 void TableImpl::setString(int field, std::string_view text) {
@@ -226,7 +227,7 @@ void TableImpl::copyValue(int field, const Table& source, int sourceField) {
   const auto* src = dynamic_cast<const TableImpl*>(&source);
   if (src && f.type == s.type && f.width == s.width && f.size == s.size &&
       (f.type != FieldType::kAlpha || src->codePage() == codePage())) {
-    std::memcpy(m_buffer.data() + f.offset, src->current() + s.offset,
+    std::memcpy(m_editRecord.data() + f.offset, src->current() + s.offset,
                 static_cast<std::size_t>(f.width));
     return;
   }
@@ -253,6 +254,10 @@ void TableImpl::copyValue(int field, const Table& source, int sourceField) {
 }
 
 void TableImpl::edit() {
+  structural([&] { startEdit(); });
+}
+
+void TableImpl::startEdit() {
   requireWritable();
   if (m_state != EditState::kBrowse) return;
   applyMarkedDeletes();  // an edit is written where the record is in the shadow
@@ -265,26 +270,32 @@ void TableImpl::edit() {
   }
   const std::uint8_t* rec = stored();
   const auto rs = static_cast<std::size_t>(m_header.recordSize);
-  m_original.resize(rs);
-  m_buffer.resize(rs);
-  std::memcpy(m_original.data(), rec, rs);
-  std::memcpy(m_buffer.data(), rec, rs);
+  m_recordBeforeEdit.resize(rs);
+  m_editRecord.resize(rs);
+  std::memcpy(m_recordBeforeEdit.data(), rec, rs);
+  std::memcpy(m_editRecord.data(), rec, rs);
   m_touchLo = m_touchHi = 0;
   m_state = EditState::kEdit;
 }
 
 void TableImpl::flush() {
   if (m_fileReadOnly) return;
-  commitChange();
-  m_store->writeBack();
-  m_memo->flush();
-  try {
-    m_file.sync();
-  } catch (const std::system_error& e) {
-    fail(EDBEngineError::Code::kIo, "Cannot flush " + m_name + ": " + e.code().message());
+  if (!commitChange()) {  // in-place edits only
+    m_store->writeBack();
+    m_memo->flush();
+    try {
+      m_file.sync();
+    } catch (const std::system_error& e) {
+      failWriting("Cannot flush " + m_name, m_path, e);
+    }
   }
   // Only now does no durable record point at the values dropped so far.
-  m_memo->commitFrees();
+  // The changes are durable: failing to mark that space free only leaves it
+  // unused, which is reported nowhere rather than as a failed change.
+  try {
+    m_memo->commitFrees();
+  } catch (const EDBEngineError&) {
+  }
 }
 
 }  // namespace pdx

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/rawfile.h"
 #include "platform/wildcard.h"
 
 #ifdef _WIN32
@@ -44,7 +45,7 @@ class TempFile {
   TempFile(int fd, std::string path) : m_fd(fd), m_path(std::move(path)) {}
   ~TempFile() {
     if (m_fd >= 0) ::close(m_fd);
-    if (!m_path.empty()) ::unlink(m_path.c_str());
+    if (!m_path.empty()) removeFile(m_path);
   }
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
@@ -77,6 +78,10 @@ class Fd {
 };
 
 bool writeAll(int fd, const char* data, std::size_t size) {
+  if (int e = injectedFault(FileOp::kWrite)) {
+    errno = e;
+    return false;
+  }
   while (size > 0) {
     ssize_t n = ::write(fd, data, size);
     if (n < 0) {
@@ -89,9 +94,17 @@ bool writeAll(int fd, const char* data, std::size_t size) {
   return true;
 }
 
+// The file calls below pass the fault seam of rawfile.h, so that tests can
+// make a copy fail at any step.
+int failed(int error) {
+  errno = error;
+  return -1;
+}
+
 void copyBytes(const fs::path& source, const fs::path& target, std::string_view from,
                std::string_view to) {
-  Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+  const int openFault = injectedFault(FileOp::kOpen, source);
+  Fd in(openFault ? failed(openFault) : ::open(source.c_str(), O_RDONLY | O_CLOEXEC));
   if (in.get() < 0) copyFailed(from, to, std::error_code(errno, std::generic_category()), false);
   struct stat st {};
   if (::fstat(in.get(), &st) != 0)
@@ -99,14 +112,18 @@ void copyBytes(const fs::path& source, const fs::path& target, std::string_view 
 
   // A hidden name, so that a listing never shows the file while it grows.
   std::string pattern = (target.parent_path() / ".ud-copy-XXXXXX").string();
-  int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+  const int createFault = injectedFault(FileOp::kCreate, target);
+  int fd = createFault ? failed(createFault) : ::mkostemp(pattern.data(), O_CLOEXEC);
   if (fd < 0) copyFailed(from, to, std::error_code(errno, std::generic_category()), true);
   TempFile temp(fd, pattern);
 
   // In the kernel where it can (no trip through our memory), by read and
   // write where it cannot (another file system, an old kernel).
   for (;;) {
-    const ssize_t n = ::copy_file_range(in.get(), nullptr, temp.fd(), nullptr, 1 << 30, 0);
+    const int copyFault = injectedFault(FileOp::kWrite, target);
+    const ssize_t n = copyFault
+                          ? failed(copyFault)
+                          : ::copy_file_range(in.get(), nullptr, temp.fd(), nullptr, 1 << 30, 0);
     if (n > 0) continue;
     if (n == 0) break;
     if (errno == EINTR) continue;
@@ -117,7 +134,8 @@ void copyBytes(const fs::path& source, const fs::path& target, std::string_view 
   }
   std::vector<char> buffer(1 << 20);
   for (;;) {
-    ssize_t n = ::read(in.get(), buffer.data(), buffer.size());
+    const int readFault = injectedFault(FileOp::kRead, source);
+    ssize_t n = readFault ? failed(readFault) : ::read(in.get(), buffer.data(), buffer.size());
     if (n < 0) {
       if (errno == EINTR) continue;
       copyFailed(from, to, std::error_code(errno, std::generic_category()), false);
@@ -140,11 +158,15 @@ void copyBytes(const fs::path& source, const fs::path& target, std::string_view 
   // start writing the whole copy out at once (ext4 does that on a rename
   // over a file), which would slow the copy of a large company severalfold.
   // The old bytes, now under the temporary name, go with it.
+  if (int e = injectedFault(FileOp::kExchange, target))
+    copyFailed(from, to, std::error_code(e, std::generic_category()), true);
   if (::renameat2(AT_FDCWD, temp.path().c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0)
     return;
   if (errno != ENOENT && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
     copyFailed(from, to, std::error_code(errno, std::generic_category()), true);
 #endif
+  if (int e = injectedFault(FileOp::kRename, target))
+    copyFailed(from, to, std::error_code(e, std::generic_category()), true);
   if (::rename(temp.path().c_str(), target.c_str()) != 0)
     copyFailed(from, to, std::error_code(errno, std::generic_category()), true);
   temp.release();

@@ -7,15 +7,49 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <system_error>
 #include <thread>
 #include <utility>
 
 namespace platform {
+
+FileFaults* g_fileFaults = nullptr;
+
+const char* fileOpName(FileOp op) {
+  switch (op) {
+    case FileOp::kOpen:
+      return "open";
+    case FileOp::kCreate:
+      return "create";
+    case FileOp::kRead:
+      return "read";
+    case FileOp::kWrite:
+      return "write";
+    case FileOp::kResize:
+      return "resize";
+    case FileOp::kSync:
+      return "sync";
+    case FileOp::kRename:
+      return "rename";
+    case FileOp::kExchange:
+      return "exchange";
+    case FileOp::kRemove:
+      return "remove";
+    case FileOp::kMap:
+      return "map";
+  }
+  return "?";
+}
+
 namespace {
 
 [[noreturn]] void fail(const char* what) {
   throw std::system_error(errno, std::generic_category(), what);
+}
+
+[[noreturn]] void failWith(int error, const char* what) {
+  throw std::system_error(error, std::generic_category(), what);
 }
 
 }  // namespace
@@ -33,6 +67,8 @@ RawFile::RawFile(const std::filesystem::path& path, Mode mode) {
       flags |= O_RDWR | O_CREAT | O_TRUNC;
       break;
   }
+  if (int e = injectedFault(mode == Mode::kCreate ? FileOp::kCreate : FileOp::kOpen, path))
+    failWith(e, "open");
   m_fd = ::open(path.c_str(), flags, 0644);
   if (m_fd < 0) fail("open");
 }
@@ -52,12 +88,14 @@ RawFile& RawFile::operator=(RawFile&& other) noexcept {
 }
 
 std::uint64_t RawFile::size() const {
+  if (int e = injectedFault(FileOp::kRead)) failWith(e, "fstat");
   struct stat st {};
   if (::fstat(m_fd, &st) != 0) fail("fstat");
   return static_cast<std::uint64_t>(st.st_size);
 }
 
 std::size_t RawFile::readAt(std::uint64_t offset, void* buffer, std::size_t length) const {
+  if (int e = injectedFault(FileOp::kRead)) failWith(e, "read");
   auto* out = static_cast<char*>(buffer);
   std::size_t done = 0;
   while (done < length) {
@@ -73,6 +111,7 @@ std::size_t RawFile::readAt(std::uint64_t offset, void* buffer, std::size_t leng
 }
 
 void RawFile::writeAt(std::uint64_t offset, const void* data, std::size_t length) {
+  if (int e = injectedFault(FileOp::kWrite)) failWith(e, "write");
   const auto* in = static_cast<const char*>(data);
   std::size_t done = 0;
   while (done < length) {
@@ -86,10 +125,15 @@ void RawFile::writeAt(std::uint64_t offset, const void* data, std::size_t length
 }
 
 void RawFile::truncate(std::uint64_t length) {
+  if (int e = injectedFault(FileOp::kResize)) failWith(e, "truncate");
   if (::ftruncate(m_fd, static_cast<off_t>(length)) != 0) fail("truncate");
 }
 
 void RawFile::sync() {
+  if (int e = injectedFault(FileOp::kSync)) {
+    if (e == kSkipSync) return;
+    failWith(e, "fsync");
+  }
   if (::fsync(m_fd) != 0) fail("fsync");
 }
 
@@ -104,6 +148,7 @@ FileView::FileView(const RawFile& file, std::uint64_t offset, std::uint64_t leng
   if (file.m_fd < 0 || length == 0 || length > static_cast<std::uint64_t>(SIZE_MAX) ||
       offset % kViewAlignment != 0)
     return;
+  if (injectedFault(FileOp::kMap) != 0) return;  // reads fall back to readAt
   void* p = ::mmap(nullptr, static_cast<std::size_t>(length), PROT_READ, MAP_SHARED, file.m_fd,
                    static_cast<off_t>(offset));
   if (p == MAP_FAILED) return;  // reads fall back to readAt
@@ -142,6 +187,7 @@ bool isReadOnlyFile(const std::filesystem::path& path) {
 
 void syncDirectory(const std::filesystem::path& dir) {
   const std::filesystem::path d = dir.empty() ? std::filesystem::path(".") : dir;
+  if (injectedFault(FileOp::kSync, d) != 0) return;
   int fd = ::open(d.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd >= 0) {
     ::fsync(fd);
@@ -150,8 +196,26 @@ void syncDirectory(const std::filesystem::path& dir) {
 }
 
 void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to, bool durable) {
+  if (int e = injectedFault(FileOp::kRename, to)) failWith(e, "rename");
   if (::rename(from.c_str(), to.c_str()) != 0) fail("rename");
   if (durable) syncDirectory(to.parent_path());
+}
+
+bool exchangeFiles(const std::filesystem::path& a, const std::filesystem::path& b) {
+  if (int e = injectedFault(FileOp::kExchange, b)) failWith(e, "exchange");
+#ifdef RENAME_EXCHANGE
+  if (::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0) return true;
+  if (errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP) return false;
+  fail("exchange");
+#else
+  (void)a;
+  return false;
+#endif
+}
+
+bool removeFile(const std::filesystem::path& path) noexcept {
+  if (injectedFault(FileOp::kRemove, path) != 0) return false;
+  return ::unlink(path.c_str()) == 0;
 }
 
 }  // namespace platform

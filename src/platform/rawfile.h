@@ -3,6 +3,11 @@
 //
 // Every call reports failure by throwing std::system_error carrying the OS
 // error; callers turn that into their own error type with the file's name.
+//
+// Every call that reaches the operating system passes one seam first, so that
+// tests can make the Nth call of a kind fail (FileFaults below). In
+// production no fault source is installed and the seam is one predictable
+// branch on a null pointer.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +15,52 @@
 #include <filesystem>
 
 namespace platform {
+
+// The kinds of file calls the seam sees.
+enum class FileOp : std::uint8_t {
+  kOpen,      // open an existing file (read or read-write)
+  kCreate,    // create or truncate a file
+  kRead,      // positioned read, file status
+  kWrite,     // positioned write (and a copy's data)
+  kResize,    // grow or truncate
+  kSync,      // fsync of a file or a directory
+  kRename,    // rename over a name
+  kExchange,  // swap two names atomically
+  kRemove,    // unlink
+  kMap,       // map a stretch for reading
+};
+constexpr int kFileOpKinds = 10;
+const char* fileOpName(FileOp op);
+
+// A source of injected faults, for tests. before() is called ahead of each
+// file call; it returns 0 to let the call go ahead, or an errno value to make
+// it fail with that error without touching the file, or (for kSync only)
+// kSkipSync to report it done without syncing (fast tests that model a
+// killed process, for which syncs make no difference). Calls whose failure the
+// caller ignores (a directory sync, removing a working file) still pass the
+// seam. Not thread-safe: install it while a single thread does file work.
+class FileFaults {
+ public:
+  virtual ~FileFaults() = default;
+  virtual int before(FileOp op, const std::filesystem::path& path) = 0;
+};
+
+inline constexpr int kSkipSync = -1;
+
+// The installed fault source; null unless a test installed one.
+extern FileFaults* g_fileFaults;
+
+// 0, or the errno value the installed source asks `op` to fail with.
+inline int injectedFault(FileOp op, const std::filesystem::path& path) {
+  if (g_fileFaults == nullptr) [[likely]]
+    return 0;
+  return g_fileFaults->before(op, path);
+}
+inline int injectedFault(FileOp op) {
+  if (g_fileFaults == nullptr) [[likely]]
+    return 0;
+  return g_fileFaults->before(op, std::filesystem::path());
+}
 
 class RawFile {
  public:
@@ -77,7 +128,15 @@ bool isReadOnlyFile(const std::filesystem::path& path);
 // directory so that the rename survives a crash.
 void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to,
                  bool durable = true);
-// Makes the renames done in `dir` so far durable.
+// Swaps the files named `a` and `b` atomically (both must exist): at every
+// moment each name holds one of the two files. Returns false, changing
+// nothing, when the file system cannot exchange names; throws on any other
+// failure. Not durable until syncDirectory().
+bool exchangeFiles(const std::filesystem::path& a, const std::filesystem::path& b);
+// Removes a file; false when it could not be removed (absent included).
+bool removeFile(const std::filesystem::path& path) noexcept;
+// Makes the renames done in `dir` so far durable. Failures are ignored: the
+// renames are done either way, only their durability is in doubt.
 void syncDirectory(const std::filesystem::path& dir);
 
 }  // namespace platform

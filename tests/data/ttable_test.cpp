@@ -6,8 +6,10 @@
 
 #include "data/datadirectories.h"
 #include "data/datamodule.h"
+#include "paradox/check.h"
 #include "paradox/errors.h"
 #include "support/company_fixture.h"
+#include "support/file_faults.h"
 #include "support/fixture_files.h"
 #include "support/product_layouts.h"
 #include "support/table_reader.h"
@@ -132,6 +134,51 @@ TEST_F(TTableTest, CloseReportsAChangeThatCannotBeCommitted) {
   EXPECT_THROW(cheques.close(), EDatabaseError);
   EXPECT_FALSE(cheques.active());
   EXPECT_NO_THROW(cheques.close());  // already closed: nothing left to report
+}
+
+// A registry that cannot grow (a file size limit, a full disk): the append
+// that needs a new block fails, and closing the handle discards the batch
+// and reports that same failure instead of committing a header that counts
+// a block the file lacks. The registry is left as it was.
+TEST_F(TTableTest, AFailedGrowLeavesTheTableAsItWasAndCloseReportsThatFailure) {
+  fixture::DataDir data(tmp.path());
+  data.withTemplate(false).registry().company("2005_001", "Ak", 2005);
+  data.write();
+  const fs::path file = fixture::findFile(tmp.path(), "sirket.db");
+  const auto before = fixture::readFileBytes(file);
+  TDM dm;
+  TTable& registry = dm.SirketPravex_T;
+  registry.setDatabaseName(dir);
+  registry.open();
+  fixture::FaultPlan plan = fixture::FaultPlan::failAt(platform::FileOp::kResize, 1, EFBIG);
+  std::string failure;
+  {
+    fixture::ScopedFaults on(plan);
+    try {
+      for (int i = 1; i < 500; ++i) {
+        registry.append();
+        registry.field("SIRKET_KOD").setAsString("2006_" + std::to_string(100 + i));
+        registry.post();
+      }
+    } catch (const EDBEngineError& e) {
+      failure = e.what();
+    }
+    ASSERT_TRUE(plan.fired());
+    ASSERT_NE(failure, "");
+    EXPECT_EQ(failure, "Tablo yazılamadı: " + dir + "/sirket.db (dosya boyu sınırı aşıldı)");
+    try {
+      registry.close();
+      ADD_FAILURE() << "close committed a failed batch";
+    } catch (const EDBEngineError& e) {
+      EXPECT_EQ(e.what(), failure);
+    }
+  }
+  EXPECT_FALSE(registry.active());
+  EXPECT_TRUE(fixture::readFileBytes(file) == before) << "the registry changed";
+  const auto problems = pdx::checkTable(file);
+  EXPECT_TRUE(problems.empty()) << problems.front();
+  registry.open();
+  EXPECT_EQ(registry.recordCount(), 1u);
 }
 
 TEST_F(TTableTest, TextsAreCutAtTheDeclaredSize) {

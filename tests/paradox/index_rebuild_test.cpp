@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine_fixture.h"
+#include "paradox/check.h"
 #include "paradox/errors.h"
 #include "paradox/index.h"
 #include "paradox/table_impl.h"
@@ -80,3 +81,31 @@ TEST(IndexRebuild, SingleLevelIndexesOfUnchangedSamplesMatchTheBdesBytes) {
 }
 
 }  // namespace
+
+// A block hint that no longer names the record's block is how the BDE leaves
+// secondary entries of records that later splits moved: a note, not damage.
+// A wrong value in the same entry is damage.
+TEST(IndexCheck, StaleBlockHintsAreANoteAndWrongValuesAProblem) {
+  if (!haveSamples()) GTEST_SKIP() << "sample tables not found at " << samplesDir();
+  TempDir dir;
+  const fs::path db = copySample("paradoxdriver/db/CUSTOMER.DB", dir.path());
+  const fs::path x = dir / "CUSTOMER.X06";
+  auto bytes = readAll(x);
+  const std::size_t headerSize = bytes[2] | (bytes[3] << 8);
+  const std::size_t recordSize = bytes[0] | (bytes[1] << 8);
+  const std::size_t hint = headerSize + 6 + recordSize - 2;  // the first entry's "Blk Num"
+  bytes[hint + 1] = static_cast<unsigned char>(bytes[hint + 1] + 9);
+  writeAll(x, bytes);
+  std::vector<std::string> notes;
+  auto problems = pdx::checkTable(db, &notes);
+  EXPECT_TRUE(problems.empty()) << problems.front();
+  ASSERT_EQ(notes.size(), 1u);
+  EXPECT_NE(notes[0].find("CUSTOMER.X06: 1 of 20 entries"), std::string::npos) << notes[0];
+
+  bytes[headerSize + 6] ^= 0x01;  // the first entry's first value byte
+  writeAll(x, bytes);
+  problems = pdx::checkTable(db, &notes);
+  ASSERT_FALSE(problems.empty());
+  EXPECT_NE(problems[0].find("disagrees with the data (order or values)"), std::string::npos)
+      << problems[0];
+}

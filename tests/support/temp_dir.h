@@ -13,8 +13,10 @@ namespace fixture {
 
 class TempDir {
  public:
-  TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "ud-test-XXXXXX").string();
+  // Under the system's temporary directory, or under `base` (a RAM disk for
+  // tests that write many small files).
+  explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
+    std::string pattern = (base / "ud-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) std::abort();
     m_path = pattern;
   }

@@ -1,14 +1,19 @@
 // pdxtool: look at Paradox tables before and after a run.
 //   pdxtool dump TABLE [--codepage N]   the table as JSON
-//   pdxtool check TABLE                 exit 0 sound, 1 problems (one per line), 2 unreadable
+//   pdxtool check TABLE                 exit 0 sound (notes: "note: ..."), 1 problems (one per
+//                                       line), 2 unreadable
 //   pdxtool delete TABLE --filter EXPR  delete the records the filter lets through
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <vector>
 
+#include "data/failuretext.h"
 #include "dump.h"
 #include "paradox/check.h"
 #include "paradox/errors.h"
+#include "paradox/names.h"
 #include "paradox/table.h"
 
 namespace {
@@ -18,6 +23,20 @@ int usage() {
                "       pdxtool check TABLE\n"
                "       pdxtool delete TABLE --filter EXPR\n";
   return 2;
+}
+
+// A failure about a file in the words the table handles use, the path as
+// given on the command line.
+std::string worded(const std::string& table, const EDBEngineError& e) {
+  if (e.cause().file.empty()) return e.what();
+  const std::size_t cut = table.find_last_of("/\\");
+  const std::string dir = cut == std::string::npos ? "" : table.substr(0, cut);
+  const std::string given = cut == std::string::npos ? table : table.substr(cut + 1);
+  const std::string name =
+      visibleFileName(std::filesystem::path(e.cause().file).filename().string());
+  const bool sameTable = pdx::sameName(name, given) || pdx::sameName(name, given + ".db");
+  if (sameTable) return describeTableFailure(table, e);
+  return describeTableFailure(dir.empty() ? name : typedFilePath(dir, name), e);
 }
 
 int runDelete(const std::string& table, const std::string& filter) {
@@ -61,11 +80,16 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (command == "check") {
-      const auto problems = pdx::checkTable(table);
+      std::vector<std::string> notes;
+      const auto problems = pdx::checkTable(table, &notes);
       for (const auto& p : problems) std::cout << p << "\n";
+      for (const auto& n : notes) std::cout << "note: " << n << "\n";
       return problems.empty() ? 0 : 1;
     }
     if (command == "delete" && haveFilter) return runDelete(table, filter);
+  } catch (const EDBEngineError& e) {
+    std::cerr << "pdxtool: " << worded(table, e) << "\n";
+    return 2;
   } catch (const EDatabaseError& e) {
     std::cerr << "pdxtool: " << e.what() << "\n";
     return 2;

@@ -113,7 +113,7 @@ std::optional<std::string> lockDataDirectory(platform::RunLock& lock, const std:
       break;
   }
   return FileFailureText("Çalışma kilidi alınamadı", data + "\\" + platform::kRunLockFileName,
-                         FailureCause(lock.error()));
+                         CauseText(lock.error()));
 }
 
 RunEnd runChecksAndJobs(WatchingHost& host, Workspace& ws, const ProductCheck& productRunning,
