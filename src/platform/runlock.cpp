@@ -1,7 +1,6 @@
 #include "platform/runlock.h"
 
 #include <cstdlib>
-#include <ctime>
 #include <sstream>
 
 #ifdef _WIN32
@@ -15,23 +14,12 @@
 #include <cerrno>
 #endif
 
+#include "platform/clock.h"
+
 namespace fs = std::filesystem;
 
 namespace platform {
 namespace {
-
-std::string localTimeText() {
-  std::time_t now = std::time(nullptr);
-  std::tm tm{};
-#ifdef _WIN32
-  localtime_s(&tm, &now);
-#else
-  localtime_r(&now, &tm);
-#endif
-  char buffer[32];
-  std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S", &tm);
-  return buffer;
-}
 
 std::string describe(const RunLockHolder& h) {
   std::ostringstream out;
@@ -81,7 +69,7 @@ RunLockHolder RunLock::self() {
   h.host = host ? host : "";
   h.user = user ? user : "";
   h.pid = static_cast<long long>(GetCurrentProcessId());
-  h.started = localTimeText();
+  h.started = localTimeText("%Y-%m-%d %H:%M:%S");
   return h;
 }
 
@@ -162,7 +150,7 @@ RunLockHolder RunLock::self() {
   else if (const char* user = std::getenv("USER"))
     h.user = user;
   h.pid = static_cast<long long>(::getpid());
-  h.started = localTimeText();
+  h.started = localTimeText("%Y-%m-%d %H:%M:%S");
   return h;
 }
 

@@ -3,7 +3,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
+
+#include "platform/clock.h"
 
 namespace report {
 
@@ -61,16 +62,7 @@ std::string FormatNumber(double value, bool exact) {
 }
 
 std::string LocalDateTime() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  char buffer[32];
-  std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M", &local);
-  return buffer;
+  return platform::localTimeText("%Y-%m-%d %H:%M");
 }
 
 }  // namespace report

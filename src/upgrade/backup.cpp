@@ -1,13 +1,12 @@
 // Before the upgrade writes: a copy of what it will replace in the newest
 // data directory.
-#include <ctime>
-
 #include "data/datadirectories.h"
 #include "data/failuretext.h"
 #include "data/names.h"
 #include "jobs/filelist.h"
 #include "jobs/runhost.h"
 #include "jobs/workspace.h"
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "upgrade/phases.h"
@@ -15,16 +14,7 @@
 namespace {
 
 std::string timeStamp() {
-  std::time_t now = std::time(nullptr);
-  std::tm tm{};
-#ifdef _WIN32
-  localtime_s(&tm, &now);
-#else
-  localtime_r(&now, &tm);
-#endif
-  char buffer[32];
-  std::strftime(buffer, sizeof buffer, "%Y%m%d_%H%M%S", &tm);
-  return buffer;
+  return platform::localTimeText("%Y%m%d_%H%M%S");
 }
 
 bool listed(const std::vector<std::string>& names, const std::string& name) {

@@ -11,23 +11,10 @@ namespace {
 
 // Passes everything on but the progress display, which a plan does not move,
 // and the end message of a real run.
-class PlanningHost final : public RunHost {
+class PlanningHost final : public ForwardingRunHost {
  public:
-  explicit PlanningHost(RunHost& inner) : m_inner(inner) {}
+  explicit PlanningHost(RunHost& inner) : ForwardingRunHost(inner) {}
 
-  bool upgradeTicked() const override { return m_inner.upgradeTicked(); }
-  bool devirTicked() const override { return m_inner.devirTicked(); }
-  bool ytlTicked() const override { return m_inner.ytlTicked(); }
-  std::string oldDataDirectory() const override { return m_inner.oldDataDirectory(); }
-  std::string newDataDirectory() const override { return m_inner.newDataDirectory(); }
-  std::string sourceYear() const override { return m_inner.sourceYear(); }
-  std::string targetYear() const override { return m_inner.targetYear(); }
-  int roundingMode() const override { return m_inner.roundingMode(); }
-  int precisionDigits() const override { return m_inner.precisionDigits(); }
-  std::string currencyName() const override { return m_inner.currencyName(); }
-  std::string currencySymbol() const override { return m_inner.currencySymbol(); }
-  std::string subUnitName() const override { return m_inner.subUnitName(); }
-  std::string subUnitSymbol() const override { return m_inner.subUnitSymbol(); }
   void setStatusText(const std::string&) override {}
   void setStatusVisible(bool) override {}
   void setGaugeVisible(bool) override {}
@@ -36,14 +23,8 @@ class PlanningHost final : public RunHost {
   void advanceGauge() override {}
   void repaint() override {}
   void infoBox(const std::string& text) override {
-    if (text != "İşlem tamamlandı") m_inner.infoBox(text);
+    if (text != "İşlem tamamlandı") ForwardingRunHost::infoBox(text);
   }
-  bool selectCompanies(CompanyList& companies) override {
-    return m_inner.selectCompanies(companies);
-  }
-
- private:
-  RunHost& m_inner;
 };
 
 }  // namespace

@@ -22,43 +22,19 @@ const char* const kDone = "İşlem tamamlandı";
 
 // Passes everything to the window and remembers the last information box, so
 // that the driver can tell how a job ended without the jobs reporting it.
-class WatchingHost final : public RunHost {
+class WatchingHost final : public ForwardingRunHost {
  public:
-  explicit WatchingHost(RunHost& inner) : m_inner(inner) {}
+  explicit WatchingHost(RunHost& inner) : ForwardingRunHost(inner) {}
   const std::string& lastInfo() const { return m_lastInfo; }
   int infoCount() const { return m_infoCount; }
 
-  bool upgradeTicked() const override { return m_inner.upgradeTicked(); }
-  bool devirTicked() const override { return m_inner.devirTicked(); }
-  bool ytlTicked() const override { return m_inner.ytlTicked(); }
-  std::string oldDataDirectory() const override { return m_inner.oldDataDirectory(); }
-  std::string newDataDirectory() const override { return m_inner.newDataDirectory(); }
-  std::string sourceYear() const override { return m_inner.sourceYear(); }
-  std::string targetYear() const override { return m_inner.targetYear(); }
-  int roundingMode() const override { return m_inner.roundingMode(); }
-  int precisionDigits() const override { return m_inner.precisionDigits(); }
-  std::string currencyName() const override { return m_inner.currencyName(); }
-  std::string currencySymbol() const override { return m_inner.currencySymbol(); }
-  std::string subUnitName() const override { return m_inner.subUnitName(); }
-  std::string subUnitSymbol() const override { return m_inner.subUnitSymbol(); }
-  void setStatusText(const std::string& text) override { m_inner.setStatusText(text); }
-  void setStatusVisible(bool visible) override { m_inner.setStatusVisible(visible); }
-  void setGaugeVisible(bool visible) override { m_inner.setGaugeVisible(visible); }
-  void setGaugeMax(int maximum) override { m_inner.setGaugeMax(maximum); }
-  void setGaugePosition(int position) override { m_inner.setGaugePosition(position); }
-  void advanceGauge() override { m_inner.advanceGauge(); }
-  void repaint() override { m_inner.repaint(); }
   void infoBox(const std::string& text) override {
     m_lastInfo = text;
     ++m_infoCount;
-    m_inner.infoBox(text);
-  }
-  bool selectCompanies(CompanyList& companies) override {
-    return m_inner.selectCompanies(companies);
+    ForwardingRunHost::infoBox(text);
   }
 
  private:
-  RunHost& m_inner;
   std::string m_lastInfo;
   int m_infoCount = 0;
 };
