@@ -1,7 +1,5 @@
 #include "data/job_fixture.h"
 
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -10,6 +8,7 @@
 
 #include "data/names.h"
 #include "data/ttable.h"
+#include "support/testos.h"
 #include "support/paradox_builder.h"
 #include "support/pxlib_reader.h"
 
@@ -31,9 +30,7 @@ Variant day(double days) {
 }
 
 TempDir::TempDir() {
-  std::string templ = (fs::temp_directory_path() / "udjobs-XXXXXX").string();
-  if (!mkdtemp(templ.data())) throw std::runtime_error("mkdtemp failed");
-  m_path = templ;
+  m_path = testos::makeScratchDirectory("udjobs-");
 }
 
 TempDir::~TempDir() {

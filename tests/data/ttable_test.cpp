@@ -110,6 +110,10 @@ TEST_F(TTableTest, AHandleWithoutDeclaredFieldsSeesEveryFieldInTableOrder) {
 // clean close. Here the rename of the changed table is made impossible by a
 // non-empty directory standing where the table file was.
 TEST_F(TTableTest, CloseReportsAChangeThatCannotBeCommitted) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows keeps the name of a removed file while the table holds it open, "
+                  "so no directory can take its place";
+#endif
   jobs::writeTable(tmp.path() / "ceksen.DB", schema::Ceksen(),
                    {Row{{"EVRAKDURUM", txt("Ödendi")}}, Row{{"EVRAKDURUM", txt("Kasada")}}}, 1);
   TTable cheques("CeksenPravex_T", "ceksen.DB", &schema::Ceksen());

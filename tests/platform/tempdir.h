@@ -7,12 +7,12 @@
 #include <sstream>
 #include <string>
 
+#include "support/testos.h"
+
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "ud-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) std::abort();
-    m_path = pattern;
+    m_path = testos::makeScratchDirectory("ud-test-");
   }
   ~TempDir() {
     std::error_code ec;
