@@ -8,6 +8,9 @@
 #   scripts/windows.sh --build-only  build only
 #   scripts/windows.sh -R carry      build, then only the tests matching
 #                                    "carry" (any ctest option works)
+#
+# Without ctest options it ends with scripts/windows-e2e.sh against the Linux
+# build in $UD_LINUX_BUILD (default build/release).
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -38,5 +41,19 @@ echo "=== $dir: a fresh Wine prefix ($WINEPREFIX)"
 mkdir -p "$WINEPREFIX"
 wineserver -p  # one server for every test program of the run
 wine wineboot -i >/dev/null 2>&1 || true  # its status says nothing useful
+status=0
 echo "=== $dir: tests under Wine"
-ctest --test-dir "$dir" --output-on-failure -j "$JOBS" "$@"
+ctest --test-dir "$dir" --output-on-failure -j "$JOBS" "$@" || status=1
+
+# The same runs on both systems write the same bytes; needs the Linux build
+# (scripts/test.sh makes build/release first).
+linux="${UD_LINUX_BUILD:-build/release}"
+if [ $# -gt 0 ]; then
+  :  # a chosen part of the tests only
+elif [ -x "$linux/src/main/upgrade-devir" ] && [ -x "$linux/tools/make-sample-data/make-sample-data" ]; then
+  echo "=== end to end: $linux and $dir on the sample data directories"
+  scripts/windows-e2e.sh "$linux" "$dir" || status=1
+else
+  echo "=== end to end: SKIPPED, no Linux build in $linux (UD_LINUX_BUILD names another)"
+fi
+exit "$status"

@@ -195,9 +195,23 @@ bool renameReplacingOpenTarget(const std::filesystem::path& from, const std::fil
   fail("rename");
 }
 
+// `to` with its last component spelled as the existing file's name, when one
+// exists under another letter case: a replace keeps the name (as on Linux,
+// where the path was resolved to the existing entry), and Windows would
+// otherwise give the file the case of the name in the call.
+std::filesystem::path existingSpelling(const std::filesystem::path& to) {
+  WIN32_FIND_DATAW found{};
+  HANDLE search = ::FindFirstFileW(to.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return to;
+  ::FindClose(search);
+  return to.parent_path() / found.cFileName;
+}
+
 }  // namespace
 
-void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to, bool durable) {
+void replaceFile(const std::filesystem::path& from, const std::filesystem::path& target,
+                 bool durable) {
+  const std::filesystem::path to = existingSpelling(target);
   if (renameReplacingOpenTarget(from, to)) return;
   const DWORD flags = MOVEFILE_REPLACE_EXISTING | (durable ? MOVEFILE_WRITE_THROUGH : 0);
   if (::MoveFileExW(from.c_str(), to.c_str(), flags)) return;
