@@ -17,7 +17,7 @@ cd "$(dirname "$0")/.."
 # Wine needs a display for the stand-in product's window; the prefix is set
 # up under it so that every program of the run shares that display.
 if [ -z "${DISPLAY:-}" ] && [ "${1:-}" != "--build-only" ] && command -v xvfb-run >/dev/null 2>&1; then
-  exec xvfb-run -a "$0" "$@"
+  exec xvfb-run -a "$PWD/scripts/windows.sh" "$@"
 fi
 
 JOBS="${JOBS:-2}"
