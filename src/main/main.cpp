@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
     // intact) and written so that a Windows console shows them right.
     std::vector<std::string> args = platform::programArguments(argc, argv);
     if (!args.empty()) args.erase(args.begin());
-    const int status = RunHeadless(args, platform::consoleOut(), platform::consoleErr(), CheckProduct);
+    const int status =
+        RunHeadless(args, platform::consoleOut(), platform::consoleErr(), CheckProduct);
     platform::consoleOut().flush();
     return status;
   }

@@ -58,13 +58,12 @@ class ConsoleBuffer : public std::streambuf {
     if (m_console) {
       const std::wstring wide = widen(std::string_view(m_pending).substr(0, whole));
       DWORD written = 0;
-      ok = wide.empty() ||
-           ::WriteConsoleW(m_handle, wide.data(), static_cast<DWORD>(wide.size()), &written,
-                           nullptr) != 0;
+      ok = wide.empty() || ::WriteConsoleW(m_handle, wide.data(), static_cast<DWORD>(wide.size()),
+                                           &written, nullptr) != 0;
     } else {
       DWORD written = 0;
-      ok = whole == 0 ||
-           ::WriteFile(m_handle, m_pending.data(), static_cast<DWORD>(whole), &written, nullptr) != 0;
+      ok = whole == 0 || ::WriteFile(m_handle, m_pending.data(), static_cast<DWORD>(whole),
+                                     &written, nullptr) != 0;
     }
     m_pending.erase(0, whole);
     return ok;

@@ -32,8 +32,8 @@ bool heldByAnotherProgram(DWORD error) {
 // A name no other copy of ours uses at the same time.
 fs::path temporaryBeside(const fs::path& target) {
   static std::atomic<unsigned> counter{0};
-  std::wstring name = L".ud-copy-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                      std::to_wstring(counter++);
+  std::wstring name =
+      L".ud-copy-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++);
   return target.parent_path() / name;
 }
 
@@ -66,8 +66,7 @@ void copyBytes(const fs::path& source, const fs::path& target, std::string_view 
                          ? FILE_ATTRIBUTE_NORMAL
                          : sourceAttributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN);
   if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
-  if (!::SetFileAttributesW(target.c_str(), attributes))
-    copyFailed(from, to, ::GetLastError(), to);
+  if (!::SetFileAttributesW(target.c_str(), attributes)) copyFailed(from, to, ::GetLastError(), to);
 }
 
 bool markedHiddenOrSystem(const fs::path& file) {

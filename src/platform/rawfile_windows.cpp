@@ -3,8 +3,8 @@
 //
 // Every handle we open shares reading, writing and deletion with other
 // handles, so that our own replace of a table we hold open works as rename
-// does on Linux (replaceFile asks for POSIX semantics). A file that another program holds open without sharing
-// fails to open or replace with EBUSY (ERROR_SHARING_VIOLATION).
+// does on Linux (replaceFile asks for POSIX semantics). A file that another program holds open
+// without sharing fails to open or replace with EBUSY (ERROR_SHARING_VIOLATION).
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -226,8 +226,8 @@ void replaceFile(const std::filesystem::path& from, const std::filesystem::path&
   // under the aside name and no file under `to`.
   static std::atomic<unsigned> counter{0};
   const std::filesystem::path aside =
-      to.parent_path() / (L".ud-old-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                          std::to_wstring(counter++));
+      to.parent_path() /
+      (L".ud-old-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++));
   if (!::MoveFileExW(to.c_str(), aside.c_str(), 0)) {
     if (::GetLastError() == ERROR_ACCESS_DENIED) ::SetLastError(ERROR_SHARING_VIOLATION);
     fail("rename");

@@ -21,8 +21,8 @@ inline std::filesystem::path makeScratchDirectory(const std::string& prefix) {
 #ifdef _WIN32
   std::random_device random;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::filesystem::path p = std::filesystem::temp_directory_path() /
-                              (prefix + std::to_string(random() % 100000000u));
+    std::filesystem::path p =
+        std::filesystem::temp_directory_path() / (prefix + std::to_string(random() % 100000000u));
     if (std::filesystem::create_directory(p)) return p;
   }
   throw std::runtime_error("cannot make a scratch directory");
