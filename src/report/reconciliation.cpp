@@ -154,24 +154,19 @@ class Rounding {
     effect.found = m_rounded;
     out.push_back(effect);
 
-    ReportLine total = effect;
-    total.label = "yuvarlama farkı toplamı";
-    total.old = 0;
-    total.expected = total.found = static_cast<double>(m_sum);
-    out.push_back(total);
-
-    ReportLine largest = effect;
-    largest.label = "en büyük tek yuvarlama farkı" +
-                    (m_largestCode ? " (" + *m_largestCode + ")" : std::string());
-    largest.old = 0;
-    largest.expected = largest.found = static_cast<double>(m_largest);
-    out.push_back(largest);
-
-    ReportLine zeroed = effect;
-    zeroed.label = "0 veya eksi olduğu için 0 yazılan tutar";
-    zeroed.old = 0;
-    zeroed.expected = zeroed.found = static_cast<double>(m_zeroed);
-    out.push_back(zeroed);
+    // The rounding figures: nothing old to compare, the figure itself shown.
+    auto figure = [&](std::string label, double value) {
+      ReportLine line = effect;
+      line.label = std::move(label);
+      line.old = 0;
+      line.expected = line.found = value;
+      out.push_back(line);
+    };
+    figure("yuvarlama farkı toplamı", static_cast<double>(m_sum));
+    figure("en büyük tek yuvarlama farkı" +
+               (m_largestCode ? " (" + *m_largestCode + ")" : std::string()),
+           static_cast<double>(m_largest));
+    figure("0 veya eksi olduğu için 0 yazılan tutar", static_cast<double>(m_zeroed));
   }
 
  private:
