@@ -11,6 +11,9 @@ libgmock-dev libbenchmark-dev pxlib-dev libjpeg-dev libx11-dev xvfb xauth clang 
 libclang-rt-14-dev fonts-liberation2 wine wine64 gcc-mingw-w64-x86-64"
 # Qt's Turkish texts, the heavy face of the title, and what the .deb is built with.
 PACKAGES="$PACKAGES qt6-translations-l10n fonts-lato dpkg-dev"
+# The Windows build (scripts/windows.sh): MinGW-w64's C++ compiler with POSIX
+# threads, and GoogleTest's sources to cross-build; its tests run under wine64.
+PACKAGES="$PACKAGES g++-mingw-w64-x86-64-posix googletest"
 
 missing=""
 for p in $PACKAGES; do

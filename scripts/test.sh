@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs what is missing, builds everything twice (a normal build and one
 # with AddressSanitizer and UndefinedBehaviorSanitizer) and runs every test in
-# both. Widget tests run on Qt's offscreen platform; the X11 test runs under
+# both; between them the Windows build runs its tests under Wine
+# (scripts/windows.sh). Widget tests run on Qt's offscreen platform; the X11 test runs under
 # xvfb-run (ctest starts it that way). Exits non-zero when any test fails.
 set -eu
 cd "$(dirname "$0")/.."
@@ -35,6 +36,15 @@ echo "=== package: build, install and start the .deb"
 if ! scripts/package_test.sh build/release; then
   status=1
 fi
+
+# The Windows programs without Qt, cross-built with MinGW-w64 and tested
+# under Wine, then compared end to end with build/release; WINDOWS=0 skips.
+if [ "${WINDOWS:-1}" != 0 ]; then
+  if ! UD_LINUX_BUILD=build/release JOBS="$JOBS" scripts/windows.sh; then
+    echo "=== windows: FAILED" >&2
+    status=1
+  fi
+fi
 ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}" \
 LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp:print_suppressions=0}" \
 UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}" \
@@ -55,7 +65,7 @@ if [ "$FUZZ_SECONDS" -gt 0 ]; then
 fi
 
 if [ "$status" -eq 0 ]; then
-  echo "=== all tests passed (normal and sanitizer builds, fuzz run)"
+  echo "=== all tests passed (normal, Windows under Wine and sanitizer builds, fuzz run)"
 else
   echo "=== some tests FAILED" >&2
 fi

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "main/driver/headless.h"
+#include "platform/console.h"
 
 #ifdef UD_WITH_WINDOW
 #include <QApplication>
@@ -19,8 +20,14 @@
 
 int main(int argc, char** argv) {
   if (argc > 1) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    return RunHeadless(args, std::cout, std::cerr, CheckProduct);
+    // Read as typed (wide on Windows, so Turkish directory names pass
+    // intact) and written so that a Windows console shows them right.
+    std::vector<std::string> args = platform::programArguments(argc, argv);
+    if (!args.empty()) args.erase(args.begin());
+    const int status =
+        RunHeadless(args, platform::consoleOut(), platform::consoleErr(), CheckProduct);
+    platform::consoleOut().flush();
+    return status;
   }
 #ifdef UD_WITH_WINDOW
   QApplication app(argc, argv);
@@ -34,7 +41,7 @@ int main(int argc, char** argv) {
   form.show();
   return QApplication::exec();
 #else
-  std::cerr << HeadlessUsage();
+  platform::consoleErr() << HeadlessUsage();
   return kExitUsage;
 #endif
 }

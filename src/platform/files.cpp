@@ -11,7 +11,8 @@
 #include "platform/wildcard.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/files_windows.h"
+#include "platform/wintext.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -24,6 +25,12 @@ namespace fs = std::filesystem;
 namespace platform {
 namespace {
 
+[[noreturn]] void copyFailed(std::string_view from, std::string_view to, const std::string& why) {
+  throw FileSystemError("Cannot copy '" + std::string(from) + "' to '" + std::string(to) +
+                        "': " + why);
+}
+
+#ifndef _WIN32
 // A failure of the operating system: the reading side (`writing` false)
 // names the source, the writing side the target.
 [[noreturn]] void copyFailed(std::string_view from, std::string_view to, std::error_code cause,
@@ -33,12 +40,6 @@ namespace {
       cause, std::string(writing ? to : from), writing);
 }
 
-[[noreturn]] void copyFailed(std::string_view from, std::string_view to, const std::string& why) {
-  throw FileSystemError("Cannot copy '" + std::string(from) + "' to '" + std::string(to) +
-                        "': " + why);
-}
-
-#ifndef _WIN32
 // Closes a descriptor and removes a temporary file unless released.
 class TempFile {
  public:
@@ -172,20 +173,7 @@ void copyBytes(const fs::path& source, const fs::path& target, std::string_view 
   temp.release();
 }
 #else
-void copyBytes(const fs::path& source, const fs::path& target, std::string_view from,
-               std::string_view to) {
-  fs::path temp = target;
-  temp += ".ud-copy";
-  std::error_code ec;
-  fs::copy_file(source, temp, fs::copy_options::overwrite_existing, ec);
-  if (!ec) fs::permissions(temp, fs::perms::owner_write, fs::perm_options::add, ec);  // see above
-  if (!ec) fs::rename(temp, target, ec);
-  if (ec) {
-    std::error_code ignored;
-    fs::remove(temp, ignored);
-    copyFailed(from, to, ec, true);
-  }
-}
+using windows::copyBytes;
 #endif
 
 // Files marked hidden or system stay out of every listing. Windows keeps the
@@ -194,9 +182,7 @@ void copyBytes(const fs::path& source, const fs::path& target, std::string_view 
 // system, "0x6" both; Samba's longer values begin the same way).
 bool markedHiddenOrSystem(const fs::path& file) {
 #ifdef _WIN32
-  DWORD attributes = ::GetFileAttributesW(file.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES &&
-         (attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+  return windows::markedHiddenOrSystem(file);
 #else
   constexpr unsigned long kHidden = 0x2, kSystem = 0x4;
   char value[64];
@@ -234,7 +220,11 @@ std::vector<std::string> listFiles(std::string_view directory, std::string_view 
   std::vector<std::string> names;
   fs::directory_iterator it(dir->empty() ? "." : *dir, ec);
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+#ifdef _WIN32
+    std::string name = utf8FromPath(it->path().filename());
+#else
     std::string name = it->path().filename().string();
+#endif
     if (name.empty() || name[0] == '.') continue;
     std::error_code typeError;
     if (!it->is_regular_file(typeError)) continue;

@@ -7,13 +7,7 @@ namespace fs = std::filesystem;
 namespace platform {
 
 bool isCopyLeftover(const std::string& name) {
-#ifdef _WIN32
-  static const std::string kSuffix = ".ud-copy";
-  return name.size() > kSuffix.size() &&
-         name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) == 0;
-#else
   return name.rfind(".ud-copy-", 0) == 0;
-#endif
 }
 
 namespace {

@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "platform/wildcard.h"
+#ifdef _WIN32
+#include "platform/wintext.h"
+#endif
 
 namespace fs = std::filesystem;
 
@@ -69,7 +72,9 @@ std::optional<fs::path> driveRoot(char letter) {
 
 std::optional<fs::path> resolvePath(std::string_view text) {
 #ifdef _WIN32
-  return fs::path(std::string(text));
+  // Windows reads the text itself: either separator, drive letters, UNC
+  // names (\\server\share\DATA), letter case ignored.
+  return pathFromUtf8(text);
 #else
   fs::path result;
   std::string_view rest = text;
@@ -190,7 +195,11 @@ std::optional<fs::path> winePrefix() {
 std::string currentDirectory() {
   std::error_code ec;
   fs::path p = fs::current_path(ec);
+#ifdef _WIN32
+  return ec ? std::string(".") : utf8FromPath(p);
+#else
   return ec ? std::string(".") : p.string();
+#endif
 }
 
 }  // namespace platform

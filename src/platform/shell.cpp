@@ -1,8 +1,11 @@
 #include "platform/shell.h"
 
 #ifdef _WIN32
-#include <shellapi.h>
 #include <windows.h>
+// after windows.h
+#include <shellapi.h>
+
+#include "platform/wintext.h"
 #else
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,7 +16,7 @@ namespace platform {
 #ifdef _WIN32
 bool openInShell(const std::string& target) {
   auto rc = reinterpret_cast<INT_PTR>(
-      ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+      ShellExecuteW(nullptr, L"open", widen(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   return rc > 32;
 }
 #else

@@ -1,10 +1,10 @@
 // Company list, new company codes, selection and the company loop.
-#include <sys/xattr.h>
 
 #include <filesystem>
 
 #include "carry/carry_test_base.h"
 #include "carry/steps.h"
+#include "support/testos.h"
 
 namespace fs = std::filesystem;
 
@@ -206,7 +206,7 @@ TEST_F(CarryRunTest, FilesMarkedHiddenOrSystemAreNotCarried) {
       .withFile("hatlar.DB", "system");
   dir.write();
   for (const auto& [name, mark] : {std::pair{"sofor.DB", "0x2"}, std::pair{"hatlar.DB", "0x4"}})
-    if (::setxattr((company("2005_001") / name).c_str(), "user.DOSATTRIB", mark, 3, 0) != 0)
+    if (!testos::markDosAttributes(company("2005_001") / name, mark))
       GTEST_SKIP() << "no user extended attributes here";
   run();
   EXPECT_EQ(host.infos, (std::vector<std::string>{"İşlem tamamlandı"}));

@@ -6,6 +6,7 @@
 
 #include "data/datadirectories.h"
 #include "data/datamodule.h"
+#include "data/failuretext.h"
 #include "paradox/check.h"
 #include "paradox/errors.h"
 #include "support/company_fixture.h"
@@ -119,6 +120,10 @@ TEST_F(TTableTest, AHandleWithoutDeclaredFieldsSeesEveryFieldInTableOrder) {
 // clean close. Here the rename of the changed table is made impossible by a
 // non-empty directory standing where the table file was.
 TEST_F(TTableTest, CloseReportsAChangeThatCannotBeCommitted) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows keeps the name of a removed file while the table holds it open, "
+                  "so no directory can take its place";
+#endif
   writeRows(tmp / "ceksen.DB", schema::Ceksen(),
             {Row{{"EVRAKDURUM", txt("Ödendi")}}, Row{{"EVRAKDURUM", txt("Kasada")}}},
             {.keyFields = 1});
@@ -165,7 +170,8 @@ TEST_F(TTableTest, AFailedGrowLeavesTheTableAsItWasAndCloseReportsThatFailure) {
     }
     ASSERT_TRUE(plan.fired());
     ASSERT_NE(failure, "");
-    EXPECT_EQ(failure, "Tablo yazılamadı: " + dir + "/sirket.db (dosya boyu sınırı aşıldı)");
+    EXPECT_EQ(failure,
+              "Tablo yazılamadı: " + typedFilePath(dir, "sirket.db") + " (dosya boyu sınırı aşıldı)");
     try {
       registry.close();
       ADD_FAILURE() << "close committed a failed batch";

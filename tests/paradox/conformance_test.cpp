@@ -22,7 +22,7 @@ std::vector<std::string> sampleTables() {
     if (name.size() > suffix.size() &&
         name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
       out.push_back(
-          fs::relative(name.substr(0, name.size() - suffix.size()), samplesDir()).string());
+          fs::relative(name.substr(0, name.size() - suffix.size()), samplesDir()).generic_string());
   }
   std::sort(out.begin(), out.end());
   return out;

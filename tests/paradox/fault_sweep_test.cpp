@@ -35,6 +35,27 @@ Files filesOf(const fs::path& dir, bool hidden = false) {
   return out;
 }
 
+// Where the system cannot swap two names at once (Windows), a commit
+// replaces the indexes one by one and cannot put them back: a failure or a
+// crash among them leaves the recovery marker, and the next open rebuilds
+// them. There only the data file is before or after byte for byte, and the
+// table is sound once re-opened.
+bool namesSwap() {
+  static const bool swap = [] {
+    TempDir d;
+    writeAll(d.path() / "a", {});
+    writeAll(d.path() / "b", {});
+    return platform::exchangeFiles(d.path() / "a", d.path() / "b");
+  }();
+  return swap;
+}
+
+// The files whose bytes a failure or a crash must leave before or after.
+Files compared(Files files) {
+  if (namesSwap()) return files;
+  return {{"Char.DB", files.at("Char.DB")}};
+}
+
 void restore(const fs::path& dir, const Files& files) {
   for (const auto& e : fs::directory_iterator(dir)) fs::remove(e.path());
   for (const auto& [name, bytes] : files) writeAll(dir / name, bytes);
@@ -156,7 +177,8 @@ class FaultSweep : public testing::TestWithParam<Operation> {
     }
     m_calls = counter.calls();
     m_after = filesOf(m_dir.path());
-    ASSERT_TRUE(filesOf(m_dir.path(), true) == m_after) << "working files left after success";
+    ASSERT_TRUE(filesOf(m_dir.path(), true) == m_after)
+        << "working files left after success:" << differences(filesOf(m_dir.path(), true), m_after);
     restore(m_dir.path(), m_before);
     RecordProperty("injection_points", m_calls);
     std::printf("[ sweep    ] %s: %d file calls\n", op.name, m_calls);
@@ -172,7 +194,7 @@ class FaultSweep : public testing::TestWithParam<Operation> {
     switch (GetParam().expect) {
       case Operation::kAllOrNothing: {
         const Files& want = failed ? before : m_after;
-        EXPECT_TRUE(now == want) << what
+        EXPECT_TRUE(compared(now) == compared(want)) << what
                                  << (failed ? ": reported failure, differs from before in"
                                             : ": reported success, differs from after in")
                                  << differences(now, want);
@@ -224,7 +246,10 @@ TEST_P(FaultSweep, AFailedCallLeavesTheTableBeforeOrAfter) {
     expectState(failed, what);
     if (plan.firedOp() != platform::FileOp::kRemove)
       for (const auto& [name, bytes] : filesOf(m_dir.path(), true))
-        EXPECT_TRUE(name[0] != '.' || m_before.count(name)) << "working file left: " << name;
+        EXPECT_TRUE(name[0] != '.' || m_before.count(name) ||
+                    (!namesSwap() && name == ".Char.DB.ix~"))
+            << "working file left: " << name;
+    if (!namesSwap()) pdx::Table::open(m_db);  // rebuilds the indexes on the marker
     expectSound(m_db);
     if (HasFailure()) return;
   }
@@ -254,7 +279,7 @@ TEST_P(FaultSweep, ACrashAtAnyCallLeavesTheTableBeforeOrAfter) {
     Files before = m_before;
     before.erase(".Char.DB.ix~");
     if (GetParam().expect != Operation::kDataFileInPlace)
-      EXPECT_TRUE(now == before || now == m_after)
+      EXPECT_TRUE(compared(now) == compared(before) || compared(now) == compared(m_after))
           << what << ": neither before nor after; differs from before in"
           << differences(now, before) << ", from after in" << differences(now, m_after);
     expectSound(m_db);

@@ -1,11 +1,18 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/xattr.h>
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "platform/rawfile.h"
+#endif
 
 #include "support/temp_dir.h"
 
@@ -73,8 +80,15 @@ TEST(CopyFile, KeepsPermissionBitsAndModificationTime) {
                       fs::file_time_type::clock::now() - std::chrono::hours(48));
   ASSERT_EQ(platform::copyFile(tmp.str() + "/src/ayar.val", tmp.str() + "/dst/ayar.val", true),
             CopyOutcome::kCopied);
+#ifdef _WIN32
+  // Windows keeps only the read-only mark of the permissions; the copy is
+  // writable all the same.
+  EXPECT_EQ(fs::status(tmp.path() / "dst/ayar.val").permissions() & fs::perms::owner_write,
+            fs::perms::owner_write);
+#else
   EXPECT_EQ(fs::status(tmp.path() / "dst/ayar.val").permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+#endif
   EXPECT_EQ(fs::last_write_time(tmp.path() / "dst/ayar.val"),
             fs::last_write_time(tmp.path() / "src/ayar.val"));
 }
@@ -126,8 +140,7 @@ TEST(ListFiles, FilesMarkedHiddenOrSystemByWineAreLeftOut) {
       {"garbage.db", "hidden"}};
   for (const auto& [name, value] : marks) {
     tmp.write("c/" + name, "x");
-    if (::setxattr((tmp.path() / "c" / name).c_str(), "user.DOSATTRIB", value.data(), value.size(),
-                   0) != 0)
+    if (!testos::markDosAttributes(tmp.path() / "c" / name, value))
       GTEST_SKIP() << "no user extended attributes here: " << std::strerror(errno);
   }
   tmp.write("c/plain.db", "x");
@@ -145,5 +158,97 @@ TEST(ListFiles, MissingDirectoryThrowsNamingItAsTyped) {
     EXPECT_NE(std::string(e.what()).find(typed), std::string::npos) << e.what();
   }
 }
+
+// Directory and file names with Turkish letters, whatever the system's code
+// page: our texts are UTF-8, the files carry the letters themselves.
+TEST(TurkishNames, ListCopyAndFindByTheNamesAsTyped) {
+  TempDir tmp;
+  const fs::path dir = tmp.path() / fs::path(u8"ŞİRKET ğüı");
+  fs::create_directories(dir);
+  std::ofstream(dir / fs::path(u8"çek.db"), std::ios::binary) << "Ödendi";
+  const std::string typed = tmp.str() + "\\ŞİRKET ğüı";
+  EXPECT_TRUE(platform::directoryExists(typed));
+  EXPECT_EQ(platform::listFiles(typed, "*.db"), std::vector<std::string>{"çek.db"});
+  ASSERT_TRUE(platform::createDirectories(tmp.str() + "\\YEDEK Ö"));
+  ASSERT_EQ(platform::copyFile(typed + "\\çek.db", tmp.str() + "\\YEDEK Ö\\çek.db", false),
+            CopyOutcome::kCopied);
+  EXPECT_TRUE(platform::fileExists(tmp.str() + "\\YEDEK Ö\\çek.db"));
+  std::ifstream copied(tmp.path() / fs::path(u8"YEDEK Ö") / fs::path(u8"çek.db"), std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copied), {}), "Ödendi");
+}
+
+#ifdef _WIN32
+// --- Windows: a table another program holds open ----------------------------
+// Windows checks sharing per handle, so a handle of ours opened with a
+// program's sharing stands for that program holding the file.
+class HeldOpen {
+ public:
+  HeldOpen(const fs::path& file, DWORD share)
+      : m_handle(::CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+  ~HeldOpen() { ::CloseHandle(m_handle); }
+  HeldOpen(const HeldOpen&) = delete;
+  HeldOpen& operator=(const HeldOpen&) = delete;
+  bool ok() const { return m_handle != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE m_handle;
+};
+
+struct Sharing {
+  const char* name;
+  DWORD share;
+  bool readable;  // the engine may still open it for reading
+};
+
+class HeldOpenFile : public testing::TestWithParam<Sharing> {};
+
+TEST_P(HeldOpenFile, ReplacingItStopsNamingItAsTypedAndLeavesItAlone) {
+  TempDir tmp;
+  tmp.write("src/cari.db", "new");
+  tmp.write("dst/CARI.DB", "old");
+  const std::string typed = tmp.str() + "\\dst\\cari.db";
+  {
+    HeldOpen held(tmp.path() / "dst/CARI.DB", GetParam().share);
+    ASSERT_TRUE(held.ok());
+    try {
+      platform::copyFile(tmp.str() + "\\src\\cari.db", typed, true);
+      FAIL() << "copied over a file held open";
+    } catch (const platform::FileSystemError& e) {
+      EXPECT_EQ(std::string(e.what()),
+                "Dosya başka bir programda açık olduğu için kopyalanamadı: " + typed);
+    }
+    try {
+      platform::RawFile file(tmp.path() / "dst/CARI.DB", platform::RawFile::Mode::kRead);
+      EXPECT_TRUE(GetParam().readable);
+    } catch (const std::system_error& e) {
+      EXPECT_FALSE(GetParam().readable);
+      EXPECT_EQ(e.code(), std::errc::device_or_resource_busy);
+    }
+  }
+  EXPECT_EQ(tmp.read("dst/CARI.DB"), "old");
+  EXPECT_EQ(allEntries(tmp.path() / "dst"), std::vector<std::string>{"CARI.DB"});  // no temporary
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, HeldOpenFile,
+                         testing::Values(Sharing{"Exclusive", 0, false},
+                                         Sharing{"SharesReading", FILE_SHARE_READ, true},
+                                         Sharing{"SharesReadingAndWriting",
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The copy goes through a hidden temporary: the file it becomes must not
+// keep that mark, or the table would vanish from every later listing.
+TEST(CopyFile, TheCopyIsNotLeftHiddenAndNothingElseIsListed) {
+  TempDir tmp;
+  tmp.write("src/cari.db", std::string(1 << 20, 'x'));
+  tmp.write("dst/cari.db", "old");
+  ASSERT_EQ(platform::copyFile(tmp.str() + "\\src\\cari.db", tmp.str() + "\\dst\\cari.db", true),
+            CopyOutcome::kCopied);
+  EXPECT_EQ(platform::listFiles(tmp.str() + "\\dst", "*"), std::vector<std::string>{"cari.db"});
+  DWORD attributes = ::GetFileAttributesW((tmp.path() / "dst/cari.db").c_str());
+  EXPECT_EQ(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);  // the copy itself is not hidden
+}
+#endif
 
 }  // namespace

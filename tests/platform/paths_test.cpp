@@ -18,14 +18,9 @@ class ScopedEnv {
  public:
   ScopedEnv(const char* name, const std::string& value) : m_name(name) {
     if (const char* old = std::getenv(name)) m_old = old;
-    ::setenv(name, value.c_str(), 1);
+    testos::setEnvironment(name, value.c_str());
   }
-  ~ScopedEnv() {
-    if (m_old)
-      ::setenv(m_name, m_old->c_str(), 1);
-    else
-      ::unsetenv(m_name);
-  }
+  ~ScopedEnv() { testos::setEnvironment(m_name, m_old ? m_old->c_str() : nullptr); }
 
  private:
   const char* m_name;
@@ -38,12 +33,19 @@ TEST(ResolvePath, BackslashesAndRepeatedSeparatorsSplitComponents) {
   std::string typed = tmp.str() + "\\DATA\\\\2005_001//cari.db";
   std::optional<fs::path> p = platform::resolvePath(typed);
   ASSERT_TRUE(p);
+#ifdef _WIN32
+  EXPECT_TRUE(fs::equivalent(*p, tmp.path() / "DATA" / "2005_001" / "CARI.DB"));
+#else
   EXPECT_EQ(*p, tmp.path() / "DATA" / "2005_001" / "CARI.DB");
+#endif
   EXPECT_TRUE(platform::fileExists(typed));
   EXPECT_TRUE(platform::directoryExists(tmp.str() + "\\data\\"));
 }
 
 TEST(ResolvePath, ExactNameWinsOverCaseVariant) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows matches names without regard to case itself: no case variants";
+#endif
   TempDir tmp;
   tmp.write("cari.db", "lower");
   tmp.write("CARI.DB", "upper");
@@ -54,6 +56,9 @@ TEST(ResolvePath, ExactNameWinsOverCaseVariant) {
 }
 
 TEST(ResolvePath, DriveLetterGoesThroughTheWinePrefix) {
+#ifdef _WIN32
+  GTEST_SKIP() << "drive letters are Windows' own there, no Wine prefix";
+#endif
   TempDir prefix;
   prefix.write("drive_c/ZEFIRTAK/KMX3/DATA/sirket.db", "r");
   fs::create_directories(prefix.path() / "dosdevices");
@@ -71,6 +76,9 @@ TEST(ResolvePath, DriveLetterGoesThroughTheWinePrefix) {
 }
 
 TEST(ResolvePath, HomeWineIsTheDefaultPrefix) {
+#ifdef _WIN32
+  GTEST_SKIP() << "drive letters are Windows' own there, no Wine prefix";
+#endif
   TempDir home;
   fs::create_directories(home.path() / ".wine" / "dosdevices" / "d:" / "Veri");
   ScopedEnv noPrefix("WINEPREFIX", "");
@@ -83,6 +91,9 @@ TEST(ResolvePath, HomeWineIsTheDefaultPrefix) {
 class TypedPathTest : public ::testing::Test {
  protected:
   void SetUp() override {
+#ifdef _WIN32
+    GTEST_SKIP() << "drive letters are Windows' own there, no Wine prefix";
+#endif
     prefix.write("drive_c/ZEFIRTAK/KMX3/DATA/sirket.db", "r");
     fs::create_directories(prefix.path() / "dosdevices");
     fs::create_directory_symlink("../drive_c", prefix.path() / "dosdevices" / "c:");
@@ -125,6 +136,9 @@ TEST_F(TypedPathTest, FolderDialogStartsAtTheNearestExistingDirectory) {
 }
 
 TEST(Directories, CreateWithParentsReusesCaseVariants) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows matches names without regard to case itself: no case variants";
+#endif
   TempDir tmp;
   fs::create_directories(tmp.path() / "Data");
   ASSERT_TRUE(platform::createDirectories(tmp.str() + "\\DATA\\2006_001\\sub"));

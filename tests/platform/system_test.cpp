@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cstdlib>
@@ -20,6 +22,9 @@ TEST(MemoryStatus, ReportsThePhysicalMemory) {
   EXPECT_LE(m.loadPercent, 100);
 }
 
+// Linux only: on Windows the target goes to ShellExecuteW, which would start
+// the machine's real mail program.
+#ifndef _WIN32
 // A stand-in xdg-open on PATH records what it was asked to open.
 TEST(Shell, HandsTheTargetToXdgOpenWithoutWaiting) {
   TempDir tmp;
@@ -40,5 +45,6 @@ TEST(Shell, HandsTheTargetToXdgOpenWithoutWaiting) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_EQ(tmp.read("opened"), "mailto:destek@example.com?subject=KMX Devir");
 }
+#endif
 
 }  // namespace

@@ -1,13 +1,13 @@
 // A scratch directory for one test, removed with everything in it.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "support/testos.h"
 
 namespace fixture {
 
@@ -16,9 +16,7 @@ class TempDir {
   // Under the system's temporary directory, or under `base` (a RAM disk for
   // tests that write many small files).
   explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
-    std::string pattern = (base / "ud-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) std::abort();
-    m_path = pattern;
+    m_path = testos::makeScratchDirectory("ud-test-", base);
   }
   ~TempDir() {
     std::error_code ec;

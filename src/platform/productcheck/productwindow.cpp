@@ -7,6 +7,8 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+
+#include "platform/wintext.h"
 #elif defined(UD_HAVE_X11)
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -16,7 +18,7 @@ namespace platform {
 
 #if defined(_WIN32)
 bool topLevelWindowExists(const std::string& windowClass) {
-  return FindWindowA(windowClass.c_str(), nullptr) != nullptr;
+  return FindWindowW(widen(windowClass).c_str(), nullptr) != nullptr;
 }
 #elif defined(UD_HAVE_X11)
 namespace {

@@ -20,6 +20,7 @@
 #include "support/recording_host.h"
 #include "support/table_reader.h"
 #include "support/temp_dir.h"
+#include "support/testos.h"
 
 namespace fs = std::filesystem;
 
@@ -111,7 +112,7 @@ TEST_F(ReportRun, SampleCompaniesAgreeAfterAYtlCarryAndTheFilesAreSaved) {
   EXPECT_NE(r.out.find("Tüm satırlar uyuyor."), std::string::npos);
   EXPECT_EQ(r.out.find("FARKLI"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("en büyük tek yuvarlama farkı"), std::string::npos);
-  const auto files = filesIn(data / report::kReportFolderName);
+  const auto files = filesIn(data / testos::utf8Path(report::kReportFolderName));
   ASSERT_EQ(files.size(), 2u);
   EXPECT_EQ(files[0].extension(), ".csv");
   EXPECT_EQ(files[1].extension(), ".html");
@@ -177,7 +178,7 @@ TEST_F(ReportRun, AChangedOpeningBalanceDiffersAndTheRunExitsWith4) {
   EXPECT_NE(r.out.find("120.01: beklenen 250, bulunan 250,01"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("1 satırda fark var"), std::string::npos) << r.out;
   EXPECT_EQ(filesIn(folder).size(), 2u);
-  EXPECT_FALSE(fs::exists(data / report::kReportFolderName));
+  EXPECT_FALSE(fs::exists(data / testos::utf8Path(report::kReportFolderName)));
   // The company stays registered: the run itself ended as always.
   const auto registry = fixture::readTable(fixture::findFile(data, "sirket.db"));
   EXPECT_EQ(registry.size(), 2u);
