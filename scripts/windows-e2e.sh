@@ -51,6 +51,26 @@ if [ "$(tail -n 1 "$work/linux.log")" != "$(tail -n 1 "$work/windows.log")" ]; t
   tail -n 3 "$work/linux.log" "$work/windows.log" >&2
   exit 1
 fi
+# What differs by nature: the run lock's holder (host, process, start time)
+# and the time in the names and texts of the kept copies and the reports.
+# Both runs must have made each; then the times are taken out.
+normalize() {
+  data="$1/GÜNCEL VERİ"
+  if [ ! -f "$data/.upgrade-devir.lock" ] || [ ! -d "$data/Devir Raporları" ] ||
+    ! ls -d "$data"/UD_YEDEK_* >/dev/null 2>&1; then
+    echo "The run in $1 left no run lock, kept copy or report" >&2
+    exit 1
+  fi
+  rm "$data/.upgrade-devir.lock"
+  mv "$data"/UD_YEDEK_* "$data/UD_YEDEK"
+  for f in "$data/Devir Raporları"/*; do
+    sed 's/20[0-9][0-9]-[0-9][0-9]-[0-9][0-9] [0-9:]*/DATE/g' "$f" > "$f.n"
+    rm "$f"
+    mv "$f.n" "$(printf '%s' "$f" | sed 's/Devir 20[0-9-]* [0-9]* /Devir DATE /')"
+  done
+}
+normalize "$work/linux"
+normalize "$work/windows"
 if ! diff -r "$work/linux" "$work/windows" >&2; then
   echo "The Windows run wrote other bytes than the Linux run" >&2
   exit 1

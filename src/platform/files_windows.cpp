@@ -20,8 +20,7 @@ namespace {
 // that the message reads the same as on Linux: the reading side (`writing`
 // false) names the source, the writing side the target. When another program
 // holds the file open, the message itself says so.
-[[noreturn]] void copyFailed(std::string_view from, std::string_view to, int error,
-                             bool writing) {
+[[noreturn]] void copyFailed(std::string_view from, std::string_view to, int error, bool writing) {
   const std::string named(writing ? to : from);
   std::string message = error == EBUSY
                             ? "Dosya başka bir programda açık olduğu için kopyalanamadı: " + named

@@ -170,8 +170,8 @@ TEST_F(TTableTest, AFailedGrowLeavesTheTableAsItWasAndCloseReportsThatFailure) {
     }
     ASSERT_TRUE(plan.fired());
     ASSERT_NE(failure, "");
-    EXPECT_EQ(failure,
-              "Tablo yazılamadı: " + typedFilePath(dir, "sirket.db") + " (dosya boyu sınırı aşıldı)");
+    EXPECT_EQ(failure, "Tablo yazılamadı: " + typedFilePath(dir, "sirket.db") +
+                           " (dosya boyu sınırı aşıldı)");
     try {
       registry.close();
       ADD_FAILURE() << "close committed a failed batch";

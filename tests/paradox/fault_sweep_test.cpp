@@ -194,10 +194,11 @@ class FaultSweep : public testing::TestWithParam<Operation> {
     switch (GetParam().expect) {
       case Operation::kAllOrNothing: {
         const Files& want = failed ? before : m_after;
-        EXPECT_TRUE(compared(now) == compared(want)) << what
-                                 << (failed ? ": reported failure, differs from before in"
-                                            : ": reported success, differs from after in")
-                                 << differences(now, want);
+        EXPECT_TRUE(compared(now) == compared(want))
+            << what
+            << (failed ? ": reported failure, differs from before in"
+                       : ": reported success, differs from after in")
+            << differences(now, want);
         break;
       }
       case Operation::kInPlace:

@@ -230,12 +230,11 @@ TEST_P(HeldOpenFile, ReplacingItStopsNamingItAsTypedAndLeavesItAlone) {
   EXPECT_EQ(allEntries(tmp.path() / "dst"), std::vector<std::string>{"CARI.DB"});  // no temporary
 }
 
-INSTANTIATE_TEST_SUITE_P(Windows, HeldOpenFile,
-                         testing::Values(Sharing{"Exclusive", 0, false},
-                                         Sharing{"SharesReading", FILE_SHARE_READ, true},
-                                         Sharing{"SharesReadingAndWriting",
-                                                 FILE_SHARE_READ | FILE_SHARE_WRITE, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Windows, HeldOpenFile,
+    testing::Values(Sharing{"Exclusive", 0, false}, Sharing{"SharesReading", FILE_SHARE_READ, true},
+                    Sharing{"SharesReadingAndWriting", FILE_SHARE_READ | FILE_SHARE_WRITE, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // The copy goes through a hidden temporary: the file it becomes must not
 // keep that mark, or the table would vanish from every later listing.

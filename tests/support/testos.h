@@ -24,8 +24,7 @@ inline std::filesystem::path makeScratchDirectory(
 #ifdef _WIN32
   std::random_device random;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    std::filesystem::path p =
-        base / (prefix + std::to_string(random() % 100000000u));
+    std::filesystem::path p = base / (prefix + std::to_string(random() % 100000000u));
     if (std::filesystem::create_directory(p)) return p;
   }
   throw std::runtime_error("cannot make a scratch directory");
