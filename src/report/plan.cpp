@@ -205,7 +205,7 @@ bool PlanUpgrade(RunHost& host, DryRunPlan& plan) {
   return true;
 }
 
-bool PlanCarryForward(RunHost& host, DryRunPlan& plan) {
+bool PlanCarryForward(RunHost& host, DryRunPlan& plan, const SelectionCheck& check) {
   const std::string dataDir = host.newDataDirectory();
   const std::string from = host.sourceYear(), to = host.targetYear();
   // The registry as the upgrade would leave it: the older one copied over.
@@ -257,6 +257,7 @@ bool PlanCarryForward(RunHost& host, DryRunPlan& plan) {
   }
   list.first();
   if (!host.selectCompanies(list)) return false;
+  if (check && !check(list)) return false;
 
   CarryPlan carry;
   carry.fromYear = from;

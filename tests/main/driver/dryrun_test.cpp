@@ -11,6 +11,7 @@
 #include "platform/runlock.h"
 #include "report/plan.h"
 #include "sample_data.h"
+#include "support/expect_unchanged.h"
 #include "support/fixture_files.h"
 #include "support/recording_host.h"
 #include "support/table_reader.h"
@@ -134,6 +135,61 @@ TEST_F(DryRun, PlanMatchesTheRunThatFollows) {
         EXPECT_EQ(t.removed, oldRows.size() - newRows.size());
       }
     }
+  }
+}
+
+// A carry-forward check that fails stops the dry run with the message the
+// real run stops with, and nothing is touched.
+struct FailedCheck {
+  const char* what;
+  const char* upgradedCompany;  // with the upgrade of the older directory; null without
+  std::function<void(const fs::path& data, const fs::path& older)> damage;
+};
+
+TEST_F(DryRun, StopsAtTheCarryForwardsChecksAsTheRunWould) {
+  const FailedCheck cases[] = {
+      {"a table missing beside its index", nullptr,
+       [](const fs::path& d, const fs::path&) { fs::remove(d / "2005_003" / "Stok.DB"); }},
+      {"a damaged table the upgrade would copy", "2004_001",
+       [](const fs::path&, const fs::path& o) {
+         fixture::corruptU32(o / "2004_001" / "ceksen.DB", 0x06, 1002);
+       }},
+      // Kept in its layout by the upgrade, which the carry-forward cannot read.
+      {"settings of other field names", "2004_002", [](const fs::path&, const fs::path&) {}},
+  };
+  for (const FailedCheck& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(data);
+    fs::remove_all(older);
+    samples::writeNewest(data);
+    samples::writeOlder(older);
+    c.damage(data, older);
+    std::vector<std::string> args{"--devir", "--data", data.string(), "--ytl"};
+    if (c.upgradedCompany)
+      args.insert(args.end(), {"--upgrade", "--old", older.string(), "--from", "2004", "--to",
+                               "2005", "--companies", c.upgradedCompany});
+    else
+      args.insert(args.end(), {"--from", "2005", "--to", "2006"});
+    auto run = [&](bool dry, std::string& out) {
+      std::vector<std::string> a = args;
+      if (dry) a.push_back("--dry-run");
+      std::ostringstream o, e;
+      const int status = RunHeadless(a, o, e, [] { return platform::ProductStatus::closed(); });
+      out = o.str();
+      return status;
+    };
+    std::string planned, real;
+    {
+      fixture::UnchangedDir newest(data), old(older);
+      EXPECT_EQ(run(true, planned), kExitStopped) << planned;
+      newest.expectUnchanged();
+      old.expectUnchanged();
+    }
+    EXPECT_NE(planned.find(" adlı şirketin verileri açılamadı\n"), std::string::npos) << planned;
+    EXPECT_EQ(run(false, real), kExitStopped) << real;
+    // The real run's upgrade may speak first (an older company without a
+    // directory); the check's message is the same.
+    EXPECT_NE(real.find(planned), std::string::npos) << planned << "---\n" << real;
   }
 }
 
