@@ -254,6 +254,14 @@ bool PlanCarryForward(RunHost& host, DryRunPlan& plan, const SelectionCheck& che
     list.setValue("KISA_AD", Variant{row.shortName});
     list.setValue("YENI_SIRKET_KOD", Variant{codeFor(n)});
     list.setValue("DEVIR", Variant{true});
+    // Carried already: offered unselected, as the job offers it.
+    const std::string carriedName = cutCharacters(row.shortName + " " + to, 30);
+    for (const RegistryRow& r : registry)
+      if (r.year == to && r.shortName == carriedName) {
+        list.setValue("DEVIR", Variant{false});
+        list.setNote(row.code + " zaten " + r.code + " koduyla " + to + " yılına devredilmiş");
+        break;
+      }
   }
   list.first();
   if (!host.selectCompanies(list)) return false;

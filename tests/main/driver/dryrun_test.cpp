@@ -138,6 +138,23 @@ TEST_F(DryRun, PlanMatchesTheRunThatFollows) {
   }
 }
 
+TEST_F(DryRun, PassesOverACompanyCarriedAlreadyAsTheRunWould) {
+  const std::vector<std::string> args{"--devir", "--data", data.string(), "--from",
+                                      "2005",    "--to",   "2006",        "--dry-run"};
+  std::string before, after;
+  ASSERT_EQ(headless(args, &before), kExitCompleted) << before;
+  ASSERT_EQ(headless({"--devir", "--data", data.string(), "--from", "2005", "--to", "2006",
+                      "--companies", "2005_001"}),
+            kExitCompleted);
+  ASSERT_EQ(headless(args, &after), kExitCompleted) << after;
+  EXPECT_NE(before.find("  2005_001 "), std::string::npos) << before;
+  EXPECT_EQ(after.find("  2005_001 "), std::string::npos) << after;
+  EXPECT_NE(after.find("2005_001 zaten 2006_001 koduyla 2006 yılına devredilmiş"),
+            std::string::npos)
+      << after;
+  EXPECT_NE(after.find("  2005_002 "), std::string::npos) << after;
+}
+
 // A carry-forward check that fails stops the dry run with the message the
 // real run stops with, and nothing is touched.
 struct FailedCheck {
