@@ -165,8 +165,15 @@ struct FailedCheck {
 
 TEST_F(DryRun, StopsAtTheCarryForwardsChecksAsTheRunWould) {
   const FailedCheck cases[] = {
+      // Also left by a killed change: the checks read the settings without
+      // finishing it.
       {"a table missing beside its index", nullptr,
-       [](const fs::path& d, const fs::path&) { fs::remove(d / "2005_003" / "Stok.DB"); }},
+       [](const fs::path& d, const fs::path&) {
+         const fs::path settings = fixture::findFile(d / "2005_001", "ayar.db");
+         fixture::writeFileBytes(d / "2005_001" / ("." + settings.filename().string() + ".ix~"),
+                                 "");
+         fs::remove(d / "2005_003" / "Stok.DB");
+       }},
       {"a damaged table the upgrade would copy", "2004_001",
        [](const fs::path&, const fs::path& o) {
          fixture::corruptU32(o / "2004_001" / "ceksen.DB", 0x06, 1002);
