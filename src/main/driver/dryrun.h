@@ -1,6 +1,6 @@
-// The dry run of the command line: every check of the run driver, then the
-// plan of the ticked jobs instead of the jobs themselves. Nothing is
-// written, created or locked.
+// The dry run of the command line: every check of the run driver and the
+// carry-forward's checks before writing, then the plan of the ticked jobs
+// instead of the jobs themselves. Nothing is written, created or locked.
 #pragma once
 
 #include <ostream>
