@@ -66,8 +66,9 @@ int main(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i)
     if (std::string(argv[i]) == "--report-again") {
       const ChildResult r = runReport(fs::path(argv[i + 1]) / "DATA");
-      std::printf("reconciliation report: %.3f s, %.3f s in the process, %.3f s in the kernel\n",
-                  r.seconds, r.userSeconds, r.systemSeconds);
+      std::printf(
+          "reconciliation report: %.3f s, %.3f s in the process, %.3f s in the kernel (load %s)\n",
+          r.seconds, r.userSeconds, r.systemSeconds, loadAverages().c_str());
       return r.status;
     }
   fixture::TempDir tmp;
@@ -139,6 +140,7 @@ int main(int argc, char** argv) {
   const double durableCopySeconds = timeCopy(company, tmp.path() / "copy", true);
   fs::remove_all(tmp.path() / "copy");
 
+  const std::string loadBefore = loadAverages();
   const ChildResult job = runJob(data);
   const ChildResult check = job.status == 0 ? runReport(data) : ChildResult{};
 
@@ -156,6 +158,8 @@ int main(int argc, char** argv) {
   const double checkCpu = check.userSeconds + check.systemSeconds;
   std::printf("%-31s %.3f s (%.0f%% of the carry-forward's %.3f s)\n", "  CPU time:", checkCpu,
               100.0 * checkCpu / jobCpu, jobCpu);
+  std::printf("%-31s %s before the carry-forward, %s after the report\n",
+              "load average:", loadBefore.c_str(), loadAverages().c_str());
   if (keep) {
     const fs::path kept = tmp.path().string() + "-kept";
     fs::rename(tmp.path(), kept);

@@ -44,6 +44,20 @@ inline void streamTable(const fs::path& file, const std::vector<FieldSpec>& layo
   w.finish();
 }
 
+// The system's load averages (1, 5, 15 minutes) as /proc/loadavg gives
+// them, "?" where there is none: times taken on a busy machine say less.
+inline std::string loadAverages() {
+  std::FILE* f = std::fopen("/proc/loadavg", "r");
+  if (!f) return "?";
+  double one = 0, five = 0, fifteen = 0;
+  const bool read = std::fscanf(f, "%lf %lf %lf", &one, &five, &fifteen) == 3;
+  std::fclose(f);
+  if (!read) return "?";
+  char text[64];
+  std::snprintf(text, sizeof text, "%.2f %.2f %.2f", one, five, fifteen);
+  return text;
+}
+
 inline int column(const std::vector<FieldSpec>& layout, const std::string& name) {
   for (std::size_t i = 0; i < layout.size(); ++i)
     if (layout[i].name == name) return static_cast<int>(i);

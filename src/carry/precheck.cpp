@@ -11,6 +11,8 @@
 #include "data/datadirectories.h"
 #include "data/failuretext.h"
 #include "data/names.h"
+#include "data/schemas.h"
+#include "data/ttable.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
 #include "jobs/workspace.h"
@@ -18,6 +20,7 @@
 #include "paradox/header.h"
 #include "platform/paths.h"
 #include "platform/runlock.h"
+#include "platform/wildcard.h"
 
 namespace fs = std::filesystem;
 
@@ -90,15 +93,17 @@ struct SpaceNeed {
   std::uintmax_t total() const { return copied + largestWorkingCopy; }
 };
 
+std::string pathOf(const FileSource& f) {
+  return f.from + "\\" + f.name;
+}
+
 class Checker {
  public:
-  Checker(RunHost& host, Workspace& ws)
-      : m_host(host), m_ws(ws), m_dataDir(host.newDataDirectory()) {}
+  Checker(RunHost& host, Workspace& ws, const DirectoryAfterUpgrade* after)
+      : m_host(host), m_ws(ws), m_dataDir(host.newDataDirectory()), m_after(after) {}
 
   bool run() {
-    m_ws.FileListBox1.setMask("*.*");
-    m_ws.FileListBox1.setDirectory(TemplateDirectory(m_dataDir));
-    const std::vector<std::string> templateFiles = m_ws.FileListBox1.items();
+    const std::vector<FileSource> templateFiles = listing(TemplateDirectory(m_dataDir));
     CompanyList& list = m_ws.RxSirket;
     const std::size_t current = list.currentRow();
     for (list.first(); !list.eof(); list.next()) {
@@ -106,11 +111,10 @@ class Checker {
       const std::string name = list.text("KISA_AD");
       const std::string oldDir = CompanyDirectory(m_dataDir, list.text("SIRKET_KOD"));
       if (m_host.ytlTicked() && !checkCurrency(name, oldDir)) return false;
-      KMXList(m_ws, oldDir);
-      const std::vector<std::string> carried = m_ws.ListBoxCopy;
+      const std::vector<FileSource> carried = carriedFiles(oldDir);
       if (!checkFamilies(name, oldDir, carried)) return false;
       if (!checkOpenedTables(name, oldDir, carried)) return false;
-      addSpace(templateFiles, oldDir, carried);
+      addSpace(templateFiles, carried);
     }
     list.moveTo(current);
     return checkSpace();
@@ -125,17 +129,77 @@ class Checker {
     return stop(name + " adlı şirketin verileri açılamadı\r\n" + file + ": " + problem);
   }
 
+  // The directory's entry in the upgrade's outcome; null when the upgrade
+  // leaves it as it is (or there is no upgrade).
+  const DirectoryAfterUpgrade::Company* plannedCompany(const std::string& dir) const {
+    if (!m_after) return nullptr;
+    for (const DirectoryAfterUpgrade::Company& c : m_after->companies)
+      if (dir == CompanyDirectory(m_dataDir, c.code)) return &c;
+    return nullptr;
+  }
+  const std::vector<FileSource>* plannedFiles(const std::string& dir) const {
+    if (m_after && dir == m_dataDir) return &m_after->dataFiles;
+    const DirectoryAfterUpgrade::Company* c = plannedCompany(dir);
+    return c ? &c->files : nullptr;
+  }
+
+  // The plain files of a directory as the run would find it, in the order
+  // FileListBox1 lists them.
+  std::vector<FileSource> listing(const std::string& dir) {
+    if (const std::vector<FileSource>* planned = plannedFiles(dir)) {
+      std::vector<FileSource> files = *planned;
+      std::sort(files.begin(), files.end(), [](const FileSource& a, const FileSource& b) {
+        return platform::lessNoCase(a.name, b.name);
+      });
+      return files;
+    }
+    m_ws.FileListBox1.setMask("*.*");
+    m_ws.FileListBox1.setDirectory(dir);
+    std::vector<FileSource> files;
+    for (const std::string& f : m_ws.FileListBox1.items()) files.push_back({f, dir});
+    return files;
+  }
+
+  // The company's carry-forward file set, as KMXList builds it.
+  std::vector<FileSource> carriedFiles(const std::string& dir) {
+    std::vector<FileSource> carried;
+    if (plannedFiles(dir)) {
+      const std::vector<FileSource> files = listing(dir);
+      for (const char* mask : kCarryForwardMasks)
+        for (const FileSource& f : files)
+          if (platform::matchesMask(f.name, mask)) carried.push_back(f);
+      return carried;
+    }
+    KMXList(m_ws, dir);
+    for (const std::string& f : m_ws.ListBoxCopy) carried.push_back({f, dir});
+    return carried;
+  }
+
   bool checkCurrency(const std::string& name, const std::string& oldDir) {
-    TTable& settings = m_ws.DM.AyarPravexT;
+    // Read-only: an open for writing would finish what a killed change left.
+    std::string from = oldDir;
+    const DirectoryAfterUpgrade::Company* planned = plannedCompany(oldDir);
+    if (planned)
+      for (const FileSource& f : planned->files)
+        if (sameName(f.name, "ayar.db")) from = f.from;
+    // Rebuilt settings take the template's layout, so the table they come
+    // from is read by field name only.
+    const bool byName = planned && planned->settingsRebuilt;
+    TTable settings("AyarPravexT", "ayar.db", byName ? nullptr : &schema::Ayar());
+    settings.setReadOnly(true);
     std::string currency, symbol;
     try {
-      settings.close();
-      settings.setDatabaseName(oldDir);
+      settings.setDatabaseName(from);
       settings.open();
       settings.first();
       if (!settings.eof()) {
-        currency = settings.field("PARABIRIMI").asString();
-        symbol = settings.field("PARASIMGE").asString();
+        auto text = [&](const char* field) {
+          if (!byName) return settings.field(field).asString();
+          std::optional<TField> f = settings.findField(field);
+          return f ? f->asString() : std::string();
+        };
+        currency = text("PARABIRIMI");
+        symbol = text("PARASIMGE");
       }
       settings.close();
     } catch (const std::exception& e) {
@@ -154,10 +218,11 @@ class Checker {
   }
 
   bool checkFamilies(const std::string& name, const std::string& oldDir,
-                     const std::vector<std::string>& carried) {
+                     const std::vector<FileSource>& carried) {
     std::map<std::string, TableFamily> families;
     std::set<std::string> seen;
-    for (const std::string& file : carried) {
+    for (const FileSource& source : carried) {
+      const std::string& file = source.name;
       if (!seen.insert(upper(file)).second) continue;  // tssabit.* is listed twice
       const std::string ext = extensionOf(file);
       if (ext != "DB" && !isCompanion(ext)) continue;  // a plain file of the product
@@ -165,8 +230,7 @@ class Checker {
       family.files.push_back(file);
       if (ext != "DB") continue;
       try {
-        const pdx::TableHeader header =
-            pdx::readHeader(*platform::resolvePath(oldDir + "\\" + file));
+        const pdx::TableHeader header = pdx::readHeader(*platform::resolvePath(pathOf(source)));
         family.keyed = header.keyFields > 0;
       } catch (const std::exception&) {
         // A table that is only copied is not judged by its content; the
@@ -182,17 +246,20 @@ class Checker {
   }
 
   bool checkOpenedTables(const std::string& name, const std::string& oldDir,
-                         const std::vector<std::string>& carried) {
+                         const std::vector<FileSource>& carried) {
+    const std::string templateDir = TemplateDirectory(m_dataDir);
     for (const char* table : kOpenedTables) {
       auto own = std::find_if(carried.begin(), carried.end(),
-                              [&](const std::string& f) { return sameName(f, table); });
-      const std::string typed =
-          own != carried.end() ? oldDir + "\\" + *own : TemplateDirectory(m_dataDir) + "\\" + table;
-      if (own == carried.end() && !m_templateChecked.insert(table).second) continue;
-      std::optional<fs::path> file = platform::resolvePath(typed);
+                              [&](const FileSource& f) { return sameName(f.name, table); });
+      const bool inCompany = own != carried.end();
+      if (!inCompany && !m_templateChecked.insert(table).second) continue;
+      const std::string dir = inCompany ? oldDir : templateDir;
+      const FileSource source = inCompany ? *own : FileSource{table, templateDir};
+      const std::string typed = dir + "\\" + source.name;
+      std::optional<fs::path> file = platform::resolvePath(pathOf(source));
       std::error_code ec;
       if (!file || !fs::is_regular_file(*file, ec)) {
-        if (own == carried.end()) continue;  // the open reports a table missing everywhere
+        if (!inCompany) continue;  // the open reports a table missing everywhere
         return tableProblem(name, typed, "dosya bulunamadı");
       }
       std::vector<std::string> problems;
@@ -202,29 +269,27 @@ class Checker {
         problems = {e.what()};
       }
       if (!problems.empty()) return tableProblem(name, typed, problems.front());
-      m_space.largestWorkingCopy = std::max(m_space.largestWorkingCopy, familySize(typed));
+      m_space.largestWorkingCopy =
+          std::max(m_space.largestWorkingCopy, familySize(dir, source.name));
     }
     return true;
   }
 
-  // The .DB and its companions: what a change rewrites beside the table.
-  std::uintmax_t familySize(const std::string& typedDb) {
-    const std::string dir = typedDb.substr(0, typedDb.rfind('\\'));
-    const std::string base = baseOf(typedDb.substr(typedDb.rfind('\\') + 1));
+  // The table and its companions in `dir`: what a change rewrites beside
+  // the table.
+  std::uintmax_t familySize(const std::string& dir, const std::string& table) {
+    const std::string base = baseOf(table);
     std::uintmax_t total = 0;
-    m_ws.FileListBox1.setMask("*.*");
-    m_ws.FileListBox1.setDirectory(dir);
-    for (const std::string& f : m_ws.FileListBox1.items())
-      if (baseOf(f) == base) total += sizeOf(dir + "\\" + f);
+    for (const FileSource& f : listing(dir))
+      if (baseOf(f.name) == base) total += sizeOf(pathOf(f));
     return total;
   }
 
-  void addSpace(const std::vector<std::string>& templateFiles, const std::string& oldDir,
-                const std::vector<std::string>& carried) {
+  void addSpace(const std::vector<FileSource>& templateFiles,
+                const std::vector<FileSource>& carried) {
     std::map<std::string, std::uintmax_t> files;  // by name, letter case ignored
-    for (const std::string& f : templateFiles)
-      files[upper(f)] = sizeOf(TemplateDirectory(m_dataDir) + "\\" + f);
-    for (const std::string& f : carried) files[upper(f)] = sizeOf(oldDir + "\\" + f);
+    for (const FileSource& f : templateFiles) files[upper(f.name)] = sizeOf(pathOf(f));
+    for (const FileSource& f : carried) files[upper(f.name)] = sizeOf(pathOf(f));
     for (const auto& [file, size] : files) m_space.copied += size;
   }
 
@@ -232,9 +297,10 @@ class Checker {
     // The registry grows by a row per company and is rewritten beside
     // itself when it does.
     m_space.largestWorkingCopy =
-        std::max(m_space.largestWorkingCopy, familySize(m_dataDir + "\\sirket.db"));
+        std::max(m_space.largestWorkingCopy, familySize(m_dataDir, "sirket.db"));
     std::optional<fs::path> root = platform::resolvePath(m_dataDir);
     std::optional<std::uintmax_t> free = root ? platform::freeSpace(*root) : std::nullopt;
+    if (free && m_after) *free -= std::min(*free, m_after->bytesWritten);
     if (!free || *free >= m_space.total()) return true;
     return stop("Diskte yeterli boş yer yok: " + m_dataDir + "\r\nDevir için gereken " +
                 SizeText(m_space.total()) + ", boş " + SizeText(*free) + ".");
@@ -243,6 +309,7 @@ class Checker {
   RunHost& m_host;
   Workspace& m_ws;
   std::string m_dataDir;
+  const DirectoryAfterUpgrade* m_after;  // null: the directory as it is
   std::set<std::string> m_templateChecked;
   SpaceNeed m_space;
 };
@@ -250,5 +317,9 @@ class Checker {
 }  // namespace
 
 bool CheckBeforeWriting(RunHost& host, Workspace& ws) {
-  return Checker(host, ws).run();
+  return Checker(host, ws, nullptr).run();
+}
+
+bool CheckBeforeWriting(RunHost& host, Workspace& ws, const DirectoryAfterUpgrade& after) {
+  return Checker(host, ws, &after).run();
 }

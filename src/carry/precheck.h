@@ -1,8 +1,34 @@
 // What the carry-forward makes sure of before it writes anything.
 #pragma once
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 class RunHost;
 struct Workspace;
+
+// One file of a directory as a run would find it: its name there and the
+// directory (path text as typed) that holds those bytes now.
+struct FileSource {
+  std::string name;
+  std::string from;
+};
+
+// The data directory as the edition upgrade of the same run would leave it,
+// for checking before the upgrade has run (the dry run of both jobs).
+struct DirectoryAfterUpgrade {
+  struct Company {
+    std::string code;
+    std::vector<FileSource> files;
+    // Its settings table rebuilt in the template's layout from the first
+    // row of the one in `files`.
+    bool settingsRebuilt = false;
+  };
+  std::vector<FileSource> dataFiles;  // the data directory's own files
+  std::vector<Company> companies;     // the directories the upgrade fills
+  std::uintmax_t bytesWritten = 0;    // what the upgrade takes of the disk first
+};
 
 // For every selected company of ws.RxSirket, in list order:
 //  - with YTL ticked, its settings do not already hold the new lira
@@ -18,4 +44,14 @@ struct Workspace;
 // clusters) plus the largest table family a change rewrites beside itself,
 // the registry's included; the message gives both figures. The first problem is shown in the
 // information box and the result is false; nothing has been written then.
+// Reads only: tables are opened read-only, nothing is created, removed or
+// locked.
 bool CheckBeforeWriting(RunHost& host, Workspace& ws);
+
+// The same checks on the data directory as `after` describes it, with the
+// same messages (files named where the run would find them). Each file is
+// read where its bytes are now, so a table the upgrade changes (re-coded
+// movements, flagged invoices) is checked as it is before the change; the
+// currency of rebuilt settings is read by field name from the table they are
+// rebuilt from; the free space is what is left after the upgrade's bytes.
+bool CheckBeforeWriting(RunHost& host, Workspace& ws, const DirectoryAfterUpgrade& after);

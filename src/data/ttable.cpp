@@ -159,9 +159,18 @@ void TTable::setDatabaseName(const std::string& directory) {
   m_directory = directory;
 }
 
+void TTable::setReadOnly(bool readOnly) {
+  if (active())
+    throw EDatabaseError("Cannot perform this operation on an open dataset (" + m_handleName + ")");
+  m_readOnly = readOnly;
+}
+
 void TTable::open() {
   if (active()) return;
-  std::unique_ptr<pdx::Table> engine = pdx::Table::open(ResolveTableFile(m_directory, m_tableName));
+  pdx::OpenOptions options;
+  options.readOnly = m_readOnly;
+  std::unique_ptr<pdx::Table> engine =
+      pdx::Table::open(ResolveTableFile(m_directory, m_tableName), options);
   m_engine = std::move(engine);
   try {
     bind();

@@ -82,6 +82,9 @@ class TTable {
   // Changing it while the handle is open throws EDatabaseError.
   void setDatabaseName(const std::string& directory);
   const std::string& databaseName() const { return m_directory; }
+  // Opens the table for reading only: nothing is written, not even what a
+  // killed change left for the next open to finish. Set while closed.
+  void setReadOnly(bool readOnly);
 
   void open();
   void close();
@@ -147,6 +150,7 @@ class TTable {
   std::string m_tableName;
   const std::vector<FieldSpec>* m_declared;
   std::string m_directory;
+  bool m_readOnly = false;
   std::unique_ptr<pdx::Table> m_engine;
   std::vector<Bound> m_bound;
   std::string m_filter;

@@ -83,6 +83,8 @@ class BlockStore {
   void discardChanges() noexcept;
   // Forgets cached bytes (after the file was changed behind our back).
   void invalidate();
+  // Reads through the window only, never through a mapping.
+  void readWithoutMapping() { m_mapping = false; }
   void setFileSize(std::uint64_t fileSize);
 
  private:
@@ -124,7 +126,7 @@ class BlockStore {
   static constexpr std::uint64_t kStretchBytes = 4u << 20;
   static constexpr int kStretches = 4;
   Stretch m_stretches[kStretches];
-  bool m_mapping = true;  // false once the system refused a mapping
+  bool m_mapping = true;  // false once the system refused a mapping, or when told
   // The block last read through a mapping, for the many reads of one block
   // in a row; forgotten whenever a block may move into the window or a slot.
   int m_hotBlock = 0;

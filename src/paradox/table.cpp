@@ -120,6 +120,7 @@ TableImpl::TableImpl(std::filesystem::path path, const OpenOptions& options)
   m_memo = std::make_unique<MemoFile>(companionFile(m_path, ".mb"), !m_fileReadOnly);
   m_store =
       std::make_unique<BlockStore>(&m_file, m_name, m_header.headerSize, m_header.blockSize, size);
+  if (!options.mapBlocks) m_store->readWithoutMapping();
   if (m_header.fileBlocks > m_store->blocksInFile())
     fail(EDBEngineError::Code::kCorrupt,
          "Corrupt table " + m_name + ": header declares " + std::to_string(m_header.fileBlocks) +

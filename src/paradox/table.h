@@ -60,6 +60,11 @@ struct OpenOptions {
   bool readOnly = false;
   // Code page for tables whose header carries none (3.x) or carries 0.
   int fallbackCodePage = 1254;
+  // False: blocks are read with positioned reads into a window instead of
+  // through mappings of the file. One pass over a large table touches every
+  // page once, and copying it costs less than mapping and unmapping it page
+  // by page (BlockStore).
+  bool mapBlocks = true;
 };
 
 // The cursor's editing state, as in a dataset: browsing, editing an existing

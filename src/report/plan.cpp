@@ -205,7 +205,7 @@ bool PlanUpgrade(RunHost& host, DryRunPlan& plan) {
   return true;
 }
 
-bool PlanCarryForward(RunHost& host, DryRunPlan& plan) {
+bool PlanCarryForward(RunHost& host, DryRunPlan& plan, const SelectionCheck& check) {
   const std::string dataDir = host.newDataDirectory();
   const std::string from = host.sourceYear(), to = host.targetYear();
   // The registry as the upgrade would leave it: the older one copied over.
@@ -254,9 +254,18 @@ bool PlanCarryForward(RunHost& host, DryRunPlan& plan) {
     list.setValue("KISA_AD", Variant{row.shortName});
     list.setValue("YENI_SIRKET_KOD", Variant{codeFor(n)});
     list.setValue("DEVIR", Variant{true});
+    // Carried already: offered unselected, as the job offers it.
+    const std::string carriedName = cutCharacters(row.shortName + " " + to, 30);
+    for (const RegistryRow& r : registry)
+      if (r.year == to && r.shortName == carriedName) {
+        list.setValue("DEVIR", Variant{false});
+        list.setNote(row.code + " zaten " + r.code + " koduyla " + to + " yılına devredilmiş");
+        break;
+      }
   }
   list.first();
   if (!host.selectCompanies(list)) return false;
+  if (check && !check(list)) return false;
 
   CarryPlan carry;
   carry.fromYear = from;

@@ -11,11 +11,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+class CompanyList;
 class RunHost;
 
 namespace report {
@@ -90,11 +92,17 @@ struct DryRunPlan {
 // or is empty, as the upgrade would stop.
 bool PlanUpgrade(RunHost& host, DryRunPlan& plan);
 
+// The carry-forward's checks before writing, handed the company list after
+// the selection (SIRKET_KOD, KISA_AD, YENI_SIRKET_KOD, DEVIR). False stops
+// the plan; the check has shown its message then.
+using SelectionCheck = std::function<bool(const CompanyList&)>;
+
 // The carry-forward's part: lists the companies of the source year as the
-// job would, with their new codes, asks host.selectCompanies, and plans each
-// selected company. Returns false when the job would stop (its message shown
-// through host.infoBox) or the selection was cancelled.
-bool PlanCarryForward(RunHost& host, DryRunPlan& plan);
+// job would, with their new codes, asks host.selectCompanies, runs `check`
+// when given, and plans each selected company. Returns false when the job
+// would stop (its message shown through host.infoBox) or the selection was
+// cancelled.
+bool PlanCarryForward(RunHost& host, DryRunPlan& plan, const SelectionCheck& check = {});
 
 // The plan as Turkish text for a terminal.
 std::string PlanText(const DryRunPlan& plan);

@@ -26,6 +26,7 @@ class Reader {
   Reader(const std::string& directory, const std::string& tableName) {
     pdx::OpenOptions options;
     options.readOnly = true;
+    options.mapBlocks = false;  // one forward pass over every record
     m_table = pdx::Table::open(ResolveTableFile(directory, tableName), options);
     m_table->first();
   }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "carry/precheck.h"
 #include "jobs/runhost.h"
 #include "jobs/workspace.h"
 #include "platform/paths.h"
@@ -27,6 +28,28 @@ class PlanningHost final : public ForwardingRunHost {
   }
 };
 
+// The data directory as the planned upgrade leaves it, for the
+// carry-forward's checks.
+DirectoryAfterUpgrade AfterUpgrade(const report::DryRunPlan& plan) {
+  auto sources = [](const report::PlannedDirectory& dir) {
+    std::vector<FileSource> files;
+    for (const report::PlannedFile& f : dir) files.push_back({f.name, f.from});
+    return files;
+  };
+  DirectoryAfterUpgrade after;
+  after.dataFiles = sources(plan.dataFilesAfterUpgrade);
+  for (const auto& [code, dir] : plan.companiesAfterUpgrade) {
+    DirectoryAfterUpgrade::Company company{code, sources(dir), false};
+    for (const report::UpgradeCompanyPlan& c : plan.upgrade->companies)
+      if (c.code == code) company.settingsRebuilt = c.settingsRebuilt;
+    after.companies.push_back(std::move(company));
+  }
+  after.bytesWritten = plan.upgrade->dataFiles.bytes;
+  for (const report::UpgradeCompanyPlan& c : plan.upgrade->companies)
+    after.bytesWritten += c.copy.bytes + c.completion.bytes;
+  return after;
+}
+
 }  // namespace
 
 RunEnd DryRun(RunHost& host, ErrorReport& errors, const ProductCheck& productRunning,
@@ -38,7 +61,14 @@ RunEnd DryRun(RunHost& host, ErrorReport& errors, const ProductCheck& productRun
                  planned = report::PlanUpgrade(h, plan);
                  return planned;
                },
-               [&](RunHost& h, Workspace&) { planned = report::PlanCarryForward(h, plan); },
+               [&](RunHost& h, Workspace& w) {
+                 // The job's own checks, on the list as the job would hold it.
+                 planned = report::PlanCarryForward(h, plan, [&](const CompanyList& selected) {
+                   w.RxSirket = selected;
+                   return plan.upgrade ? CheckBeforeWriting(h, w, AfterUpgrade(plan))
+                                       : CheckBeforeWriting(h, w);
+                 });
+               },
                /*write=*/false};
   Workspace ws;
   const RunEnd end = Button1Click(planning, ws, errors, productRunning, jobs);

@@ -11,6 +11,7 @@
 #include "platform/runlock.h"
 #include "report/plan.h"
 #include "sample_data.h"
+#include "support/expect_unchanged.h"
 #include "support/fixture_files.h"
 #include "support/recording_host.h"
 #include "support/table_reader.h"
@@ -134,6 +135,85 @@ TEST_F(DryRun, PlanMatchesTheRunThatFollows) {
         EXPECT_EQ(t.removed, oldRows.size() - newRows.size());
       }
     }
+  }
+}
+
+TEST_F(DryRun, PassesOverACompanyCarriedAlreadyAsTheRunWould) {
+  const std::vector<std::string> args{"--devir", "--data", data.string(), "--from",
+                                      "2005",    "--to",   "2006",        "--dry-run"};
+  std::string before, after;
+  ASSERT_EQ(headless(args, &before), kExitCompleted) << before;
+  ASSERT_EQ(headless({"--devir", "--data", data.string(), "--from", "2005", "--to", "2006",
+                      "--companies", "2005_001"}),
+            kExitCompleted);
+  ASSERT_EQ(headless(args, &after), kExitCompleted) << after;
+  EXPECT_NE(before.find("  2005_001 "), std::string::npos) << before;
+  EXPECT_EQ(after.find("  2005_001 "), std::string::npos) << after;
+  EXPECT_NE(after.find("2005_001 zaten 2006_001 koduyla 2006 yılına devredilmiş"),
+            std::string::npos)
+      << after;
+  EXPECT_NE(after.find("  2005_002 "), std::string::npos) << after;
+}
+
+// A carry-forward check that fails stops the dry run with the message the
+// real run stops with, and nothing is touched.
+struct FailedCheck {
+  const char* what;
+  const char* upgradedCompany;  // with the upgrade of the older directory; null without
+  std::function<void(const fs::path& data, const fs::path& older)> damage;
+};
+
+TEST_F(DryRun, StopsAtTheCarryForwardsChecksAsTheRunWould) {
+  const FailedCheck cases[] = {
+      // Also left by a killed change: the checks read the settings without
+      // finishing it.
+      {"a table missing beside its index", nullptr,
+       [](const fs::path& d, const fs::path&) {
+         const fs::path settings = fixture::findFile(d / "2005_001", "ayar.db");
+         fixture::writeFileBytes(d / "2005_001" / ("." + settings.filename().string() + ".ix~"),
+                                 "");
+         fs::remove(d / "2005_003" / "Stok.DB");
+       }},
+      {"a damaged table the upgrade would copy", "2004_001",
+       [](const fs::path&, const fs::path& o) {
+         fixture::corruptU32(o / "2004_001" / "ceksen.DB", 0x06, 1002);
+       }},
+      // Kept in its layout by the upgrade, which the carry-forward cannot read.
+      {"settings of other field names", "2004_002", [](const fs::path&, const fs::path&) {}},
+  };
+  for (const FailedCheck& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(data);
+    fs::remove_all(older);
+    samples::writeNewest(data);
+    samples::writeOlder(older);
+    c.damage(data, older);
+    std::vector<std::string> args{"--devir", "--data", data.string(), "--ytl"};
+    if (c.upgradedCompany)
+      args.insert(args.end(), {"--upgrade", "--old", older.string(), "--from", "2004", "--to",
+                               "2005", "--companies", c.upgradedCompany});
+    else
+      args.insert(args.end(), {"--from", "2005", "--to", "2006"});
+    auto run = [&](bool dry, std::string& out) {
+      std::vector<std::string> a = args;
+      if (dry) a.push_back("--dry-run");
+      std::ostringstream o, e;
+      const int status = RunHeadless(a, o, e, [] { return platform::ProductStatus::closed(); });
+      out = o.str();
+      return status;
+    };
+    std::string planned, real;
+    {
+      fixture::UnchangedDir newest(data), old(older);
+      EXPECT_EQ(run(true, planned), kExitStopped) << planned;
+      newest.expectUnchanged();
+      old.expectUnchanged();
+    }
+    EXPECT_NE(planned.find(" adlı şirketin verileri açılamadı\n"), std::string::npos) << planned;
+    EXPECT_EQ(run(false, real), kExitStopped) << real;
+    // The real run's upgrade may speak first (an older company without a
+    // directory); the check's message is the same.
+    EXPECT_NE(real.find(planned), std::string::npos) << planned << "---\n" << real;
   }
 }
 
