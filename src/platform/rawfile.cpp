@@ -45,20 +45,6 @@ RawFile::RawFile(const std::filesystem::path& path, Mode mode) {
   if (m_fd < 0) fail("open");
 }
 
-RawFile::~RawFile() {
-  close();
-}
-
-RawFile::RawFile(RawFile&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-
-RawFile& RawFile::operator=(RawFile&& other) noexcept {
-  if (this != &other) {
-    close();
-    m_fd = std::exchange(other.m_fd, -1);
-  }
-  return *this;
-}
-
 std::uint64_t RawFile::size() const {
   if (int e = injectedFault(FileOp::kRead)) failWith(e, "fstat");
   struct stat st {};

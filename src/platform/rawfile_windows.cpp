@@ -37,6 +37,17 @@ HANDLE handleOf(int fd) {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// A positioned transfer's offset, and its size capped at what one call takes.
+OVERLAPPED positionAt(std::uint64_t offset) {
+  OVERLAPPED position{};
+  position.Offset = static_cast<DWORD>(offset);
+  position.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  return position;
+}
+DWORD chunkOf(std::size_t rest) {
+  return static_cast<DWORD>(std::min<std::size_t>(rest, 1u << 30));
+}
+
 }  // namespace
 
 RawFile::RawFile(const std::filesystem::path& path, Mode mode) {
@@ -62,20 +73,6 @@ RawFile::RawFile(const std::filesystem::path& path, Mode mode) {
   }
 }
 
-RawFile::~RawFile() {
-  close();
-}
-
-RawFile::RawFile(RawFile&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-
-RawFile& RawFile::operator=(RawFile&& other) noexcept {
-  if (this != &other) {
-    close();
-    m_fd = std::exchange(other.m_fd, -1);
-  }
-  return *this;
-}
-
 std::uint64_t RawFile::size() const {
   if (int e = injectedFault(FileOp::kRead)) failWith(e, "fstat");
   LARGE_INTEGER size{};
@@ -88,13 +85,9 @@ std::size_t RawFile::readAt(std::uint64_t offset, void* buffer, std::size_t leng
   auto* out = static_cast<char*>(buffer);
   std::size_t done = 0;
   while (done < length) {
-    const std::uint64_t at = offset + done;
-    OVERLAPPED position{};
-    position.Offset = static_cast<DWORD>(at);
-    position.OffsetHigh = static_cast<DWORD>(at >> 32);
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(length - done, 1u << 30));
+    OVERLAPPED position = positionAt(offset + done);
     DWORD n = 0;
-    if (!::ReadFile(handleOf(m_fd), out + done, chunk, &n, &position)) {
+    if (!::ReadFile(handleOf(m_fd), out + done, chunkOf(length - done), &n, &position)) {
       if (::GetLastError() == ERROR_HANDLE_EOF) break;
       fail("read");
     }
@@ -109,13 +102,10 @@ void RawFile::writeAt(std::uint64_t offset, const void* data, std::size_t length
   const auto* in = static_cast<const char*>(data);
   std::size_t done = 0;
   while (done < length) {
-    const std::uint64_t at = offset + done;
-    OVERLAPPED position{};
-    position.Offset = static_cast<DWORD>(at);
-    position.OffsetHigh = static_cast<DWORD>(at >> 32);
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(length - done, 1u << 30));
+    OVERLAPPED position = positionAt(offset + done);
     DWORD n = 0;
-    if (!::WriteFile(handleOf(m_fd), in + done, chunk, &n, &position)) fail("write");
+    if (!::WriteFile(handleOf(m_fd), in + done, chunkOf(length - done), &n, &position))
+      fail("write");
     if (n == 0) throw std::system_error(EIO, std::generic_category(), "write");
     done += n;
   }

@@ -1,4 +1,7 @@
-// The fault seam's state, shared by the POSIX and the Windows file calls.
+// What the POSIX and the Windows file calls share: the fault seam's state
+// and a file handle's lifetime (each system's file closes it its own way).
+#include <utility>
+
 #include "platform/rawfile.h"
 
 namespace platform {
@@ -29,6 +32,20 @@ const char* fileOpName(FileOp op) {
       return "map";
   }
   return "?";
+}
+
+RawFile::~RawFile() {
+  close();
+}
+
+RawFile::RawFile(RawFile&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+
+RawFile& RawFile::operator=(RawFile&& other) noexcept {
+  if (this != &other) {
+    close();
+    m_fd = std::exchange(other.m_fd, -1);
+  }
+  return *this;
 }
 
 }  // namespace platform
