@@ -8,6 +8,7 @@
 #include "paradox/names.h"
 #include "paradox/table_impl.h"
 #include "paradox/values.h"
+#include "platform/leftovers.h"
 
 namespace pdx {
 namespace {
@@ -88,6 +89,8 @@ std::filesystem::path companionFile(const std::filesystem::path& table, const st
 
 std::unique_ptr<Table> Table::open(const std::filesystem::path& dbFile,
                                    const OpenOptions& options) {
+  // A replace cut off on Windows may have left a file of the table aside.
+  platform::restoreMovedAside(dbFile.parent_path().empty() ? "." : dbFile.parent_path());
   return std::make_unique<TableImpl>(resolve(dbFile), options);
 }
 

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/leftovers.h"
 #include "platform/rawfile.h"
 #include "platform/wintext.h"
 
@@ -225,22 +226,31 @@ void replaceFile(const std::filesystem::path& from, const std::filesystem::path&
   // handle closes). A target that another program holds open without
   // sharing deletion cannot be moved aside: the rename fails with EBUSY and
   // nothing changes. A crash between the two moves leaves the old bytes
-  // under the aside name and no file under `to`.
+  // under the aside name, which names the file it stands for, and no file
+  // under `to`: the next run puts it back (removeCopyLeftovers).
   static std::atomic<unsigned> counter{0};
   const std::filesystem::path aside =
-      to.parent_path() /
-      (L".ud-old-" + std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(counter++));
+      to.parent_path() / (widen(kAsidePrefix) + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                          std::to_wstring(counter++) + L"~" + to.filename().native());
   if (!::MoveFileExW(to.c_str(), aside.c_str(), 0)) {
     if (::GetLastError() == ERROR_ACCESS_DENIED) ::SetLastError(ERROR_SHARING_VIOLATION);
     fail("rename");
   }
+  ::SetFileAttributesW(aside.c_str(), FILE_ATTRIBUTE_HIDDEN);
+  // The two moves below pass the fault seam too, so that a crash between
+  // them can be tested.
+  if (int e = injectedFault(FileOp::kRename, to)) {
+    if (!injectedFault(FileOp::kRename, to))
+      ::MoveFileExW(aside.c_str(), to.c_str(), 0);  // the old bytes back under their name
+    failWith(e, "rename");
+  }
   if (!::MoveFileExW(from.c_str(), to.c_str(), durable ? MOVEFILE_WRITE_THROUGH : 0)) {
     const DWORD error = ::GetLastError();
-    ::MoveFileExW(aside.c_str(), to.c_str(), 0);  // the old bytes back under their name
+    if (!injectedFault(FileOp::kRename, to))
+      ::MoveFileExW(aside.c_str(), to.c_str(), 0);  // the old bytes back under their name
     ::SetLastError(error);
     fail("rename");
   }
-  ::SetFileAttributesW(aside.c_str(), FILE_ATTRIBUTE_HIDDEN);
   ::DeleteFileW(aside.c_str());
 }
 

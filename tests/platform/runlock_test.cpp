@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "platform/files.h"
 #include "platform/leftovers.h"
 #include "support/temp_dir.h"
+#include "support/testos.h"
 
 namespace fs = std::filesystem;
 using fixture::TempDir;
@@ -52,4 +54,29 @@ TEST(CopyLeftovers, TemporariesGoInTheDirectoryAndOneLevelDownOnly) {
        {"2006_001/Cari.DB", "2006_001/deep/.ud-copy-y2", ".ud-copyright", "sirket.db"})
     EXPECT_TRUE(fs::exists(dir.path() / kept)) << kept;
   EXPECT_FALSE(fs::exists(dir.path() / ".ud-copy-AbC123"));
+}
+
+// A replace cut off between its two moves (Windows) left the old file aside
+// and none under its name: the old bytes go back; once the new file is in
+// place, the aside copy goes.
+TEST(CopyLeftovers, AFileMovedAsideComesBackUnlessItsNameIsTaken) {
+  TempDir dir;
+  dir.write("2006_001/.ud-old-40-1~cari.db", "old cari");
+  dir.write("2006_001/.ud-old-40-2~ayar.db", "old ayar");
+  dir.write("2006_001/ayar.db", "new ayar");
+  dir.write(".ud-old-7", "no name of its own");
+#ifdef _WIN32
+  // Windows marks the aside copy hidden; the file it becomes again is listed.
+  ASSERT_TRUE(testos::markDosAttributes(dir.path() / "2006_001/.ud-old-40-1~cari.db", "0x2"));
+#endif
+  EXPECT_EQ(platform::removeCopyLeftovers(dir.path()).size(), 2u);
+  EXPECT_EQ(dir.read("2006_001/cari.db"), "old cari");
+#ifdef _WIN32
+  EXPECT_EQ(platform::listFiles(dir.str() + "\\2006_001", "cari.*"),
+            std::vector<std::string>{"cari.db"});
+#endif
+  EXPECT_EQ(dir.read("2006_001/ayar.db"), "new ayar");
+  EXPECT_FALSE(dir.has("2006_001/.ud-old-40-1~cari.db"));
+  EXPECT_FALSE(dir.has("2006_001/.ud-old-40-2~ayar.db"));
+  EXPECT_TRUE(dir.has(".ud-old-7"));
 }
