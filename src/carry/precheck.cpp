@@ -103,7 +103,7 @@ class Checker {
       : m_host(host), m_ws(ws), m_dataDir(host.newDataDirectory()), m_after(after) {}
 
   bool run() {
-    const std::vector<FileSource> templateFiles = listing(TemplateDirectory(m_dataDir));
+    const std::vector<FileSource>& templateFiles = listing(TemplateDirectory(m_dataDir));
     CompanyList& list = m_ws.RxSirket;
     const std::size_t current = list.currentRow();
     for (list.first(); !list.eof(); list.next()) {
@@ -144,10 +144,14 @@ class Checker {
   }
 
   // The plain files of a directory as the run would find it, in the order
-  // FileListBox1 lists them.
-  std::vector<FileSource> listing(const std::string& dir) {
+  // FileListBox1 lists them; listed once per check (nothing changes them
+  // meanwhile), as each opened table's family is sized from it.
+  const std::vector<FileSource>& listing(const std::string& dir) {
+    auto [it, added] = m_listings.try_emplace(dir);
+    std::vector<FileSource>& files = it->second;
+    if (!added) return files;
     if (const std::vector<FileSource>* planned = plannedFiles(dir)) {
-      std::vector<FileSource> files = *planned;
+      files = *planned;
       std::sort(files.begin(), files.end(), [](const FileSource& a, const FileSource& b) {
         return platform::lessNoCase(a.name, b.name);
       });
@@ -155,7 +159,6 @@ class Checker {
     }
     m_ws.FileListBox1.setMask("*.*");
     m_ws.FileListBox1.setDirectory(dir);
-    std::vector<FileSource> files;
     for (const std::string& f : m_ws.FileListBox1.items()) files.push_back({f, dir});
     return files;
   }
@@ -164,7 +167,7 @@ class Checker {
   std::vector<FileSource> carriedFiles(const std::string& dir) {
     std::vector<FileSource> carried;
     if (plannedFiles(dir)) {
-      const std::vector<FileSource> files = listing(dir);
+      const std::vector<FileSource>& files = listing(dir);
       for (const char* mask : kCarryForwardMasks)
         for (const FileSource& f : files)
           if (platform::matchesMask(f.name, mask)) carried.push_back(f);
@@ -309,7 +312,8 @@ class Checker {
   RunHost& m_host;
   Workspace& m_ws;
   std::string m_dataDir;
-  const DirectoryAfterUpgrade* m_after;  // null: the directory as it is
+  const DirectoryAfterUpgrade* m_after;                       // null: the directory as it is
+  std::map<std::string, std::vector<FileSource>> m_listings;  // by directory
   std::set<std::string> m_templateChecked;
   SpaceNeed m_space;
 };

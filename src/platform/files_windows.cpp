@@ -59,7 +59,7 @@ void copyBytes(const fs::path& source, const fs::path& target, std::string_view 
     // Whether the source could not be read or the copy not written, Windows
     // does not say; a source that is missing or held is the reading side.
     const bool reading = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-                         ::GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES ||
+                         sourceAttributes == INVALID_FILE_ATTRIBUTES ||
                          error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
     copyFailed(from, to, error, !reading);
   }

@@ -237,17 +237,18 @@ void replaceFile(const std::filesystem::path& from, const std::filesystem::path&
     fail("rename");
   }
   ::SetFileAttributesW(aside.c_str(), FILE_ATTRIBUTE_HIDDEN);
-  // The two moves below pass the fault seam too, so that a crash between
-  // them can be tested.
+  // The moves below pass the fault seam too, so that a crash between them
+  // can be tested.
+  const auto putBack = [&] {  // the old bytes back under their name
+    if (!injectedFault(FileOp::kRename, to)) ::MoveFileExW(aside.c_str(), to.c_str(), 0);
+  };
   if (int e = injectedFault(FileOp::kRename, to)) {
-    if (!injectedFault(FileOp::kRename, to))
-      ::MoveFileExW(aside.c_str(), to.c_str(), 0);  // the old bytes back under their name
+    putBack();
     failWith(e, "rename");
   }
   if (!::MoveFileExW(from.c_str(), to.c_str(), durable ? MOVEFILE_WRITE_THROUGH : 0)) {
     const DWORD error = ::GetLastError();
-    if (!injectedFault(FileOp::kRename, to))
-      ::MoveFileExW(aside.c_str(), to.c_str(), 0);  // the old bytes back under their name
+    putBack();
     ::SetLastError(error);
     fail("rename");
   }

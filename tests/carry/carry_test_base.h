@@ -36,9 +36,7 @@ class CarryTest : public ::testing::Test {
     // are about the jobs. SmallBlocks runs a whole job on the smallest blocks
     // the records fit.
     dir.blockSizeKiB(16);
-    host.newDir = data.string();
-    host.fromYear = "2005";
-    host.toYear = "2006";
+    host.carry2005(data.string(), false);
     host.onSelect = [this](CompanyList& list) {
       listed.clear();
       for (list.first(); !list.eof(); list.next()) {

@@ -22,6 +22,14 @@ class RecordingHost : public RunHost {
   int rounding = 0;
   int digits = 2;
 
+  // Set to carry the companies of 2005 in `dataDir` into 2006.
+  void carry2005(const std::string& dataDir, bool withYtl) {
+    newDir = dataDir;
+    fromYear = "2005";
+    toYear = "2006";
+    ytl = withYtl;
+  }
+
   // The selection answer: called with the list; return true to confirm.
   // Default: confirm whatever is selected.
   std::function<bool(CompanyList&)> onSelect = [](CompanyList&) { return true; };

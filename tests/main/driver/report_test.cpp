@@ -219,10 +219,7 @@ class ReportFault : public ReportRun, public ::testing::WithParamInterface<Fault
 TEST_P(ReportFault, OnlyItsLinesDiffer) {
   writeEdgeCompany();
   RecordingHost host;
-  host.newDir = data.string();
-  host.fromYear = "2005";
-  host.toYear = "2006";
-  host.ytl = true;
+  host.carry2005(data.string(), true);
   Workspace ws;
   RunCarryForward(host, ws);
   ASSERT_EQ(host.infos.back(), "İşlem tamamlandı");

@@ -143,10 +143,7 @@ class RunSafety : public ::testing::Test {
 
   void SetUp() override {
     writeSample(data);
-    host.newDir = data.string();
-    host.fromYear = "2005";
-    host.toYear = "2006";
-    host.ytl = true;
+    host.carry2005(data.string(), true);
   }
   // What an uninterrupted run makes of the same data.
   std::map<std::string, fixture::DirectorySnapshot> reference() {

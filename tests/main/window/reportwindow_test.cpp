@@ -68,10 +68,7 @@ class ReportWindowTest : public QObject {
     dir.company("2005_001").withCard("120.01", 250'000'000, "Alacak").withCheque("Kasada", 15'000);
     dir.write();
     RecordingHost host;
-    host.newDir = data.string();
-    host.fromYear = "2005";
-    host.toYear = "2006";
-    host.ytl = true;
+    host.carry2005(data.string(), true);
     Workspace ws;
     RunCarryForward(host, ws);
     QCOMPARE(host.infos.back(), std::string("İşlem tamamlandı"));
