@@ -7,15 +7,20 @@
 #   paradox
 #   data
 #   jobs
-#   carry  upgrade  ui  report
+#   carry  upgrade  ui  report      (ui/model belongs to ui)
 #   carry/dialog
 #   main/driver
+#   main/form
 #   main/window
 #   main
 #
 # A folder may include its own headers and those of any lower layer. Tests
 # follow the folder they mirror and may also include tests/support. tools/,
 # bench/ and fuzz/ may use any layer and are not checked.
+#
+# The windows' models (ui/model, main/form) and every layer below the views
+# build on both systems without a toolkit: they include no Qt header and no
+# Win32 window header (the check fails on one).
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -32,13 +37,14 @@ grep -rnE --include='*.h' --include='*.c' --include='*.cpp' --include='*.inc' \
     if (f ~ /^carry\/dialog(\/|$)/) return 5
     if (f ~ /^(carry|upgrade|ui|report)(\/|$)/) return 4
     if (f ~ /^main\/driver(\/|$)/) return 6
-    if (f ~ /^main\/window(\/|$)/) return 7
-    if (f ~ /^main(\/|$)/) return 8
+    if (f ~ /^main\/form(\/|$)/) return 7
+    if (f ~ /^main\/window(\/|$)/) return 8
+    if (f ~ /^main(\/|$)/) return 9
     return -1
   }
   # The named layer a folder belongs to: siblings of one rank differ here.
   function family(f) {
-    if (f ~ /^(carry\/dialog|main\/driver|main\/window)(\/|$)/) {
+    if (f ~ /^(carry\/dialog|main\/driver|main\/form|main\/window)(\/|$)/) {
       split(f, p, "/"); return p[1] "/" p[2]
     }
     split(f, p, "/"); return p[1]
@@ -67,3 +73,16 @@ grep -rnE --include='*.h' --include='*.c' --include='*.cpp' --include='*.inc' \
     if (bad) { printf "check-layers: %d include(s) break the layer order\n", bad; exit 1 }
     printf "check-layers: %d includes follow the layer order\n", checked
   }' >&2
+
+# No toolkit in the models and the layers below the views: a Qt header
+# (<QWidget>, <QtCore/...>) or a Win32 window header in one of their files
+# fails. platform/ may use the Win32 API for files and processes, not windows.
+toolkit=$(grep -rnE --include='*.h' --include='*.cpp' \
+    '^[[:space:]]*#[[:space:]]*include[[:space:]]*<(Q[A-Za-z]|Qt[A-Za-z]*/|commctrl\.h|windowsx\.h)' \
+    src/paradox src/data src/jobs src/carry src/upgrade src/report src/ui/model \
+    src/main/driver src/main/form tests/ui/model tests/main/form 2>/dev/null |
+  grep -v '^src/carry/dialog/' || true)
+if [ -n "$toolkit" ]; then
+  printf '%s\n' "$toolkit" | sed 's/^/check-layers: a toolkit header in a model or engine layer: /' >&2
+  exit 1
+fi

@@ -10,6 +10,7 @@
 #ifdef UD_WITH_WINDOW
 #include <QApplication>
 
+#include "main/form/form1model.h"
 #include "main/window/form1.h"
 #include "ui/fonts.h"
 #include "ui/help.h"
@@ -31,7 +32,7 @@ int main(int argc, char** argv) {
   }
 #ifdef UD_WITH_WINDOW
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Upgrade-Devir"));
+  QApplication::setApplicationName(QString::fromUtf8(form1::kApplicationTitle));
   installFontSubstitutes();
   installTurkishTranslations();
   TForm1 form;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "report/numbers.h"
+#include "report/presentation.h"
 
 namespace report {
 
@@ -31,12 +32,6 @@ std::string conversionText(const ReconcileOptions& o) {
   const int mode = std::clamp(o.roundingMode, 0, 2);
   return std::string("YTL dönüşümü, ") + kModes[mode] + ", " + std::to_string(o.digits) +
          " basamak";
-}
-
-std::string summary(const RunReport& r) {
-  const std::size_t n = r.differingLines();
-  return n == 0 ? "Tüm satırlar uyuyor."
-                : std::to_string(n) + " satırda fark var: devir sonucu eski şirketle uyuşmuyor.";
 }
 
 std::string companyTitle(const CompanyReport& c) {
@@ -106,14 +101,13 @@ std::string PlainTextReport(const RunReport& r) {
       out += padRight(l->section + ": " + l->label, kLabel) + padLeft(t.old, kNumber) +
              padLeft(t.expected, kNumber) + padLeft(t.found, kNumber) +
              padLeft(t.difference, kNumber) + "  " + MarkText(*l) + "\n";
-      for (const ItemDifference& i : l->items)
-        out += "    " + i.code + ": beklenen " + i.expected + ", bulunan " + i.found + "\n";
+      for (const ItemDifference& i : l->items) out += "    " + ItemText(i) + "\n";
       if (l->differingItems > l->items.size())
         out +=
             "    ... ve " + std::to_string(l->differingItems - l->items.size()) + " kayıt daha\n";
     }
   }
-  out += "\n" + summary(r) + "\n";
+  out += "\n" + SummaryText(r) + "\n";
   return out;
 }
 
@@ -184,21 +178,15 @@ std::string HtmlReport(const RunReport& r) {
              "</td><td class=\"n\">" + html(t.found) + "</td><td class=\"n\">" +
              html(t.difference) + "</td><td>" + html(MarkText(*l)) + "</td></tr>\n";
       if (!l->items.empty()) {
-        out += "<tr class=\"items\"><td></td><td colspan=\"6\">Farklı kayıtlar";
-        if (l->differingItems > l->items.size())
-          out += " (ilk " + std::to_string(l->items.size()) + ", toplam " +
-                 std::to_string(l->differingItems) + ")";
-        out += ":<br>";
-        for (const ItemDifference& i : l->items)
-          out += html(i.code) + ": beklenen " + html(i.expected) + ", bulunan " + html(i.found) +
-                 "<br>";
+        out += "<tr class=\"items\"><td></td><td colspan=\"6\">" + html(ItemsHeading(*l)) + "<br>";
+        for (const ItemDifference& i : l->items) out += html(ItemText(i)) + "<br>";
         out += "</td></tr>\n";
       }
     }
     out += "</tbody>\n</table>\n</section>\n";
   }
   out += std::string("<p class=\"summary") + (r.agrees() ? "" : " differs") + "\">" +
-         html(summary(r)) + "</p>\n</body>\n</html>\n";
+         html(SummaryText(r)) + "</p>\n</body>\n</html>\n";
   return out;
 }
 

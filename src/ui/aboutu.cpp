@@ -2,10 +2,14 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QStatusBar>
+#include <string>
+#include <utility>
 
 #include "ui/aboutservices.h"
+#include "ui/modeltypes.h"
 #include "ui/pictures.h"
 #include "ui/secretpanel.h"
 #include "ui/windowbutton.h"
@@ -14,44 +18,34 @@
 
 namespace {
 
-constexpr int kWidth = 430;
-constexpr int kHeight = 460;
-constexpr int kStatusHeight = 19;
-constexpr int kLeftWidth = 144;
-constexpr int kTitleHeight = 40;
+const uimodel::AboutLayout& L = uimodel::kAboutLayout;
 
-const QStringList kCredits = {
-    QString(),  // the program's name goes here
-    QStringLiteral("Tüm hakları saklıdır."),
-    QString(),
-    QStringLiteral("ZEFIRTAK Yazılım ve Danışmanlık"),
-    QStringLiteral("Tel : (0212) 555 41 70"),
-    QStringLiteral("Faks : (0212) 555 41 71"),
-    QStringLiteral("Web : www.zefirtak.com.tr"),
-    QStringLiteral("E-posta : destek@zefirtak.com.tr"),
-};
-
-QLabel* boldLabel(const QString& text, QWidget* parent, QPoint at) {
+QLabel* boldLabel(const QString& text, QWidget* parent, uimodel::Point at) {
   auto* label = new QLabel(text, parent);
   QFont f = label->font();
   f.setBold(true);
   label->setFont(f);
-  label->move(at);
+  label->move(toQPoint(at));
   label->adjustSize();
   return label;
 }
 
+QString qs(const char* text) {
+  return QString::fromUtf8(text);
+}
+
+QPixmap panelPicture() {
+  return pictures::logo().scaled(toQSize(uimodel::kPanelPicture), Qt::KeepAspectRatio,
+                                 Qt::SmoothTransformation);
+}
+
+void setGround(QWidget* w, uimodel::Rgb colour) {
+  QPalette pal = w->palette();
+  pal.setColor(QPalette::Window, toQColor(colour));
+  w->setPalette(pal);
+}
+
 }  // namespace
-
-QString formatPhysicalMemory(std::uint64_t bytes, const QLocale& locale) {
-  QLocale grouped = locale;
-  grouped.setNumberOptions(grouped.numberOptions() & ~QLocale::OmitGroupSeparator);
-  return grouped.toString(static_cast<qulonglong>(bytes / 1024)) + QStringLiteral(" KB");
-}
-
-QString formatMemoryLoad(int percent) {
-  return QString::number(percent) + QStringLiteral(" %");
-}
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* e) {
   if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) emit clicked();
@@ -62,28 +56,25 @@ TAboutF::TAboutF(AboutServices& services, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       m_services(services) {
-  setFixedSize(kWidth, kHeight);
+  setFixedSize(toQSize(L.window));
 
   Image1 = new ClickLabel(this);
-  Image1->setGeometry(0, 0, kLeftWidth, kHeight - kStatusHeight);
+  Image1->setGeometry(toQRect(L.leftPicture));
   Image1->setScaledContents(true);
   Image1->setCursor(Qt::PointingHandCursor);
   connect(Image1, &ClickLabel::clicked, this, &TAboutF::toggleTeam);
 
   SecretPanel2 = new TSecretPanel(this);
-  SecretPanel2->setGeometry(0, kHeight - kStatusHeight - 224, 144, 224);
-  QPalette navy = SecretPanel2->palette();
-  navy.setColor(QPalette::Window, QColor(0, 0, 128));
-  SecretPanel2->setPalette(navy);
-  SecretPanel2->setTextColor(QColor(255, 255, 160));
-  SecretPanel2->setPicture(
-      pictures::logo().scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-  SecretPanel2->hide();
+  SecretPanel2->setGeometry(toQRect(L.teamPanel));
+  setGround(SecretPanel2, uimodel::kTeamGround);
+  SecretPanel2->setTextColor(toQColor(uimodel::kTeamText));
+  SecretPanel2->setPicture(panelPicture());
+  renderPanels();
 
   buildRightSide();
 
   auto* status = new QStatusBar(this);
-  status->setGeometry(0, kHeight - kStatusHeight, kWidth, kStatusHeight);
+  status->setGeometry(toQRect(L.statusBar));
   status->setSizeGripEnabled(false);
   StatusPanel = new QLabel(status);
   StatusPanel->setAlignment(Qt::AlignCenter);
@@ -97,63 +88,65 @@ TAboutF::TAboutF(AboutServices& services, QWidget* parent)
 
 void TAboutF::buildRightSide() {
   Image3 = new QLabel(this);
-  Image3->setGeometry(kLeftWidth, 0, kWidth - kLeftWidth, kTitleHeight);
+  Image3->setGeometry(toQRect(L.title));
   Image3->setScaledContents(true);
   RxLabel4 = new QLabel(this);
-  RxLabel4->setGeometry(Image3->geometry());
+  RxLabel4->setGeometry(toQRect(L.title));
   RxLabel4->setAlignment(Qt::AlignCenter);
-  QFont titleFont(QStringLiteral("Arial"));
-  titleFont.setPixelSize(16);
+  QFont titleFont(qs(uimodel::kTitleFontFamily));
+  titleFont.setPixelSize(uimodel::kTitleFontPixels);
   titleFont.setBold(true);
   RxLabel4->setFont(titleFont);
-  RxLabel4->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+  RxLabel4->setStyleSheet(QStringLiteral("color: %1; background: transparent;")
+                              .arg(toQColor(uimodel::kTitleText).name()));
 
   auto* main = new QWidget(this);
-  main->setGeometry(kLeftWidth, kTitleHeight, kWidth - kLeftWidth,
-                    kHeight - kStatusHeight - kTitleHeight);
+  main->setGeometry(toQRect(L.mainPanel));
   auto* logo = new QLabel(main);
   logo->setPixmap(pictures::logo());
-  logo->setGeometry(111, 4, 64, 64);
+  logo->setGeometry(toQRect(L.logo));
 
   SecretPanel1 = new TSecretPanel(main);
-  SecretPanel1->setGeometry(16, 72, 255, 214);
-  QPalette black = SecretPanel1->palette();
-  black.setColor(QPalette::Window, Qt::black);
-  SecretPanel1->setPalette(black);
-  SecretPanel1->setPicture(
-      pictures::logo().scaled(32, 32, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-  SecretPanel1->setLines(kCredits);
+  SecretPanel1->setGeometry(toQRect(L.creditsPanel));
+  setGround(SecretPanel1, uimodel::kCreditsGround);
+  SecretPanel1->setTextColor(toQColor(uimodel::kCreditsText));
+  SecretPanel1->setPicture(panelPicture());
+  SecretPanel1->setLines(toQStringList(uimodel::CreditLines(std::string())));
 
-  boldLabel(QStringLiteral("Tel : (0212) 555 41 70"), main, {16, 292});
-  RxLabel1 = new ClickLabel(QStringLiteral("www.zefirtak.com.tr"), main);
-  RxLabel3 = new ClickLabel(QStringLiteral("destek@zefirtak.com.tr"), main);
-  int y = 310;
-  for (ClickLabel* link : {RxLabel1, RxLabel3}) {
+  boldLabel(qs(uimodel::kTelephoneLine), main, L.telephone);
+  RxLabel1 = new ClickLabel(qs(uimodel::kWebLabel), main);
+  RxLabel3 = new ClickLabel(qs(uimodel::kMailLabel), main);
+  const QString linkStyle = QStringLiteral("color: %1; text-decoration: underline;")
+                                .arg(toQColor(uimodel::kLinkText).name());
+  for (auto [link, at] : {std::pair{RxLabel1, L.webLink}, std::pair{RxLabel3, L.mailLink}}) {
     link->setCursor(Qt::PointingHandCursor);
-    link->setStyleSheet(QStringLiteral("color: #000080; text-decoration: underline;"));
-    link->move(16, y);
+    link->setStyleSheet(linkStyle);
+    link->move(toQPoint(at));
     link->adjustSize();
-    y += 18;
   }
-  connect(RxLabel1, &ClickLabel::clicked, this, [this] { m_services.openInShell(kWebAddress); });
-  connect(RxLabel3, &ClickLabel::clicked, this, [this] { m_services.openInShell(kMailLink); });
+  connect(RxLabel1, &ClickLabel::clicked, this,
+          [this] { m_services.openInShell(uimodel::kWebAddress); });
+  connect(RxLabel3, &ClickLabel::clicked, this,
+          [this] { m_services.openInShell(uimodel::kMailLink); });
 
-  boldLabel(QStringLiteral("Fiziksel Hafıza :"), main, {16, 350});
-  boldLabel(QStringLiteral("Kullanımdaki Hafıza :"), main, {16, 368});
-  Fizmem = boldLabel(QString(), main, {170, 350});
-  kulmem = boldLabel(QString(), main, {170, 368});
+  boldLabel(qs(uimodel::kPhysicalMemoryLabel), main, L.physicalMemoryLabel);
+  boldLabel(qs(uimodel::kMemoryLoadLabel), main, L.memoryLoadLabel);
+  Fizmem = boldLabel(QString(), main, L.physicalMemory);
+  kulmem = boldLabel(QString(), main, L.memoryLoad);
 
-  ButtonTamam = makeWindowButton(main, QStringLiteral("Tamam"), pictures::makeMainImageList(this),
-                                 pictures::kGlyphTick);
-  ButtonTamam->setGeometry(171, 298, 100, 38);
+  ButtonTamam = makeWindowButton(main, qs(uimodel::kAboutOkCaption),
+                                 pictures::makeMainImageList(this), pictures::kGlyphTick);
+  ButtonTamam->setGeometry(toQRect(L.okButton));
   connect(ButtonTamam, &QAbstractButton::clicked, this, &QWidget::close);
 }
 
 void TAboutF::readMemory() {
   const AboutServices::Memory memory = m_services.memoryStatus();
-  Fizmem->setText(formatPhysicalMemory(memory.totalPhysicalBytes));
+  // The locale's thousands separator, as the memory figure is written.
+  const std::string separator = QLocale().groupSeparator().toStdString();
+  Fizmem->setText(toQString(uimodel::FormatPhysicalMemory(memory.totalPhysicalBytes, separator)));
   Fizmem->adjustSize();
-  kulmem->setText(formatMemoryLoad(memory.loadPercent));
+  kulmem->setText(toQString(uimodel::FormatMemoryLoad(memory.loadPercent)));
   kulmem->adjustSize();
 }
 
@@ -166,12 +159,7 @@ void TAboutF::setTopPicture(const QPixmap& picture) {
 
 void TAboutF::setProgramName(const QString& name) {
   RxLabel4->setText(name);
-  QStringList credits = SecretPanel1->lines();
-  if (credits.isEmpty())
-    credits.append(name);
-  else
-    credits[0] = name;
-  SecretPanel1->setLines(credits);
+  SecretPanel1->setLines(toQStringList(uimodel::CreditLines(name.toStdString())));
 }
 
 void TAboutF::setStatusText(const QString& text) {
@@ -182,37 +170,45 @@ void TAboutF::setTeam(const QStringList& team) {
 }
 
 void TAboutF::toggleTeam() {
-  const bool show = SecretPanel2->isHidden();
-  SecretPanel2->setVisible(show);
-  SecretPanel2->setActive(show);
-  if (show) SecretPanel2->raise();
+  m_state.toggleTeam();
+  renderPanels();
+}
+
+void TAboutF::renderPanels() {
+  // Restarting a running panel would only shift its step.
+  if (SecretPanel1 && SecretPanel1->isActive() != m_state.creditsRunning())
+    SecretPanel1->setActive(m_state.creditsRunning());
+  SecretPanel2->setVisible(m_state.teamShown());
+  SecretPanel2->setActive(m_state.teamRunning());
+  if (m_state.teamShown()) SecretPanel2->raise();
 }
 
 void TAboutF::showEvent(QShowEvent* e) {
   QDialog::showEvent(e);
-  SecretPanel1->setActive(true);
-  SecretPanel2->hide();
-  SecretPanel2->setActive(false);
+  m_state.shown();
+  renderPanels();
   Image1->show();
 }
 
 void TAboutF::closeEvent(QCloseEvent* e) {
-  SecretPanel1->setActive(false);
-  SecretPanel2->setActive(false);
+  m_state.closed();
+  renderPanels();
   // Accept without hiding here: the fade-out runs after this handler, on the
   // still visible window, and closing then hides it and ends exec().
   e->accept();
 }
 
 void TAboutF::keyPressEvent(QKeyEvent* e) {
-  const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
-  if (e->key() == Qt::Key_T && mods == (Qt::ControlModifier | Qt::AltModifier)) {
-    toggleTeam();
-    return;
-  }
-  if (e->key() == Qt::Key_Escape) {
-    close();
-    return;
+  using Action = uimodel::AboutWindow::KeyAction;
+  switch (uimodel::AboutWindow::ActionFor(toModelKey(e->key()), toModelModifiers(e->modifiers()))) {
+    case Action::ToggleTeam:
+      toggleTeam();
+      return;
+    case Action::Close:
+      close();
+      return;
+    case Action::None:
+      break;
   }
   QDialog::keyPressEvent(e);
 }

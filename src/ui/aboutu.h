@@ -4,24 +4,19 @@
 // lower part; so does Ctrl+Alt+T). Right: the title strip, the logo, the
 // scrolling credits, the contact lines with the web and e-mail links, the
 // memory figures and "Tamam". A fade component fades the window in and out.
+// Its texts, rules and layout are the model's (ui/model/about.h).
 #pragma once
 
 #include <QDialog>
 #include <QLabel>
-#include <QLocale>
-#include <cstdint>
+
+#include "ui/model/about.h"
 
 class AboutServices;
 class QStatusBar;
 class TSecretPanel;
 class TZfAnimate;
 class TZfWinButton;
-
-// The total physical memory in kilobytes with the locale's thousands
-// separators, then " KB".
-QString formatPhysicalMemory(std::uint64_t bytes, const QLocale& locale = QLocale());
-// The memory load: the number, a blank and a percent sign.
-QString formatMemoryLoad(int percent);
 
 // A label that reports a left click.
 class ClickLabel : public QLabel {
@@ -39,9 +34,6 @@ class TAboutF : public QDialog {
   Q_OBJECT
 
  public:
-  static constexpr const char* kWebAddress = "http://www.zefirtak.com.tr";
-  static constexpr const char* kMailLink = "mailto:";
-
   explicit TAboutF(AboutServices& services, QWidget* parent = nullptr);
 
   void setLeftPicture(const QPixmap& picture);
@@ -77,6 +69,9 @@ class TAboutF : public QDialog {
  private:
   void buildRightSide();
   void readMemory();
+  // Shows, hides, starts and stops the panels as the model's state says.
+  void renderPanels();
 
   AboutServices& m_services;
+  uimodel::AboutWindow m_state;
 };

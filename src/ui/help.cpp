@@ -6,17 +6,14 @@
 #include <QScreen>
 #include <QStatusBar>
 
+#include "ui/modeltypes.h"
 #include "ui/pictures.h"
 #include "ui/windowbutton.h"
 #include "ui/zfabout.h"
 #include "ui/zfwinbutton.h"
 
 namespace {
-constexpr int kWidth = 624;
-constexpr int kHeight = 458;
-constexpr int kMemoHeight = 393;
-const QString kHint = QStringLiteral("Kapat ");
-const QString kProgramName = QStringLiteral("KMX Devir-Upgrade s2.04.02");
+const uimodel::HelpLayout& L = uimodel::kHelpLayout;
 }  // namespace
 
 TForm2::TForm2(QWidget* mainWindow, ZfImageList* images, TZfAbout* about, const QPixmap& titleImage)
@@ -26,30 +23,32 @@ TForm2::TForm2(QWidget* mainWindow, ZfImageList* images, TZfAbout* about, const 
       m_mainWindow(mainWindow),
       m_about(about),
       m_titleImage(titleImage) {
-  setFixedSize(kWidth, kHeight);
+  setFixedSize(toQSize(L.window));
 
   Memo1 = new QPlainTextEdit(this);
-  Memo1->setGeometry(0, 0, kWidth, kMemoHeight);
+  Memo1->setGeometry(toQRect(L.memo));
   Memo1->setReadOnly(true);
   Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   QFont bold = Memo1->font();
   bold.setBold(true);
   Memo1->setFont(bold);
-  Memo1->setPlainText(helpText());
+  Memo1->setPlainText(toQStringList(uimodel::HelpLines()).join(QLatin1Char('\n')));
 
-  ButtonIrtibat =
-      makeWindowButton(this, QStringLiteral("İrtibat"), images, pictures::kGlyphContact);
-  ButtonIrtibat->setGeometry(8, kMemoHeight + 4, 130, 38);
-  ButtonKapat = makeWindowButton(this, QStringLiteral("Kapat"), images, pictures::kGlyphClose);
-  ButtonKapat->setGeometry((kWidth - 170) / 2, kMemoHeight + 4, 170, 38);
-  for (TZfWinButton* b : {ButtonIrtibat, ButtonKapat}) b->setToolTip(kHint);
+  ButtonIrtibat = makeWindowButton(this, QString::fromUtf8(uimodel::kContactCaption), images,
+                                   pictures::kGlyphContact);
+  ButtonIrtibat->setGeometry(toQRect(L.contactButton));
+  ButtonKapat = makeWindowButton(this, QString::fromUtf8(uimodel::kCloseCaption), images,
+                                 pictures::kGlyphClose);
+  ButtonKapat->setGeometry(toQRect(L.closeButton));
+  for (TZfWinButton* b : {ButtonIrtibat, ButtonKapat})
+    b->setToolTip(QString::fromUtf8(uimodel::kHelpButtonHint));
   connect(ButtonIrtibat, &QAbstractButton::clicked, this, &TForm2::openAbout);
   connect(ButtonKapat, &QAbstractButton::clicked, this, &QWidget::close);
 
   StatusBar1 = new QStatusBar(this);
   StatusBar1->setSizeGripEnabled(false);
-  StatusBar1->setGeometry(0, kHeight - 19, kWidth, 19);
+  StatusBar1->setGeometry(toQRect(L.statusBar));
 
   // The window sees every key before the control that has the focus.
   for (QWidget* child : {static_cast<QWidget*>(Memo1), Memo1->viewport(),
@@ -60,14 +59,16 @@ TForm2::TForm2(QWidget* mainWindow, ZfImageList* images, TZfAbout* about, const 
 void TForm2::openAbout() {
   TZfAbout* about = m_about.data();
   if (about == nullptr) return;
-  about->setCaption(windowTitle());
+  const uimodel::AboutRequest request = m_model.aboutRequest();
+  about->setCaption(toQString(request.caption));
   about->setTopPicture(m_titleImage);
-  about->setProgramName(kProgramName);
+  about->setProgramName(toQString(request.programName));
   about->execute(this);
 }
 
 void TForm2::showEvent(QShowEvent* e) {
-  if (m_mainWindow) setWindowTitle(m_mainWindow->windowTitle());
+  m_model.shown((m_mainWindow ? m_mainWindow->windowTitle() : windowTitle()).toStdString());
+  setWindowTitle(toQString(m_model.caption()));
   if (!e->spontaneous()) {
     if (QScreen* screen = QGuiApplication::primaryScreen())
       move(screen->availableGeometry().center() - rect().center());
@@ -76,7 +77,8 @@ void TForm2::showEvent(QShowEvent* e) {
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* e) {
-  if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape) {
+  if (e->type() == QEvent::KeyPress &&
+      uimodel::HelpWindow::ClosesOn(toModelKey(static_cast<QKeyEvent*>(e)->key()))) {
     close();
     return true;
   }
@@ -84,7 +86,7 @@ bool TForm2::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void TForm2::keyPressEvent(QKeyEvent* e) {
-  if (e->key() == Qt::Key_Escape) {
+  if (uimodel::HelpWindow::ClosesOn(toModelKey(e->key()))) {
     close();
     return;
   }

@@ -1,19 +1,19 @@
 // TForm2: the help window. Created once with the main window and shown
 // modally by its help button; its "İrtibat" button opens the about box.
+// Its text, captions, rules and layout are the model's (ui/model/help.h).
 #pragma once
 
 #include <QDialog>
 #include <QPixmap>
 #include <QPointer>
 
+#include "ui/model/help.h"
+
 class QPlainTextEdit;
 class QStatusBar;
 class TZfAbout;
 class TZfWinButton;
 class ZfImageList;
-
-// The help text, one entry per line.
-QString helpText();
 
 class TForm2 : public QDialog {
   Q_OBJECT
@@ -39,6 +39,7 @@ class TForm2 : public QDialog {
   void keyPressEvent(QKeyEvent* e) override;
 
  private:
+  uimodel::HelpWindow m_model;
   QPointer<QWidget> m_mainWindow;
   QPointer<TZfAbout> m_about;
   QPixmap m_titleImage;

@@ -2,9 +2,7 @@
 
 #include <QPainter>
 
-namespace {
-constexpr int kPictureGap = 6;
-}
+#include "ui/modeltypes.h"
 
 TSecretPanel::TSecretPanel(QWidget* parent) : QWidget(parent) {
   setAutoFillBackground(true);
@@ -35,30 +33,21 @@ void TSecretPanel::setActive(bool on) {
     m_timer.stop();
 }
 
-int TSecretPanel::contentHeight() const {
-  const int picture = m_picture.isNull() ? 0 : m_picture.height() + kPictureGap;
-  return picture + static_cast<int>(m_lines.size()) * fontMetrics().height();
+uimodel::ScrollText TSecretPanel::scrollText() const {
+  return {toModel(size()), m_picture.isNull() ? uimodel::Size{} : toModel(m_picture.size()),
+          static_cast<int>(m_lines.size()), fontMetrics().height()};
 }
 
 void TSecretPanel::step() {
-  // The text enters at the bottom edge and has gone once it has travelled
-  // the panel's height and its own.
-  if (++m_offset > height() + contentHeight()) m_offset = 0;
+  m_offset = scrollText().nextOffset(m_offset);
   update();
 }
 
 void TSecretPanel::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  int y = height() - m_offset;
-  if (!m_picture.isNull()) {
-    p.drawPixmap((width() - m_picture.width()) / 2, y, m_picture);
-    y += m_picture.height() + kPictureGap;
-  }
+  const uimodel::ScrollText::Placement at = scrollText().place(m_offset);
+  if (!m_picture.isNull()) p.drawPixmap(toQRect(at.picture).topLeft(), m_picture);
   p.setPen(m_textColor);
-  const int lineHeight = fontMetrics().height();
-  for (const QString& line : m_lines) {
-    if (y + lineHeight > 0 && y < height())
-      p.drawText(QRect(0, y, width(), lineHeight), Qt::AlignHCenter | Qt::AlignVCenter, line);
-    y += lineHeight;
-  }
+  for (const uimodel::ScrollText::Placement::Line& line : at.lines)
+    p.drawText(toQRect(line.rect), Qt::AlignHCenter | Qt::AlignVCenter, m_lines.at(line.index));
 }

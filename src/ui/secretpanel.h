@@ -1,6 +1,7 @@
 // TSecretPanel: a panel whose lines of text, under a small picture, move
 // upward one pixel per step and start again from the bottom after the last
-// line has gone. It steps every 50 ms while it is active.
+// line has gone. It steps every 50 ms while it is active. The arithmetic is
+// uimodel::ScrollText's (ui/model/scrolltext.h).
 #pragma once
 
 #include <QPixmap>
@@ -8,11 +9,13 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "ui/model/scrolltext.h"
+
 class TSecretPanel : public QWidget {
   Q_OBJECT
 
  public:
-  static constexpr int kStepMs = 50;
+  static constexpr int kStepMs = uimodel::ScrollText::kStepMs;
 
   explicit TSecretPanel(QWidget* parent = nullptr);
 
@@ -31,12 +34,14 @@ class TSecretPanel : public QWidget {
   // How far the text has moved up since it last started from the bottom.
   int offset() const { return m_offset; }
   // Height of the picture and all lines together.
-  int contentHeight() const;
+  int contentHeight() const { return scrollText().contentHeight(); }
 
  protected:
   void paintEvent(QPaintEvent* e) override;
 
  private:
+  uimodel::ScrollText scrollText() const;
+
   QStringList m_lines;
   QPixmap m_picture;
   QColor m_textColor{Qt::white};

@@ -1,20 +1,23 @@
 #include "ui/windowbutton.h"
 
+#include "ui/model/button.h"
+#include "ui/modeltypes.h"
 #include "ui/zfwinbutton.h"
 
 void applyWindowButtonLook(TZfWinButton* button) {
-  button->setRaiseCol(Qt::white);
-  button->setOverCol(Qt::blue);
-  QFont font(QStringLiteral("Arial"));
-  font.setPixelSize(11);
+  const uimodel::WindowButtonLook& look = uimodel::kWindowButtonLook;
+  button->setRaiseCol(toQColor(look.raiseCol));
+  button->setOverCol(toQColor(look.overCol));
+  QFont font(QString::fromLatin1(look.fontFamily));
+  font.setPixelSize(look.fontPixels);
   font.setBold(true);
   button->setFont(font);
-  button->setFontColor(Qt::black);
+  button->setFontColor(toQColor(look.fontColor));
   QFont grey = button->grayedFont();
-  grey.setPixelSize(13);
+  grey.setPixelSize(look.grayedFontPixels);
   button->setGrayedFont(grey);
-  button->setParentColor(true);
-  button->setGlphyAlign(GlyphAlign::poLeft);
+  button->setParentColor(look.parentColor);
+  button->setGlphyAlign(look.align);
 }
 
 TZfWinButton* makeWindowButton(QWidget* parent, const QString& caption, ZfImageList* images,

@@ -8,9 +8,10 @@ class QWidget;
 class TZfWinButton;
 class ZfImageList;
 
-// Applies the windows' values to a button: RaiseCol white, OverCol blue,
-// caption in bold Arial of 11 pixels, black; grey font of 13 pixels; the
-// parent's colour as face; glyph left of the caption.
+// Applies the windows' values to a button (uimodel::kWindowButtonLook):
+// RaiseCol white, OverCol blue, caption in bold Arial of 11 pixels, black;
+// grey font of 13 pixels; the parent's colour as face; glyph left of the
+// caption.
 void applyWindowButtonLook(TZfWinButton* button);
 
 // A new button with that look, the caption and, when images is given, glyph

@@ -4,6 +4,7 @@
 
 #include "ui/aboutservices.h"
 #include "ui/aboutu.h"
+#include "ui/modeltypes.h"
 #include "ui/pictures.h"
 
 TZfAbout::TZfAbout(QObject* parent) : QObject(parent) {}
@@ -14,7 +15,7 @@ TAboutF* TZfAbout::createWindow(QWidget* parent) const {
   window->setTopPicture(m_topPicture);
   window->setProgramName(m_programName);  // title label and the credits' first line
   window->setWindowTitle(m_caption);
-  window->setStatusText(QStringLiteral("ZEFIRTAK ") + m_programName);
+  window->setStatusText(toQString(uimodel::AboutStatusText(m_programName.toStdString())));
   window->setTeam(m_team);
   return window;
 }
@@ -27,22 +28,6 @@ void TZfAbout::execute(QWidget* parent) {
 TZfAbout* makeProgramAbout(QObject* parent) {
   auto* about = new TZfAbout(parent);
   about->setPicture(QPixmap::fromImage(pictures::aboutPicture()));
-  about->setTeam({
-      QStringLiteral("Proje Yönetimi"),
-      QStringLiteral("Selin Aydınoğlu"),
-      QString(),
-      QStringLiteral("Yazılım Geliştirme"),
-      QStringLiteral("Kerem Yıldız"),
-      QStringLiteral("Derya Kocabaş"),
-      QString(),
-      QStringLiteral("Veri Dönüşümü"),
-      QStringLiteral("Tolga Erdem"),
-      QString(),
-      QStringLiteral("Test ve Kalite"),
-      QStringLiteral("Nazlı Güneş"),
-      QString(),
-      QStringLiteral("Destek"),
-      QStringLiteral("Emre Çelik"),
-  });
+  about->setTeam(toQStringList(uimodel::ProgramTeam()));
   return about;
 }

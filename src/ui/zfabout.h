@@ -1,10 +1,13 @@
-// TZfAbout: holds what the about box shows and shows it.
+// TZfAbout: holds what the about box shows and shows it. The texts it adds
+// (the status line, the program's team) are the model's (ui/model/about.h).
 #pragma once
 
 #include <QObject>
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
+
+#include "ui/model/about.h"
 
 class AboutServices;
 class QWidget;
@@ -22,7 +25,7 @@ class TZfAbout : public QObject {
  public:
   explicit TZfAbout(QObject* parent = nullptr);
 
-  QString about() const { return QStringLiteral("s1.04"); }
+  QString about() const { return QString::fromLatin1(uimodel::kAboutComponentAbout); }
   void setAbout(const QString&) {}
   QString caption() const { return m_caption; }
   void setCaption(const QString& c) { m_caption = c; }

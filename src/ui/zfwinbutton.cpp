@@ -9,13 +9,44 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
-#include <algorithm>
 
 #include "ui/imagelist.h"
+#include "ui/modeltypes.h"
 
-TZfWinButton::TZfWinButton(QWidget* parent) : QAbstractButton(parent) {
-  QFont f(QStringLiteral("Arial"));
-  f.setPointSize(10);
+namespace {
+
+uimodel::MouseButton toModelButton(Qt::MouseButton b) {
+  if (b == Qt::LeftButton) return uimodel::MouseButton::Left;
+  if (b == Qt::RightButton) return uimodel::MouseButton::Right;
+  return uimodel::MouseButton::Other;
+}
+
+uimodel::FocusReason toModelReason(Qt::FocusReason r) {
+  switch (r) {
+    case Qt::MouseFocusReason:
+      return uimodel::FocusReason::Mouse;
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+      return uimodel::FocusReason::Tab;
+    case Qt::PopupFocusReason:
+      return uimodel::FocusReason::Popup;
+    case Qt::ActiveWindowFocusReason:
+      return uimodel::FocusReason::ActiveWindow;
+    default:
+      return uimodel::FocusReason::Other;
+  }
+}
+
+}  // namespace
+
+TZfWinButton::TZfWinButton(QWidget* parent)
+    : QAbstractButton(parent),
+      m_color(toQColor(uimodel::kButtonColor)),
+      m_raiseCol(toQColor(uimodel::kButtonRaiseCol)),
+      m_overCol(toQColor(uimodel::kButtonOverCol)),
+      m_fontColor(toQColor(uimodel::kButtonFontColor)) {
+  QFont f(QString::fromLatin1(uimodel::kButtonFontFamily));
+  f.setPointSize(uimodel::kButtonFontPoints);
   f.setBold(true);
   setFont(f);
   m_grayedFont = f;
@@ -24,7 +55,7 @@ TZfWinButton::TZfWinButton(QWidget* parent) : QAbstractButton(parent) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setMouseTracking(true);
-  resize(100, 30);
+  resize(toQSize(uimodel::kButtonSize));
   // Connected first, so the modal result is set before any OnClick handler
   // runs; also when the click comes through QAbstractButton::click().
   connect(this, &QAbstractButton::clicked, this, &TZfWinButton::handOnModalResult);
@@ -33,15 +64,8 @@ TZfWinButton::TZfWinButton(QWidget* parent) : QAbstractButton(parent) {
 TZfWinButton::~TZfWinButton() = default;
 
 QSize TZfWinButton::sizeHint() const {
-  // The default 100 x 30, grown so that the content and the 3-pixel frame
-  // around it fit (a 32-pixel glyph asks for 38).
   bool fromList = false;
-  const QSize g = currentGlyph(&fromList).size();
-  const QSize t = captionSize();
-  const bool side = m_align == GlyphAlign::poLeft || m_align == GlyphAlign::poRight;
-  const int w = side ? g.width() + 5 + t.width() : std::max(g.width(), t.width());
-  const int h = side ? std::max(g.height(), t.height()) : g.height() + 3 + t.height();
-  return {std::max(100, w + 12), std::max(30, h + 6)};
+  return toQSize(m_model.sizeHint(toModel(currentGlyph(&fromList).size()), toModel(captionSize())));
 }
 
 // --- Properties ------------------------------------------------------------
@@ -100,7 +124,7 @@ void TZfWinButton::setGlpyh(const QPixmap& glyph) {
 }
 
 void TZfWinButton::setGlphyAlign(GlyphAlign align) {
-  m_align = align;
+  m_model.setAlign(align);
   update();
 }
 
@@ -139,27 +163,68 @@ void TZfWinButton::syncFromAction() {
 }
 
 void TZfWinButton::setTabStop(bool on) {
-  m_tabStop = on;
+  m_model.setTabStop(on);
   setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
   update();
 }
 
 void TZfWinButton::setShowCaption(bool on) {
-  m_showCaption = on;
+  m_model.setShowCaption(on);
   update();
 }
 
 // --- Input -----------------------------------------------------------------
 
-void TZfWinButton::clearFlags() {
-  m_pressed = false;
-  m_held = false;
+uimodel::ButtonModel& TZfWinButton::model() {
+  m_model.setHasDropDown(!m_dropDown.isNull());
+  m_model.setHasPopup(!m_popup.isNull());
+  if (m_model.isEnabled() != isEnabled()) m_model.enabledChanged(isEnabled());
+  return m_model;
+}
+
+bool TZfWinButton::perform(const uimodel::ButtonActions& actions, Qt::KeyboardModifiers modifiers,
+                           QPoint mouseAt) {
+  using A = uimodel::ButtonAction;
+  QPointer<TZfWinButton> self(this);
+  bool passKeyOn = false;
+  for (const A& a : actions) {
+    if (!self) return false;
+    switch (a.kind) {
+      case A::Repaint:
+        repaint();
+        break;
+      case A::MouseDown:
+        emit mouseDown(Qt::LeftButton, modifiers, toQPoint(a.at));
+        break;
+      case A::MouseUp:
+        emit mouseUp(Qt::LeftButton, modifiers, toQPoint(a.at));
+        break;
+      case A::MouseMove:
+        emit mouseMove(modifiers, toQPoint(a.at));
+        break;
+      case A::OpenDropDown:
+        openDropDown();
+        if (self) perform(model().dropDownClosed(), modifiers);
+        break;
+      case A::OpenPopup:
+        if (m_popup) m_popup->exec(mouseAt);
+        break;
+      case A::ResumePress:
+        pressLeft(toQPoint(a.at), modifiers);
+        break;
+      case A::Click:
+        emit clicked(false);
+        break;
+      case A::PassKeyOn:
+        passKeyOn = true;
+        break;
+    }
+  }
+  return passKeyOn && self;
 }
 
 void TZfWinButton::click() {
-  clearFlags();
-  repaint();
-  emit clicked(false);
+  perform(model().click(), Qt::NoModifier);
 }
 
 void TZfWinButton::handOnModalResult() {
@@ -171,150 +236,67 @@ void TZfWinButton::handOnModalResult() {
 }
 
 void TZfWinButton::pressLeft(QPoint pos, Qt::KeyboardModifiers modifiers) {
-  QPointer<TZfWinButton> self(this);
-  if (m_tabStop && focusPolicy() != Qt::NoFocus && !hasFocus()) setFocus(Qt::MouseFocusReason);
-  m_held = true;
-  m_pressed = true;
-  m_hot = true;  // a press on the button means the pointer is over it
-  emit mouseDown(Qt::LeftButton, modifiers, pos);
-  if (!self) return;
-  repaint();
-  if (m_dropDown) {
-    openDropDown();
-    // The menu's own choice is the action: the press ends without a click.
-    if (self) endPress();
-  }
-}
-
-void TZfWinButton::endPress() {
-  clearFlags();
-  repaint();
+  if (model().pressTakesFocus(hasFocus()) && focusPolicy() != Qt::NoFocus)
+    setFocus(Qt::MouseFocusReason);
+  perform(model().mousePress(uimodel::MouseButton::Left, toModel(pos)), modifiers);
 }
 
 void TZfWinButton::openDropDown() {
-  if (m_dropDown) m_dropDown->exec(mapToGlobal(QPoint(1, height() + 1)));
-}
-
-void TZfWinButton::leave() {
-  m_hot = false;
-  m_pressed = false;
-  repaint();
+  if (m_dropDown) m_dropDown->exec(mapToGlobal(toQPoint(uimodel::DropDownMenuAt(toModel(size())))));
 }
 
 void TZfWinButton::mousePressEvent(QMouseEvent* e) {
-  if (!isEnabled()) return;
   if (e->button() == Qt::LeftButton) {
     pressLeft(e->position().toPoint(), e->modifiers());
-  } else if (e->button() == Qt::RightButton && m_popup) {
-    m_popup->exec(e->globalPosition().toPoint());
+    return;
   }
+  perform(model().mousePress(toModelButton(e->button()), toModel(e->position().toPoint())),
+          e->modifiers(), e->globalPosition().toPoint());
 }
 
 void TZfWinButton::mouseReleaseEvent(QMouseEvent* e) {
-  if (e->button() != Qt::LeftButton) return;
-  QPointer<TZfWinButton> self(this);
-  // A release away from the button never clicks, whether or not a leave
-  // event arrived during the press.
-  const bool wasPressed = m_pressed && rect().contains(e->position().toPoint());
-  clearFlags();
-  repaint();
-  emit mouseUp(Qt::LeftButton, e->modifiers(), e->position().toPoint());
-  if (self && wasPressed) click();
+  perform(model().mouseRelease(toModelButton(e->button()), toModel(e->position().toPoint()),
+                               toModel(size())),
+          e->modifiers());
 }
 
 void TZfWinButton::mouseMoveEvent(QMouseEvent* e) {
-  const QPoint pos = e->position().toPoint();
-  emit mouseMove(e->modifiers(), pos);
-  // While the button is held the mouse is grabbed and no enter or leave
-  // events come; follow the pointer here instead.
-  if (!m_held) return;
-  const bool inside = rect().contains(pos);
-  if (!inside && (m_pressed || m_hot)) {
-    leave();
-  } else if (inside && !m_hot && isEnabled()) {
-    m_hot = true;
-    pressLeft(QPoint(10, 10), e->modifiers());
-  }
+  perform(model().mouseMove(toModel(e->position().toPoint()), toModel(size())), e->modifiers());
 }
 
 void TZfWinButton::enterEvent(QEnterEvent* e) {
   QAbstractButton::enterEvent(e);
-  if (!isEnabled() || m_hot) return;
-  m_hot = true;
-  update();
-  if (m_held) pressLeft(QPoint(10, 10), Qt::NoModifier);
+  perform(model().enter(), Qt::NoModifier);
 }
 
 void TZfWinButton::leaveEvent(QEvent* e) {
   QAbstractButton::leaveEvent(e);
-  leave();
+  perform(model().leave(), Qt::NoModifier);
 }
 
 void TZfWinButton::keyPressEvent(QKeyEvent* e) {
-  const int key = e->key();
-  if (key == Qt::Key_Space) {
-    if (!m_pressed) {
-      m_pressed = true;
-      repaint();
-      if (m_dropDown) {
-        QPointer<TZfWinButton> self(this);
-        openDropDown();
-        if (self) endPress();
-      }
-    }
-    return;
-  }
-  if (m_pressed) {
-    m_pressed = false;
-    repaint();
-  }
-  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-    if (m_dropDown)
-      openDropDown();
-    else
-      click();
-    return;
-  }
-  QWidget::keyPressEvent(e);  // Esc and the rest go on to the window
+  if (perform(model().keyPress(toModelKey(e->key())), e->modifiers()))
+    QWidget::keyPressEvent(e);  // Esc and the rest go on to the window
 }
 
 void TZfWinButton::keyReleaseEvent(QKeyEvent* e) {
-  if (e->key() == Qt::Key_Space) {
-    // Auto-repeat sends release/press pairs while the key is held: only the
-    // real release counts.
-    if (!e->isAutoRepeat() && m_pressed && !m_dropDown) click();
-    return;
-  }
-  if (m_pressed && !e->isAutoRepeat()) {
-    m_pressed = false;
-    repaint();
-  }
-  QWidget::keyReleaseEvent(e);
+  if (perform(model().keyRelease(toModelKey(e->key()), e->isAutoRepeat()), e->modifiers()))
+    QWidget::keyReleaseEvent(e);
 }
 
 void TZfWinButton::focusInEvent(QFocusEvent* e) {
-  // A drop-down menu takes the focus only while it is open, and a click on
-  // an inactive window may activate it (and give the focus back) after the
-  // press has arrived: in both cases the press goes on.
-  if (e->reason() != Qt::PopupFocusReason && e->reason() != Qt::ActiveWindowFocusReason)
-    clearFlags();
-  update();
+  perform(model().focusIn(toModelReason(e->reason())), Qt::NoModifier);
 }
 
 void TZfWinButton::focusOutEvent(QFocusEvent* e) {
-  if (e->reason() != Qt::PopupFocusReason) clearFlags();
-  update();
+  perform(model().focusOut(toModelReason(e->reason())), Qt::NoModifier);
 }
 
 void TZfWinButton::changeEvent(QEvent* e) {
   QAbstractButton::changeEvent(e);
   switch (e->type()) {
     case QEvent::EnabledChange:
-      if (!isEnabled()) {
-        clearFlags();
-        m_hot = false;
-      }
-      update();
+      perform(model().enabledChanged(isEnabled()), Qt::NoModifier);
       break;
     case QEvent::ParentChange:
     case QEvent::PaletteChange:
@@ -328,7 +310,7 @@ void TZfWinButton::changeEvent(QEvent* e) {
 
 bool TZfWinButton::event(QEvent* e) {
   if (e->type() == QEvent::Shortcut) {
-    if (isEnabled()) click();
+    perform(model().shortcut(), Qt::NoModifier);
     return true;
   }
   if (e->type() == QEvent::ToolTip && !m_showHint) {

@@ -7,6 +7,10 @@
 // is over it) and disabled (caption in the grey font's colour, image-list
 // glyph embossed). The glyph sits left, right, above or below the caption.
 //
+// The rules live in uimodel::ButtonModel (ui/model/button.h): this widget
+// forwards every input event to it, does what it answers, and paints its
+// paint plan.
+//
 // Clicking clears the pressed and held flags, repaints, hands ModalResult to
 // an enclosing modal dialog (a non-zero value ends it) and then emits
 // clicked() and triggers the Action, if any.
@@ -19,19 +23,11 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QPointer>
-#include <QRect>
 
 #include "ui/imagelist.h"
+#include "ui/model/button.h"
 
-enum class GlyphAlign { poLeft, poRight, poTop, poBottom };
-
-// Where the glyph and the caption go inside a button of size `button`, with
-// no content offset. An empty rectangle means "not drawn".
-struct ButtonContentLayout {
-  QRect glyph;
-  QRect caption;
-};
-ButtonContentLayout layoutButtonContent(QSize button, QSize glyph, QSize caption, GlyphAlign align);
+using GlyphAlign = uimodel::GlyphAlign;
 
 class TZfWinButton : public QAbstractButton {
   Q_OBJECT
@@ -76,7 +72,7 @@ class TZfWinButton : public QAbstractButton {
   // takes its bottom-left pixel's colour as the transparent colour.
   QPixmap glpyh() const { return m_glyph; }
   void setGlpyh(const QPixmap& glyph);
-  GlyphAlign glphyAlign() const { return m_align; }
+  GlyphAlign glphyAlign() const { return m_model.align(); }
   void setGlphyAlign(GlyphAlign align);
   // The image list is not owned; the button forgets it when it is destroyed.
   ZfImageList* images() const { return m_images; }
@@ -96,19 +92,19 @@ class TZfWinButton : public QAbstractButton {
 
   int modalResult() const { return m_modalResult; }
   void setModalResult(int result) { m_modalResult = result; }
-  bool tabStop() const { return m_tabStop; }
+  bool tabStop() const { return m_model.tabStop(); }
   void setTabStop(bool on);
-  bool showCaption() const { return m_showCaption; }
+  bool showCaption() const { return m_model.showCaption(); }
   void setShowCaption(bool on);
   // The hint is the tool tip; it pops up only while ShowHint is on.
   bool showHint() const { return m_showHint; }
   void setShowHint(bool on) { m_showHint = on; }
-  QString about() const { return QStringLiteral("s1.05"); }
+  QString about() const { return QString::fromLatin1(uimodel::kButtonAbout); }
   void setAbout(const QString&) {}
 
-  bool isPressedLook() const { return m_pressed; }
-  bool isHeld() const { return m_held; }
-  bool isHot() const { return m_hot; }
+  bool isPressedLook() const { return m_model.isPressed(); }
+  bool isHeld() const { return m_model.isHeld(); }
+  bool isHot() const { return m_model.isHot(); }
 
   // 100 x 30, or larger when the glyph and caption need it.
   QSize sizeHint() const override;
@@ -138,40 +134,40 @@ class TZfWinButton : public QAbstractButton {
   void changeEvent(QEvent* e) override;
 
  private:
+  // A left press at pos: takes the focus when the model asks, then presses.
   void pressLeft(QPoint pos, Qt::KeyboardModifiers modifiers);
-  void endPress();
-  void leave();
+  // Does what the model answered, in order, and stops when a handler has
+  // destroyed the button. Returns whether the key event that caused it goes
+  // on to the window. `mouseAt` is where a popup menu opens.
+  bool perform(const uimodel::ButtonActions& actions, Qt::KeyboardModifiers modifiers,
+               QPoint mouseAt = {});
   void openDropDown();
+  // The model, told first which menus still exist and whether the button
+  // is enabled (a button built inside a disabled parent hears of no change).
+  uimodel::ButtonModel& model();
   void syncFromAction();
-  void clearFlags();
   void handOnModalResult();
 
   // Painting helpers (zfwinbutton_paint.cpp).
   QPixmap currentGlyph(bool* fromImageList) const;
   QSize captionSize() const;
-  void paintContent(QPainter& p, int d, const QColor& captionColor) const;
-  void paintCaption(QPainter& p, int d, const QColor& captionColor) const;
+  QColor colourOf(uimodel::ButtonColour colour) const;
+  void paintOp(QPainter& p, const uimodel::ButtonPaintOp& op, const QPixmap& glyph) const;
 
-  QColor m_color{0, 128, 255};
-  QColor m_raiseCol{Qt::white};
-  QColor m_overCol{255, 255, 0};
-  QColor m_fontColor{Qt::white};
+  uimodel::ButtonModel m_model;
+  QColor m_color;
+  QColor m_raiseCol;
+  QColor m_overCol;
+  QColor m_fontColor;
   QFont m_grayedFont;
   QColor m_grayedColor;
   QPixmap m_glyph;
-  GlyphAlign m_align = GlyphAlign::poLeft;
   QPointer<ZfImageList> m_images;
   int m_imageIndex = -1;
   QPointer<QMenu> m_dropDown;
   QPointer<QMenu> m_popup;
   QPointer<QAction> m_action;
   int m_modalResult = 0;
-  bool m_tabStop = true;
   bool m_parentColor = false;
-  bool m_showCaption = true;
   bool m_showHint = true;
-
-  bool m_pressed = false;  // selects the pressed look
-  bool m_held = false;     // left button still down after a press on the button
-  bool m_hot = false;      // mouse over the button
 };

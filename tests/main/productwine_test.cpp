@@ -78,9 +78,10 @@ class TestForm : public TForm1 {
  public:
   QStringList infos;
 
- protected:
-  void showInformation(const QString& text) override { infos << text; }
-  void showError(const QString& text) override { infos << "error: " + text; }
+  void showMessage(const form1::Message& m) override {
+    const bool error = m.icon == form1::Message::Icon::kError;
+    infos << QString::fromStdString((error ? "error: " : "") + m.text);
+  }
   bool showSelection(CompanyList&) override { return true; }
 };
 

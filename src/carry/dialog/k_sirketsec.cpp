@@ -3,24 +3,50 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QScreen>
-#include <algorithm>
-#include <cstdio>
-
-#include "data/companylist.h"
-#include "jobs/runhost.h"
 
 namespace {
 
-const char* const kFieldNames[] = {"DEVIR", "SIRKET_KOD", "KISA_AD", "NUMBER1", "YENI_SIRKET_KOD"};
+namespace layout = selection_layout;
 
-QPushButton* dialogButton(const QString& caption, int x, int y, QWidget* parent) {
-  auto* b = new QPushButton(caption, parent);
+// A text of the selection as a label shows it: line breaks as "\n".
+QString text(const std::string& s) {
+  return QString::fromStdString(s).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+QRect geometryOf(const SelectionRect& r) {
+  return QRect(r.x, r.y, r.width, r.height);
+}
+
+QPushButton* dialogButton(const char* caption, const SelectionRect& at, QWidget* parent) {
+  auto* b = new QPushButton(text(caption), parent);
   QFont f = b->font();
   f.setBold(true);
   b->setFont(f);
   b->setCursor(Qt::PointingHandCursor);
-  b->setGeometry(x, y, 75, 25);
+  b->setGeometry(geometryOf(at));
   return b;
+}
+
+QLabel* boldLabel(const char* caption, const SelectionRect& at, QWidget* parent) {
+  auto* label = new QLabel(text(caption), parent);
+  QFont bold = parent->font();
+  bold.setBold(true);
+  label->setFont(bold);
+  label->move(at.x, at.y);
+  label->adjustSize();
+  return label;
+}
+
+Qt::Alignment alignment(CompanySelection::Align align) {
+  switch (align) {
+    case CompanySelection::Align::kCenter:
+      return Qt::AlignCenter;
+    case CompanySelection::Align::kRight:
+      return Qt::AlignRight | Qt::AlignVCenter;
+    case CompanySelection::Align::kLeft:
+      break;
+  }
+  return Qt::AlignLeft | Qt::AlignVCenter;
 }
 
 // The grid's row indicator: a black triangle in the section of the current
@@ -51,44 +77,25 @@ class IndicatorHeader : public QHeaderView {
 
 }  // namespace
 
-CompanyListModel::CompanyListModel(CompanyList& companies, QObject* parent)
-    : QAbstractTableModel(parent), m_companies(companies) {
-  for (int c = 0; c < kColumnCount; ++c) m_fields[c] = companies.findField(kFieldNames[c]);
-}
+CompanyListModel::CompanyListModel(CompanySelection& selection, QObject* parent)
+    : QAbstractTableModel(parent), m_selection(selection) {}
 
 int CompanyListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(m_companies.rowCount());
+  return parent.isValid() ? 0 : m_selection.rowCount();
 }
 
 int CompanyListModel::columnCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : kColumnCount;
-}
-
-QString CompanyListModel::numberText(double value) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.15g", value);
-  return QString::fromLatin1(buffer);
-}
-
-QString CompanyListModel::textAt(int row, int field) const {
-  const Variant& v = m_companies.valueAt(static_cast<std::size_t>(row), field);
-  if (const auto* s = std::get_if<std::string>(&v.value)) return QString::fromStdString(*s);
-  if (const auto* d = std::get_if<double>(&v.value)) return numberText(*d);
-  if (const auto* i = std::get_if<std::int64_t>(&v.value)) return QString::number(*i);
-  if (const auto* b = std::get_if<bool>(&v.value)) return *b ? QStringLiteral("X") : QString();
-  return QString();
+  return parent.isValid() ? 0 : CompanySelection::kColumnCount;
 }
 
 QVariant CompanyListModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid() || index.row() >= rowCount() || index.column() >= kColumnCount)
+  if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
     return QVariant();
   switch (role) {
     case Qt::DisplayRole:
-      return textAt(index.row(), m_fields[index.column()]);
+      return QString::fromStdString(m_selection.cellText(index.row(), index.column()));
     case Qt::TextAlignmentRole:
-      if (index.column() == kNumber1) return QVariant(Qt::AlignRight | Qt::AlignVCenter);
-      if (index.column() == kDevir) return QVariant(Qt::AlignCenter);
-      return QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+      return QVariant(alignment(CompanySelection::column(index.column()).align));
     default:
       return QVariant();
   }
@@ -97,20 +104,8 @@ QVariant CompanyListModel::data(const QModelIndex& index, int role) const {
 QVariant CompanyListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role != Qt::DisplayRole) return QVariant();
   if (orientation == Qt::Vertical) return QString();
-  switch (section) {
-    case kDevir:
-      return QStringLiteral("Devret");
-    case kSirketKod:
-      return QStringLiteral("Şirket Kodu");
-    case kKisaAd:
-      return QStringLiteral("Kısa Adı");
-    case kNumber1:
-      return QStringLiteral("Çalışma Yılı");
-    case kYeniSirketKod:
-      return QStringLiteral("Yeni şirket kodu");
-    default:
-      return QVariant();
-  }
+  if (section < 0 || section >= columnCount()) return QVariant();
+  return QString::fromUtf8(CompanySelection::column(section).title);
 }
 
 Qt::ItemFlags CompanyListModel::flags(const QModelIndex& index) const {
@@ -118,53 +113,29 @@ Qt::ItemFlags CompanyListModel::flags(const QModelIndex& index) const {
   return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }
 
-int CompanyListModel::displayWidth(int column) const {
-  if (column < 0 || column >= kColumnCount || m_fields[column] < 0) return 0;
-  const CompanyList::Field& field =
-      m_companies.fields()[static_cast<std::size_t>(m_fields[column])];
-  switch (field.type) {
-    case pdx::FieldType::kAlpha:
-      return field.size;
-    case pdx::FieldType::kLogical:
-      return 5;  // "False"
-    default:
-      return 10;  // numbers and dates
-  }
-}
-
-void CompanyListModel::toggleSelected(int row) {
-  if (row < 0 || row >= rowCount()) return;
-  m_companies.moveTo(static_cast<std::size_t>(row));
-  m_companies.setValue("DEVIR", Variant{!m_companies.selected()});
-  QModelIndex cell = index(row, kDevir);
-  emit dataChanged(cell, cell, {Qt::DisplayRole});
+void CompanyListModel::cellClick(const QModelIndex& index) {
+  if (!index.isValid() || !m_selection.DBGrid1CellClick(index.row(), index.column())) return;
+  emit dataChanged(index, index, {Qt::DisplayRole});
 }
 
 TK_SirketSec::TK_SirketSec(CompanyList& companies, RunHost& host, QWidget* parent)
     : QDialog(parent),
-      m_companies(companies),
-      m_host(host),
-      m_model(new CompanyListModel(companies, this)) {
+      m_selection(companies, host),
+      m_model(new CompanyListModel(m_selection, this)) {
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  setFixedSize(535, 333);
+  setFixedSize(layout::kClientWidth, layout::kClientHeight);
   setModal(true);
   // The main window's face.
   QFont face(QStringLiteral("MS Sans Serif"));
   face.setStyleHint(QFont::SansSerif);
   face.setPixelSize(11);
   setFont(face);
-  QFont bold = font();
-  bold.setBold(true);
 
-  Label1 =
-      new QLabel(QStringLiteral("Devir işleminin yapılcağı şirket veya şirketleri seçiniz."), this);
-  Label1->setFont(bold);
-  Label1->move(16, 16);
-  Label1->adjustSize();
+  Label1 = boldLabel(CompanySelection::kLabel1Text, layout::kLabel1, this);
 
   DBGrid1 = new QTableView(this);
-  DBGrid1->setGeometry(5, 32, 524, 209);
+  DBGrid1->setGeometry(geometryOf(layout::kGrid));
   DBGrid1->setModel(m_model);
   DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -172,42 +143,27 @@ TK_SirketSec::TK_SirketSec(CompanyList& companies, RunHost& host, QWidget* paren
   DBGrid1->setShowGrid(true);
   DBGrid1->setVerticalHeader(new IndicatorHeader(DBGrid1));
   DBGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  DBGrid1->verticalHeader()->setDefaultSectionSize(18);
-  DBGrid1->verticalHeader()->setFixedWidth(12);
+  DBGrid1->verticalHeader()->setDefaultSectionSize(layout::kRowHeight);
+  DBGrid1->verticalHeader()->setFixedWidth(layout::kIndicatorWidth);
   DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
   DBGrid1->horizontalHeader()->setHighlightSections(false);
-  DBGrid1->setColumnWidth(CompanyListModel::kDevir, 42);
-  DBGrid1->setColumnWidth(CompanyListModel::kSirketKod, 87);
-  DBGrid1->setColumnWidth(CompanyListModel::kKisaAd, defaultColumnWidth(CompanyListModel::kKisaAd));
-  DBGrid1->setColumnWidth(CompanyListModel::kNumber1,
-                          defaultColumnWidth(CompanyListModel::kNumber1));
-  DBGrid1->setColumnWidth(CompanyListModel::kYeniSirketKod, 106);
+  for (int c = 0; c < CompanySelection::kColumnCount; ++c)
+    DBGrid1->setColumnWidth(c, defaultColumnWidth(c));
   // The grid starts on the list's current row, marked in the indicator.
-  if (m_model->rowCount() > 0) {
-    const int current =
-        static_cast<int>(std::min<std::size_t>(companies.currentRow(), companies.rowCount() - 1));
-    DBGrid1->setCurrentIndex(m_model->index(current, CompanyListModel::kDevir));
-  }
+  if (const int current = m_selection.currentRow(); current >= 0)
+    DBGrid1->setCurrentIndex(m_model->index(current, CompanySelection::kDevir));
   connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this] { DBGrid1->verticalHeader()->viewport()->update(); });
 
-  Label2 = new QLabel(QStringLiteral("Devir işlemi yapılacak şirketleri seçmek veya kaldırmak için "
-                                     "Devret sütununa \ntıklayınız"),
-                      this);
-  Label2->setFont(bold);
-  Label2->move(8, 256);
-  Label2->adjustSize();
+  Label2 = boldLabel(CompanySelection::kLabel2Text, layout::kLabel2, this);
 
-  QStringList notes;
-  for (std::size_t row = 0; row < companies.rowCount(); ++row)
-    if (!companies.noteAt(row).empty()) notes << QString::fromStdString(companies.noteAt(row));
-  Label3 = new QLabel(notes.join(QStringLiteral("\n")), this);
-  Label3->setGeometry(8, 286, 344, 44);
+  Label3 = new QLabel(text(m_selection.notes()), this);
+  Label3->setGeometry(geometryOf(layout::kNotes));
   Label3->setWordWrap(true);
   Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  Label3->setVisible(!notes.isEmpty());
-  Button2 = dialogButton(QStringLiteral("Vazgeç"), 360, 296, this);
-  Button1 = dialogButton(QStringLiteral("Tamam"), 448, 296, this);
+  Label3->setVisible(m_selection.notesVisible());
+  Button2 = dialogButton(CompanySelection::kButton2Caption, layout::kButton2, this);
+  Button1 = dialogButton(CompanySelection::kButton1Caption, layout::kButton1, this);
   Button1->setDefault(false);
   Button1->setAutoDefault(false);
   Button2->setAutoDefault(false);
@@ -218,10 +174,15 @@ TK_SirketSec::TK_SirketSec(CompanyList& companies, RunHost& host, QWidget* paren
   connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
 }
 
+// The grid's model reads the selection: it goes before the selection does.
+TK_SirketSec::~TK_SirketSec() {
+  delete m_model;
+}
+
 int TK_SirketSec::defaultColumnWidth(int column) const {
   const QFontMetrics metrics(DBGrid1->font());
-  const int digits = m_model->displayWidth(column) * metrics.horizontalAdvance(QLatin1Char('0'));
-  return std::max(digits + 4, DBGrid1->horizontalHeader()->sectionSizeHint(column));
+  return m_selection.columnWidth(column, metrics.horizontalAdvance(QLatin1Char('0')),
+                                 DBGrid1->horizontalHeader()->sectionSizeHint(column));
 }
 
 void TK_SirketSec::showEvent(QShowEvent* event) {
@@ -234,26 +195,21 @@ void TK_SirketSec::showEvent(QShowEvent* event) {
 }
 
 void TK_SirketSec::FormShow() {
-  if (QWidget* p = parentWidget()) setWindowTitle(p->window()->windowTitle());
+  if (const QWidget* owner = parentWidget()) {
+    m_selection.FormShow(owner->window()->windowTitle().toStdString());
+    setWindowTitle(QString::fromStdString(m_selection.caption()));
+  }
 }
 
 void TK_SirketSec::DBGrid1CellClick(const QModelIndex& index) {
-  if (!index.isValid()) return;
-  if (index.column() == CompanyListModel::kDevir) m_model->toggleSelected(index.row());
+  m_model->cellClick(index);
 }
 
 void TK_SirketSec::Button1Click() {
-  bool any = false;
-  for (m_companies.first(); !m_companies.eof(); m_companies.next())
-    any = any || m_companies.selected();
-  if (!any) {
-    InfoBox(m_host, "Devir işlemi için en az 1 şirket seçmelisiniz");
-    return;
-  }
-  m_confirmed = true;
-  accept();
+  if (m_selection.Button1Click()) accept();
 }
 
 void TK_SirketSec::Button2Click() {
+  m_selection.Button2Click();
   reject();
 }

@@ -1,5 +1,6 @@
 // TK_SirketSec: the modal dialog in which the user picks the companies to
-// carry forward, over the company list RxSirket.
+// carry forward, over the company list RxSirket. It renders CompanySelection
+// (carry/selection.h), which holds the dialog's texts, rules and layout.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -8,16 +9,17 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "carry/selection.h"
+
 class CompanyList;
 class RunHost;
 
-// The grid's view of the company list: five read-only columns. DEVIR shows
-// "X" or a blank and changes only through toggleSelected.
+// The grid's view of a selection: its columns, titles, cell texts and
+// alignments, all read-only.
 class CompanyListModel : public QAbstractTableModel {
  public:
-  enum Column { kDevir, kSirketKod, kKisaAd, kNumber1, kYeniSirketKod, kColumnCount };
-
-  explicit CompanyListModel(CompanyList& companies, QObject* parent = nullptr);
+  // `selection` outlives the model.
+  explicit CompanyListModel(CompanySelection& selection, QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -26,21 +28,12 @@ class CompanyListModel : public QAbstractTableModel {
                       int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-  // How many characters a column's field shows by default, as a data grid
-  // sizes a column without a width of its own: a text field its size, a
-  // number 10.
-  int displayWidth(int column) const;
-
-  // Makes `row` the list's current row and negates its DEVIR.
-  void toggleSelected(int row);
-  // The working year as the grid shows it: up to 15 significant digits.
-  static QString numberText(double value);
+  // Passes a click on `index` to the selection and announces a changed
+  // DEVIR cell.
+  void cellClick(const QModelIndex& index);
 
  private:
-  QString textAt(int row, int field) const;
-
-  CompanyList& m_companies;
-  int m_fields[kColumnCount];
+  CompanySelection& m_selection;
 };
 
 class TK_SirketSec : public QDialog {
@@ -48,9 +41,10 @@ class TK_SirketSec : public QDialog {
   // `host` shows the refusal of an empty selection; the caption is taken
   // from the parent's window when the dialog is shown.
   TK_SirketSec(CompanyList& companies, RunHost& host, QWidget* parent = nullptr);
+  ~TK_SirketSec() override;
 
   // True once "Tamam" accepted a selection.
-  bool confirmed() const { return m_confirmed; }
+  bool confirmed() const { return m_selection.confirmed(); }
   CompanyListModel* model() const { return m_model; }
 
   QLabel* Label1;
@@ -61,7 +55,7 @@ class TK_SirketSec : public QDialog {
   QPushButton* Button2;  // "Vazgeç"
   QPushButton* Button1;  // "Tamam"
 
-  // Width of a column without a width of its own: its field's display width
+  // A column's width in pixels: its own, or else its field's display width
   // in digits of the grid's font, at least the width of its title.
   int defaultColumnWidth(int column) const;
 
@@ -74,9 +68,7 @@ class TK_SirketSec : public QDialog {
   void showEvent(QShowEvent* event) override;
 
  private:
-  CompanyList& m_companies;
-  RunHost& m_host;
+  CompanySelection m_selection;
   CompanyListModel* m_model;
-  bool m_confirmed = false;
   bool m_centred = false;
 };

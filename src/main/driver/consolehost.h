@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "jobs/currency.h"
 #include "jobs/runhost.h"
 
 struct HeadlessOptions {
@@ -37,10 +38,10 @@ class ConsoleHost final : public RunHost {
   std::string targetYear() const override { return m_options.toYear; }
   int roundingMode() const override { return m_options.rounding; }
   int precisionDigits() const override { return 2; }
-  std::string currencyName() const override { return "Yeni Türk Lirası"; }
-  std::string currencySymbol() const override { return "YTL"; }
-  std::string subUnitName() const override { return "Yeni Kuruş"; }
-  std::string subUnitSymbol() const override { return "YKr"; }
+  std::string currencyName() const override { return currency::kName; }
+  std::string currencySymbol() const override { return currency::kSymbol; }
+  std::string subUnitName() const override { return currency::kSubUnitName; }
+  std::string subUnitSymbol() const override { return currency::kSubUnitSymbol; }
 
   void setStatusText(const std::string& text) override;
   void setStatusVisible(bool) override {}

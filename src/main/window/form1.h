@@ -1,9 +1,9 @@
-// TForm1: the main window. It holds the job options, shows the progress of a
-// run and hands the run button to the run driver; the jobs reach it only
-// through RunHost.
+// TForm1: the main window, the Qt view of form1::Model. It builds its
+// controls from the model's layout table (form1_layout.cpp), renders the
+// model's state and passes every click, key and text change to the model;
+// the options, rules and texts are the model's.
 #pragma once
 
-#include <QAbstractButton>
 #include <QCheckBox>
 #include <QDialog>
 #include <QElapsedTimer>
@@ -13,21 +13,19 @@
 #include <QPointer>
 #include <QStatusBar>
 #include <QWidget>
+#include <map>
+#include <string>
 
-#include "jobs/runhost.h"
-#include "jobs/workspace.h"
-#include "main/driver/rundriver.h"
+#include "main/form/form1model.h"
+#include "main/form/form1view.h"
 #include "main/window/widgets.h"
 #include "ui/imagelist.h"
 #include "ui/zfwinbutton.h"
 
-class TForm1 : public QWidget, public RunHost, public ErrorReport {
+class TForm1 : public QWidget, public form1::View {
  public:
   explicit TForm1(QWidget* parent = nullptr);
   ~TForm1() override;
-
-  // The caption FormShow sets: maker, title and version.
-  static QString formCaption();
 
   // Controls, named as the window knows them.
   QLabel* Image1;
@@ -67,77 +65,54 @@ class TForm1 : public QWidget, public RunHost, public ErrorReport {
   ZfImageList* ImageList1;  // the 32 x 32 glyphs of the window's buttons
   QStatusBar* StatusBar1;
 
-  Workspace& workspace() { return m_ws; }
-  bool running() const { return m_running; }
+  form1::Model& model() { return m_model; }
+  Workspace& workspace() { return m_model.workspace(); }
+  bool running() const { return m_model.state().running; }
 
   // The help window that Button3Click shows modally (owned by the caller).
   void setHelpWindow(QDialog* help) { m_help = help; }
   // Tests replace the product check and the jobs.
-  void setProductCheck(ProductCheck check) { m_productCheck = std::move(check); }
-  void setRunJobs(RunJobs jobs) { m_jobs = std::move(jobs); }
+  void setProductCheck(ProductCheck check) { m_model.setProductCheck(std::move(check)); }
+  void setRunJobs(RunJobs jobs) { m_model.setRunJobs(std::move(jobs)); }
+  // A run, as a click on Button1 starts it.
+  void Button1Click() { m_model.Button1Click(); }
 
-  // Handlers.
-  void FormShow();
-  void CheckBoxUpgradeClick();
-  void CheckBoxYTLClick();
-  void CheckBoxDevirClick();
-  // True when the typed character passes into a year edit.
-  static bool Edit1KeyPress(QKeyEvent* key);
-  void Button1Click();
-  void Button2Click();
-  void Button3Click();
-
-  // RunHost: the options as the controls hold them right now.
-  bool upgradeTicked() const override { return CheckBoxUpgrade->isChecked(); }
-  bool devirTicked() const override { return CheckBoxDevir->isChecked(); }
-  bool ytlTicked() const override { return CheckBoxYTL->isChecked(); }
-  std::string oldDataDirectory() const override;
-  std::string newDataDirectory() const override;
-  std::string sourceYear() const override { return Edit1->text().toStdString(); }
-  std::string targetYear() const override { return Edit2->text().toStdString(); }
-  int roundingMode() const override { return RadioYUVARLA->itemIndex(); }
-  int precisionDigits() const override { return RadioHAS->itemIndex(); }
-  std::string currencyName() const override { return EditPRBR->text().toStdString(); }
-  std::string currencySymbol() const override { return EditPRSM->text().toStdString(); }
-  std::string subUnitName() const override { return EditKC_BR->text().toStdString(); }
-  std::string subUnitSymbol() const override { return EditKC_SMG->text().toStdString(); }
-  void setStatusText(const std::string& text) override;
-  void setStatusVisible(bool visible) override;
-  void setGaugeVisible(bool visible) override;
-  void setGaugeMax(int maximum) override;
-  void setGaugePosition(int position) override;
-  void advanceGauge() override;
-  void repaint() override;
-  void infoBox(const std::string& text) override;
-  bool selectCompanies(CompanyList& companies) override;
-  // ErrorReport: the default error report.
-  void errorBox(const std::string& text) override;
+  // form1::View. The modal boxes are virtual for tests to answer them.
+  void renderState(const form1::State& state, unsigned parts) override;
+  void paintNow(form1::PaintNow what) override;
+  void keepAnswering() override;
+  void setInputDropped(bool dropped) override;
+  void setBusyCursor(bool busy) override;
+  void showMessage(const form1::Message& message) override;
+  bool ask(const form1::Question& question) override;
+  bool showSelection(CompanyList& companies) override;
+  void showReport(const report::RunReport& report, const std::string& savedFile) override;
+  void showHelp() override;
+  std::optional<std::string> pickFolder(form1::Directory edit, const std::string& prompt,
+                                        const std::string& start) override;
+  std::string rootDirectory() const override;
+  void closeWindow() override;
 
  protected:
-  // The modal boxes; tests override them to answer without a user.
-  virtual void showInformation(const QString& text);
-  virtual void showError(const QString& text);
-  virtual bool showSelection(CompanyList& companies);
-  // After a carry-forward that ended normally: the reconciliation report,
-  // saved and offered with a question (reportwindow.h).
-  virtual void offerCarryReport();
-
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // form1_layout.cpp
   void buildControls();
-  void buildYtlPanel();
-  void buildButtonRow();
-  void connectHandlers();
-  void keepAnswering();
+  QWidget* buildControl(const form1::Control& control, QWidget* parent);
+  template <typename W>
+  void bind(W*& member, const char* name) const;
 
-  Workspace m_ws;
-  ProductCheck m_productCheck = CheckProduct;
-  RunJobs m_jobs = RunJobs::real();
+  void connectHandlers();
+  void renderOptions(const form1::State& state);
+
+  form1::Model m_model{*this};
+  std::map<std::string, QWidget*> m_controls;  // by name, as built
   QPointer<QDialog> m_help;
-  bool m_running = false;
+  bool m_rendering = false;  // changes the window makes itself are not the user's
+  bool m_dropInput = false;
   QElapsedTimer m_sinceAnswered;  // during a run: since events were last let through
   bool m_centred = false;
 };

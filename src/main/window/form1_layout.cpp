@@ -1,6 +1,8 @@
-// Building the main window's controls at their places.
+// Building the main window's controls from the model's layout table.
 #include <QHBoxLayout>
+#include <stdexcept>
 
+#include "main/form/form1layout.h"
 #include "main/window/form1.h"
 #include "ui/pictures.h"
 #include "ui/windowbutton.h"
@@ -8,184 +10,192 @@
 
 namespace {
 
-QFont boldFont(const QFont& base) {
-  QFont f = base;
-  f.setBold(true);
+QString text(const form1::Control& c) {
+  return QString::fromStdString(c.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+QRect rectOf(const form1::Control& c) {
+  return QRect(c.rect.x, c.rect.y, c.rect.width, c.rect.height);
+}
+
+QColor colour(const form1::Rgb& rgb) {
+  return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+// The parent's face and size unless the control names its own.
+QFont controlFont(const form1::Control& c, const QFont& parentFont) {
+  QFont f = parentFont;
+  if (c.family != nullptr) {
+    f = QFont(QString::fromUtf8(c.family));
+    f.setPixelSize(c.pixelSize);
+  }
+  if (c.weight == form1::Weight::kBold) f.setBold(true);
+  // A black face; a face standing in for it takes its black weight.
+  if (c.weight == form1::Weight::kBlack) f.setWeight(QFont::Black);
   return f;
 }
 
-QLabel* label(const QString& text, int x, int y, QWidget* parent, bool bold = true) {
-  auto* l = new QLabel(text, parent);
-  if (bold) l->setFont(boldFont(parent->font()));
-  l->move(x, y);
-  l->adjustSize();
-  return l;
-}
-
-TPanel* panel(int x, int y, int w, int h, TPanel::Bevel bevel, QWidget* parent) {
-  auto* f = new TPanel(bevel, parent);
-  f->setGeometry(x, y, w, h);
-  return f;
-}
-
-TCheckBox* checkBox(const QString& text, QWidget* parent) {
-  auto* box = new TCheckBox(text, parent);
-  box->setFont(boldFont(parent->font()));
-  return box;
-}
-
-QLineEdit* readOnlyEdit(const QString& text, int x, int y, int w, QWidget* parent) {
-  auto* e = new QLineEdit(text, parent);
-  e->setReadOnly(true);
-  e->setGeometry(x, y, w, 19);
-  QPalette pal = e->palette();
-  pal.setColor(QPalette::Base, QColor(255, 241, 248));
-  e->setPalette(pal);
+QLineEdit* edit(const form1::Control& c, QWidget* parent) {
+  auto* e = new QLineEdit(text(c), parent);
+  e->setReadOnly(c.readOnly);
+  if (c.maxLength > 0) e->setMaxLength(c.maxLength);
+  if (c.background) {
+    QPalette pal = e->palette();
+    pal.setColor(QPalette::Base, colour(*c.background));
+    e->setPalette(pal);
+  }
   return e;
+}
+
+TRadioGroup* radioGroup(const form1::Control& c, QWidget* parent) {
+  QStringList items;
+  for (const std::string& item : c.items) items << QString::fromStdString(item);
+  auto* group = new TRadioGroup(text(c), items, c.columns, parent);
+  group->setItemIndex(c.itemIndex);
+  return group;
+}
+
+// Puts a control at its place; the buttons of a row are placed by the row.
+void place(QWidget* w, const form1::Control& c) {
+  if (c.kind == form1::Kind::kButton) return;
+  if (c.kind != form1::Kind::kLabel) {
+    w->setGeometry(rectOf(c));
+    return;
+  }
+  auto* l = static_cast<QLabel*>(w);
+  l->move(c.rect.x, c.rect.y);
+  l->adjustSize();  // sized to its caption in its font unless the table gives a size
+  if (c.wordWrap) l->setWordWrap(true);
+  if (c.rect.width > 0) l->setGeometry(rectOf(c));
 }
 
 }  // namespace
 
 void TForm1::buildControls() {
-  Image1 = new QLabel(this);
-  Image1->setGeometry(0, 0, 180, 526);
-  Image1->setScaledContents(true);
-  Image1->setPixmap(pictures::banner());
+  const form1::WindowSpec& window = form1::Window();
+  QFont f(QString::fromUtf8(window.fontFamily));
+  f.setStyleHint(QFont::SansSerif);
+  f.setPixelSize(window.fontPixelSize);
+  setFont(f);
+  setFixedSize(window.clientWidth, window.clientHeight);
 
-  Label3D1 = new TLabel3D(QStringLiteral("KMX Devir-Upgrade"), 5, this);
-  QFont title(QStringLiteral("Arial Black"));
-  title.setPixelSize(32);
-  title.setWeight(QFont::Black);  // the face is black; a stand-in takes its black weight
-  Label3D1->setFont(title);
-  Label3D1->setGeometry(208, -5, 344, 45);
-
-  Label3 = label(QStringLiteral("(Upgrade ve YTL ye Devir İşlemi)"), 285, 36, this);
-  Label5 = label(QStringLiteral("Dikkat : Devir veya upgrade işlemini gerçekleştirmeden önce eski "
-                                "\nveritabanınızın mutlaka yedeğini alınız."),
-                 190, 56, this);
-  Label5->setGeometry(190, 56, 374, 30);
-  QPalette red = Label5->palette();
-  red.setColor(QPalette::WindowText, Qt::red);
-  Label5->setPalette(red);
-
-  CheckBoxUpgrade = checkBox(QStringLiteral("KMX Orvan veya Lumex'dan Upgrade"), this);
-  CheckBoxUpgrade->setGeometry(193, 88, 359, 17);
-
-  PanelUpgrade = panel(184, 96, 378, 73, TPanel::kLoweredOuterRaisedInner, this);
-  PanelUpgrade->hide();
-  Label2 =
-      label(QStringLiteral("KMX Orvan veya Lumex'un kullandığı \"DATA\" adlı dizinin tam yolu"), 13,
-            14, PanelUpgrade);
-  Label2->setWordWrap(true);
-  Label2->setGeometry(13, 14, 296, 26);
-  DirectoryEditOrLumex = new TDirectoryEdit(QStringLiteral("Dizin Seçiniz"), PanelUpgrade);
-  DirectoryEditOrLumex->setGeometry(14, 43, 347, 21);
-
-  CheckBoxDevir = checkBox(QStringLiteral("Yeni Yıla Devir İşlemi Yap"), this);
-  CheckBoxDevir->setGeometry(193, 176, 193, 17);
-  CheckBoxDevir->setChecked(true);
-
-  Panel2 = panel(376, 170, 185, 26, TPanel::kNoBevel, this);
-  Edit1 = new QLineEdit(Panel2);
-  Edit1->setFont(boldFont(font()));
-  Edit1->setGeometry(3, 2, 65, 21);
-  Edit1->setMaxLength(4);
-  Label8 = label(QStringLiteral("dan"), 72, 8, Panel2);
-  Edit2 = new QLineEdit(Panel2);
-  Edit2->setFont(boldFont(font()));
-  Edit2->setGeometry(99, 2, 65, 21);
-  Edit2->setMaxLength(4);
-  Label9 = label(QStringLiteral("ya"), 167, 8, Panel2);
-
-  Label1 = label(QStringLiteral("KMX Pravex'un kullandığı \"DATA\" adlı dizinin tam yolu"), 200,
-                 198, this);
-  DirectoryEditPravex = new TDirectoryEdit(QString(), this);
-  DirectoryEditPravex->setGeometry(200, 216, 329, 21);
-  DirectoryEditPravex->setText(QStringLiteral("C:\\ZEFIRTAK\\KMX3\\DATA"));
-
-  CheckBoxYTL =
-      checkBox(QStringLiteral("Devir İşleminde Verilerimi YTL sistemine göre düzenle"), this);
-  CheckBoxYTL->setGeometry(192, 246, 337, 12);
-  buildYtlPanel();
-
-  Label4 = label(QString(), 192, 450, this);
-  Label4->hide();
-  Gauge1 = new TGauge(this);
-  Gauge1->setGeometry(192, 466, 369, 17);
-  Gauge1->hide();
-
-  // The boxes sit on the top edge of their panels and stay in front of them.
-  CheckBoxUpgrade->raise();
-  CheckBoxYTL->raise();
-
-  buildButtonRow();
-  StatusBar1 = new QStatusBar(this);
-  StatusBar1->setSizeGripEnabled(false);
-  StatusBar1->setGeometry(0, 526, 569, 19);
-}
-
-void TForm1::buildYtlPanel() {
-  PanelYTL = panel(184, 254, 377, 194, TPanel::kLoweredOuterRaisedInner, this);
-  PanelYTL->hide();
-  const char* captions[] = {"Para Biriminiz", "Simgesi", "Küçük Biriminiz", "Simgesi"};
-  const int tops[] = {16, 32, 52, 72};
-  for (int i = 0; i < 4; ++i) {
-    QLabel* l = label(QString::fromUtf8(captions[i]), 8, tops[i], PanelYTL);
-    QPalette navy = l->palette();
-    navy.setColor(QPalette::WindowText, QColor(0, 0, 128));
-    l->setPalette(navy);
+  for (const form1::Control& c : form1::Controls()) {
+    QWidget* parent = *c.parent != '\0' ? m_controls.at(c.parent) : this;
+    QWidget* w = buildControl(c, parent);
+    if (c.weight != form1::Weight::kNormal || c.family != nullptr)
+      w->setFont(controlFont(c, parent->font()));
+    place(w, c);
+    if (c.textColour) {
+      QPalette pal = w->palette();
+      pal.setColor(QPalette::WindowText, colour(*c.textColour));
+      w->setPalette(pal);
+    }
+    if (!c.visible) w->hide();
+    if (!c.enabled) w->setEnabled(false);
+    m_controls[c.name] = w;
   }
-  EditPRBR = readOnlyEdit(QStringLiteral("Yeni Türk Lirası"), 109, 11, 110, PanelYTL);
-  EditPRSM = readOnlyEdit(QStringLiteral("YTL"), 109, 29, 41, PanelYTL);
-  EditKC_BR = readOnlyEdit(QStringLiteral("Yeni Kuruş"), 109, 48, 110, PanelYTL);
-  EditKC_SMG = readOnlyEdit(QStringLiteral("YKr"), 109, 66, 41, PanelYTL);
+  for (const form1::Control& c : form1::Controls())
+    if (c.inFront) m_controls.at(c.name)->raise();
 
-  LabelSIMGE = label(QStringLiteral("YTL"), 13, 104, PanelYTL);
-  LineFraction = new QFrame(PanelYTL);
-  LineFraction->setFrameShape(QFrame::HLine);
-  LineFraction->setGeometry(10, 121, 30, 2);
-  LabelKC_SMG = label(QStringLiteral("Kr"), 12, 124, PanelYTL);
-
-  RadioORAN = new TRadioGroup(QStringLiteral("Oran"),
-                              {QStringLiteral("1/10"), QStringLiteral("1/100"),
-                               QStringLiteral("1/1000"), QStringLiteral("1/10000")},
-                              2, PanelYTL);
-  RadioORAN->setGeometry(48, 93, 177, 52);
-  RadioORAN->setItemIndex(1);
-  RadioORAN->setEnabled(false);
-
-  RadioHAS = new TRadioGroup(
-      QStringLiteral("Hassasiyet"),
-      {QStringLiteral("Yok"), QStringLiteral("1 Basamak"), QStringLiteral("2 Basamak"),
-       QStringLiteral("3 Basamak"), QStringLiteral("4 Basamak"), QStringLiteral("5 Basamak")},
-      1, PanelYTL);
-  RadioHAS->setGeometry(233, 9, 132, 136);
-  RadioHAS->setItemIndex(2);
-  RadioHAS->setEnabled(false);
-
-  RadioYUVARLA =
-      new TRadioGroup(QStringLiteral(" 10.000 TL nin altındaki tutarları"),
-                      {QStringLiteral("Otomatik Yuvarla"), QStringLiteral("Aşağı Yuvarla"),
-                       QStringLiteral("Yukarı Yuvarla")},
-                      3, PanelYTL);
-  RadioYUVARLA->setGeometry(6, 152, 366, 38);
-  RadioYUVARLA->setItemIndex(0);
+  bind(Image1, "Image1");
+  bind(Label3D1, "Label3D1");
+  bind(Label3, "Label3");
+  bind(Label5, "Label5");
+  bind(CheckBoxUpgrade, "CheckBoxUpgrade");
+  bind(PanelUpgrade, "PanelUpgrade");
+  bind(Label2, "Label2");
+  bind(DirectoryEditOrLumex, "DirectoryEditOrLumex");
+  bind(CheckBoxDevir, "CheckBoxDevir");
+  bind(Panel2, "Panel2");
+  bind(Edit1, "Edit1");
+  bind(Label8, "Label8");
+  bind(Edit2, "Edit2");
+  bind(Label9, "Label9");
+  bind(Label1, "Label1");
+  bind(DirectoryEditPravex, "DirectoryEditPravex");
+  bind(CheckBoxYTL, "CheckBoxYTL");
+  bind(PanelYTL, "PanelYTL");
+  bind(EditPRBR, "EditPRBR");
+  bind(EditPRSM, "EditPRSM");
+  bind(EditKC_BR, "EditKC_BR");
+  bind(EditKC_SMG, "EditKC_SMG");
+  bind(LabelSIMGE, "LabelSIMGE");
+  bind(LineFraction, "LineFraction");
+  bind(LabelKC_SMG, "LabelKC_SMG");
+  bind(RadioORAN, "RadioORAN");
+  bind(RadioHAS, "RadioHAS");
+  bind(RadioYUVARLA, "RadioYUVARLA");
+  bind(Label4, "Label4");
+  bind(Gauge1, "Gauge1");
+  bind(Panel1, "Panel1");
+  bind(Button1, "Button1");
+  bind(Button3, "Button3");
+  bind(Button2, "Button2");
+  bind(StatusBar1, "StatusBar1");
 }
 
-void TForm1::buildButtonRow() {
-  Panel1 = panel(184, 485, 383, 40, TPanel::kRaised, this);
-  ImageList1 = pictures::makeMainImageList(this);
-  auto* row = new QHBoxLayout(Panel1);
-  row->setContentsMargins(1, 1, 1, 1);
-  row->setSpacing(2);
-  Button1 =
-      makeWindowButton(Panel1, QStringLiteral("Devir-Upgrade"), ImageList1, pictures::kGlyphRun);
-  Button1->setFixedWidth(130);
-  Button3 = makeWindowButton(Panel1, QStringLiteral("Yardım"), ImageList1, pictures::kGlyphHelp);
-  Button3->setFixedWidth(92);
-  Button2 = makeWindowButton(Panel1, QStringLiteral("Kapat"), ImageList1, pictures::kGlyphClose);
-  Button2->setToolTip(QStringLiteral("Kapat "));
-  row->addWidget(Button1);
-  row->addWidget(Button3);
-  row->addWidget(Button2, 1);
+template <typename W>
+void TForm1::bind(W*& member, const char* name) const {
+  member = dynamic_cast<W*>(m_controls.at(name));
+  if (member == nullptr)
+    throw std::logic_error(std::string("TForm1: wrong kind of control ") + name);
+}
+
+QWidget* TForm1::buildControl(const form1::Control& c, QWidget* parent) {
+  switch (c.kind) {
+    case form1::Kind::kImage: {
+      auto* image = new QLabel(parent);
+      image->setScaledContents(true);
+      image->setPixmap(pictures::banner());
+      return image;
+    }
+    case form1::Kind::kTitle:
+      return new TLabel3D(text(c), c.shadow, parent);
+    case form1::Kind::kLabel:
+      return new QLabel(text(c), parent);
+    case form1::Kind::kCheckBox: {
+      auto* box = new TCheckBox(text(c), parent);
+      box->setChecked(c.checked);
+      return box;
+    }
+    case form1::Kind::kPanel:
+      return new TPanel(c.bevel, parent);
+    case form1::Kind::kEdit:
+      return edit(c, parent);
+    case form1::Kind::kDirectoryEdit: {
+      auto* directory = new TDirectoryEdit(QString::fromUtf8(form1::kBrowseCaption), parent);
+      if (!c.text.empty()) directory->setText(text(c));
+      return directory;
+    }
+    case form1::Kind::kLine: {
+      auto* line = new QFrame(parent);
+      line->setFrameShape(QFrame::HLine);
+      return line;
+    }
+    case form1::Kind::kRadioGroup:
+      return radioGroup(c, parent);
+    case form1::Kind::kGauge:
+      return new TGauge(parent);
+    case form1::Kind::kButtonRow: {
+      auto* row = new TPanel(c.bevel, parent);
+      ImageList1 = pictures::makeMainImageList(this);
+      auto* layout = new QHBoxLayout(row);
+      layout->setContentsMargins(c.margin, c.margin, c.margin, c.margin);
+      layout->setSpacing(c.spacing);
+      return row;
+    }
+    case form1::Kind::kButton: {
+      TZfWinButton* button = makeWindowButton(parent, text(c), ImageList1, c.glyph);
+      if (c.rect.width > 0) button->setFixedWidth(c.rect.width);
+      if (!c.hint.empty()) button->setToolTip(QString::fromStdString(c.hint));
+      static_cast<QHBoxLayout*>(parent->layout())->addWidget(button, c.rect.width > 0 ? 0 : 1);
+      return button;
+    }
+    case form1::Kind::kStatusBar: {
+      auto* bar = new QStatusBar(parent);
+      bar->setSizeGripEnabled(false);
+      return bar;
+    }
+  }
+  throw std::logic_error("TForm1: unknown kind of control");
 }

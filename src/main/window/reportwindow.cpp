@@ -1,21 +1,15 @@
 #include "main/window/reportwindow.h"
 
-#include <QApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMessageBox>
 #include <QScreen>
 #include <QVBoxLayout>
-#include <exception>
 
-#include "jobs/runhost.h"
-#include "main/driver/runreport.h"
 #include "platform/paths.h"
 #include "platform/shell.h"
-#include "report/reportfiles.h"
-#include "report/reportformat.h"
+#include "report/presentation.h"
 
 namespace {
 
@@ -23,8 +17,10 @@ QString text(const std::string& s) {
   return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
 
+// How each kind of row looks.
 const QColor kDiffers(255, 214, 214);
 const QColor kItems(255, 240, 240);
+const QColor kInfo(80, 80, 80);
 
 QTableWidgetItem* cell(const QString& value, bool number) {
   auto* item = new QTableWidgetItem(value);
@@ -33,46 +29,49 @@ QTableWidgetItem* cell(const QString& value, bool number) {
   return item;
 }
 
+// A line's cell in the look of its kind.
+QTableWidgetItem* lineCell(const report::PresentedRow& row, int column) {
+  QTableWidgetItem* item = cell(text(row.cells[column]), row.isNumber(column));
+  if (row.kind == report::RowKind::kDiffers) {
+    item->setBackground(kDiffers);
+    QFont bold = item->font();
+    bold.setBold(true);
+    item->setFont(bold);
+  } else if (row.kind == report::RowKind::kInfo) {
+    item->setForeground(kInfo);
+  }
+  return item;
+}
+
 }  // namespace
 
 TReportWindow::TReportWindow(const report::RunReport& r, const QString& savedFile, QWidget* parent)
     : QDialog(parent), m_savedFile(savedFile) {
-  setWindowTitle(QStringLiteral("Devir Mutabakat Raporu"));
+  const report::ReportPresentation p = report::PresentReport(r, savedFile.toStdString());
+  setWindowTitle(text(p.title));
   auto* layout = new QVBoxLayout(this);
-  const std::size_t differing = r.differingLines();
+  QString verdict = text(p.verdict).toHtmlEscaped();
+  if (p.differs)
+    verdict = QStringLiteral("<span style='color:#a00000'>") + verdict + QStringLiteral("</span>");
   auto* summary = new QLabel(
-      text(r.date) + QStringLiteral(" · ") +
-          (r.options.ytl ? QStringLiteral("YTL dönüşümü ile")
-                         : QStringLiteral("YTL dönüşümü yok")) +
-          QStringLiteral("<br><b>") +
-          (differing == 0
-               ? QStringLiteral("Tüm satırlar uyuyor.")
-               : QStringLiteral("<span style='color:#a00000'>%1 satırda fark var: devir sonucu "
-                                "eski şirketle uyuşmuyor.</span>")
-                     .arg(differing)) +
-          QStringLiteral("</b>"),
+      text(p.facts).toHtmlEscaped() + QStringLiteral("<br><b>") + verdict + QStringLiteral("</b>"),
       this);
   summary->setTextFormat(Qt::RichText);
   layout->addWidget(summary);
 
   Companies = new QTabWidget(this);
-  for (const report::CompanyReport& c : r.companies) {
-    QString title = text(c.oldCode) + QStringLiteral(" → ") + text(c.newCode);
-    if (!c.agrees()) title += QStringLiteral(" (fark var)");
-    Companies->addTab(companyPage(c), title);
-  }
+  for (const report::CompanyPage& page : p.pages)
+    Companies->addTab(companyPage(page), text(page.tabTitle));
   layout->addWidget(Companies, 1);
 
   auto* buttons = new QHBoxLayout;
-  auto* where = new QLabel(savedFile.isEmpty() ? QStringLiteral("Rapor kaydedilemedi.")
-                                               : QStringLiteral("Kaydedilen rapor: ") + savedFile,
-                           this);
+  auto* where = new QLabel(text(p.savedFileLine), this);
   where->setTextInteractionFlags(Qt::TextSelectableByMouse);
   where->setWordWrap(true);
   buttons->addWidget(where, 1);
-  ButtonOpen = new QPushButton(QStringLiteral("Kaydedilen raporu aç"), this);
-  ButtonOpen->setEnabled(!savedFile.isEmpty());
-  ButtonClose = new QPushButton(QStringLiteral("Kapat"), this);
+  ButtonOpen = new QPushButton(text(report::kOpenCaption), this);
+  ButtonOpen->setEnabled(p.canOpen);
+  ButtonClose = new QPushButton(text(report::kCloseCaption), this);
   buttons->addWidget(ButtonOpen);
   buttons->addWidget(ButtonClose);
   layout->addLayout(buttons);
@@ -82,104 +81,47 @@ TReportWindow::TReportWindow(const report::RunReport& r, const QString& savedFil
       platform::openInShell(path->string());
   });
 
-  QSize size(1000, 640);
-  if (QScreen* s = QGuiApplication::primaryScreen())
-    size = size.boundedTo(s->availableGeometry().size() * 0.9);
-  resize(size);
+  QSize screen;
+  if (QScreen* s = QGuiApplication::primaryScreen()) screen = s->availableGeometry().size();
+  const report::WindowSize size = report::ReportWindowSize(screen.width(), screen.height());
+  resize(size.width, size.height);
 }
 
-QWidget* TReportWindow::companyPage(const report::CompanyReport& c) {
-  auto* page = new QWidget(Companies);
-  auto* layout = new QVBoxLayout(page);
+QWidget* TReportWindow::companyPage(const report::CompanyPage& page) {
+  auto* widget = new QWidget(Companies);
+  auto* layout = new QVBoxLayout(widget);
   layout->addWidget(new QLabel(
-      QStringLiteral("<b>") + text(c.shortName).toHtmlEscaped() + QStringLiteral("</b>"), page));
-  auto* t = new QTableWidget(0, 7, page);
-  t->setHorizontalHeaderLabels({QStringLiteral("Bölüm"), QStringLiteral("Satır"),
-                                QStringLiteral("Eski"), QStringLiteral("Beklenen"),
-                                QStringLiteral("Yeni"), QStringLiteral("Fark"),
-                                QStringLiteral("Durum")});
+      QStringLiteral("<b>") + text(page.heading).toHtmlEscaped() + QStringLiteral("</b>"), widget));
+  auto* t = new QTableWidget(0, report::kColumnCount, widget);
+  QStringList titles;
+  for (const char* title : report::kColumnTitles) titles << QString::fromUtf8(title);
+  t->setHorizontalHeaderLabels(titles);
   t->verticalHeader()->setVisible(false);
   t->setEditTriggers(QAbstractItemView::NoEditTriggers);
   t->setSelectionBehavior(QAbstractItemView::SelectRows);
-  for (const report::ReportLine* l : report::LinesDifferencesFirst(c)) {
-    const report::LineTexts v = report::ColumnTexts(*l);
-    const int row = t->rowCount();
-    t->insertRow(row);
-    const QString values[] = {text(l->section),          text(l->label), text(v.old),
-                              text(v.expected),          text(v.found),  text(v.difference),
-                              text(report::MarkText(*l))};
-    for (int col = 0; col < 7; ++col) {
-      QTableWidgetItem* item = cell(values[col], col >= 2 && col <= 5);
-      if (!l->agrees) {
-        item->setBackground(kDiffers);
-        QFont bold = item->font();
-        bold.setBold(true);
-        item->setFont(bold);
-      } else if (l->kind == report::LineKind::kInfo) {
-        item->setForeground(QColor(80, 80, 80));
-      }
-      t->setItem(row, col, item);
+  for (const report::PresentedRow& row : page.rows) {
+    const int at = t->rowCount();
+    t->insertRow(at);
+    if (row.kind != report::RowKind::kItems) {
+      for (int column = 0; column < report::kColumnCount; ++column)
+        t->setItem(at, column, lineCell(row, column));
+      continue;
     }
-    if (l->items.empty()) continue;
-    QString items = QStringLiteral("Farklı kayıtlar");
-    if (l->differingItems > l->items.size())
-      items += QStringLiteral(" (ilk %1, toplam %2)").arg(l->items.size()).arg(l->differingItems);
-    items += QStringLiteral(":");
-    for (const report::ItemDifference& i : l->items)
-      items += QStringLiteral("\n") + text(i.code) + QStringLiteral(": beklenen ") +
-               text(i.expected) + QStringLiteral(", bulunan ") + text(i.found);
-    const int itemsRow = t->rowCount();
-    t->insertRow(itemsRow);
-    t->setItem(itemsRow, 0, cell(QString(), false));
-    t->item(itemsRow, 0)->setBackground(kItems);
-    t->setItem(itemsRow, 1, cell(items, false));
-    t->item(itemsRow, 1)->setBackground(kItems);
-    t->setSpan(itemsRow, 1, 1, 6);
+    // The records' text spans from the line column to the end.
+    for (int column = 0; column < 2; ++column) {
+      t->setItem(at, column, cell(text(row.cells[column]), false));
+      t->item(at, column)->setBackground(kItems);
+    }
+    t->setSpan(at, 1, 1, report::kColumnCount - 1);
   }
   t->resizeColumnsToContents();
   t->resizeRowsToContents();
   t->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
   layout->addWidget(t, 1);
-  return page;
+  return widget;
 }
 
 QTableWidget* TReportWindow::table(int index) const {
   QWidget* page = Companies->widget(index);
   return page ? page->findChild<QTableWidget*>() : nullptr;
-}
-
-void OfferCarryReport(QWidget* parent, const RunHost& host, const Workspace& ws,
-                      const std::function<bool(const QString&)>& ask) {
-  const std::vector<report::CarriedCompany> companies = CarriedCompanies(ws);
-  if (companies.empty()) return;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const report::RunReport r = report::ReconcileRun(ReportOptions(host), companies);
-  QString saved, failure;
-  try {
-    saved = text(report::SaveReport(r, report::ReportDirectory(host.newDataDirectory())).htmlFile);
-  } catch (const std::exception& e) {
-    failure = QStringLiteral("\r\nRapor kaydedilemedi: ") + text(e.what());
-  }
-  QApplication::restoreOverrideCursor();
-  const std::size_t differing = r.differingLines();
-  const QString question =
-      (differing == 0
-           ? QStringLiteral("Devir mutabakat raporu hazırlandı: tüm satırlar uyuyor.")
-           : QStringLiteral("Devir mutabakat raporunda %1 satırda fark bulundu.").arg(differing)) +
-      failure + QStringLiteral("\r\nRaporu göstermek ister misiniz?");
-  if (!ask(question)) return;
-  TReportWindow window(r, saved, parent);
-  window.setWindowModality(Qt::ApplicationModal);
-  window.exec();
-}
-
-bool AskShowReport(QWidget* parent, const QString& question) {
-  QMessageBox box(QMessageBox::Question, QStringLiteral("Bilgi"),
-                  QString(question).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
-                  QMessageBox::NoButton, parent);
-  QAbstractButton* show = box.addButton(QStringLiteral("Raporu göster"), QMessageBox::YesRole);
-  box.addButton(QStringLiteral("Kapat"), QMessageBox::NoRole);
-  box.setWindowModality(Qt::ApplicationModal);
-  box.exec();
-  return box.clickedButton() == show;
 }

@@ -1,18 +1,16 @@
 // TReportWindow: the reconciliation report of a carry-forward, one table per
 // company, the lines that differ first and highlighted, with a button that
-// opens the saved HTML file.
+// opens the saved HTML file. It renders report::ReportPresentation
+// (report/presentation.h), which holds its texts, rows and size.
 #pragma once
 
 #include <QDialog>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <functional>
 
+#include "report/presentation.h"
 #include "report/reconciliation.h"
-
-class RunHost;
-struct Workspace;
 
 class TReportWindow : public QDialog {
  public:
@@ -29,18 +27,6 @@ class TReportWindow : public QDialog {
   QTableWidget* table(int index) const;
 
  private:
-  QWidget* companyPage(const report::CompanyReport& company);
+  QWidget* companyPage(const report::CompanyPage& page);
   QString m_savedFile;
 };
-
-// After a carry-forward that ended with "İşlem tamamlandı": builds the
-// report of the companies carried, saves it in the data directory's report
-// folder and asks whether to show it; `ask` puts the question (true: show).
-// A report that could not be saved is still offered, its failure named in
-// the question. Nothing happens when no company was carried.
-void OfferCarryReport(QWidget* parent, const RunHost& host, const Workspace& ws,
-                      const std::function<bool(const QString&)>& ask);
-
-// The question of OfferCarryReport as a modal box (caption "Bilgi") with the
-// buttons "Raporu göster" and "Kapat"; true for the first.
-bool AskShowReport(QWidget* parent, const QString& question);

@@ -1,8 +1,6 @@
 #include "main/window/widgets.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QPainter>
@@ -12,8 +10,6 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 #include <algorithm>
-
-#include "platform/paths.h"
 
 TLabel3D::TLabel3D(const QString& text, int shadowOffset, QWidget* parent)
     : QWidget(parent), m_text(text), m_offset(shadowOffset) {}
@@ -66,10 +62,10 @@ void TCheckBox::paintEvent(QPaintEvent*) {
   }
 }
 
-TPanel::TPanel(Bevel bevel, QWidget* parent) : QFrame(parent), m_bevel(bevel) {}
+TPanel::TPanel(form1::Bevel bevel, QWidget* parent) : QFrame(parent), m_bevel(bevel) {}
 
 void TPanel::paintEvent(QPaintEvent*) {
-  if (m_bevel == kNoBevel) return;
+  if (m_bevel == form1::Bevel::kNone) return;
   QPainter p(this);
   const QColor light = palette().color(QPalette::Light);
   const QColor shadow = palette().color(QPalette::Dark);
@@ -83,7 +79,7 @@ void TPanel::paintEvent(QPaintEvent*) {
     p.drawLine(r.bottomLeft(), r.bottomRight());
     p.drawLine(r.topRight(), r.bottomRight());
   };
-  if (m_bevel == kRaised) {
+  if (m_bevel == form1::Bevel::kRaised) {
     bevel(rect(), light, shadow);
   } else {
     bevel(rect(), shadow, light);
@@ -103,27 +99,12 @@ TGauge::TGauge(QWidget* parent) : QProgressBar(parent) {
 
 // A progress bar whose range is empty shows a busy animation; a gauge with
 // no items shows 0% instead, so the bar's range never drops below 1.
-void TGauge::setMaxValue(int maximum) {
-  int position = value();  // a range change below it resets the bar
-  m_max = maximum < 0 ? 0 : maximum;
-  setMaximum(m_max > 0 ? m_max : 1);
-  setProgress(position);
-}
-
-int TGauge::percent() const {
-  return m_max > 0 ? static_cast<int>(static_cast<long long>(value()) * 100 / m_max) : 0;
-}
-
-QString TGauge::text() const {
-  return QString::number(percent()) + QLatin1Char('%');
-}
-
-void TGauge::setProgress(int position) {
-  setValue(position > m_max ? m_max : (position < 0 ? 0 : position));
-  int shown = percent();
-  if (shown != m_shownPercent) {
-    m_shownPercent = shown;
-    if (isVisible()) repaint();
+void TGauge::setState(int maximum, int position, const QString& text) {
+  setMaximum(maximum > 0 ? maximum : 1);
+  setValue(position);
+  if (text != m_text) {
+    m_text = text;
+    update();
   }
 }
 
@@ -195,32 +176,13 @@ void TRadioGroup::setItemIndex(int index) {
   if (QAbstractButton* b = m_buttons.button(index)) b->setChecked(true);
 }
 
-TDirectoryEdit::TDirectoryEdit(const QString& prompt, QWidget* parent)
-    : QWidget(parent),
-      m_prompt(prompt),
-      m_edit(new QLineEdit(this)),
-      m_browse(new QToolButton(this)) {
+TDirectoryEdit::TDirectoryEdit(const QString& browseCaption, QWidget* parent)
+    : QWidget(parent), m_edit(new QLineEdit(this)), m_browse(new QToolButton(this)) {
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(0);
   row->addWidget(m_edit);
   row->addWidget(m_browse);
-  m_browse->setText(QStringLiteral("..."));
+  m_browse->setText(browseCaption);
   m_browse->setFocusPolicy(Qt::NoFocus);
-  connect(m_browse, &QToolButton::clicked, this, [this] { browse(); });
-}
-
-QString TDirectoryEdit::browseStart() const {
-  if (!m_edit->text().trimmed().isEmpty()) {
-    if (auto dir = platform::nearestExistingDirectory(m_edit->text().toStdString()))
-      return QString::fromStdString(dir->string());
-  }
-  return QDir::rootPath();
-}
-
-void TDirectoryEdit::browse() {
-  const QString chosen = QFileDialog::getExistingDirectory(this, m_prompt, browseStart());
-  if (chosen.isEmpty()) return;
-  const std::string native = QDir::toNativeSeparators(chosen).toStdString();
-  m_edit->setText(QString::fromStdString(platform::typedPath(native)));
 }

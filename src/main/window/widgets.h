@@ -12,6 +12,8 @@
 #include <QToolButton>
 #include <QWidget>
 
+#include "main/form/form1layout.h"
+
 // A title drawn twice: a grey shadow offset down and right, then the text.
 class TLabel3D : public QWidget {
  public:
@@ -42,36 +44,26 @@ class TCheckBox : public QCheckBox {
 // (the default panel), or a lowered outer bevel around a raised inner one.
 class TPanel : public QFrame {
  public:
-  enum Bevel { kNoBevel, kRaised, kLoweredOuterRaisedInner };
-  TPanel(Bevel bevel, QWidget* parent);
-  Bevel bevel() const { return m_bevel; }
+  TPanel(form1::Bevel bevel, QWidget* parent);
+  form1::Bevel bevel() const { return m_bevel; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  Bevel m_bevel;
+  form1::Bevel m_bevel;
 };
 
-// A horizontal gauge with its percentage as text. Setting a position
-// repaints at once when the whole percentage changes, because during a run no
-// event loop runs to do it later.
+// A horizontal gauge with its percentage as text, showing a maximum,
+// position and text that the window's model works out (form1::Gauge).
 class TGauge : public QProgressBar {
  public:
   explicit TGauge(QWidget* parent);
-  // Positions beyond the maximum stay at the maximum.
-  void setProgress(int position);
-  int progress() const { return value(); }
-  void setMaxValue(int maximum);
-  int maxValue() const { return m_max; }
-  // The whole percentage done, rounded down ("66%" at 2 of 3).
-  QString text() const override;
+  void setState(int maximum, int position, const QString& text);
+  QString text() const override { return m_text; }
 
  private:
-  int percent() const;
-
-  int m_max = 0;
-  int m_shownPercent = -1;
+  QString m_text;
 };
 
 // A group of radio buttons laid out in columns (items fill a column top to
@@ -84,6 +76,8 @@ class TRadioGroup : public QGroupBox {
   int itemIndex() const;
   void setItemIndex(int index);
   QStringList items() const { return m_items; }
+  // Emits idToggled when the selection changes.
+  QButtonGroup* buttons() { return &m_buttons; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -93,24 +87,17 @@ class TRadioGroup : public QGroupBox {
   QButtonGroup m_buttons;
 };
 
-// A text edit with a browse button that opens the system's folder dialog at
-// the directory in the edit or its nearest existing parent (at the root when
-// there is none) and puts the chosen directory into the edit as the user
-// would type it: "C:\\..." under a drive of the Wine prefix, else native.
+// A text edit with a browse button. The window's model decides where the
+// folder dialog opens and what a chosen folder puts into the edit.
 class TDirectoryEdit : public QWidget {
  public:
-  TDirectoryEdit(const QString& prompt, QWidget* parent);
+  TDirectoryEdit(const QString& browseCaption, QWidget* parent);
   QLineEdit* edit() const { return m_edit; }
   QToolButton* browseButton() const { return m_browse; }
   QString text() const { return m_edit->text(); }
   void setText(const QString& text) { m_edit->setText(text); }
-  // Where the folder dialog opens for the edit's current text.
-  QString browseStart() const;
 
  private:
-  void browse();
-
-  QString m_prompt;
   QLineEdit* m_edit;
   QToolButton* m_browse;
 };

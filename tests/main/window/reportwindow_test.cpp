@@ -1,16 +1,6 @@
 #include "main/window/reportwindow.h"
 
 #include <QtTest>
-#include <filesystem>
-
-#include "carry/carryforward.h"
-#include "jobs/workspace.h"
-#include "report/reportfiles.h"
-#include "support/company_fixture.h"
-#include "support/recording_host.h"
-#include "support/temp_dir.h"
-
-using fixture::TempDir;
 
 namespace {
 
@@ -34,10 +24,10 @@ class ReportWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  // Differing lines come first, highlighted, each followed by its records.
-  void differencesComeFirstAndStandOut() {
+  // The presentation's rows become table rows: a differing line highlighted,
+  // its records spanning the rest of their row.
+  void rendersThePresentation() {
     report::RunReport r;
-    r.date = "2026-12-07 14:05";
     r.companies.push_back({"2005_001",
                            "2006_001",
                            "Merkez Ticaret",
@@ -45,43 +35,16 @@ class ReportWindowTest : public QObject {
     r.companies.push_back({"2005_002", "2006_002", "Şube", {line("kart sayısı", true)}});
     TReportWindow w(r, QString());
     QCOMPARE(w.Companies->count(), 2);
-    QVERIFY(w.Companies->tabText(0).contains(QStringLiteral("fark var")));
-    QVERIFY(!w.Companies->tabText(1).contains(QStringLiteral("fark var")));
+    QCOMPARE(w.Companies->tabText(0), QStringLiteral("2005_001 → 2006_001 (fark var)"));
     QVERIFY(!w.ButtonOpen->isEnabled());
     QTableWidget* t = w.table(0);
     QCOMPARE(t->rowCount(), 3);
     QCOMPARE(t->item(0, 1)->text(), QStringLiteral("borç bakiyeleri"));
-    QCOMPARE(t->item(0, 6)->text(), QStringLiteral("FARKLI"));
     QVERIFY(t->item(0, 1)->background().color() != t->item(2, 1)->background().color());
-    QVERIFY(t->item(1, 1)->text().contains(QStringLiteral("(ilk 20, toplam 25)")));
-    QVERIFY(t->item(1, 1)->text().contains(QStringLiteral("120.00: beklenen 1, bulunan 1,50")));
-    QCOMPARE(t->item(2, 6)->text(), QStringLiteral("uyuyor"));
-  }
-
-  // After a real carry-forward the report is saved before the question, and
-  // the question says that every line agrees.
-  void offeredAfterACarryForward() {
-    TempDir tmp;
-    const std::filesystem::path data = tmp.path() / "DATA";
-    fixture::DataDir dir(data);
-    dir.registry().company("2005_001", "Merkez Ticaret", 2005);
-    dir.company("2005_001").withCard("120.01", 250'000'000, "Alacak").withCheque("Kasada", 15'000);
-    dir.write();
-    RecordingHost host;
-    host.carry2005(data.string(), true);
-    Workspace ws;
-    RunCarryForward(host, ws);
-    QCOMPARE(host.infos.back(), std::string("İşlem tamamlandı"));
-    QStringList questions;
-    OfferCarryReport(nullptr, host, ws, [&](const QString& q) {
-      questions << q;
-      return false;
-    });
-    QCOMPARE(questions.size(), 1);
-    QVERIFY(questions[0].contains(QStringLiteral("tüm satırlar uyuyor")));
-    QCOMPARE(std::distance(std::filesystem::directory_iterator(data / report::kReportFolderName),
-                           std::filesystem::directory_iterator()),
-             2);
+    QVERIFY(t->item(0, 1)->font().bold());
+    QCOMPARE(t->item(0, 2)->textAlignment(), int(Qt::AlignRight | Qt::AlignVCenter));
+    QCOMPARE(t->columnSpan(1, 1), 6);
+    QVERIFY(t->item(1, 1)->text().startsWith(QStringLiteral("Farklı kayıtlar (ilk 20")));
   }
 };
 

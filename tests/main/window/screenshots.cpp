@@ -17,6 +17,7 @@
 
 #include "carry/dialog/k_sirketsec.h"
 #include "data/companylist.h"
+#include "main/form/form1model.h"
 #include "main/window/form1.h"
 #include "main/window/reportwindow.h"
 #include "ui/aboutu.h"
@@ -106,7 +107,7 @@ report::RunReport sampleReport() {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Upgrade-Devir"));
+  QApplication::setApplicationName(QString::fromUtf8(form1::kApplicationTitle));
   installFontSubstitutes();
   installTurkishTranslations();
   if (argc != 2) {
@@ -183,7 +184,7 @@ int main(int argc, char** argv) {
     addCompany(companies, "2005_002", "Şube İnşaat", false, "2006_002");
     addCompany(companies, "2005_003", "Güneş Gıda", true, "2006_003");
     companies.first();
-    TK_SirketSec dialog(companies, form, &form);
+    TK_SirketSec dialog(companies, form.model(), &form);
     showAndSettle(&dialog);
     ok = save(&dialog, dir, "selection-dialog.png") && ok;
   }

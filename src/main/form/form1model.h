@@ -1,0 +1,123 @@
+// form1::Model: the main window TForm1 without a toolkit. It holds the job
+// options and the progress display (State), runs the window's handlers, and
+// is the RunHost the jobs read their options from and report to. A view
+// (form1view.h) renders it and passes the user's actions in; the model
+// calls the view back through that port only.
+#pragma once
+
+#include <string>
+#include <utility>
+
+#include "jobs/runhost.h"
+#include "jobs/workspace.h"
+#include "main/driver/rundriver.h"
+#include "main/form/form1state.h"
+#include "main/form/form1view.h"
+
+namespace form1 {
+
+// The application title: the caption of the default error report.
+inline constexpr const char* kApplicationTitle = "Upgrade-Devir";
+// The caption of the information box and of the report question.
+inline constexpr const char* kInfoCaption = "Bilgi";
+
+// A key press as a year edit sees it: the key, when it is one of the editing
+// or focus keys that carry a control character, and the text it types
+// (UTF-8; empty for keys that type nothing: arrows, Home, End, modifiers).
+struct KeyPress {
+  enum class Key { kCharacter, kDelete, kTab, kBacktab };
+  Key key = Key::kCharacter;
+  std::string text;
+};
+
+class Model final : public RunHost, public ErrorReport {
+ public:
+  // The view must outlive the model. The constructor calls nothing on it: the
+  // view builds its controls in the state the model starts in.
+  explicit Model(View& view);
+
+  const State& state() const { return m_state; }
+  Workspace& workspace() { return m_ws; }
+
+  // Tests replace the product check and the jobs.
+  void setProductCheck(ProductCheck check) { m_productCheck = std::move(check); }
+  void setRunJobs(RunJobs jobs) { m_jobs = std::move(jobs); }
+
+  // The user's changes, as the controls' properties take them. Setting a
+  // tick box to another state runs its click handler, as on Windows.
+  void setUpgradeTicked(bool ticked);
+  void setDevirTicked(bool ticked);
+  void setYtlTicked(bool ticked);
+  void setOldDirectory(const std::string& text);
+  void setNewDirectory(const std::string& text);
+  void setSourceYear(const std::string& text);
+  void setTargetYear(const std::string& text);
+  void setRoundingIndex(int index);
+
+  // Handlers.
+  void FormShow();  // the caption: maker, title and version
+  void CheckBoxUpgradeClick();
+  void CheckBoxYTLClick();
+  void CheckBoxDevirClick();
+  // True when the key may reach Edit1 or Edit2: the digits, backspace and
+  // the editing keys that type nothing. Several characters at once (an input
+  // method's) are dropped.
+  static bool Edit1KeyPress(const KeyPress& key);
+  // One run (rundriver.h), input dropped while it lasts; after a normal end
+  // of a carry-forward, the reconciliation report is offered. Ignored while
+  // a run is in progress.
+  void Button1Click();
+  void Button2Click();  // closes the window
+  void Button3Click();  // the help window
+  // Whether the window may close now: never during a run.
+  bool CloseQuery() const { return !m_state.running; }
+  // The browse button of a directory edit: the folder dialog opens at the
+  // typed directory or its nearest existing parent (else at the view's
+  // root); a chosen folder replaces the text, written as the user would
+  // type it.
+  void browse(Directory edit);
+  std::string browseStart(Directory edit) const;
+
+  // RunHost: the options as the window holds them now.
+  bool upgradeTicked() const override { return m_state.upgradeTicked; }
+  bool devirTicked() const override { return m_state.devirTicked; }
+  bool ytlTicked() const override { return m_state.ytlTicked; }
+  std::string oldDataDirectory() const override { return m_state.oldDirectory; }
+  std::string newDataDirectory() const override { return m_state.newDirectory; }
+  std::string sourceYear() const override { return m_state.sourceYear; }
+  std::string targetYear() const override { return m_state.targetYear; }
+  int roundingMode() const override { return m_state.roundingIndex; }
+  int precisionDigits() const override { return m_state.precisionIndex; }
+  std::string currencyName() const override;
+  std::string currencySymbol() const override;
+  std::string subUnitName() const override;
+  std::string subUnitSymbol() const override;
+  void setStatusText(const std::string& text) override;
+  void setStatusVisible(bool visible) override;
+  void setGaugeVisible(bool visible) override;
+  void setGaugeMax(int maximum) override;
+  void setGaugePosition(int position) override;
+  void advanceGauge() override;
+  void repaint() override;
+  void infoBox(const std::string& text) override;
+  bool selectCompanies(CompanyList& companies) override;
+  // ErrorReport: the default error report.
+  void errorBox(const std::string& text) override;
+
+ private:
+  void offerCarryReport();
+  void gaugeMoved(bool percentChanged);
+  void keepAnswering();
+  std::string& directoryText(Directory edit);
+  const std::string& directoryText(Directory edit) const;
+  template <typename T>
+  void setOption(T& option, const T& value);
+
+  View& m_view;
+  State m_state = State::Initial();
+  Workspace m_ws;
+  ProductCheck m_productCheck = CheckProduct;
+  RunJobs m_jobs = RunJobs::real();
+};
+
+}  // namespace form1

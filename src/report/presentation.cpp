@@ -1,0 +1,87 @@
+#include "report/presentation.h"
+
+#include <algorithm>
+
+#include "report/reportformat.h"
+
+namespace report {
+
+const std::array<const char*, kColumnCount> kColumnTitles = {"Bölüm", "Satır", "Eski", "Beklenen",
+                                                             "Yeni",  "Fark",  "Durum"};
+
+namespace {
+
+constexpr WindowSize kPreferredSize{1000, 640};
+
+RowKind kindOf(const ReportLine& line) {
+  if (!line.agrees) return RowKind::kDiffers;
+  return line.kind == LineKind::kInfo ? RowKind::kInfo : RowKind::kAgrees;
+}
+
+CompanyPage pageOf(const CompanyReport& c) {
+  CompanyPage page;
+  page.tabTitle = c.oldCode + " → " + c.newCode;
+  if (!c.agrees()) page.tabTitle += " (fark var)";
+  page.heading = c.shortName;
+  for (const ReportLine* l : LinesDifferencesFirst(c)) {
+    const LineTexts t = ColumnTexts(*l);
+    page.rows.push_back(
+        {kindOf(*l),
+         {l->section, l->label, t.old, t.expected, t.found, t.difference, MarkText(*l)}});
+    if (!l->items.empty()) page.rows.push_back({RowKind::kItems, {"", ItemsText(*l)}});
+  }
+  return page;
+}
+
+// 90% of a screen side, rounded to the nearest pixel.
+int ninetyPercent(int side) {
+  return static_cast<int>(side * 0.9 + 0.5);
+}
+
+}  // namespace
+
+ReportPresentation PresentReport(const RunReport& r, const std::string& savedFile) {
+  ReportPresentation p;
+  p.title = kWindowTitle;
+  p.facts = r.date + " · " + (r.options.ytl ? "YTL dönüşümü ile" : "YTL dönüşümü yok");
+  p.verdict = SummaryText(r);
+  p.differs = r.differingLines() != 0;
+  for (const CompanyReport& c : r.companies) p.pages.push_back(pageOf(c));
+  p.savedFileLine = savedFile.empty() ? "Rapor kaydedilemedi." : "Kaydedilen rapor: " + savedFile;
+  p.canOpen = !savedFile.empty();
+  return p;
+}
+
+std::string SummaryText(const RunReport& r) {
+  const std::size_t n = r.differingLines();
+  return n == 0 ? "Tüm satırlar uyuyor."
+                : std::to_string(n) + " satırda fark var: devir sonucu eski şirketle uyuşmuyor.";
+}
+
+std::string ItemsHeading(const ReportLine& l) {
+  std::string heading = "Farklı kayıtlar";
+  if (l.differingItems > l.items.size())
+    heading += " (ilk " + std::to_string(l.items.size()) + ", toplam " +
+               std::to_string(l.differingItems) + ")";
+  return heading + ":";
+}
+
+std::string ItemText(const ItemDifference& i) {
+  return i.code + ": beklenen " + i.expected + ", bulunan " + i.found;
+}
+
+std::string ItemsText(const ReportLine& l) {
+  if (l.items.empty()) return {};
+  std::string text = ItemsHeading(l);
+  for (const ItemDifference& i : l.items) text += "\n" + ItemText(i);
+  return text;
+}
+
+WindowSize ReportWindowSize(int screenWidth, int screenHeight) {
+  WindowSize size = kPreferredSize;
+  if (screenWidth > 0) size.width = std::min(size.width, ninetyPercent(screenWidth));
+  if (screenHeight > 0) size.height = std::min(size.height, ninetyPercent(screenHeight));
+  return size;
+}
+
+}  // namespace report
