@@ -136,7 +136,7 @@ std::optional<fs::path> nearestExistingDirectory(std::string_view text) {
 
 std::string typedPath(const fs::path& native) {
 #ifdef _WIN32
-  return native.string();
+  return utf8FromPath(native);  // string() would spoil Turkish letters
 #else
   std::error_code ec;
   fs::path target = fs::weakly_canonical(native, ec);

@@ -59,7 +59,7 @@ std::optional<std::filesystem::path> nearestExistingDirectory(std::string_view t
 // rest joined by "\" ("C:\ZEFIRTAK\KMX3\DATA"); of several drives the one
 // mapped deepest wins, and a drive mapped to the file system's root (Wine's
 // z:) is never used, or every location would read "Z:\...". Elsewhere the
-// native path as given. On Windows the path as given.
+// native path as given. On Windows the path as given (UTF-8).
 std::string typedPath(const std::filesystem::path& native);
 
 // Creates the directory and every missing parent. Returns true when the

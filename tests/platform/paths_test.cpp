@@ -7,6 +7,10 @@
 
 #include "support/temp_dir.h"
 
+#ifdef _WIN32
+#include "platform/wintext.h"
+#endif
+
 using fixture::TempDir;
 
 namespace fs = std::filesystem;
@@ -134,6 +138,15 @@ TEST_F(TypedPathTest, FolderDialogStartsAtTheNearestExistingDirectory) {
   EXPECT_FALSE(platform::nearestExistingDirectory("Q:\\DATA"));
   EXPECT_FALSE(platform::nearestExistingDirectory(""));
 }
+
+#ifdef _WIN32
+// On Windows the chosen folder comes back as given, Turkish letters intact
+// (not through the ANSI code page).
+TEST(TypedPathWindows, KeepsTurkishLetters) {
+  EXPECT_EQ(platform::typedPath(platform::pathFromUtf8("C:\\Şirketler\\Güneş Gıda")),
+            "C:\\Şirketler\\Güneş Gıda");
+}
+#endif
 
 TEST(Directories, CreateWithParentsReusesCaseVariants) {
 #ifdef _WIN32
