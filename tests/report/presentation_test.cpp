@@ -3,27 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "support/report_lines.h"
+
 namespace {
 
 using report::RowKind;
 
-// A current-account line of 1.000.000 old, 1 expected and, when it does not
-// agree, 1,50 found; `items` records differ, at most kMaxItemsShown named.
-report::ReportLine line(const char* label, bool agrees, std::size_t items = 0,
-                        report::LineKind kind = report::LineKind::kAmount) {
-  report::ReportLine l;
-  l.section = "Cari hesaplar";
-  l.label = label;
-  l.kind = kind;
-  l.old = 1'000'000;
-  l.expected = 1;
-  l.found = agrees ? 1 : 1.5;
-  l.agrees = agrees;
-  l.differingItems = items;
-  for (std::size_t i = 0; i < std::min(items, report::kMaxItemsShown); ++i)
-    l.items.push_back({"120.0" + std::to_string(i), "1", "1,50"});
-  return l;
-}
+using fixture::reportLine;
 
 report::RunReport run(std::vector<report::CompanyReport> companies, bool ytl = true) {
   report::RunReport r;
@@ -34,8 +20,8 @@ report::RunReport run(std::vector<report::CompanyReport> companies, bool ytl = t
 }
 
 TEST(ReportPresentation, SummaryNamesTheConversionTheDifferingLinesAndTheSavedFile) {
-  const auto agreeing =
-      report::PresentReport(run({{"2005_001", "2006_001", "A", {line("a", true)}}}), "C:\\r.html");
+  const auto agreeing = report::PresentReport(
+      run({{"2005_001", "2006_001", "A", {reportLine("a", true)}}}), "C:\\r.html");
   EXPECT_EQ(agreeing.facts, "2026-12-07 14:05 · YTL dönüşümü ile");
   EXPECT_EQ(agreeing.verdict, "Tüm satırlar uyuyor.");
   EXPECT_FALSE(agreeing.differs);
@@ -43,7 +29,8 @@ TEST(ReportPresentation, SummaryNamesTheConversionTheDifferingLinesAndTheSavedFi
   EXPECT_TRUE(agreeing.canOpen);
 
   const auto differing = report::PresentReport(
-      run({{"2005_001", "2006_001", "A", {line("a", false), line("b", false)}}}, false), "");
+      run({{"2005_001", "2006_001", "A", {reportLine("a", false), reportLine("b", false)}}}, false),
+      "");
   EXPECT_EQ(differing.facts, "2026-12-07 14:05 · YTL dönüşümü yok");
   EXPECT_EQ(differing.verdict, "2 satırda fark var: devir sonucu eski şirketle uyuşmuyor.");
   EXPECT_TRUE(differing.differs);
@@ -56,9 +43,9 @@ TEST(ReportPresentation, PagesPutDifferingLinesFirstEachFollowedByItsRecords) {
       run({{"2005_001",
             "2006_001",
             "Merkez",
-            {line("kart", true), line("etki", true, 0, report::LineKind::kInfo),
-             line("borç", false, 25), line("alacak", false)}},
-           {"2005_002", "2006_002", "Şube", {line("kart", true)}}}),
+            {reportLine("kart", true), reportLine("etki", true, 0, report::LineKind::kInfo),
+             reportLine("borç", false, 25), reportLine("alacak", false)}},
+           {"2005_002", "2006_002", "Şube", {reportLine("kart", true)}}}),
       "");
   ASSERT_EQ(p.pages.size(), 2u);
   EXPECT_EQ(p.pages[0].tabTitle, "2005_001 → 2006_001 (fark var)");
@@ -66,7 +53,7 @@ TEST(ReportPresentation, PagesPutDifferingLinesFirstEachFollowedByItsRecords) {
   EXPECT_EQ(p.pages[0].heading, "Merkez");
   const std::vector<std::pair<RowKind, std::string>> expected = {
       {RowKind::kDiffers, "borç"},
-      {RowKind::kItems, report::ItemsText(line("borç", false, 25))},
+      {RowKind::kItems, report::ItemsText(reportLine("borç", false, 25))},
       {RowKind::kDiffers, "alacak"},
       {RowKind::kAgrees, "kart"},
       {RowKind::kInfo, "etki"}};
@@ -82,12 +69,12 @@ TEST(ReportPresentation, PagesPutDifferingLinesFirstEachFollowedByItsRecords) {
 }
 
 TEST(ReportPresentation, RecordsTextCountsOnlyWhenNotAllAreNamed) {
-  EXPECT_EQ(report::ItemsText(line("a", false, 2)),
+  EXPECT_EQ(report::ItemsText(reportLine("a", false, 2)),
             "Farklı kayıtlar:\n120.00: beklenen 1, bulunan 1,50\n120.01: beklenen 1, bulunan 1,50");
-  const std::string many = report::ItemsText(line("a", false, 25));
+  const std::string many = report::ItemsText(reportLine("a", false, 25));
   EXPECT_EQ(many.substr(0, many.find('\n')), "Farklı kayıtlar (ilk 20, toplam 25):");
   EXPECT_EQ(std::count(many.begin(), many.end(), '\n'), 20);
-  EXPECT_EQ(report::ItemsText(line("a", false)), "");
+  EXPECT_EQ(report::ItemsText(reportLine("a", false)), "");
 }
 
 TEST(ReportPresentation, WindowIs1000By640AtMost90PercentOfTheScreen) {

@@ -2,23 +2,9 @@
 
 #include <QtTest>
 
-namespace {
+#include "support/report_lines.h"
 
-report::ReportLine line(const char* label, bool agrees, std::size_t items = 0) {
-  report::ReportLine l;
-  l.section = "Cari hesaplar";
-  l.label = label;
-  l.old = 1'000'000;
-  l.expected = 1;
-  l.found = agrees ? 1 : 1.5;
-  l.agrees = agrees;
-  l.differingItems = items;
-  for (std::size_t i = 0; i < std::min(items, report::kMaxItemsShown); ++i)
-    l.items.push_back({"120.0" + std::to_string(i), "1", "1,50"});
-  return l;
-}
-
-}  // namespace
+using fixture::reportLine;
 
 class ReportWindowTest : public QObject {
   Q_OBJECT
@@ -28,11 +14,12 @@ class ReportWindowTest : public QObject {
   // its records spanning the rest of their row.
   void rendersThePresentation() {
     report::RunReport r;
-    r.companies.push_back({"2005_001",
-                           "2006_001",
-                           "Merkez Ticaret",
-                           {line("kart sayısı", true), line("borç bakiyeleri", false, 25)}});
-    r.companies.push_back({"2005_002", "2006_002", "Şube", {line("kart sayısı", true)}});
+    r.companies.push_back(
+        {"2005_001",
+         "2006_001",
+         "Merkez Ticaret",
+         {reportLine("kart sayısı", true), reportLine("borç bakiyeleri", false, 25)}});
+    r.companies.push_back({"2005_002", "2006_002", "Şube", {reportLine("kart sayısı", true)}});
     TReportWindow w(r, QString());
     QCOMPARE(w.Companies->count(), 2);
     QCOMPARE(w.Companies->tabText(0), QStringLiteral("2005_001 → 2006_001 (fark var)"));
