@@ -11,7 +11,7 @@
 #   carry/dialog
 #   main/driver
 #   main/form
-#   main/window
+#   main/window  main/win32   (the Qt view and the Win32 view)
 #   main
 #
 # A folder may include its own headers and those of any lower layer. Tests
@@ -38,13 +38,13 @@ grep -rnE --include='*.h' --include='*.c' --include='*.cpp' --include='*.inc' \
     if (f ~ /^(carry|upgrade|ui|report)(\/|$)/) return 4
     if (f ~ /^main\/driver(\/|$)/) return 6
     if (f ~ /^main\/form(\/|$)/) return 7
-    if (f ~ /^main\/window(\/|$)/) return 8
+    if (f ~ /^main\/(window|win32)(\/|$)/) return 8
     if (f ~ /^main(\/|$)/) return 9
     return -1
   }
   # The named layer a folder belongs to: siblings of one rank differ here.
   function family(f) {
-    if (f ~ /^(carry\/dialog|main\/driver|main\/form|main\/window)(\/|$)/) {
+    if (f ~ /^(carry\/dialog|main\/driver|main\/form|main\/window|main\/win32)(\/|$)/) {
       split(f, p, "/"); return p[1] "/" p[2]
     }
     split(f, p, "/"); return p[1]
