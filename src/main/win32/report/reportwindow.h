@@ -1,0 +1,75 @@
+// TReportWindow on Windows: the reconciliation report of a carry-forward,
+// one tab per company with a list of its lines (the differing ones first and
+// highlighted), and a button that opens the saved HTML file. A native window
+// rendering report::ReportPresentation (report/presentation.h), which holds
+// its texts, rows and size; how each kind of row looks is the window's own.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "report/presentation.h"
+#include "ui/win32/buttons.h"
+#include "ui/win32/label.h"
+#include "ui/win32/listview.h"
+#include "ui/win32/panel.h"
+#include "ui/win32/tabcontrol.h"
+#include "ui/win32/window.h"
+
+// Shows the report over `owner` (disabled meanwhile) and returns once it is
+// closed. `savedFile`: the path text of the saved HTML report; empty when it
+// could not be saved (the open button is then disabled).
+void ShowReportWindow(HWND owner, const report::RunReport& report, const std::string& savedFile);
+
+class TReportWindow : public win32ui::WindowEvents {
+ public:
+  // Control ids, for the tests. Page p's heading and list are
+  // kPageHeading + 2p and kPageList + 2p.
+  enum Id {
+    kFacts = 101,
+    kVerdict,
+    kCompanies,
+    kSavedFile,
+    kButtonOpen,
+    kButtonClose,
+    kPageHeading = 200,
+    kPageList = 201
+  };
+
+  TReportWindow(const report::RunReport& report, const std::string& savedFile);
+  ~TReportWindow() override;
+
+  // Creates the window and runs it modally.
+  void ShowModal(HWND owner);
+
+ private:
+  struct Page;
+  // A line of a page's list: the presented row it shows and, for an items
+  // row, which of the text's lines.
+  struct ListLine {
+    int row;
+    int line;
+  };
+
+  bool create(HWND owner);
+  bool createPage(std::size_t index, const win32ui::Rect& area);
+  void showPage(int index);
+  void drawCell(const Page& page, win32ui::ListCellDraw& draw) const;
+  void ButtonOpenClick();
+
+  void onCommand(int id, int code) override;
+
+  report::ReportPresentation m_presentation;
+  std::string m_savedFile;
+  win32ui::Window m_window;
+  win32ui::Label m_facts;
+  win32ui::Label m_verdict;
+  win32ui::TabControl Companies;
+  std::vector<std::unique_ptr<Page>> m_pages;
+  win32ui::Label m_where;
+  win32ui::PushButton ButtonOpen;   // "Kaydedilen raporu aç"
+  win32ui::PushButton ButtonClose;  // "Kapat"
+};

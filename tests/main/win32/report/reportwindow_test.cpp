@@ -1,0 +1,110 @@
+// The report window on Windows, driven with window messages while it runs
+// modally: its tabs and rows in order, the look of a differing row by its
+// pixels, the open button without a saved file, and a picture of it
+// (UD_SHOTS_DIR names the folder, when set).
+#include "main/win32/report/reportwindow.h"
+
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>  // needs windows.h first
+// clang-format on
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/wintext.h"
+#include "support/report_lines.h"
+#include "ui/win32/capture.h"
+#include "ui/win32/listview.h"
+#include "ui/win32/testdriver.h"
+
+namespace {
+
+namespace driver = win32ui::driver;
+using fixture::reportLine;
+
+std::string cell(HWND list, int row, int column) {
+  const auto* view = dynamic_cast<const win32ui::ListView*>(win32ui::Control::fromHwnd(list));
+  return view->cellText({row, column});
+}
+std::string tabTitle(HWND tabs, int index) {
+  wchar_t buffer[256] = {};
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = buffer;
+  item.cchTextMax = 256;
+  ::SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
+  return platform::narrow(buffer);
+}
+
+// Pixels of the highlight colour in list row `row`'s band.
+int highlighted(HWND list, int row) {
+  driver::processPending();
+  RECT r{};
+  r.left = LVIR_BOUNDS;
+  ::SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+  const auto pixels = win32ui::captureWindow(list, true);
+  if (!pixels) return -1;
+  int n = 0;
+  for (int y = r.top; y < r.bottom && y < pixels->height; ++y)
+    for (int x = 0; x < pixels->width; ++x) n += pixels->at(x, y) == uimodel::Rgb{255, 214, 214};
+  return n;
+}
+
+TEST(ReportWindowWin32, ShowsTabsAndRowsInOrderAndHighlightsDifferingLines) {
+  report::RunReport r;
+  r.date = "2026-12-07 14:05";
+  r.companies.push_back({"2005_001",
+                         "2006_001",
+                         "Merkez Ticaret",
+                         {reportLine("kart sayısı", true), reportLine("borç bakiyeleri", false, 25),
+                          reportLine("yuvarlama farkı", true, 0, report::LineKind::kInfo)}});
+  r.companies.push_back({"2005_002", "2006_002", "Şube", {reportLine("kart sayısı", true)}});
+  bool shown = false;
+  driver::whenShown(report::kWindowTitle, [&shown](HWND window) {
+    ASSERT_NE(window, nullptr);
+    shown = true;
+    const HWND tabs = driver::find(window, TReportWindow::kCompanies);
+    ASSERT_EQ(::SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(tabTitle(tabs, 0), "2005_001 → 2006_001 (fark var)");
+    EXPECT_EQ(tabTitle(tabs, 1), "2005_002 → 2006_002");
+    EXPECT_FALSE(driver::isEnabled(driver::find(window, TReportWindow::kButtonOpen)));
+
+    // The differing line first, its records one to a row, then the others.
+    const HWND list = driver::find(window, TReportWindow::kPageList);
+    const int rows =
+        dynamic_cast<const win32ui::ListView*>(win32ui::Control::fromHwnd(list))->rowCount();
+    ASSERT_EQ(rows, 1 + 21 + 2);
+    EXPECT_EQ(cell(list, 0, 1), "borç bakiyeleri");
+    EXPECT_EQ(cell(list, 1, 1).rfind("Farklı kayıtlar (ilk 20", 0), 0u);
+    EXPECT_EQ(cell(list, 2, 1).rfind("120.00: ", 0), 0u);
+    EXPECT_EQ(cell(list, rows - 2, 1), "kart sayısı");
+    EXPECT_TRUE(driver::isVisible(list));
+    EXPECT_GT(highlighted(list, 0), 0);
+    EXPECT_EQ(highlighted(list, rows - 2), 0);
+
+    if (const char* dir = std::getenv("UD_SHOTS_DIR")) {
+      const auto pixels = win32ui::captureWindow(window);
+      ASSERT_TRUE(pixels.has_value());
+      EXPECT_TRUE(win32ui::savePng(*pixels, std::string(dir) + "/reportwindow.png"));
+    }
+
+    // Another tab shows its own page.
+    const HWND second = driver::find(window, TReportWindow::kPageList + 2);
+    EXPECT_FALSE(driver::isVisible(second));
+    ::SendMessageW(tabs, TCM_SETCURSEL, 1, 0);
+    NMHDR change{tabs, static_cast<UINT_PTR>(TReportWindow::kCompanies), TCN_SELCHANGE};
+    ::SendMessageW(window, WM_NOTIFY, change.idFrom, reinterpret_cast<LPARAM>(&change));
+    EXPECT_TRUE(driver::isVisible(second));
+    EXPECT_FALSE(driver::isVisible(list));
+    EXPECT_EQ(cell(second, 0, 1), "kart sayısı");
+    driver::click(driver::find(window, TReportWindow::kButtonClose));
+  });
+  ShowReportWindow(nullptr, r, std::string());
+  EXPECT_TRUE(shown);
+}
+
+}  // namespace
