@@ -5,6 +5,8 @@
 // reached as handle + field name: DM.CariPravex_T.field("KDBTR").
 #pragma once
 
+#include <exception>
+
 #include "data/schemas.h"
 #include "data/ttable.h"
 
@@ -29,4 +31,23 @@ class TDM {
   TTable CharPravex{"CharPravex", "Char.DB", &schema::Char()};
   TTable FaturaPravex_T{"FaturaPravex_T", "Fatura", &schema::Fatura()};
   TTable UretimPravex_T{"UretimPravex_T", "urhar.db", &schema::Urhar()};
+
+  // Closes every handle, as a run ends: a window that stays open after a
+  // run then holds no table of the data directory open (on Windows an open
+  // file keeps its directory from being moved or deleted). Each handle is
+  // closed; the first failure to make a table's changes durable is thrown
+  // after the others are closed.
+  void closeAll() {
+    std::exception_ptr first;
+    for (TTable* t : {&SirketOrLumex_T, &SirketPravex_T, &AyarOrLumex_T, &AyarPravexT,
+                      &AyarPravexDevir_T, &CariPravex_T, &StokPravex_T, &CeksenPravex_T,
+                      &CharPravex_T, &CharPravex, &FaturaPravex_T, &UretimPravex_T}) {
+      try {
+        t->close();
+      } catch (...) {
+        if (!first) first = std::current_exception();
+      }
+    }
+    if (first) std::rethrow_exception(first);
+  }
 };

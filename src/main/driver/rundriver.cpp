@@ -170,14 +170,24 @@ RunEnd Button1Click(RunHost& host, Workspace& ws, ErrorReport& errors,
                     const ProductCheck& productRunning, const RunJobs& jobs) {
   ws.NewCompanySequence = 1;
   WatchingHost watching(host);
+  RunEnd end = RunEnd::kFailed;
   try {
-    return runChecksAndJobs(watching, ws, productRunning, jobs);
+    end = runChecksAndJobs(watching, ws, productRunning, jobs);
   } catch (const std::exception& e) {
     errors.errorBox(ErrorReportText(FailureText(e)));
   } catch (...) {
     errors.errorBox("Unknown failure.");
   }
-  return RunEnd::kFailed;
+  // The run leaves no table open behind it. After a failure that was
+  // reported, closing can only repeat it; otherwise a table whose changes
+  // could not be made durable is a failure of the run.
+  try {
+    ws.DM.closeAll();
+  } catch (const std::exception& e) {
+    if (end != RunEnd::kFailed) errors.errorBox(ErrorReportText(FailureText(e)));
+    end = RunEnd::kFailed;
+  }
+  return end;
 }
 
 RunJobs RunJobs::real() {

@@ -20,6 +20,9 @@ namespace form1 {
 inline constexpr const char* kApplicationTitle = "Upgrade-Devir";
 // The caption of the information box and of the report question.
 inline constexpr const char* kInfoCaption = "Bilgi";
+// The one button of the information and error boxes, whatever the language
+// of the system.
+inline constexpr const char* kOkCaption = "Tamam";
 
 // A key press as a year edit sees it: the key, when it is one of the editing
 // or focus keys that carry a control character, and the text it types

@@ -387,6 +387,11 @@ TEST_F(FormTest, RealCarryForwardSavesTheReportAndOffersIt) {
   ASSERT_GE(view.events.size(), 3u);
   EXPECT_EQ(view.events[view.events.size() - 3], "busy");
   EXPECT_EQ(view.events.back(), "ask Bilgi [Raporu göster/Kapat]");
+  // No table of the data directory stays open behind the run.
+  for (const TTable* t :
+       {&model.workspace().DM.SirketPravex_T, &model.workspace().DM.CariPravex_T,
+        &model.workspace().DM.CeksenPravex_T, &model.workspace().DM.AyarPravexDevir_T})
+    EXPECT_FALSE(t->active()) << t->tableName();
   EXPECT_EQ(view.question,
             "Devir mutabakat raporu hazırlandı: tüm satırlar uyuyor.\r\nRaporu göstermek ister "
             "misiniz?");
