@@ -1,5 +1,6 @@
-// upgrade-devir: without arguments the main window, with arguments a run from
-// the command line (see main/driver/headless.h).
+// upgrade-devir: without arguments the main window (Qt's, or the native one
+// on Windows), with arguments a run from the command line (see
+// main/driver/headless.h).
 #include <iostream>
 #include <string>
 #include <vector>
@@ -17,6 +18,8 @@
 #include "ui/pictures.h"
 #include "ui/turkish.h"
 #include "ui/zfabout.h"
+#elif defined(UD_WITH_WIN32_WINDOW)
+#include "main/win32/program.h"
 #endif
 
 int main(int argc, char** argv) {
@@ -41,6 +44,8 @@ int main(int argc, char** argv) {
   form.setHelpWindow(&Form2);
   form.show();
   return QApplication::exec();
+#elif defined(UD_WITH_WIN32_WINDOW)
+  return RunMainWindow();
 #else
   platform::consoleErr() << HeadlessUsage();
   return kExitUsage;
