@@ -5,6 +5,7 @@
 #include "ui/model/help.h"
 #include "ui/win32/about.h"
 #include "ui/win32/edit.h"
+#include "ui/win32/gdi.h"
 #include "ui/win32/pictures.h"
 #include "ui/win32/statusbar.h"
 #include "ui/win32/window.h"
@@ -38,6 +39,20 @@ std::string joinedHelpText() {
   return text;
 }
 
+// The help text's bold face without font smoothing: Wine smooths a bold face
+// of this size (its Tahoma is a substitute) into grey strokes with less ink
+// than the regular cut, so that the text reads as regular.
+HFONT helpTextFont() {
+  static const HFONT unsmoothed = [] {
+    LOGFONTW lf{};
+    ::GetObjectW(font(FontSpec{"Tahoma", 11, true}), sizeof lf, &lf);
+    lf.lfQuality = NONANTIALIASED_QUALITY;
+    HFONT created = ::CreateFontIndirectW(&lf);
+    return created != nullptr ? created : font(FontSpec{"Tahoma", 11, true});
+  }();
+  return unsmoothed;
+}
+
 class TForm2 final : public WindowEvents {
  public:
   bool create(HWND owner, const std::string& mainCaption) {
@@ -58,6 +73,7 @@ class TForm2 final : public WindowEvents {
     memo.readOnly = true;
     memo.tabStop = true;
     m_memo.create(memo);
+    ::SendMessageW(m_memo.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(helpTextFont()), FALSE);
 
     ZfWinButtonArgs contact{m_window.hwnd(),         kHelpContact,
                             L.contactButton,         uimodel::kContactCaption,

@@ -1,0 +1,230 @@
+// The windows are reached from the message loop of the modal window before
+// them, as the window tests' driver does.
+#include "main/win32/screenshots/tour.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "carry/dialog/win32/k_sirketsec.h"
+#include "data/companylist.h"
+#include "main/win32/form1.h"
+#include "main/win32/report/reportwindow.h"
+#include "ui/win32/about.h"
+#include "ui/win32/help.h"
+#include "ui/win32/testdriver.h"
+
+namespace tour {
+
+namespace {
+
+namespace driver = win32ui::driver;
+namespace fs = std::filesystem;
+
+bool g_ok = true;
+const Visitor* g_visit = nullptr;
+
+void visit(HWND window, const char* sight) {
+  driver::processPending();
+  (*g_visit)(window, sight);
+}
+
+// Lets a window settle: its painting, a fade, the timers of its panels.
+void settle(unsigned milliseconds) {
+  const ULONGLONG end = ::GetTickCount64() + milliseconds;
+  while (::GetTickCount64() < end) {
+    driver::processPending();
+    ::Sleep(10);
+  }
+}
+
+// Runs `action` with the modal window that opens over `owner` once it is
+// active and holds a control with id `controlId` (the main window and the
+// help window share their caption, so the caption cannot tell them apart).
+// After `seconds` without it, records a failure (when `required`) and closes
+// what is active over `owner`.
+void whenActive(HWND owner, int controlId, std::function<void(HWND)> action, bool required = true,
+                unsigned seconds = 10, ULONGLONG deadline = 0) {
+  if (deadline == 0) deadline = ::GetTickCount64() + seconds * 1000ull;
+  driver::runLater(50, [=] {
+    HWND active = ::GetActiveWindow();
+    if (active != nullptr && active != owner && driver::find(active, controlId) != nullptr) {
+      action(active);
+    } else if (::GetTickCount64() < deadline) {
+      whenActive(owner, controlId, action, required, seconds, deadline);
+    } else if (required) {
+      std::fprintf(stderr, "tour: control %d did not show\n", controlId);
+      g_ok = false;
+      if (active != nullptr && active != owner) ::PostMessageW(active, WM_CLOSE, 0, 0);
+    }
+  });
+}
+
+void addCompany(CompanyList& list, const char* code, const char* name, bool selected,
+                const char* newCode) {
+  list.append();
+  list.setValue("SIRKET_KOD", Variant{std::string(code)});
+  list.setValue("KISA_AD", Variant{std::string(name)});
+  list.setValue("NUMBER1", Variant{2005.0});
+  list.setValue("DEVIR", Variant{selected});
+  list.setValue("YENI_SIRKET_KOD", Variant{std::string(newCode)});
+}
+
+report::ReportLine reportLine(const char* section, const char* label, double old, double expected,
+                              double found, report::LineKind kind = report::LineKind::kAmount) {
+  report::ReportLine l;
+  l.section = section;
+  l.label = label;
+  l.kind = kind;
+  l.old = old;
+  l.expected = expected;
+  l.found = found;
+  l.agrees = expected == found || kind == report::LineKind::kInfo;
+  return l;
+}
+
+// The report of the Qt screenshots: two companies, the first with one
+// differing balance.
+report::RunReport sampleReport() {
+  using report::LineKind;
+  report::RunReport r;
+  r.date = "2006-01-02 09:30";
+  r.options.ytl = true;
+  std::vector<report::ReportLine> lines = {
+      reportLine("Cari hesaplar", "kart sayısı", 7, 7, 7, LineKind::kCount),
+      reportLine("Cari hesaplar", "borç bakiyeleri toplamı (KTBKY → KDBKY)", 1495000, 1.49, 1.49),
+      reportLine("Cari hesaplar", "alacak bakiyeleri toplamı (KTBKY → KDBKY)", 22100000, 22.1,
+                 22.1),
+      reportLine("Cari hesaplar", "dönüşüm etkisi: eski toplam / 1.000.000 → yuvarlanmış", 23.595,
+                 23.59, 23.59, LineKind::kInfo),
+      reportLine("Stok", "devreden değer (KALF × MIKKAL → TUTDEV)", 31500000, 31.5, 31.5),
+      reportLine("Çek ve senetler", "devreden evrak sayısı", 9, 3, 3, LineKind::kCount),
+      reportLine("Taksitler", "devreden tutar (TUTAR)", 600000, 0.6, 0.6)};
+  report::CompanyReport first{"2005_001", "2006_001", "Merkez Ticaret", lines};
+  first.lines[2].found = 22.11;
+  first.lines[2].agrees = false;
+  first.lines[2].differingItems = 1;
+  first.lines[2].items.push_back({"320.01", "12,35", "12,36"});
+  r.companies.push_back(first);
+  r.companies.push_back({"2005_003", "2006_003", "Güneş Gıda", lines});
+  return r;
+}
+
+void click(TForm1& form, const char* name) {
+  driver::click(driver::find(form.hwnd(), TForm1::controlId(name)));
+}
+
+void mainWindowShots(TForm1& form) {
+  visit(form.hwnd(), "main-window");
+  click(form, "CheckBoxUpgrade");
+  click(form, "CheckBoxYTL");
+  visit(form.hwnd(), "main-window-panels");
+
+  // A run in progress: the progress display while a company is built.
+  click(form, "CheckBoxUpgrade");
+  form.model().setProductCheck([] { return platform::ProductStatus::closed(); });
+  RunJobs jobs;
+  jobs.upgrade = [](RunHost&, Workspace&) { return true; };
+  jobs.carryForward = [&form](RunHost& host, Workspace&) {
+    host.setStatusVisible(true);
+    host.setGaugeVisible(true);
+    host.setGaugeMax(12);
+    host.setGaugePosition(5);
+    host.setStatusText("Merkez Ticaret şirketi oluşturuluyor.");
+    visit(form.hwnd(), "run-in-progress");
+    host.setGaugeVisible(false);
+    host.setStatusVisible(false);
+  };
+  jobs.write = false;
+  form.model().setRunJobs(std::move(jobs));
+  // A box the run may show at its end is closed unseen (not a later one).
+  static bool running = true;
+  whenActive(
+      form.hwnd(), IDOK,
+      [](HWND box) {
+        if (running) ::PostMessageW(box, WM_CLOSE, 0, 0);
+      },
+      false, 2);
+  form.model().Button1Click();
+  running = false;
+  click(form, "CheckBoxYTL");
+  settle(300);
+}
+
+void messageBoxShot(TForm1& form) {
+  whenActive(form.hwnd(), IDOK, [](HWND box) {
+    settle(200);
+    visit(box, "message-box");
+    driver::click(driver::find(box, IDOK));
+  });
+  form.showMessage({form1::Message::Icon::kInformation, "Bilgi",
+                    "Lütfen kullanmakta olduğunuz KMX Orvan veya Lumex versiyonunun "
+                    "kullandığı\r\nDATA dizininin tam yolunu giriniz"});
+}
+
+void selectionShot(TForm1& form) {
+  CompanyList companies;
+  addCompany(companies, "2005_001", "Merkez Ticaret", true, "2006_001");
+  addCompany(companies, "2005_002", "Şube İnşaat", false, "2006_002");
+  addCompany(companies, "2005_003", "Güneş Gıda", true, "2006_003");
+  companies.first();
+  whenActive(form.hwnd(), TK_SirketSec::kButton2, [](HWND dialog) {
+    settle(200);
+    visit(dialog, "selection-dialog");
+    driver::click(driver::find(dialog, TK_SirketSec::kButton2));
+  });
+  ShowCompanySelection(form.hwnd(), companies, form.model(), form.title());
+}
+
+void reportShot(TForm1& form) {
+  whenActive(form.hwnd(), TReportWindow::kButtonClose, [](HWND window) {
+    settle(200);
+    visit(window, "report-window");
+    driver::click(driver::find(window, TReportWindow::kButtonClose));
+  });
+  ShowReportWindow(form.hwnd(), sampleReport(),
+                   "C:\\ZEFIRTAK\\KMX3\\DATA\\Devir Raporları\\Devir 2006-01-02 0930 "
+                   "2005_001-2006_001 2005_003-2006_003.html");
+}
+
+// The help window, then the about box from its "İrtibat" after its fade,
+// with the credits moved up (as their timer would) to stand in the middle of
+// their panel.
+void helpAndAboutShots(TForm1& form) {
+  whenActive(form.hwnd(), win32ui::kHelpMemo, [](HWND help) {
+    settle(200);
+    visit(help, "help-window");
+    whenActive(help, win32ui::kAboutOk, [](HWND about) {
+      settle(1500);  // the fade-in
+      HWND credits = driver::find(about, win32ui::kAboutCredits);
+      constexpr WPARAM kStepTimer = 1;
+      for (int i = 0; i < 200; ++i) ::SendMessageW(credits, WM_TIMER, kStepTimer, 0);
+      visit(about, "about-box");
+      driver::pressKey(about, VK_ESCAPE);
+    });
+    driver::click(driver::find(help, win32ui::kHelpContact));  // until the about box closed
+    driver::pressKey(driver::find(help, win32ui::kHelpMemo), VK_ESCAPE);
+  });
+  win32ui::ShowHelpWindow(form.hwnd(), form.title());
+}
+
+}  // namespace
+
+bool visitAll(TForm1& form, const Visitor& visitor) {
+  g_ok = true;
+  g_visit = &visitor;
+  // The window's initial data directory, so that a run gets past its checks.
+  std::error_code error;
+  std::filesystem::create_directories("C:/ZEFIRTAK/KMX3/DATA", error);
+  settle(300);
+  mainWindowShots(form);
+  messageBoxShot(form);
+  selectionShot(form);
+  reportShot(form);
+  helpAndAboutShots(form);
+  return g_ok;
+}
+
+}  // namespace tour
