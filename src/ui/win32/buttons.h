@@ -22,7 +22,9 @@ struct CheckBoxArgs : ControlArgs {
 };
 
 // The box fills its whole rectangle with the face colour before it draws,
-// so one that sits on a panel's edge hides the edge behind its caption.
+// so one that sits on a panel's edge hides the edge behind its caption. A
+// box lower than its caption's line is grown about its middle, so that no
+// accent or cedilla of the caption is cut.
 class CheckBox : public Control {
  public:
   bool create(const CheckBoxArgs& args);

@@ -136,6 +136,22 @@ TEST_F(Controls, CheckBoxInAPanelTogglesAndReportsToTheWindow) {
   EXPECT_TRUE(m_tick.isVisible());  // its own flag stays
 }
 
+// A box lower than its caption's line (the YTL box is 12 high) grows about
+// its middle, or Windows cuts the caption's dots and cedillas.
+TEST_F(Controls, LowCheckBoxGrowsToItsCaptionsLine) {
+  CheckBox low;
+  CheckBoxArgs args;
+  args.parent = hwnd(), args.id = 90, args.rect = {8, 140, 337, 12};
+  args.text = "Devir İşleminde Verilerimi YTL sistemine göre düzenle", args.font.bold = true;
+  ASSERT_TRUE(low.create(args));
+  RECT r{};
+  ::GetWindowRect(low.hwnd(), &r);
+  ::MapWindowPoints(HWND_DESKTOP, hwnd(), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_GT(r.bottom - r.top, scale(12));
+  EXPECT_LE(std::abs((r.top + r.bottom) / 2 - scale(146)), 1);
+  ::DestroyWindow(low.hwnd());
+}
+
 TEST_F(Controls, EditFilterDropsLettersAndTheLimitAFifthDigit) {
   driver::type(control(kYear), "2a0x056");
   EXPECT_EQ(driver::text(control(kYear)), "2005");
