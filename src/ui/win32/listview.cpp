@@ -17,7 +17,11 @@ bool ListView::create(const ListViewArgs& args) {
   if (args.fullRowSelect) extended |= LVS_EX_FULLROWSELECT;
   ::SendMessageW(hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
   for (const ListColumn& column : args.columns) {
-    std::wstring title = platform::widen(column.title);
+    // Wine's header clips a title to the width it measures for it, a few
+    // pixels short of what it draws, and so cuts the last letter of some
+    // ("Yeni" reads "Yen"); a blank after the title gives that room and
+    // draws nothing.
+    std::wstring title = platform::widen(column.title.empty() ? column.title : column.title + " ");
     LVCOLUMNW lvc{};
     lvc.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
     lvc.fmt = column.align == Align::Right    ? LVCFMT_RIGHT

@@ -101,7 +101,12 @@ void checkHeaders(const char* sight, HWND list) {
     if (r.right - r.left <= 0) continue;  // a hidden column
     // The header keeps three edge widths each side of its text.
     const int room = r.right - r.left - 6 * ::GetSystemMetrics(SM_CXEDGE);
-    check(sight, header, text, room, "list header");
+    // The list gives each title a trailing blank as room against Wine's
+    // short measuring; the blank draws nothing.
+    std::wstring title(text);
+    while (!title.empty() && title.back() == L' ') title.pop_back();
+    if (title.empty()) continue;
+    check(sight, header, title, room, "list header");
   }
 }
 
