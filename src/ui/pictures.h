@@ -5,25 +5,16 @@
 #include <QImage>
 #include <QPixmap>
 
+#include "ui/model/glyphs.h"
+
 class QObject;
 class ZfImageList;
 
 namespace pictures {
 
 // Glyphs of the 32 x 32 image list, by index.
-enum Glyph {
-  kGlyphRun = 0,  // "Devir-Upgrade"
-  kGlyphFolder = 1,
-  kGlyphTick = 2,
-  kGlyphHelp = 3,  // "Yardım"
-  kGlyphInfo = 4,
-  kGlyphClose = 5,  // "Kapat"
-  kGlyphDisk = 6,
-  kGlyphWarning = 7,
-  kGlyphContact = 8,  // "İrtibat"
-  kGlyphCalendar = 9,
-  kGlyphCount = 10
-};
+using uimodel::Glyph;
+using enum uimodel::Glyph;
 
 // The main window's image list of 32 x 32 glyphs, owned by parent.
 ZfImageList* makeMainImageList(QObject* parent);

@@ -9,22 +9,13 @@
 #include <commctrl.h>  // needs windows.h first
 // clang-format on
 
+#include "ui/model/glyphs.h"
+
 namespace win32ui::pictures {
 
-// Glyphs of the 32 x 32 image list, by index (the same as on Linux).
-enum Glyph {
-  kGlyphRun = 0,  // "Devir-Upgrade"
-  kGlyphFolder = 1,
-  kGlyphTick = 2,
-  kGlyphHelp = 3,  // "Yardım"
-  kGlyphInfo = 4,
-  kGlyphClose = 5,  // "Kapat"
-  kGlyphDisk = 6,
-  kGlyphWarning = 7,
-  kGlyphContact = 8,  // "İrtibat"
-  kGlyphCalendar = 9,
-  kGlyphCount = 10
-};
+// Glyphs of the 32 x 32 image list, by index.
+using uimodel::Glyph;
+using enum uimodel::Glyph;
 
 HBITMAP banner();        // 180 x 526, the main window's left side
 HBITMAP logo();          // 64 x 64

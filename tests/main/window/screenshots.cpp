@@ -20,6 +20,7 @@
 #include "main/form/form1model.h"
 #include "main/window/form1.h"
 #include "main/window/reportwindow.h"
+#include "support/screenshot_samples.h"
 #include "ui/aboutu.h"
 #include "ui/fonts.h"
 #include "ui/help.h"
@@ -52,55 +53,6 @@ void showAndSettle(QWidget* window) {
     QApplication::processEvents();
     QThread::msleep(10);
   }
-}
-
-void addCompany(CompanyList& list, const char* code, const char* name, bool selected,
-                const char* newCode) {
-  list.append();
-  list.setValue("SIRKET_KOD", Variant{std::string(code)});
-  list.setValue("KISA_AD", Variant{std::string(name)});
-  list.setValue("NUMBER1", Variant{2005.0});
-  list.setValue("DEVIR", Variant{selected});
-  list.setValue("YENI_SIRKET_KOD", Variant{std::string(newCode)});
-}
-
-report::ReportLine reportLine(const char* section, const char* label, double old, double expected,
-                              double found, report::LineKind kind = report::LineKind::kAmount) {
-  report::ReportLine l;
-  l.section = section;
-  l.label = label;
-  l.kind = kind;
-  l.old = old;
-  l.expected = expected;
-  l.found = found;
-  l.agrees = expected == found || kind == report::LineKind::kInfo;
-  return l;
-}
-
-// A report of two companies, the first with one differing balance.
-report::RunReport sampleReport() {
-  using report::LineKind;
-  report::RunReport r;
-  r.date = "2006-01-02 09:30";
-  r.options.ytl = true;
-  std::vector<report::ReportLine> lines = {
-      reportLine("Cari hesaplar", "kart sayısı", 7, 7, 7, LineKind::kCount),
-      reportLine("Cari hesaplar", "borç bakiyeleri toplamı (KTBKY → KDBKY)", 1495000, 1.49, 1.49),
-      reportLine("Cari hesaplar", "alacak bakiyeleri toplamı (KTBKY → KDBKY)", 22100000, 22.1,
-                 22.1),
-      reportLine("Cari hesaplar", "dönüşüm etkisi: eski toplam / 1.000.000 → yuvarlanmış", 23.595,
-                 23.59, 23.59, LineKind::kInfo),
-      reportLine("Stok", "devreden değer (KALF × MIKKAL → TUTDEV)", 31500000, 31.5, 31.5),
-      reportLine("Çek ve senetler", "devreden evrak sayısı", 9, 3, 3, LineKind::kCount),
-      reportLine("Taksitler", "devreden tutar (TUTAR)", 600000, 0.6, 0.6)};
-  report::CompanyReport first{"2005_001", "2006_001", "Merkez Ticaret", lines};
-  first.lines[2].found = 22.11;
-  first.lines[2].agrees = false;
-  first.lines[2].differingItems = 1;
-  first.lines[2].items.push_back({"320.01", "12,35", "12,36"});
-  r.companies.push_back(first);
-  r.companies.push_back({"2005_003", "2006_003", "Güneş Gıda", lines});
-  return r;
 }
 
 }  // namespace
@@ -180,9 +132,9 @@ int main(int argc, char** argv) {
 
   {
     CompanyList companies;
-    addCompany(companies, "2005_001", "Merkez Ticaret", true, "2006_001");
-    addCompany(companies, "2005_002", "Şube İnşaat", false, "2006_002");
-    addCompany(companies, "2005_003", "Güneş Gıda", true, "2006_003");
+    fixture::addScreenshotCompany(companies, "2005_001", "Merkez Ticaret", true, "2006_001");
+    fixture::addScreenshotCompany(companies, "2005_002", "Şube İnşaat", false, "2006_002");
+    fixture::addScreenshotCompany(companies, "2005_003", "Güneş Gıda", true, "2006_003");
     companies.first();
     TK_SirketSec dialog(companies, form.model(), &form);
     showAndSettle(&dialog);
@@ -190,7 +142,7 @@ int main(int argc, char** argv) {
   }
 
   {
-    TReportWindow window(sampleReport(),
+    TReportWindow window(fixture::screenshotReport(),
                          QStringLiteral("C:\\ZEFIRTAK\\KMX3\\DATA\\Devir Raporları\\Devir "
                                         "2006-01-02 0930 2005_001-2006_001 2005_003-2006_003.html"),
                          &form);
