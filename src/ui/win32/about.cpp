@@ -84,19 +84,11 @@ class PictureBox : public Control {
   static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* box = static_cast<PictureBox*>(Control::fromHwnd(hwnd));
     if (box == nullptr) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    LRESULT painted = 0;
+    if (answerPaint(
+            hwnd, message, wParam, [&](HDC dc) { box->paint(dc); }, &painted))
+      return painted;
     switch (message) {
-      case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = ::BeginPaint(hwnd, &ps);
-        box->paint(dc);
-        ::EndPaint(hwnd, &ps);
-        return 0;
-      }
-      case WM_PRINTCLIENT:
-        box->paint(reinterpret_cast<HDC>(wParam));
-        return 0;
-      case WM_ERASEBKGND:
-        return 1;
       case WM_SETCURSOR:
         if (!box->m_args.onClick) break;
         ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));

@@ -4,28 +4,11 @@
 #include <wincodec.h>
 
 #include "platform/wintext.h"
+#include "ui/win32/com.h"
 
 namespace win32ui {
 
 namespace {
-
-// Releases a COM interface when it goes.
-template <typename T>
-class Com {
- public:
-  Com() = default;
-  ~Com() {
-    if (m_p) m_p->Release();
-  }
-  Com(const Com&) = delete;
-  Com& operator=(const Com&) = delete;
-  T* operator->() const { return m_p; }
-  T** out() { return &m_p; }
-  T* get() const { return m_p; }
-
- private:
-  T* m_p = nullptr;
-};
 
 bool encodePng(const Pixels& pixels, const std::wstring& path) {
   Com<IWICImagingFactory> factory;
@@ -109,10 +92,12 @@ std::optional<Pixels> captureWindow(HWND hwnd, bool clientOnly) {
 
 bool savePng(const Pixels& pixels, const std::string& path) {
   if (pixels.width <= 0 || pixels.height <= 0) return false;
-  const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   const std::wstring wide = platform::widen(path);
-  const bool ok = encodePng(pixels, wide);
-  if (SUCCEEDED(com)) ::CoUninitialize();
+  bool ok = false;
+  {
+    const ComScope com;
+    ok = encodePng(pixels, wide);
+  }
   if (!ok) ::DeleteFileW(wide.c_str());
   return ok;
 }

@@ -85,6 +85,32 @@ class Control {
 // about itself to the child's control. True when the control answered.
 bool reflectToControl(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
+// For a window that paints itself whole: answers WM_ERASEBKGND (nothing to
+// erase), WM_PAINT and WM_PRINTCLIENT (a capture) by calling paint(HDC).
+// False, with nothing done, for every other message.
+template <typename Paint>
+bool answerPaint(HWND hwnd, UINT message, WPARAM wParam, Paint&& paint, LRESULT* result) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      *result = 1;
+      return true;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = ::BeginPaint(hwnd, &ps);
+      paint(dc);
+      ::EndPaint(hwnd, &ps);
+      *result = 0;
+      return true;
+    }
+    case WM_PRINTCLIENT:
+      paint(reinterpret_cast<HDC>(wParam));
+      *result = 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
 // A window's text as UTF-8 (any window, also one not of the kit).
 std::string windowText(HWND hwnd);
 void setWindowText(HWND hwnd, std::string_view utf8);

@@ -5,26 +5,11 @@
 #include <shobjidl.h>
 
 #include "platform/wintext.h"
+#include "ui/win32/com.h"
 
 namespace win32ui {
 
 namespace {
-
-// COM for the calls of one dialog, on this thread; left alone when the
-// thread already runs it in another model.
-class ComScope {
- public:
-  ComScope() : m_result(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ~ComScope() {
-    if (SUCCEEDED(m_result)) ::CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-  bool usable() const { return SUCCEEDED(m_result) || m_result == RPC_E_CHANGED_MODE; }
-
- private:
-  HRESULT m_result;
-};
 
 template <typename T>
 void release(T*& p) {

@@ -90,19 +90,11 @@ void Gauge::paint(HDC target) const {
 LRESULT CALLBACK Gauge::procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* gauge = static_cast<Gauge*>(Control::fromHwnd(hwnd));
   if (gauge == nullptr) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+  LRESULT painted = 0;
+  if (answerPaint(
+          hwnd, message, wParam, [&](HDC dc) { gauge->paint(dc); }, &painted))
+    return painted;
   switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(hwnd, &ps);
-      gauge->paint(dc);
-      ::EndPaint(hwnd, &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      gauge->paint(reinterpret_cast<HDC>(wParam));
-      return 0;
     case WM_SETFONT:
       gauge->m_font = reinterpret_cast<HFONT>(wParam);
       if (LOWORD(lParam)) ::InvalidateRect(hwnd, nullptr, FALSE);

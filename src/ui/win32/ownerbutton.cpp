@@ -143,19 +143,11 @@ LRESULT CALLBACK OwnerButton::procedure(HWND hwnd, UINT message, WPARAM wParam, 
 LRESULT OwnerButton::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   OwnerButtonEvents none;
   OwnerButtonEvents& events = m_events ? *m_events : none;
+  LRESULT painted = 0;
+  if (answerPaint(
+          hwnd(), message, wParam, [&](HDC dc) { paint(dc); }, &painted))
+    return painted;
   switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(hwnd(), &ps);
-      paint(dc);
-      ::EndPaint(hwnd(), &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      paint(reinterpret_cast<HDC>(wParam));
-      return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       ::SetCapture(hwnd());

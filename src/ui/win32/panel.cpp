@@ -58,19 +58,11 @@ LRESULT CALLBACK Panel::procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM
   if (panel == nullptr) return ::DefWindowProcW(hwnd, message, wParam, lParam);
   LRESULT result = 0;
   if (reflectToControl(message, wParam, lParam, &result)) return result;
+  LRESULT painted = 0;
+  if (answerPaint(
+          hwnd, message, wParam, [&](HDC dc) { panel->paint(dc); }, &painted))
+    return painted;
   switch (message) {
-    case WM_ERASEBKGND:
-      return 1;  // WM_PAINT fills it all
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(hwnd, &ps);
-      panel->paint(dc);
-      ::EndPaint(hwnd, &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      panel->paint(reinterpret_cast<HDC>(wParam));
-      return 0;
     case WM_COMMAND:
     case WM_NOTIFY:
     case WM_CTLCOLORSTATIC:

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "ui/win32/com.h"
 #include "ui/win32/gdi.h"
 #include "ui/win32/pictures_ids.h"
 
@@ -15,24 +16,6 @@ namespace win32ui::pictures {
 namespace {
 
 constexpr int kGlyphSide = 32;
-
-// Releases a COM interface when it goes.
-template <typename T>
-class Com {
- public:
-  Com() = default;
-  ~Com() {
-    if (m_p) m_p->Release();
-  }
-  Com(const Com&) = delete;
-  Com& operator=(const Com&) = delete;
-  T* operator->() const { return m_p; }
-  T** out() { return &m_p; }
-  T* get() const { return m_p; }
-
- private:
-  T* m_p = nullptr;
-};
 
 // Pixels as WIC hands them: 32-bit BGRA, straight alpha, rows top to bottom.
 struct Decoded {
@@ -51,9 +34,9 @@ bool decode(int resourceId, Decoded* out) {
 
   // The pictures are decoded on the windows' thread, which may not have
   // started COM yet.
-  const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   bool ok = false;
   {
+    const ComScope com;
     Com<IWICImagingFactory> factory;
     Com<IWICStream> stream;
     Com<IWICBitmapDecoder> decoder;
@@ -81,7 +64,6 @@ bool decode(int resourceId, Decoded* out) {
                                            out->bgra.data()));
     }
   }
-  if (SUCCEEDED(com)) ::CoUninitialize();
   return ok;
 }
 

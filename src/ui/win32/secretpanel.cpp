@@ -104,19 +104,11 @@ LRESULT CALLBACK TSecretPanel::procedure(HWND hwnd, UINT message, WPARAM wParam,
 }
 
 LRESULT TSecretPanel::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT painted = 0;
+  if (answerPaint(
+          hwnd(), message, wParam, [&](HDC dc) { paint(dc); }, &painted))
+    return painted;
   switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = ::BeginPaint(hwnd(), &ps);
-      paint(dc);
-      ::EndPaint(hwnd(), &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      paint(reinterpret_cast<HDC>(wParam));
-      return 0;
     case WM_TIMER:
       if (wParam != kStepTimer) break;
       m_offset = scrollText().nextOffset(m_offset);
