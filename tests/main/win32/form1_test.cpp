@@ -1,8 +1,8 @@
 // The main window on Windows, built from its model and driven with window
 // messages as a person would drive it: the tick rules and the year filter as
 // the controls show them, the product-running stop with its real "Bilgi"
-// box, and a whole carry-forward through the window and the selection dialog
-// that writes the same bytes as the command line. Screenshots go to
+// box, and a whole carry-forward through the window and the selection dialog,
+// and an edition upgrade, each writing the same bytes as the command line. Screenshots go to
 // UD_SHOTS_DIR (default: the build's shots folder).
 // clang-format off
 #include <windows.h>
@@ -16,7 +16,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -224,9 +226,12 @@ TEST_F(Form1Win32, RunShowsProgressAndDropsInput) {
 
 // --- a whole carry-forward -----------------------------------------------------
 
+// The upgrade's backup folder, named by the time it was made.
+const std::string kBackupPrefix = "UD_YEDEK_";
+
 // Every file below `root` by its path relative to it, with its bytes,
 // leaving out the reports (they carry the time they were made) and the run
-// lock.
+// lock; the backup folder's files under its name without the time.
 std::map<std::string, std::string> filesOf(const fs::path& root) {
   std::map<std::string, std::string> files;
   const fs::path reports = platform::pathFromUtf8(report::kReportFolderName);
@@ -237,7 +242,10 @@ std::map<std::string, std::string> filesOf(const fs::path& root) {
     std::ifstream in(e.path(), std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
-    files[relative.generic_string()] = bytes.str();
+    std::string name = relative.generic_string();
+    if (name.rfind(kBackupPrefix, 0) == 0)  // named by the time it was made
+      name = kBackupPrefix + name.substr(name.find('/'));
+    files[name] = bytes.str();
   }
   return files;
 }
@@ -258,6 +266,43 @@ HWND selectionDialog() {
   return found;
 }
 
+// Answers the run's boxes as a person would, keeping their texts: "Tamam"
+// on each "Bilgi" box ("İşlem tamamlandı"), then "Kapat" on the report
+// question.
+void answerBoxes(std::vector<std::string>& boxes) {
+  auto answer = std::make_shared<std::function<void(HWND)>>();
+  *answer = [&boxes, answer](HWND box) {
+    if (box == nullptr) return;
+    boxes.push_back(boxText(box));
+    if (HWND close = buttonNamed(box, "Kapat")) return driver::click(close);
+    driver::click(buttonNamed(box, "Tamam"));
+    driver::whenShown("Bilgi", *answer);
+  };
+  driver::whenShown("Bilgi", *answer);
+}
+
+// Expects `byWindow` to hold exactly the files of `byHeadless`, byte for byte.
+void expectSameFiles(const fs::path& byWindow, const fs::path& byHeadless) {
+  const auto window = filesOf(byWindow), headless = filesOf(byHeadless);
+  EXPECT_GT(headless.size(), 10u);
+  for (const auto& [path, bytes] : headless) {
+    const auto it = window.find(path);
+    EXPECT_TRUE(it != window.end() && it->second == bytes) << path;
+  }
+  EXPECT_EQ(window.size(), headless.size());
+}
+
+// A data directory for a run through the window. The window's workspace
+// keeps tables of its last run open, as the window does between runs, so it
+// cannot be removed while the test program runs: it is left in the
+// (throw-away) Wine prefix's temp folder.
+fs::path windowDirectory(const std::string& name) {
+  const fs::path dir = fs::temp_directory_path() /
+                       ("ud-window-" + name + "-" + std::to_string(::GetCurrentProcessId()));
+  fs::create_directories(dir);
+  return dir;
+}
+
 std::string cell(HWND list, int row, int column) {
   wchar_t text[64] = {};
   ListView_GetItemText(list, row, column, text, 64);
@@ -265,13 +310,8 @@ std::string cell(HWND list, int row, int column) {
 }
 
 TEST_F(Form1Win32, CarryForwardWritesTheHeadlessBytes) {
-  // The window's workspace keeps tables of its last run open, as the window
-  // does between runs, so its directory cannot be removed while the test
-  // program runs: it is left in the (throw-away) Wine prefix's temp folder.
   TempDir headlessDir;
-  const fs::path windowDir =
-      fs::temp_directory_path() / ("ud-window-" + std::to_string(::GetCurrentProcessId()));
-  fs::create_directories(windowDir);
+  const fs::path windowDir = windowDirectory("carry");
   samples::writeNewest(windowDir);
   samples::writeNewest(headlessDir.path());
   resetTicks();
@@ -296,16 +336,8 @@ TEST_F(Form1Win32, CarryForwardWritesTheHeadlessBytes) {
     driver::click(driver::find(dialog, TK_SirketSec::kButton1));
   };
   driver::runLater(50, inDialog);
-  // "İşlem tamamlandı", then the report question: "Kapat".
   std::vector<std::string> boxes;
-  std::function<void(HWND)> answer = [&](HWND box) {
-    if (box == nullptr) return;
-    boxes.push_back(boxText(box));
-    if (HWND close = buttonNamed(box, "Kapat")) return driver::click(close);
-    driver::click(buttonNamed(box, "Tamam"));
-    driver::whenShown("Bilgi", answer);
-  };
-  driver::whenShown("Bilgi", answer);
+  answerBoxes(boxes);
   click("Button1");
   ASSERT_TRUE(dialogSeen);
   ASSERT_FALSE(chosen.empty());
@@ -320,13 +352,42 @@ TEST_F(Form1Win32, CarryForwardWritesTheHeadlessBytes) {
                         out, err, productClosed),
             kExitCompleted)
       << err.str();
-  const auto byWindow = filesOf(windowDir), byHeadless = filesOf(headlessDir.path());
-  EXPECT_GT(byHeadless.size(), 10u);
-  for (const auto& [path, bytes] : byHeadless) {
-    const auto it = byWindow.find(path);
-    EXPECT_TRUE(it != byWindow.end() && it->second == bytes) << path;
-  }
-  EXPECT_EQ(byWindow.size(), byHeadless.size());
+  expectSameFiles(windowDir, headlessDir.path());
+  setText("DirectoryEditPravex", "C:\\ZEFIRTAK\\KMX3\\DATA");
+}
+
+// The edition upgrade alone through the window (the carry-forward's tick
+// off): the newest directory ends as the command line leaves it, the older
+// one unchanged.
+TEST_F(Form1Win32, UpgradeWritesTheHeadlessBytes) {
+  TempDir headlessDir, older;
+  const fs::path windowDir = windowDirectory("upgrade");
+  samples::writeNewest(windowDir);
+  samples::writeNewest(headlessDir.path());
+  samples::writeOlder(older.path());
+  const auto olderBefore = filesOf(older.path());
+  resetTicks();
+  click("CheckBoxDevir");
+  ASSERT_TRUE(driver::isChecked(control("CheckBoxUpgrade")));
+  setText("DirectoryEditPravex", platform::utf8FromPath(windowDir));
+  setText("DirectoryEditOrLumex", older.str());
+  std::vector<std::string> boxes;
+  answerBoxes(boxes);
+  click("Button1");
+  // The sample's older registry lists a company without its directory: the
+  // run says so, goes on and completes.
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_NE(boxes[0].find("2004_004 dizini bulunamadı"), std::string::npos) << boxes[0];
+  EXPECT_EQ(boxes[1], "İşlem tamamlandı");
+
+  std::ostringstream out, err;
+  EXPECT_EQ(RunHeadless({"--upgrade", "--data", headlessDir.str(), "--old", older.str()}, out, err,
+                        productClosed),
+            kExitCompleted)
+      << err.str();
+  expectSameFiles(windowDir, headlessDir.path());
+  EXPECT_TRUE(filesOf(older.path()) == olderBefore);
+  resetTicks();
   setText("DirectoryEditPravex", "C:\\ZEFIRTAK\\KMX3\\DATA");
 }
 
