@@ -9,8 +9,8 @@
 # When the MinGW-w64 cross compiler and Wine are installed, the same windows
 # of the Windows build follow: cross-built in build/windows-shots (or
 # build/windows when it exists), run under Wine in a fresh prefix, once in
-# Wine's default look (win32-*.png) and once with its Light theme
-# (win32-*-light.png), beside the Qt PNGs.
+# Wine's default look, its Light theme (win32-*.png), and once with visual
+# styles off, the classic look (win32-*-classic.png), beside the Qt PNGs.
 #
 #   scripts/screenshots.sh [folder]
 #   BUILD_DIR=build/mine scripts/screenshots.sh    # reuse a build directory
@@ -74,13 +74,11 @@ run_windows() {
     wineserver -p
     wine wineboot -i >/dev/null 2>&1
     wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1
-    if [ "$2" = light ]; then
+    # A new prefix of Wine 8 has its Light theme on: "classic" turns visual
+    # styles off, the look of Windows without themes.
+    if [ "$2" = classic ]; then
       key="HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager"
-      wine reg add "$key" /v ThemeActive /t REG_SZ /d 1 /f >/dev/null 2>&1
-      wine reg add "$key" /v DllName /t REG_SZ \
-        /d "C:\\windows\\resources\\themes\\light\\light.msstyles" /f >/dev/null 2>&1
-      wine reg add "$key" /v ColorName /t REG_SZ /d Blue /f >/dev/null 2>&1
-      wine reg add "$key" /v SizeName /t REG_SZ /d NormalSize /f >/dev/null 2>&1
+      wine reg add "$key" /v ThemeActive /t REG_SZ /d 0 /f >/dev/null 2>&1
     fi
     status=0
     timeout 300 wine "$0" "$(winepath -w "$1")" || status=$?
@@ -93,5 +91,5 @@ run_windows() {
     echo "$out/win32-$name$suffix.png"
   done
 }
-run_windows "" default
-run_windows "-light" light
+run_windows "" light
+run_windows "-classic" classic

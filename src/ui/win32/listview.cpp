@@ -6,8 +6,26 @@
 
 #include "platform/wintext.h"
 #include "ui/win32/dpi.h"
+#include "ui/win32/gdi.h"
 
 namespace win32ui {
+
+namespace {
+
+// Wine's header clips a title to the width it measures for it, a few pixels
+// short of what it draws, and so cuts the last letter of some ("Yeni" reads
+// "Yen"); a blank after the title gives that room and draws nothing.
+std::string headerTitle(const std::string& title) {
+  return title.empty() ? title : title + " ";
+}
+
+}  // namespace
+
+int ListView::titleWidth(HFONT font, const std::string& title) {
+  // A header pads each side of a title by three edges.
+  const int margins = 2 * 3 * ::GetSystemMetrics(SM_CXEDGE);
+  return unscale(textSize(font, headerTitle(title)).width + margins);
+}
 
 bool ListView::create(const ListViewArgs& args) {
   const DWORD style = LVS_REPORT | LVS_SHOWSELALWAYS | LVS_SINGLESEL;
@@ -17,11 +35,7 @@ bool ListView::create(const ListViewArgs& args) {
   if (args.fullRowSelect) extended |= LVS_EX_FULLROWSELECT;
   ::SendMessageW(hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
   for (const ListColumn& column : args.columns) {
-    // Wine's header clips a title to the width it measures for it, a few
-    // pixels short of what it draws, and so cuts the last letter of some
-    // ("Yeni" reads "Yen"); a blank after the title gives that room and
-    // draws nothing.
-    std::wstring title = platform::widen(column.title.empty() ? column.title : column.title + " ");
+    std::wstring title = platform::widen(headerTitle(column.title));
     LVCOLUMNW lvc{};
     lvc.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
     lvc.fmt = column.align == Align::Right    ? LVCFMT_RIGHT

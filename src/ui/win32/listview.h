@@ -51,6 +51,9 @@ struct ListViewArgs : ControlArgs {
 class ListView : public Control {
  public:
   bool create(const ListViewArgs& args);
+  // The width (96-DPI pixels) of a column whose header shows `title` whole
+  // in `font`: the title as the header holds it and the header's margins.
+  static int titleWidth(HFONT font, const std::string& title);
 
   // Replaces every row; each row holds up to one text per column.
   void setRows(const std::vector<std::vector<std::string>>& rows);

@@ -16,8 +16,6 @@ using win32ui::ListCellDraw;
 // The main window's face; the labels and buttons in bold.
 const win32ui::FontSpec kFace{"MS Sans Serif", 11, false};
 const win32ui::FontSpec kBold{"MS Sans Serif", 11, true};
-// A header section's margins around its title, as a data grid sizes one.
-constexpr int kHeaderMargin = 12;
 
 uimodel::Rect rectOf(const SelectionRect& r) {
   return {r.x, r.y, r.width, r.height};
@@ -99,8 +97,7 @@ bool TK_SirketSec::create(HWND owner) {
   grid.columns.push_back({"", layout::kIndicatorWidth, win32ui::Align::Left});
   for (int c = 0; c < CompanySelection::kColumnCount; ++c) {
     const CompanySelection::GridColumn& column = CompanySelection::column(c);
-    const int title =
-        win32ui::unscale(win32ui::textSize(gridFont, column.title).width) + kHeaderMargin;
+    const int title = win32ui::ListView::titleWidth(gridFont, column.title);
     // Windows' header pads a title more than a data grid does: a column of
     // its own width still shows its whole title.
     const int width = std::max(m_selection.columnWidth(c, digit, title), title);

@@ -31,8 +31,6 @@ constexpr int kButtonMinWidth = 75;
 constexpr int kButtonPadding = 24;
 constexpr int kCellPadding = 6;  // a list cell's text from its edges
 constexpr int kColumnSlack = 2;  // beyond the padding: the grid line
-// A header title's margins: the header's own and its divider's.
-constexpr int kTitleMargins = 28;
 
 int textWidth(const win32ui::FontSpec& spec, std::string_view text) {
   return win32ui::unscale(win32ui::textSize(win32ui::font(spec), text).width);
@@ -197,7 +195,7 @@ bool TReportWindow::createPage(std::size_t index, const Rect& area) {
   list.rect = {kSpacing, listTop, inner, area.height - listTop - kSpacing};
   int used = 0;
   for (int c = 0; c < report::kColumnCount; ++c) {
-    int w = textWidth(kFace, report::kColumnTitles[c]) + kTitleMargins - 2 * kCellPadding;
+    int w = 0;
     for (std::size_t r = 0; r < rows.size(); ++r) {
       const bool items = presented[page->lines[r].row].kind == report::RowKind::kItems;
       if (c < static_cast<int>(rows[r].size()) && !(items && c == 1))
@@ -205,6 +203,7 @@ bool TReportWindow::createPage(std::size_t index, const Rect& area) {
     }
     const bool number = c >= 2 && c <= 5;
     w += 2 * kCellPadding + kColumnSlack;
+    w = std::max(w, win32ui::ListView::titleWidth(win32ui::font(kFace), report::kColumnTitles[c]));
     list.columns.push_back(
         {report::kColumnTitles[c], w, number ? win32ui::Align::Right : win32ui::Align::Left});
     used += w;
