@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdint>
 #include <exception>
 #include <filesystem>
@@ -17,7 +18,9 @@
 #include "jobs/runhost.h"
 #include "jobs/workspace.h"
 #include "paradox/check.h"
+#include "paradox/errors.h"
 #include "paradox/header.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/runlock.h"
 #include "platform/wildcard.h"
@@ -34,6 +37,8 @@ std::string upper(std::string text) {
 // The tables the steps open through the engine.
 const char* const kOpenedTables[] = {"Cari.DB", "Stok.DB",  "ceksen.DB",
                                      "Char.DB", "urhar.db", "ayar.db"};
+// Of those, the one read from the old company only (its settings).
+const char* const kOldSettingsTable = "ayar.db";
 
 std::string extensionOf(const std::string& name) {
   const auto dot = name.rfind('.');
@@ -103,6 +108,9 @@ class Checker {
       : m_host(host), m_ws(ws), m_dataDir(host.newDataDirectory()), m_after(after) {}
 
   bool run() {
+    if (const std::string problem = TemplateDirectoryProblem(m_dataDir); !problem.empty())
+      return stop(problem);
+    if (!checkRegistryWritable()) return false;
     const std::vector<FileSource>& templateFiles = listing(TemplateDirectory(m_dataDir));
     CompanyList& list = m_ws.RxSirket;
     const std::size_t current = list.currentRow();
@@ -125,8 +133,38 @@ class Checker {
     InfoBox(m_host, message);
     return false;
   }
-  bool tableProblem(const std::string& name, const std::string& file, const std::string& problem) {
-    return stop(name + " adlı şirketin verileri açılamadı\r\n" + file + ": " + problem);
+  static std::string missingTable(const std::string& typed) {
+    return describeTableFailure(
+        typed, EDBEngineError(EDBEngineError::Code::kNotFound, "Table does not exist: " + typed,
+                              FileCause{typed, ENOENT, false}));
+  }
+
+  // `text` says what is wrong with which table (data/failuretext.h).
+  bool tableProblem(const std::string& name, const std::string& text) {
+    return stop(name + " adlı şirketin verileri açılamadı\r\n" + text);
+  }
+
+  // The registry gets a row per new company: every file of its table, and
+  // the data directory its changes are renamed in, must take writes. A file
+  // the upgrade of the same run puts in place is its copy, which we may
+  // always write.
+  bool checkRegistryWritable() {
+    const std::string registry = "sirket.db";
+    std::vector<std::pair<std::string, std::string>> probes;  // typed, where its bytes are
+    probes.emplace_back(m_dataDir, m_dataDir);
+    for (const FileSource& f : listing(m_dataDir))
+      if (baseOf(f.name) == baseOf(registry) && IsTableFile(f.name) && f.from == m_dataDir)
+        probes.emplace_back(m_dataDir + "\\" + f.name, pathOf(f));
+    for (const auto& [typed, where] : probes) {
+      const std::optional<fs::path> p = platform::resolvePath(where);
+      const platform::WriteRefusal refusal =
+          p ? platform::writeRefusal(*p) : platform::WriteRefusal::kNone;
+      if (refusal != platform::WriteRefusal::kNone)
+        return stop(FileFailureText("Şirket kayıt tablosuna yeni şirket yazılamaz", typed,
+                                    WriteRefusalText(refusal)) +
+                    "\r\nHiçbir şirket oluşturulmadı.");
+    }
+    return true;
   }
 
   // The directory's entry in the upgrade's outcome; null when the upgrade
@@ -207,7 +245,7 @@ class Checker {
       settings.close();
     } catch (const std::exception& e) {
       settings.close();
-      return tableProblem(name, oldDir + "\\ayar.db", e.what());
+      return tableProblem(name, TableFailureText(oldDir + "\\ayar.db", e));
     }
     auto trimmed = [](std::string s) {
       while (!s.empty() && s.back() == ' ') s.pop_back();
@@ -243,7 +281,7 @@ class Checker {
     for (const auto& [base, family] : families) {
       const std::string problem = FamilyProblem(family);
       if (!problem.empty())
-        return tableProblem(name, oldDir + "\\" + family.files.front(), problem);
+        return tableProblem(name, oldDir + "\\" + family.files.front() + ": " + problem);
     }
     return true;
   }
@@ -255,6 +293,13 @@ class Checker {
       auto own = std::find_if(carried.begin(), carried.end(),
                               [&](const FileSource& f) { return sameName(f.name, table); });
       const bool inCompany = own != carried.end();
+      // The settings are read from the old company itself, never from the
+      // template: a company without them cannot be carried.
+      const bool companyOnly = sameName(table, kOldSettingsTable);
+      if (!inCompany && companyOnly) {
+        const std::string typed = oldDir + "\\" + table;
+        return tableProblem(name, missingTable(typed));
+      }
       if (!inCompany && !m_templateChecked.insert(table).second) continue;
       const std::string dir = inCompany ? oldDir : templateDir;
       const FileSource source = inCompany ? *own : FileSource{table, templateDir};
@@ -263,15 +308,21 @@ class Checker {
       std::error_code ec;
       if (!file || !fs::is_regular_file(*file, ec)) {
         if (!inCompany) continue;  // the open reports a table missing everywhere
-        return tableProblem(name, typed, "dosya bulunamadı");
+        return tableProblem(name, missingTable(typed));
       }
-      std::vector<std::string> problems;
       try {
-        problems = pdx::checkTable(*file);
+        const std::vector<pdx::FileProblem> problems = pdx::checkTableFiles(*file);
+        if (!problems.empty()) {
+          // The first problem, worded by the file it is in: data, blob or index.
+          const pdx::FileProblem& first = problems.front();
+          return tableProblem(
+              name, describeTableFailure(typed,
+                                         EDBEngineError(EDBEngineError::Code::kCorrupt, first.text,
+                                                        FileCause{first.file.string(), 0, false})));
+        }
       } catch (const std::exception& e) {
-        problems = {e.what()};
+        return tableProblem(name, TableFailureText(typed, e));
       }
-      if (!problems.empty()) return tableProblem(name, typed, problems.front());
       m_space.largestWorkingCopy =
           std::max(m_space.largestWorkingCopy, familySize(dir, source.name));
     }

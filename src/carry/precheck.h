@@ -30,7 +30,12 @@ struct DirectoryAfterUpgrade {
   std::uintmax_t bytesWritten = 0;    // what the upgrade takes of the disk first
 };
 
-// For every selected company of ws.RxSirket, in list order:
+// First the data directory: its template directory can be listed (else
+// "Şablon dizini bulunamadı: <dir>" or "Şablon dizini okunamadı: <dir>
+// (<cause>)"), and the registry's files and the directory itself take
+// writes (else the registry named with the real cause: "dosya salt okunur",
+// "disk salt okunur", "erişim izni yok").
+// Then, for every selected company of ws.RxSirket, in list order:
 //  - with YTL ticked, its settings do not already hold the new lira
 //    ("Yeni Türk Lirası" as PARABIRIMI or "YTL" as PARASIMGE);
 //  - every table of its carry-forward file set is whole as a family (no
@@ -38,12 +43,15 @@ struct DirectoryAfterUpgrade {
 //    a missing memo file is not judged: the engine reads a table whose memos
 //    are all blank without one);
 //  - every table the steps open (Cari, Stok, ceksen, Char, urhar, ayar; the
-//    template's where the company has none) passes the engine's check.
+//    template's where the company has none, but the settings ayar are read
+//    from the company itself and must be there) passes the engine's check.
 // Then the free space of the data directory's file system against what the
 // run will write: every file copied into a new company (in whole 4 KiB
 // clusters) plus the largest table family a change rewrites beside itself,
 // the registry's included; the message gives both figures. The first problem is shown in the
 // information box and the result is false; nothing has been written then.
+// A table's problem is worded as data/failuretext.h words it: in Turkish,
+// the table as typed, the technical detail for support after it.
 // Reads only: tables are opened read-only, nothing is created, removed or
 // locked.
 bool CheckBeforeWriting(RunHost& host, Workspace& ws);

@@ -7,6 +7,32 @@
 #include "paradox/errors.h"
 #include "platform/paths.h"
 
+std::string TableFaultText(TableFault fault, const std::string& file) {
+  const std::size_t dot = file.rfind('.');
+  const bool memo = dot != std::string::npos && file.size() == dot + 3 &&
+                    (file[dot + 1] == 'm' || file[dot + 1] == 'M') &&
+                    (file[dot + 2] == 'b' || file[dot + 2] == 'B');
+  switch (fault) {
+    case TableFault::kNone:
+      return "";
+    case TableFault::kMissing:
+      return memo ? "tablonun not dosyası bulunamadı" : "tablo bulunamadı";
+    case TableFault::kNotATable:
+      return "Paradox tablosu değil";
+    case TableFault::kDamaged:
+      return "tablo bozuk";
+    case TableFault::kIndex:
+      return "tablonun dizin dosyası verilerle uyuşmuyor";
+    case TableFault::kMemo:
+      return "tablonun not dosyası bozuk";
+    case TableFault::kEncrypted:
+      return "tablo şifreli";
+    case TableFault::kUnsupported:
+      return "tablo bu programın işleyemediği bir özellik kullanıyor";
+  }
+  return "";
+}
+
 namespace {
 
 const char* actionText(TableAction action) {
@@ -58,12 +84,22 @@ std::string errnoWords(int error) {
 }
 
 std::string causeText(const FailureCause& cause) {
-  if (cause.damaged) return "tablo bozuk";
+  if (cause.damaged) return TableFaultText(TableFault::kDamaged, "");
   if (cause.osError == 0) return "bilinmeyen neden";
   std::string words = errnoWords(cause.osError);
   if (!words.empty()) return words;
   return std::string("sistem hatası ") + std::to_string(cause.osError) + ": " +
          std::strerror(cause.osError);
+}
+
+// True when `text` is already one of our failure texts.
+bool isWorded(const std::string& text) {
+  for (TableAction a :
+       {TableAction::kOpen, TableAction::kRead, TableAction::kWrite, TableAction::kCopy}) {
+    const std::string head = std::string(actionText(a)) + ": ";
+    if (text.compare(0, head.size(), head) == 0) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -75,28 +111,40 @@ std::string describeTableFailure(const std::string& typedPath, TableAction actio
 
 std::string describeTableFailure(const std::string& typedPath, const EDBEngineError& e) {
   using Code = EDBEngineError::Code;
-  FailureCause cause{e.cause().osError, e.code() == Code::kCorrupt};
-  TableAction action = e.cause().writing ? TableAction::kWrite : TableAction::kRead;
-  switch (e.code()) {
-    case Code::kNotFound:
-      action = TableAction::kOpen;
-      if (cause.osError == 0) cause.osError = ENOENT;
-      break;
-    case Code::kNotATable:
-    case Code::kEncrypted:
-      action = TableAction::kOpen;
-      cause.damaged = e.code() == Code::kNotATable;
-      break;
-    case Code::kReadOnly:
-      action = TableAction::kWrite;
-      if (cause.osError == 0) cause.osError = EROFS;
-      break;
-    default:
-      break;
+  const TableFault fault = e.fault();
+  if (fault != TableFault::kNone) {
+    // Finding, recognising and decrypting a table happen at its opening.
+    const bool opening = fault == TableFault::kMissing || fault == TableFault::kNotATable ||
+                         fault == TableFault::kEncrypted;
+    const TableAction action = opening             ? TableAction::kOpen
+                               : e.cause().writing ? TableAction::kWrite
+                                                   : TableAction::kRead;
+    return std::string(actionText(action)) + ": " + typedPath + " (" +
+           TableFaultText(fault, e.cause().file) + ")" + kSupportDetail + e.what();
   }
-  if (e.code() == Code::kEncrypted)
-    return std::string(actionText(action)) + ": " + typedPath + " (tablo şifreli)";
-  return describeTableFailure(typedPath, action, cause);
+  TableAction action = e.cause().writing ? TableAction::kWrite : TableAction::kRead;
+  if (e.code() == Code::kReadOnly) {
+    // The engine gives the reason a file cannot be written (a read-only
+    // disk, no permission); without one the file itself is read-only.
+    action = TableAction::kWrite;
+    if (e.cause().osError == 0)
+      return std::string(actionText(action)) + ": " + typedPath + " (" + kFileReadOnlyText + ")";
+  }
+  return describeTableFailure(typedPath, action, FailureCause{e.cause().osError, false});
+}
+
+std::string WriteRefusalText(platform::WriteRefusal refusal) {
+  switch (refusal) {
+    case platform::WriteRefusal::kNone:
+      return "";
+    case platform::WriteRefusal::kFileReadOnly:
+      return kFileReadOnlyText;
+    case platform::WriteRefusal::kDiskReadOnly:
+      return errnoWords(EROFS);
+    case platform::WriteRefusal::kNoPermission:
+      return errnoWords(EACCES);
+  }
+  return "";
 }
 
 std::string visibleFileName(const std::string& fileName) {
@@ -161,8 +209,33 @@ std::string SizeText(std::uintmax_t bytes) {
 
 std::string FailureText(const std::exception& failure) {
   if (const auto* fs = dynamic_cast<const platform::FileSystemError*>(&failure))
-    if (fs->cause())
+    if (fs->cause()) {
+      // A directory that could not be listed (platform::listFiles).
+      const std::string what = fs->what();
+      if (what.rfind("Directory not found", 0) == 0)
+        return FileFailureText("Dizin bulunamadı", fs->path(), "");
+      if (what.rfind("Cannot list directory", 0) == 0)
+        return FileFailureText("Dizin okunamadı", fs->path(), CauseText(fs->cause()));
       return FileFailureText(fs->writing() ? "Dosya yazılamadı" : "Dosya okunamadı", fs->path(),
                              CauseText(fs->cause()));
+    }
+  // An engine error that no table handle has worded (an opening): the file
+  // as the user would type it.
+  if (const auto* engine = dynamic_cast<const EDBEngineError*>(&failure)) {
+    if (!engine->cause().file.empty() && !isWorded(engine->what()))
+      return describeTableFailure(platform::typedPath(engine->cause().file), *engine);
+    // A table handle that finds no table names it as typed after "File: "
+    // (data/tablepath.h).
+    const std::string what = engine->what();
+    const std::size_t named = what.find("\nFile: ");
+    if (engine->fault() == TableFault::kMissing && named != std::string::npos)
+      return describeTableFailure(what.substr(named + 7), *engine);
+  }
   return failure.what();
+}
+
+std::string TableFailureText(const std::string& typedPath, const std::exception& failure) {
+  if (const auto* engine = dynamic_cast<const EDBEngineError*>(&failure))
+    if (!isWorded(engine->what())) return describeTableFailure(typedPath, *engine);
+  return FailureText(failure);
 }

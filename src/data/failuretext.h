@@ -16,7 +16,14 @@
 #include <string>
 #include <system_error>
 
-class EDBEngineError;
+#include "paradox/errors.h"
+#include "platform/files.h"
+
+// Between what the user is told and the engine's own technical text, which
+// stays for support: "<words>\r\nAyrıntı (destek için): <technical text>".
+inline constexpr const char* kSupportDetail = "\r\nAyrıntı (destek için): ";
+// A file marked read-only (its attribute or mode), on a disk that is not.
+inline constexpr const char* kFileReadOnlyText = "dosya salt okunur";
 
 enum class TableAction {
   kOpen,   // "Tablo açılamadı"
@@ -34,11 +41,27 @@ struct FailureCause {
 std::string describeTableFailure(const std::string& typedPath, TableAction action,
                                  const FailureCause& cause);
 
-// The same for an engine error: the action is writing or reading as the
-// error's cause says (opening for kNotFound, kNotATable, kEncrypted), the
-// cause its errno, or damage for kCorrupt. `typedPath` names the file the
-// error's cause names, as typed (see typedFilePath).
+// The same for an engine error. A fault of the table's files (e.fault())
+// is worded by its kind, one wording each ("tablo bulunamadı", "Paradox
+// tablosu değil", "tablo bozuk", "tablonun dizin dosyası verilerle
+// uyuşmuyor", "tablonun not dosyası bozuk", "tablo şifreli", ...) and
+// followed by kSupportDetail and the engine's text; the action is opening
+// for a table missing, not a table or encrypted, else reading or writing as
+// the cause says. Other failures give their errno's words; a write refused
+// without one is "dosya salt okunur". `typedPath` names the table (or the
+// file the error's cause names), as typed (see typedFilePath):
+//   "Tablo okunamadı: C:\DATA\2005_001\Cari.DB (tablo bozuk)\r\n"
+//   "Ayrıntı (destek için): Corrupt table ...: blocks hold 7 records, ..."
 std::string describeTableFailure(const std::string& typedPath, const EDBEngineError& e);
+
+// The words for a fault of a table's files, one wording per kind; empty for
+// kNone. `file` is the file the fault names (the blob file's own words).
+std::string TableFaultText(TableFault fault, const std::string& file);
+
+// Why a file or directory cannot be written, in the words of the causes
+// above ("dosya salt okunur", "disk salt okunur", "erişim izni yok"); empty
+// for kNone.
+std::string WriteRefusalText(platform::WriteRefusal refusal);
 
 // The typed form of a file in a typed directory: `typedDirectory`, "\" (or
 // "/" when the directory text uses only "/") and `fileName`, a working file
@@ -64,6 +87,13 @@ std::string SizeText(std::uintmax_t bytes);
 
 // The text a run shows for a failure it did not expect: for a file the
 // operating system refused (platform::FileSystemError with a cause), the
-// Turkish FileFailureText naming the file as typed; otherwise what() (engine
-// errors reach the jobs already worded by describeTableFailure).
+// Turkish FileFailureText naming the file as typed; for an engine error about
+// a file that no table handle has worded yet (an opening), describeTableFailure
+// with the file as typed (platform::typedPath); otherwise what() (engine
+// errors from an open table handle come worded already).
 std::string FailureText(const std::exception& failure);
+
+// The same for a failure while using the table `typedPath` names (as typed):
+// an engine error not yet worded is worded for that table; anything else as
+// FailureText words it.
+std::string TableFailureText(const std::string& typedPath, const std::exception& failure);

@@ -1,5 +1,6 @@
 #include "data/tablepath.h"
 
+#include <cerrno>
 #include <optional>
 #include <system_error>
 
@@ -15,6 +16,7 @@ fs::path ResolveTableFile(const std::string& directory, const std::string& table
   std::optional<fs::path> found = platform::resolvePath(shown);
   std::error_code ec;
   if (!found || !fs::is_regular_file(*found, ec))
-    throw EDBEngineError(EDBEngineError::Code::kNotFound, "Table does not exist.\nFile: " + shown);
+    throw EDBEngineError(EDBEngineError::Code::kNotFound, "Table does not exist.\nFile: " + shown,
+                         FileCause{shown, ENOENT, false});
   return *found;
 }

@@ -1,9 +1,19 @@
 #include "jobs/filesetcopy.h"
 
+#include <cctype>
+#include <cerrno>
+#include <map>
+#include <optional>
+#include <system_error>
+
+#include "data/datadirectories.h"
+#include "data/failuretext.h"
 #include "jobs/runhost.h"
 #include "jobs/workspace.h"
+#include "paradox/index.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/rawfile.h"
 
 const std::array<const char*, 38> kCarryForwardMasks = {
     "cari.*",     "char.*",     "stok.*",     "ceksen.*",  "doviz.*",  "banka.*",   "uretim.*",
@@ -24,7 +34,174 @@ std::size_t characterCount(const std::string& text) {
   return count;
 }
 
+std::string upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The last component of a path text and the directory before it.
+std::string nameOf(const std::string& path) {
+  const std::size_t cut = path.find_last_of("\\/");
+  return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+std::string directoryOf(const std::string& path) {
+  const std::size_t cut = path.find_last_of("\\/");
+  return cut == std::string::npos ? std::string(".") : path.substr(0, cut);
+}
+
+std::string extensionOf(const std::string& path) {
+  const std::string name = nameOf(path);
+  const std::size_t dot = name.rfind('.');
+  return dot == std::string::npos ? std::string() : upper(name.substr(dot + 1));
+}
+std::string baseOf(const std::string& path) {
+  const std::string name = nameOf(path);
+  return name.substr(0, name.rfind('.'));
+}
+
+// .PX, .Xnn/.Ynn, .XGn/.YGn.
+bool isIndexExtension(const std::string& ext) {
+  if (ext == "PX") return true;
+  return ext.size() == 3 && (ext[0] == 'X' || ext[0] == 'Y') &&
+         std::isxdigit(static_cast<unsigned char>(ext[2])) &&
+         (std::isxdigit(static_cast<unsigned char>(ext[1])) || ext[1] == 'G');
+}
+
+// The prefix of a table's file copied beside its target: a copy leftover,
+// which the next run removes (platform/leftovers.h) and no listing shows.
+constexpr const char* kStagedPrefix = ".ud-copy-set~";
+// What the engine's recovery marker holds while a table's files are replaced.
+constexpr char kReplaceMarkerText[] = "replaced by copies\n";
+
+struct Staged {
+  std::string to;                // the target as typed
+  std::filesystem::path hidden;  // the copy beside it
+  std::filesystem::path target;  // the target's real location
+};
+
+// The data file of the table `file` belongs to, in `directory`, when there
+// is one.
+std::optional<std::filesystem::path> dataFileIn(const std::string& directory,
+                                                const std::string& file) {
+  for (const std::string& name : platform::listFiles(directory, baseOf(file) + ".db"))
+    return platform::resolvePath(directory + "\\" + name);
+  return std::nullopt;
+}
+
+// The index files of the table in the target directory that no copy
+// replaces.
+std::vector<std::filesystem::path> staleIndexes(const std::string& anyTarget,
+                                                const std::vector<Staged>& staged) {
+  std::vector<std::filesystem::path> stale;
+  const std::string directory = directoryOf(anyTarget);
+  for (const std::string& name : platform::listFiles(directory, baseOf(anyTarget) + ".*")) {
+    if (!isIndexExtension(extensionOf(name))) continue;
+    bool replaced = false;
+    for (const Staged& s : staged) replaced = replaced || upper(nameOf(s.to)) == upper(name);
+    if (!replaced) stale.push_back(*platform::resolvePath(directory + "\\" + name));
+  }
+  return stale;
+}
+
 }  // namespace
+
+std::string TemplateDirectoryProblem(const std::string& dataDirectory) {
+  const std::string dir = TemplateDirectory(dataDirectory);
+  if (!platform::directoryExists(dir)) return FileFailureText("Şablon dizini bulunamadı", dir, "");
+  try {
+    platform::listFiles(dir, "*.*");
+  } catch (const platform::FileSystemError& e) {
+    return FileFailureText("Şablon dizini okunamadı", dir,
+                           e.cause() ? CauseText(e.cause()) : std::string());
+  }
+  return {};
+}
+
+bool IsTableFile(const std::string& name) {
+  const std::string ext = extensionOf(name);
+  return ext == "DB" || ext == "MB" || ext == "VAL" || isIndexExtension(ext);
+}
+
+void ReplaceTableFiles(const std::vector<TableFileCopy>& files,
+                       const std::function<void()>& copied) {
+  if (files.empty()) return;
+  // Companions first, the data file last: the order of the renames.
+  std::vector<TableFileCopy> order;
+  for (int pass = 0; pass < 2; ++pass)
+    for (const TableFileCopy& f : files)
+      if ((extensionOf(f.to) == "DB") == (pass == 1)) order.push_back(f);
+
+  // 1. The copies, under hidden names beside their targets.
+  std::vector<Staged> staged;
+  try {
+    for (const TableFileCopy& f : order) {
+      const std::string hidden = directoryOf(f.to) + "\\" + kStagedPrefix + nameOf(f.to);
+      try {
+        if (platform::copyFile(f.from, hidden, true) == platform::CopyOutcome::kCopied)
+          staged.push_back({f.to, *platform::resolvePath(hidden), *platform::resolvePath(f.to)});
+      } catch (const platform::FileSystemError& e) {
+        // The failure names the target the user knows, not the hidden copy.
+        if (e.path() != hidden) throw;
+        throw platform::FileSystemError(e.what(), e.cause(), f.to, e.writing());
+      }
+      if (copied) copied();
+    }
+  } catch (...) {
+    for (const Staged& s : staged) platform::removeFile(s.hidden);
+    throw;
+  }
+  if (staged.empty()) return;
+
+  // 2. An old data file meets new indexes from here on: the marker makes the
+  // next open of the table put its indexes right.
+  std::error_code ec;
+  const std::string& anyTarget = staged.front().to;
+  std::optional<std::filesystem::path> oldData = dataFileIn(directoryOf(anyTarget), anyTarget);
+  std::optional<std::filesystem::path> marker;
+  try {
+    if (oldData) {
+      marker = pdx::sideFile(*oldData, ".ix~");
+      // Not empty: the indexes are to be rebuilt whatever their counters say
+      // (paradox/FORMAT.md, "Writing safely").
+      platform::RawFile file(*marker, platform::RawFile::Mode::kCreate);
+      file.writeAt(0, kReplaceMarkerText, sizeof kReplaceMarkerText - 1);
+      file.sync();
+      for (const std::filesystem::path& index : staleIndexes(anyTarget, staged))
+        if (!platform::removeFile(index))
+          throw std::system_error(errno ? errno : EACCES, std::generic_category(), "remove");
+    }
+  } catch (...) {
+    for (const Staged& s : staged) platform::removeFile(s.hidden);
+    if (marker) platform::removeFile(*marker);
+    try {
+      throw;
+    } catch (const std::system_error& e) {
+      throw platform::FileSystemError("Cannot replace '" + anyTarget + "': " + e.what(), e.code(),
+                                      anyTarget, true);
+    }
+  }
+
+  // 3. The renames, back to back; the data file's makes them durable.
+  for (const Staged& s : staged) {
+    try {
+      const bool last = &s == &staged.back();
+      // Over an existing file an exchange, which does not make the file
+      // system write the whole copy out at once; the old bytes then go.
+      if (std::filesystem::exists(s.target, ec) && platform::exchangeFiles(s.hidden, s.target)) {
+        platform::removeFile(s.hidden);
+        if (last) platform::syncDirectory(s.target.parent_path());
+      } else {
+        platform::replaceFile(s.hidden, s.target, last);
+      }
+    } catch (const std::system_error& e) {
+      // What is not renamed yet goes; the marker stays for the engine.
+      for (const Staged* r = &s; r <= &staged.back(); ++r) platform::removeFile(r->hidden);
+      throw platform::FileSystemError("Cannot replace '" + s.to + "': " + e.code().message(),
+                                      e.code(), s.to, true);
+    }
+  }
+  if (marker) platform::removeFile(*marker);
+}
 
 bool CopyFileSet(RunHost& host, const std::vector<std::string>& names, const std::string& source,
                  const std::string& target, bool overwrite) {
@@ -38,10 +215,47 @@ bool CopyFileSet(RunHost& host, const std::vector<std::string>& names, const std
     }
     if (!platform::createDirectories(target)) return false;
   }
+  // A table's files as one unit, at the place of its first file; each listed
+  // name still advances the gauge once.
+  struct Unit {
+    std::vector<std::string> names;
+    int listed = 0;
+    bool table = false;
+  };
+  std::vector<Unit> units;
+  std::map<std::string, std::size_t> tables;  // base name -> unit
   for (const std::string& name : names) {
-    // Missing source files and kept targets are the only failures passed over.
-    platform::copyFile(source + "\\" + name, target + "\\" + name, overwrite);
-    host.advanceGauge();
+    if (!IsTableFile(name)) {
+      units.push_back({{name}, 1, false});
+      continue;
+    }
+    auto [it, added] = tables.try_emplace(upper(baseOf(name)), units.size());
+    if (added) units.push_back({{}, 0, true});
+    Unit& unit = units[it->second];
+    ++unit.listed;
+    bool seen = false;
+    for (const std::string& n : unit.names) seen = seen || upper(n) == upper(name);
+    if (!seen) unit.names.push_back(name);
+  }
+  for (const Unit& unit : units) {
+    if (unit.table && overwrite) {
+      std::vector<TableFileCopy> files;
+      for (const std::string& n : unit.names)
+        files.push_back({source + "\\" + n, target + "\\" + n});
+      ReplaceTableFiles(files, [&] { host.advanceGauge(); });
+    } else {
+      // Missing source files and kept targets are the only failures passed
+      // over. A table's data file comes last: a table added file by file is
+      // not there until it is whole.
+      for (int pass = 0; pass < 2; ++pass)
+        for (const std::string& n : unit.names) {
+          if ((extensionOf(n) == "DB") != (pass == 1)) continue;
+          platform::copyFile(source + "\\" + n, target + "\\" + n, overwrite);
+          host.advanceGauge();
+        }
+    }
+    for (int extra = static_cast<int>(unit.names.size()); extra < unit.listed; ++extra)
+      host.advanceGauge();  // a name listed twice is copied once
   }
   return true;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,12 +27,55 @@ extern const std::array<const char*, 38> kCarryForwardMasks;
 // target directory), true when every name was handed to the copy. The gauge
 // advances by one per name.
 //
+// The files of one table (one base name; .DB, .PX, .Xnn/.Ynn, .XGn/.YGn,
+// .MB, .VAL) go together, in the order the table's first file is listed:
+// with `overwrite` set each table is replaced as a whole (ReplaceTableFiles),
+// with it clear its missing files are added with the data file last. Other
+// files are copied one by one in list order.
+//
 // A name that is missing in the source, and a target kept on purpose, are
-// passed over silently. Any other failure of a single copy (a read error, a
-// full disk, a refused write) throws platform::FileSystemError naming the
-// file, and the target file is left as it was before that copy.
+// passed over silently. Any other failure of a copy (a read error, a full
+// disk, a refused write) throws platform::FileSystemError naming the file
+// as typed; the target table is then left as it was (or, for a failure
+// among a table's renames, as the engine's recovery repairs it).
 bool CopyFileSet(RunHost& host, const std::vector<std::string>& names, const std::string& source,
                  const std::string& target, bool overwrite);
+
+// One file of a table to be put in place: its source and its target, path
+// texts as typed.
+struct TableFileCopy {
+  std::string from;
+  std::string to;
+};
+
+// Replaces a table's files in one target directory by copies of `files`, as
+// a whole, so that a process killed at any moment leaves the old family or
+// the new one:
+//  1. every file is copied beside its target under a hidden name (a source
+//     that is missing is left out); `copied` is called after each file;
+//  2. when the target holds the table's data file, the engine's recovery
+//     marker is written (pdx: an interrupted commit), and the target's index
+//     files that no copy replaces are removed (they would index other data);
+//  3. the copies are renamed over their targets back to back, companions
+//     first and the data file (.DB) last, as the engine commits a change;
+//     then the marker goes.
+// A kill between two renames leaves the marker, on which the next open of
+// the table rebuilds indexes that do not agree with its data. A failure in
+// step 1 removes the hidden copies and leaves the target as it was. Throws
+// platform::FileSystemError naming the target file as typed.
+void ReplaceTableFiles(const std::vector<TableFileCopy>& files,
+                       const std::function<void()>& copied = {});
+
+// The message that stops a run, before anything is written, when the
+// template directory of the newest data directory `dataDirectory` cannot be
+// listed: "Şablon dizini bulunamadı: <dir>" when it does not exist,
+// "Şablon dizini okunamadı: <dir> (<cause>)" when it cannot be read; empty
+// when it can.
+std::string TemplateDirectoryProblem(const std::string& dataDirectory);
+
+// True when `name` is a file of a Paradox table (its data file or a
+// companion the engine keeps beside it).
+bool IsTableFile(const std::string& name);
 
 // Rebuilds ws.ListBoxCopy with the carry-forward file set of `directory`:
 // FileListBox1 is pointed at it and every mask of kCarryForwardMasks is added

@@ -126,7 +126,8 @@ void BlockStore::load(int n) {
     throw EDBEngineError(EDBEngineError::Code::kCorrupt,
                          "Corrupt table " + m_fileName + ": block " + std::to_string(n) +
                              " is past the end of the file (" + std::to_string(m_blocksInFile) +
-                             " blocks)");
+                             " blocks)",
+                         FileCause{m_fileName, 0, false});
   writeBack();
   // Grow the window while the caller walks forward; start small otherwise.
   const int maxBlocks = std::max<int>(1, static_cast<int>(kMaxWindowBytes / m_blockSize));

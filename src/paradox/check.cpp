@@ -13,8 +13,16 @@ namespace pdx {
 
 std::vector<std::string> checkTable(const std::filesystem::path& table,
                                     std::vector<std::string>* notes) {
-  std::vector<std::string> problems;
-  auto problem = [&](const std::string& what) { problems.push_back(what); };
+  std::vector<std::string> texts;
+  for (FileProblem& p : checkTableFiles(table, notes)) texts.push_back(std::move(p.text));
+  return texts;
+}
+
+std::vector<FileProblem> checkTableFiles(const std::filesystem::path& table,
+                                         std::vector<std::string>* notes) {
+  std::vector<FileProblem> problems;
+  std::filesystem::path at = table;  // the file the problems found now are in
+  auto problem = [&](const std::string& what) { problems.push_back({at, what}); };
   OpenOptions options;
   options.readOnly = true;
   options.fallbackCodePage = 437;
@@ -23,9 +31,10 @@ std::vector<std::string> checkTable(const std::filesystem::path& table,
     t = Table::open(table, options);
   } catch (const EDBEngineError& e) {
     if (e.code() != EDBEngineError::Code::kCorrupt) throw;
-    return {e.what()};
+    return {{e.cause().file.empty() ? table : std::filesystem::path(e.cause().file), e.what()}};
   }
   auto& impl = dynamic_cast<TableImpl&>(*t);
+  at = impl.path();
   const TableHeader& h = impl.header();
   platform::RawFile file(impl.path(), platform::RawFile::Mode::kRead);
   const std::uint64_t size = file.size();
@@ -58,10 +67,10 @@ std::vector<std::string> checkTable(const std::filesystem::path& table,
       problem("block " + std::to_string(b) + " links back to " + std::to_string(bh.prev) +
               ", expected " + std::to_string(prev));
     int count = 0;
-    if (std::string fault =
+    if (std::string recordFault =
             recordsFault(b, bh, h.recordSize, h.maxRecordsPerBlock(), store.available(b), count);
-        !fault.empty())
-      problem(fault);
+        !recordFault.empty())
+      problem(recordFault);
     else
       records += static_cast<std::uint64_t>(count);
     ++inChain;
@@ -101,6 +110,7 @@ std::vector<std::string> checkTable(const std::filesystem::path& table,
   for (const FieldInfo& f : h.fields) hasBlobs = hasBlobs || isBlobType(f.type);
   if (hasBlobs && problems.empty()) {
     MemoFile memo(companionFile(impl.path(), ".mb"), false);
+    at = memo.path();
     bool memoPresent = std::filesystem::exists(memo.path());
     std::uint64_t row = 0;
     for (t->first(); !t->eof(); t->next()) {
@@ -118,8 +128,12 @@ std::vector<std::string> checkTable(const std::filesystem::path& table,
     }
     for (const std::string& m : memo.check()) problem(m);
   }
+  // Each index problem begins with the index file's name.
   if (problems.empty())
-    for (const std::string& m : checkIndexes(impl, notes)) problem(m);
+    for (const std::string& m : checkIndexes(impl, notes)) {
+      at = impl.path().parent_path() / m.substr(0, m.find(':'));
+      problem(m);
+    }
   return problems;
 }
 

@@ -17,4 +17,17 @@ namespace pdx {
 std::vector<std::string> checkTable(const std::filesystem::path& table,
                                     std::vector<std::string>* notes = nullptr);
 
+// A problem of checkTableFiles: the file it is in (the table, its blob file
+// or an index file) and the problem, worded as checkTable words it.
+struct FileProblem {
+  std::filesystem::path file;
+  std::string text;
+};
+
+// checkTable with the file of each problem, so that a caller can tell the
+// user whether the data, the blob file or an index is at fault (an
+// EDBEngineError(kCorrupt) naming that file gives EDBEngineError::fault()).
+std::vector<FileProblem> checkTableFiles(const std::filesystem::path& table,
+                                         std::vector<std::string>* notes = nullptr);
+
 }  // namespace pdx

@@ -21,7 +21,8 @@ constexpr TypeCode kTypeCodes[] = {
 };
 
 [[noreturn]] void corrupt(const std::string& file, const std::string& what) {
-  throw EDBEngineError(EDBEngineError::Code::kCorrupt, "Corrupt table " + file + ": " + what);
+  throw EDBEngineError(EDBEngineError::Code::kCorrupt, "Corrupt table " + file + ": " + what,
+                       FileCause{file, 0, false});
 }
 
 }  // namespace
@@ -69,7 +70,8 @@ TableHeader TableHeader::decode(std::vector<std::uint8_t> bytes, std::uint64_t f
   const std::size_t n = bytes.size();
   auto notATable = [&](const std::string& why) {
     throw EDBEngineError(EDBEngineError::Code::kNotATable,
-                         "Not a Paradox table: " + fileName + " (" + why + ")");
+                         "Not a Paradox table: " + fileName + " (" + why + ")",
+                         FileCause{fileName, 0, false});
   };
   if (n < static_cast<std::size_t>(hdr::kDescriptorsOld)) notATable("file too short");
   const std::uint8_t* p = bytes.data();

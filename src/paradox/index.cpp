@@ -33,7 +33,8 @@ IndexFile readIndexHeader(const std::filesystem::path& path) {
     std::vector<std::uint8_t> head(4);
     if (f.readAt(0, head.data(), 4) < 4)
       throw EDBEngineError(EDBEngineError::Code::kCorrupt,
-                           "Corrupt index " + path.string() + ": file too short");
+                           "Corrupt index " + path.string() + ": file too short",
+                           FileCause{path.string(), 0, false});
     head.resize(std::min<std::uint64_t>(getU16(head.data() + 2), size));
     head.resize(f.readAt(0, head.data(), head.size()));
     return {TableHeader::decode(std::move(head), size, path.string(), true), path};
@@ -367,7 +368,8 @@ std::vector<IndexReplacement> writeIndexes(const TableImpl& table,
       IndexFile pf = readIndexHeader(px);
       if (pf.header.recordSize != keyWidth + 6)
         throw EDBEngineError(EDBEngineError::Code::kCorrupt,
-                             "Index " + px.string() + " does not match its table's key");
+                             "Index " + px.string() + " does not match its table's key",
+                             FileCause{px.string(), 0, false});
       const Tree t = buildTree(leafEntries(dataFile, th, keyWidth), keyWidth, pf.header.blockSize);
       setTreeCounts(pf.header.raw, t, true);
       pf.header.raw[hdr::kTreeParentCounter] = counter;
@@ -397,7 +399,8 @@ std::vector<IndexReplacement> writeIndexes(const TableImpl& table,
       if (yf.header.recordSize != yKey + 6)
         throw EDBEngineError(
             EDBEngineError::Code::kCorrupt,
-            "Index " + si.yFile.string() + " does not match " + si.xFile.filename().string());
+            "Index " + si.yFile.string() + " does not match " + si.xFile.filename().string(),
+            FileCause{si.yFile.string(), 0, false});
       xh.firstBlock = xt.blockCount ? 1 : 0;
       xh.fileBlocks = xt.blockCount;
       const Tree yt = buildTree(leafEntries(xWritten, xh, yKey), yKey, yf.header.blockSize);

@@ -51,7 +51,8 @@ std::vector<SecondaryIndex> findSecondaryIndexes(const TableImpl& table) {
       if (found < 0 && si.maintained)
         throw EDBEngineError(EDBEngineError::Code::kCorrupt,
                              "Index " + p.string() + " names field '" + x.header.rawNames[k] +
-                                 "' that the table lacks");
+                                 "' that the table lacks",
+                             FileCause{p.string(), 0, false});
       si.fields.push_back(found);
     }
     if (si.maintained) {
@@ -69,7 +70,8 @@ std::vector<SecondaryIndex> findSecondaryIndexes(const TableImpl& table) {
       if (!sound)
         throw EDBEngineError(
             EDBEngineError::Code::kCorrupt,
-            "Index " + p.string() + " does not end with the table's key and a block number");
+            "Index " + p.string() + " does not end with the table's key and a block number",
+            FileCause{p.string(), 0, false});
     }
     out.push_back(std::move(si));
   }

@@ -1,6 +1,7 @@
 #include "paradox/memo.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <system_error>
 
@@ -44,7 +45,8 @@ MemoFile::~MemoFile() = default;
 
 void MemoFile::corrupt(const std::string& what) const {
   throw EDBEngineError(EDBEngineError::Code::kCorrupt,
-                       "Blob file " + m_path.filename().string() + ": " + what);
+                       "Blob file " + m_path.filename().string() + ": " + what,
+                       FileCause{m_path.string(), 0, false});
 }
 
 bool MemoFile::openForRead() const {
@@ -101,7 +103,8 @@ void MemoFile::openForWrite() {
   }
   if (m_fileReadOnly) {
     throw EDBEngineError(EDBEngineError::Code::kReadOnly,
-                         "Blob file " + m_path.string() + " is read-only");
+                         "Blob file " + m_path.string() + " is read-only",
+                         FileCause{m_path.string(), 0, true});
   }
 }
 
@@ -142,7 +145,8 @@ std::string MemoFile::read(const std::uint8_t* field, int width) const {
   }
   if (!openForRead()) {
     throw EDBEngineError(EDBEngineError::Code::kNotFound,
-                         "Blob file " + m_path.string() + " is missing; a value needs it");
+                         "Blob file " + m_path.string() + " is missing; a value needs it",
+                         FileCause{m_path.string(), ENOENT, false});
   }
   const std::uint64_t block = p.blockOffset();
   if (block % kChunk != 0 || block == 0) {

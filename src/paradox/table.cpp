@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <system_error>
 
@@ -27,7 +28,8 @@ std::filesystem::path resolve(const std::filesystem::path& given) {
     if (sameName(name, want) || (noExtension && sameName(name, want + ".db")))
       if (entry.is_regular_file(ec)) return entry.path();
   }
-  throw EDBEngineError(EDBEngineError::Code::kNotFound, "Table does not exist: " + given.string());
+  throw EDBEngineError(EDBEngineError::Code::kNotFound, "Table does not exist: " + given.string(),
+                       FileCause{given.string(), ENOENT, false});
 }
 
 std::uint64_t fileSizeOf(const platform::RawFile& file, const std::string& name) {

@@ -7,6 +7,7 @@
 #include "paradox/coding.h"
 #include "paradox/errors.h"
 #include "paradox/index.h"
+#include "paradox/index_internal.h"
 #include "paradox/table_impl.h"
 
 namespace pdx {
@@ -284,13 +285,32 @@ std::filesystem::path TableImpl::pendingIndexMarker() const {
   return sideFile(m_path, ".ix~");
 }
 
+namespace {
+
+// The .PX and the maintained .Xnn of a keyed table, for a rebuild.
+std::vector<std::filesystem::path> everyMaintainedIndex(const TableImpl& table) {
+  std::vector<std::filesystem::path> all;
+  if (!table.isKeyed()) return all;
+  if (const auto px = detail::companionIf(table.path(), ".px"); !px.empty()) all.push_back(px);
+  for (const SecondaryIndex& si : findSecondaryIndexes(table))
+    if (si.maintained) all.push_back(si.xFile);
+  return all;
+}
+
+}  // namespace
+
 void TableImpl::finishPendingIndexes() {
   std::error_code ec;
   if (m_fileReadOnly || !std::filesystem::exists(pendingIndexMarker(), ec)) return;
   // Indexes written for this data (the commit got as far as the table's
   // rename, or had not swapped them yet) stay, old ones swapped out by a
   // commit that never replaced the table go back; anything else is rebuilt.
-  if (const auto stale = restoreIndexesByCounter(*this); !stale.empty()) {
+  // A marker with content was left by a replace of the table's files by
+  // those of another table (FORMAT.md, "Writing safely"): counters then say
+  // nothing, as two tables may well count alike, and every index is rebuilt.
+  const bool replaced = std::filesystem::file_size(pendingIndexMarker(), ec) > 0 && !ec;
+  if (const auto stale = replaced ? everyMaintainedIndex(*this) : restoreIndexesByCounter(*this);
+      !stale.empty()) {
     try {
       rebuildIndexes(*this, false, &stale);
     } catch (const EDBEngineError& e) {

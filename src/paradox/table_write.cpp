@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <system_error>
@@ -8,6 +9,7 @@
 #include "paradox/names.h"
 #include "paradox/table_impl.h"
 #include "paradox/values.h"
+#include "platform/files.h"
 
 namespace pdx {
 namespace {
@@ -62,9 +64,24 @@ bool parseTime(const std::string& text, std::int64_t& ms) {
 
 void TableImpl::requireWritable() {
   requireSound();
-  if (m_fileReadOnly)
-    fail(EDBEngineError::Code::kReadOnly,
-         "Table " + m_name + " is read-only and cannot be changed");
+  if (m_fileReadOnly) {
+    // The cause the user is told: a read-only disk or a permission refused
+    // (errno), else the file's own read-only mark (0).
+    int cause = 0;
+    switch (platform::writeRefusal(m_path)) {
+      case platform::WriteRefusal::kDiskReadOnly:
+        cause = EROFS;
+        break;
+      case platform::WriteRefusal::kNoPermission:
+        cause = EACCES;
+        break;
+      default:
+        break;
+    }
+    throw EDBEngineError(EDBEngineError::Code::kReadOnly,
+                         "Table " + m_name + " is read-only and cannot be changed",
+                         FileCause{m_name, m_options.readOnly ? 0 : cause, true});
+  }
 }
 
 std::uint8_t* TableImpl::editable(int field) {

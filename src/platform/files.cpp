@@ -11,6 +11,8 @@
 #include "platform/wildcard.h"
 
 #ifdef _WIN32
+#include <windows.h>
+
 #include "platform/files_windows.h"
 #include "platform/wintext.h"
 #else
@@ -216,7 +218,9 @@ std::vector<std::string> listFiles(std::string_view directory, std::string_view 
   std::optional<fs::path> dir = resolvePath(directory);
   std::error_code ec;
   if (!dir || !fs::is_directory(dir->empty() ? "." : *dir, ec))
-    throw FileSystemError("Directory not found: '" + std::string(directory) + "'");
+    throw FileSystemError("Directory not found: '" + std::string(directory) + "'",
+                          std::make_error_code(std::errc::no_such_file_or_directory),
+                          std::string(directory), false);
   std::vector<std::string> names;
   fs::directory_iterator it(dir->empty() ? "." : *dir, ec);
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
@@ -232,11 +236,36 @@ std::vector<std::string> listFiles(std::string_view directory, std::string_view 
     names.push_back(std::move(name));
   }
   if (ec)
-    throw FileSystemError("Cannot list directory '" + std::string(directory) +
-                          "': " + ec.message());
+    throw FileSystemError("Cannot list directory '" + std::string(directory) + "': " + ec.message(),
+                          ec, std::string(directory), false);
   std::sort(names.begin(), names.end(),
             [](const std::string& a, const std::string& b) { return lessNoCase(a, b); });
   return names;
+}
+
+WriteRefusal writeRefusal(const fs::path& path) {
+#ifdef _WIN32
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return WriteRefusal::kNone;
+  return (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? WriteRefusal::kFileReadOnly
+                                                     : WriteRefusal::kNone;
+#else
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return WriteRefusal::kNone;
+  const bool directory = S_ISDIR(st.st_mode);
+  // A directory is written by creating and renaming names in it.
+  const bool refused = ::access(path.c_str(), directory ? W_OK | X_OK : W_OK) != 0;
+  const int error = errno;
+  if (refused && error == EROFS) return WriteRefusal::kDiskReadOnly;
+  // No write bit for anyone is how a file is marked read-only (Wine keeps
+  // the DOS attribute so): refused even where the system would let an
+  // administrator write it, as the product refuses it.
+  if (!directory && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    return WriteRefusal::kFileReadOnly;
+  if (refused && (error == EACCES || error == EPERM)) return WriteRefusal::kNoPermission;
+  return WriteRefusal::kNone;
+#endif
 }
 
 }  // namespace platform

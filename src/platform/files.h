@@ -1,6 +1,7 @@
 // Copying and listing plain files, by path texts as typed.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,8 +30,23 @@ CopyOutcome copyFile(std::string_view from, std::string_view to, bool overwrite)
 // alphabetically without regard to case. Sub-directories, hidden entries
 // (names starting with ".") and files marked hidden or system (Windows file
 // attributes; under Wine on Linux the user.DOSATTRIB extended attribute) are
-// left out. Throws FileSystemError naming the
-// directory text when it does not exist or cannot be read.
+// left out. Throws FileSystemError naming the directory text, with the cause
+// (no_such_file_or_directory when it does not exist) and that text as its
+// path, when it does not exist or cannot be read.
 std::vector<std::string> listFiles(std::string_view directory, std::string_view mask);
+
+// Why this process may not write an existing file or directory.
+enum class WriteRefusal {
+  kNone,          // it may (or the path does not exist, or the system cannot tell)
+  kFileReadOnly,  // the file is marked read-only (attribute, or no write bit at all)
+  kDiskReadOnly,  // the file system is mounted read-only
+  kNoPermission,  // the file or directory belongs to others who do not let us write
+};
+
+// Probes `path` (a resolved location) without writing: POSIX access(2) with
+// the mode bits to tell a read-only file from a refused permission; on
+// Windows the read-only attribute of a file (a directory's attribute means
+// nothing there, and permissions show only when writing).
+WriteRefusal writeRefusal(const std::filesystem::path& path);
 
 }  // namespace platform

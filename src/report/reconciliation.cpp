@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "data/datadirectories.h"
+#include "data/failuretext.h"
 #include "data/tablepath.h"
 #include "jobs/amount.h"
 #include "paradox/table.h"
@@ -197,7 +198,7 @@ ReportLine failureLine(const std::string& section, const std::exception& e) {
   l.section = section;
   l.label = "tablolar okunamadı";
   l.kind = LineKind::kText;
-  l.foundText = e.what();
+  l.foundText = FailureText(e);
   l.agrees = false;
   return l;
 }

@@ -3,18 +3,20 @@
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
 #include "jobs/workspace.h"
-#include "platform/files.h"
 #include "platform/paths.h"
 #include "upgrade/phases.h"
 
 namespace {
 
-// Copies a template file over a company's file, overwriting; a template file
-// that is missing is passed over.
+// Replaces a company's table by the template's, the data file and its
+// validity file together ("ayar2.db" -> "ayar2.Db", "ayar2.val" ->
+// "ayar2.Val"), as a whole (ReplaceTableFiles); a template file that is
+// missing is passed over.
 void replaceFromTemplate(const std::string& newDir, const std::string& code,
-                         const std::string& templateName, const std::string& companyName) {
-  platform::copyFile(TemplateFile(newDir, templateName), CompanyFile(newDir, code, companyName),
-                     true);
+                         const std::string& table, const std::string& companyTable) {
+  ReplaceTableFiles(
+      {{TemplateFile(newDir, table + ".db"), CompanyFile(newDir, code, companyTable + ".Db")},
+       {TemplateFile(newDir, table + ".val"), CompanyFile(newDir, code, companyTable + ".Val")}});
 }
 
 // The settings table rebuilt from the template: one new row filled by name
@@ -22,8 +24,7 @@ void replaceFromTemplate(const std::string& newDir, const std::string& code,
 void rebuildSettings(Workspace& ws, const std::string& newDir, const std::string& code) {
   TTable& newest = ws.DM.AyarPravexT;
   newest.close();
-  replaceFromTemplate(newDir, code, "ayar.db", "ayar.Db");
-  replaceFromTemplate(newDir, code, "ayar.val", "ayar.Val");
+  replaceFromTemplate(newDir, code, "ayar", "ayar");
   newest.setDatabaseName(CompanyDirectory(newDir, code));
   newest.open();
   newest.insert();
@@ -85,8 +86,7 @@ void UpdateCompanies(RunHost& host, Workspace& ws) {
     dm.AyarPravexT.setDatabaseName(templateDir);
     dm.AyarPravexT.open();
 
-    replaceFromTemplate(newDir, c, "ayar2.db", "ayar2.Db");
-    replaceFromTemplate(newDir, c, "ayar2.val", "ayar2.Val");
+    replaceFromTemplate(newDir, c, "ayar2", "ayar2");
 
     if (dm.AyarOrLumex_T.fieldCount() != dm.AyarPravexT.fieldCount())
       rebuildSettings(ws, newDir, c);

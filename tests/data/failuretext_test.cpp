@@ -42,9 +42,54 @@ TEST(FailureText, AnEngineErrorGivesItsActionAndCause) {
                                        std::system_error(ENOSPC, std::generic_category()), true);
   EXPECT_EQ(describeTableFailure(kTyped, full),
             "Tablo yazılamadı: " + kTyped + " (diskte yer kalmadı)");
-  const EDBEngineError damaged(EDBEngineError::Code::kCorrupt, "Corrupt table x: block 3 loops",
-                               FileCause{"x", 0, false});
-  EXPECT_EQ(describeTableFailure(kTyped, damaged), "Tablo okunamadı: " + kTyped + " (tablo bozuk)");
+}
+
+// Each fault of a table's files in its own words (its kind follows the file
+// it is in), the engine's text kept after them for support; a refused write
+// by its real cause.
+TEST(FailureText, EngineFaultsAreWordedByKind) {
+  using Code = EDBEngineError::Code;
+  const std::string kDetail = "\r\nAyrıntı (destek için): engine text";
+  struct Case {
+    Code code;
+    const char* file;
+    int error;
+    std::string text;
+  } cases[] = {
+      {Code::kCorrupt, "/d/sirket.db", 0, "okunamadı: %s (tablo bozuk)" + kDetail},
+      {Code::kCorrupt, "/d/sirket.PX", 0,
+       "okunamadı: %s (tablonun dizin dosyası verilerle uyuşmuyor)" + kDetail},
+      {Code::kCorrupt, "/d/sirket.y0a", 0,
+       "okunamadı: %s (tablonun dizin dosyası verilerle uyuşmuyor)" + kDetail},
+      {Code::kCorrupt, "/d/sirket.mb", 0, "okunamadı: %s (tablonun not dosyası bozuk)" + kDetail},
+      {Code::kNotATable, "/d/sirket.db", 0, "açılamadı: %s (Paradox tablosu değil)" + kDetail},
+      {Code::kNotFound, "/d/sirket.db", 0, "açılamadı: %s (tablo bulunamadı)" + kDetail},
+      {Code::kEncrypted, "/d/sirket.db", 0, "açılamadı: %s (tablo şifreli)" + kDetail},
+      {Code::kReadOnly, "/d/sirket.db", 0, "yazılamadı: %s (dosya salt okunur)"},
+      {Code::kReadOnly, "/d/sirket.db", EROFS, "yazılamadı: %s (disk salt okunur)"},
+      {Code::kReadOnly, "/d/sirket.db", EACCES, "yazılamadı: %s (erişim izni yok)"},
+  };
+  for (const Case& c : cases) {
+    std::string want = "Tablo " + c.text;
+    want.replace(want.find("%s"), 2, kTyped);
+    const EDBEngineError e(c.code, "engine text", FileCause{c.file, c.error, false});
+    EXPECT_EQ(describeTableFailure(kTyped, e), want);
+  }
+  EXPECT_EQ(WriteRefusalText(platform::WriteRefusal::kFileReadOnly), "dosya salt okunur");
+}
+
+// An engine error that no table handle worded is worded once, never twice.
+TEST(FailureText, AnUnwordedEngineErrorIsWordedOnce) {
+  const EDBEngineError raw(EDBEngineError::Code::kCorrupt, "loops", FileCause{"/d/Cari.DB"});
+  const std::string worded = TableFailureText("C:\\DATA\\Cari.DB", raw);
+  EXPECT_EQ(worded,
+            "Tablo okunamadı: C:\\DATA\\Cari.DB (tablo bozuk)\r\nAyrıntı (destek için): loops");
+  EXPECT_EQ(FailureText(EDBEngineError(raw.code(), worded, raw.cause())), worded);
+  EXPECT_EQ(FailureText(raw).rfind("Tablo okunamadı: /d/Cari.DB (tablo bozuk)", 0), 0u);
+  const EDBEngineError missing(EDBEngineError::Code::kNotFound,
+                               "Table does not exist.\nFile: C:\\DATA\\Stok.DB");
+  EXPECT_EQ(FailureText(missing).rfind("Tablo açılamadı: C:\\DATA\\Stok.DB (tablo bulunamadı)", 0),
+            0u);
 }
 
 TEST(FailureText, PathsStayAsTypedAndWorkingFilesNameTheirTable) {

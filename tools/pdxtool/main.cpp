@@ -1,7 +1,8 @@
 // pdxtool: look at Paradox tables before and after a run.
 //   pdxtool dump TABLE [--codepage N]   the table as JSON
 //   pdxtool check TABLE                 exit 0 sound (notes: "note: ..."), 1 problems (one per
-//                                       line), 2 unreadable
+//                                       line: the user's words, then the technical text),
+//                                       2 unreadable
 //   pdxtool delete TABLE --filter EXPR  delete the records the filter lets through
 #include <cstdlib>
 #include <filesystem>
@@ -81,8 +82,12 @@ int main(int argc, char** argv) {
     }
     if (command == "check") {
       std::vector<std::string> notes;
-      const auto problems = pdx::checkTable(table, &notes);
-      for (const auto& p : problems) std::cout << p << "\n";
+      const auto problems = pdx::checkTableFiles(table, &notes);
+      for (const auto& p : problems) {
+        const EDBEngineError fault(EDBEngineError::Code::kCorrupt, p.text,
+                                   FileCause{p.file.string(), 0, false});
+        std::cout << TableFaultText(fault.fault(), p.file.string()) << ": " << p.text << "\n";
+      }
       for (const auto& n : notes) std::cout << "note: " << n << "\n";
       return problems.empty() ? 0 : 1;
     }
