@@ -2,6 +2,11 @@
 
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/wildcard.h"
+
+bool IsEngineControlFile(const std::string& name) {
+  return platform::matchesMask(name, "*.lck") || platform::sameNameNoCase(name, "pdoxusrs.net");
+}
 
 FileListBox::FileListBox() : m_directory(platform::currentDirectory()) {}
 
@@ -18,5 +23,6 @@ void FileListBox::setMask(const std::string& mask) {
 
 void FileListBox::refresh() {
   m_items.clear();
-  m_items = platform::listFiles(m_directory, m_mask);
+  for (std::string& name : platform::listFiles(m_directory, m_mask))
+    if (!IsEngineControlFile(name)) m_items.push_back(std::move(name));
 }

@@ -1,9 +1,17 @@
 // FileListBox1: the window's invisible list of the plain files of one
 // directory that match one mask.
+//
+// The database engine's control files (every "*.LCK" and "PDOXUSRS.NET")
+// are never listed, whatever the mask: every copy of the jobs goes through
+// this list, and a lock file copied into another directory can make the
+// engine refuse that directory.
 #pragma once
 
 #include <string>
 #include <vector>
+
+// True for the engine's lock and network control files (letter case ignored).
+bool IsEngineControlFile(const std::string& name);
 
 class FileListBox {
  public:
@@ -21,7 +29,8 @@ class FileListBox {
 
   const std::string& directory() const { return m_directory; }
   const std::string& mask() const { return m_mask; }
-  // The matching plain files, sorted alphabetically without regard to case.
+  // The matching plain files but the engine's control files, sorted alphabetically without regard
+  // to case.
   const std::vector<std::string>& items() const { return m_items; }
 
  private:

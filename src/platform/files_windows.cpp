@@ -42,6 +42,23 @@ fs::path temporaryBeside(const fs::path& target) {
   return target.parent_path() / name;
 }
 
+// A read handle on a copy's source that shares reading only, for as long
+// as the object lives; nothing when it cannot be had.
+class SourceGuard {
+ public:
+  explicit SourceGuard(const fs::path& source)
+      : m_handle(::CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+  ~SourceGuard() {
+    if (m_handle != INVALID_HANDLE_VALUE) ::CloseHandle(m_handle);
+  }
+  SourceGuard(const SourceGuard&) = delete;
+  SourceGuard& operator=(const SourceGuard&) = delete;
+
+ private:
+  HANDLE m_handle;
+};
+
 }  // namespace
 
 void copyBytes(const fs::path& source, const fs::path& target, std::string_view from,
@@ -52,6 +69,12 @@ void copyBytes(const fs::path& source, const fs::path& target, std::string_view 
   const DWORD sourceAttributes = ::GetFileAttributesW(source.c_str());
   const fs::path temp = temporaryBeside(target);
   if (int e = injectedFault(FileOp::kCreate, target)) copyFailed(from, to, e, true);
+  // While the bytes are read, nobody else may write them: a program that
+  // opens the source for writing meanwhile gets its own "in use" error
+  // rather than changing the file under the copy. A handle that already
+  // writes it (the run's check has made sure it is none of another
+  // program's) keeps the guard away; the copy goes on without it.
+  const SourceGuard guard(source);
   // CopyFileW brings the bytes, the modification time and the attributes.
   if (!::CopyFileW(source.c_str(), temp.c_str(), FALSE)) {
     const DWORD error = ::GetLastError();

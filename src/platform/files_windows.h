@@ -12,7 +12,10 @@ namespace platform::windows {
 // "cari.*" shows it) that is moved over the target once complete. Throws
 // FileSystemError naming the texts `from` and `to`; when another program
 // holds the target (or the source) open so that Windows refuses, the message
-// says so in Turkish. The target is never left half-written.
+// says so in Turkish. The target is never left half-written. While the bytes
+// are read the source is held with a handle that shares reading only, so a
+// program that opens it for writing meanwhile is refused; a source that a
+// handle already writes is copied without that guard.
 void copyBytes(const std::filesystem::path& source, const std::filesystem::path& target,
                std::string_view from, std::string_view to);
 

@@ -1,7 +1,9 @@
 #include "platform/runlock.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <sstream>
+#include <thread>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -23,8 +25,9 @@ namespace {
 
 std::string describe(const RunLockHolder& h) {
   std::ostringstream out;
+  // The last line tells a reader that the description is whole.
   out << "host=" << h.host << "\npid=" << h.pid << "\nuser=" << h.user << "\nstarted=" << h.started
-      << "\n";
+      << "\nend=1\n";
   return out.str();
 }
 
@@ -44,6 +47,21 @@ RunLockHolder parse(const std::string& text) {
   return h;
 }
 
+// The description of a run that holds the lock. The holder writes it just
+// after taking the lock, so a run that comes within that moment may read an
+// empty or partial text: it reads again until the text is whole (its last
+// line written), for at most about a second, then takes what there is.
+template <typename Read>
+RunLockHolder readHolder(Read read) {
+  std::string text;
+  for (int attempt = 0; attempt < 200; ++attempt) {
+    text = read();
+    if (text.find("\nend=1\n") != std::string::npos) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return parse(text);
+}
+
 }  // namespace
 
 #ifdef _WIN32
@@ -61,6 +79,16 @@ struct RunLock::Handle {
   // the description while the region is locked.
   static constexpr DWORD kLockOffset = 0x7FFFFFF0;
 };
+
+// The description from the file's start (positioned: the handle's own
+// position does not move).
+static std::string readAll(HANDLE file) {
+  char buffer[1024];
+  DWORD got = 0;
+  OVERLAPPED at{};
+  if (!ReadFile(file, buffer, sizeof buffer, &got, &at)) got = 0;
+  return std::string(buffer, got);
+}
 
 RunLockHolder RunLock::self() {
   RunLockHolder h;
@@ -94,14 +122,13 @@ RunLock::Result RunLock::acquire(const fs::path& directory) {
       m_error = std::error_code(static_cast<int>(why), std::system_category());
       return Result::kFailed;
     }
-    char buffer[1024];
-    DWORD got = 0;
-    ReadFile(handle->file, buffer, sizeof buffer, &got, nullptr);
-    m_holder = parse(std::string(buffer, got));
+    HANDLE file = handle->file;
+    m_holder = readHolder([file] { return readAll(file); });
     return Result::kHeld;
   }
   m_holder = self();
   const std::string text = describe(m_holder);
+  // A killed run's description goes first, so that nobody reads it as ours.
   DWORD written = 0;
   SetFilePointer(handle->file, 0, nullptr, FILE_BEGIN);
   SetEndOfFile(handle->file);
@@ -123,10 +150,7 @@ std::optional<RunLockHolder> RunLock::heldBy(const fs::path& directory) {
   if (LockFileEx(file, LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
     UnlockFileEx(file, 0, 1, 0, &at);
   } else if (GetLastError() == ERROR_LOCK_VIOLATION) {
-    char buffer[1024];
-    DWORD got = 0;
-    ReadFile(file, buffer, sizeof buffer, &got, nullptr);
-    holder = parse(std::string(buffer, got));
+    holder = readHolder([file] { return readAll(file); });
   }
   CloseHandle(file);
   return holder;
@@ -140,6 +164,12 @@ struct RunLock::Handle {
     if (fd >= 0) ::close(fd);  // closing the description lets the lock go
   }
 };
+
+static std::string readAll(int fd) {
+  char buffer[1024];
+  const ssize_t got = ::pread(fd, buffer, sizeof buffer, 0);
+  return std::string(buffer, got > 0 ? static_cast<std::size_t>(got) : 0);
+}
 
 RunLockHolder RunLock::self() {
   RunLockHolder h;
@@ -180,13 +210,13 @@ RunLock::Result RunLock::acquire(const fs::path& directory) {
       m_error = std::error_code(errno, std::generic_category());
       return Result::kFailed;
     }
-    char buffer[1024];
-    const ssize_t got = ::pread(handle->fd, buffer, sizeof buffer, 0);
-    m_holder = parse(std::string(buffer, got > 0 ? static_cast<std::size_t>(got) : 0));
+    const int fd = handle->fd;
+    m_holder = readHolder([fd] { return readAll(fd); });
     return Result::kHeld;
   }
   m_holder = self();
   const std::string text = describe(m_holder);
+  // A killed run's description goes first, so that nobody reads it as ours.
   if (::ftruncate(handle->fd, 0) != 0 ||
       ::pwrite(handle->fd, text.data(), text.size(), 0) != static_cast<ssize_t>(text.size())) {
     // The lock holds all the same; only the description is missing.
@@ -213,11 +243,7 @@ std::optional<RunLockHolder> RunLock::heldBy(const fs::path& directory) {
   int rc = ::fcntl(fd, F_GETLK, &probe);
 #endif
   std::optional<RunLockHolder> holder;
-  if (rc == 0 && probe.l_type != F_UNLCK) {
-    char buffer[1024];
-    const ssize_t got = ::pread(fd, buffer, sizeof buffer, 0);
-    holder = parse(std::string(buffer, got > 0 ? static_cast<std::size_t>(got) : 0));
-  }
+  if (rc == 0 && probe.l_type != F_UNLCK) holder = readHolder([fd] { return readAll(fd); });
   ::close(fd);
   return holder;
 }

@@ -9,6 +9,7 @@
 #include "data/companylist.h"
 #include "data/datadirectories.h"
 #include "data/tablepath.h"
+#include "jobs/filelist.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
 #include "paradox/table.h"
@@ -30,6 +31,7 @@ PlannedDirectory listing(const std::string& directory) {
   PlannedDirectory files;
   if (!platform::directoryExists(directory)) return files;
   for (const std::string& name : platform::listFiles(directory, "*.*")) {
+    if (IsEngineControlFile(name)) continue;  // never copied (jobs/filelist.h)
     std::uintmax_t size = 0;
     if (auto path = platform::resolvePath(directory + "\\" + name)) {
       std::error_code ec;

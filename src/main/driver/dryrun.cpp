@@ -1,8 +1,10 @@
 #include "main/driver/dryrun.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "carry/precheck.h"
+#include "jobs/datainuse.h"
 #include "jobs/runhost.h"
 #include "jobs/workspace.h"
 #include "platform/paths.h"
@@ -57,16 +59,19 @@ RunEnd DryRun(RunHost& host, ErrorReport& errors, const ProductCheck& productRun
   PlanningHost planning(host);
   report::DryRunPlan plan;
   bool planned = false;
-  RunJobs jobs{[&](RunHost& h, Workspace&) {
-                 planned = report::PlanUpgrade(h, plan);
+  std::vector<std::string> leftoverLocks;  // lock files nobody holds: said, not a stop
+  RunJobs jobs{[&](RunHost& h, Workspace& w) {
+                 planned =
+                     CheckUpgradeDataInUse(h, w, &leftoverLocks) && report::PlanUpgrade(h, plan);
                  return planned;
                },
                [&](RunHost& h, Workspace& w) {
                  // The job's own checks, on the list as the job would hold it.
                  planned = report::PlanCarryForward(h, plan, [&](const CompanyList& selected) {
                    w.RxSirket = selected;
-                   return plan.upgrade ? CheckBeforeWriting(h, w, AfterUpgrade(plan))
-                                       : CheckBeforeWriting(h, w);
+                   return (plan.upgrade ? CheckBeforeWriting(h, w, AfterUpgrade(plan))
+                                        : CheckBeforeWriting(h, w)) &&
+                          CheckCarryDataInUse(h, w, &leftoverLocks);
                  });
                },
                /*write=*/false};
@@ -78,6 +83,13 @@ RunEnd DryRun(RunHost& host, ErrorReport& errors, const ProductCheck& productRun
     const auto space = std::filesystem::space(*path, ec);
     if (!ec) plan.bytesFree = space.available;
   }
-  out << report::PlanText(plan) << std::flush;
+  out << report::PlanText(plan);
+  // Both jobs look at the newest data directory: each file once.
+  for (std::size_t i = 0; i < leftoverLocks.size(); ++i)
+    if (std::find(leftoverLocks.begin(), leftoverLocks.begin() + i, leftoverLocks[i]) ==
+        leftoverLocks.begin() + i)
+      out << "Kilit dosyası (açık tutan program yok; kopyalanmaz, silinmez): " << leftoverLocks[i]
+          << "\n";
+  out << std::flush;
   return RunEnd::kCompleted;
 }

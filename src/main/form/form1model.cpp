@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "jobs/currency.h"
+#include "jobs/datainuse.h"
 #include "main/driver/runreport.h"
 #include "main/form/form1layout.h"
 #include "platform/paths.h"
@@ -160,6 +161,10 @@ void Model::Button1Click() {
   RunEnd end;
   {
     Running running(*this);
+    // Where other computers' programs cannot be seen, the user answers.
+    ScopedClosedQuestion closed([this](const std::string& question) {
+      return m_view.ask({kInfoCaption, question, "Evet", "Hayır"});
+    });
     end = ::Button1Click(*this, m_ws, *this, m_productCheck, m_jobs);
   }
   if (end == RunEnd::kCompleted && m_state.devirTicked) offerCarryReport();

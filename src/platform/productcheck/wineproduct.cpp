@@ -80,36 +80,53 @@ bool wineServerRunning(const fs::path& prefix) {
   return serverProcessIn(name);
 }
 
-ProductStatus askWine(const WineQuery& query) {
-  if (!wineServerRunning(query.prefix)) return ProductStatus::closed();
+WineRun runWineHelper(const WineQuery& query, const std::vector<std::string>& arguments) {
+  WineRun run;
   const std::string where = "Wine ortamı " + query.prefix.string() + ": ";
   std::error_code ec;
-  if (query.helper.empty() || !fs::is_regular_file(query.helper, ec))
-    return ProductStatus::unknown(where + "denetim programı " + query.helper.string() +
-                                  " bulunamadı");
+  if (query.helper.empty() || !fs::is_regular_file(query.helper, ec)) {
+    run.failure = where + "denetim programı " + query.helper.string() + " bulunamadı";
+    return run;
+  }
   const std::vector<std::string> environment = {"WINEPREFIX=" + query.prefix.string(),
                                                 "WINEDEBUG=-all"};
-  ProcessEnd end = runProgram({"wine", query.helper.string()}, environment, query.limit);
-  if (end.kind == ProcessEnd::kNotStarted && end.code == ENOENT)
-    end = runProgram({"wine64", query.helper.string()}, environment, query.limit);
+  std::vector<std::string> argv = {"wine", query.helper.string()};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  ProcessEnd end = runProgram(argv, environment, query.limit);
+  if (end.kind == ProcessEnd::kNotStarted && end.code == ENOENT) {
+    argv[0] = "wine64";
+    end = runProgram(argv, environment, query.limit);
+  }
   switch (end.kind) {
     case ProcessEnd::kNotStarted:
-      if (end.code == ENOENT) return ProductStatus::unknown(where + "wine programı bulunamadı");
-      return ProductStatus::unknown(where + "wine programı başlatılamadı (" +
-                                    std::strerror(end.code) + ")");
+      run.failure = end.code == ENOENT
+                        ? where + "wine programı bulunamadı"
+                        : where + "wine programı başlatılamadı (" + std::strerror(end.code) + ")";
+      return run;
     case ProcessEnd::kTimedOut:
-      return ProductStatus::unknown(where + "wine " +
-                                    std::to_string((query.limit.count() + 999) / 1000) +
-                                    " saniye içinde yanıt vermedi");
+      run.failure = where + "wine " + std::to_string((query.limit.count() + 999) / 1000) +
+                    " saniye içinde yanıt vermedi";
+      return run;
     case ProcessEnd::kExited:
-      if (end.code == 0) return ProductStatus::running();
-      if (end.code == 1) return ProductStatus::closed();
-      break;
+      run.exited = true;
+      run.exitCode = end.code;
+      return run;
     case ProcessEnd::kSignalled:
       break;
   }
-  return ProductStatus::unknown(where + "wine beklenmeyen biçimde sona erdi (" + exitText(end) +
-                                ")");
+  run.failure = where + "wine beklenmeyen biçimde sona erdi (" + exitText(end) + ")";
+  return run;
+}
+
+ProductStatus askWine(const WineQuery& query) {
+  if (!wineServerRunning(query.prefix)) return ProductStatus::closed();
+  const WineRun run = runWineHelper(query, {});
+  if (!run.exited) return ProductStatus::unknown(run.failure);
+  if (run.exitCode == 0) return ProductStatus::running();
+  if (run.exitCode == 1) return ProductStatus::closed();
+  return ProductStatus::unknown("Wine ortamı " + query.prefix.string() +
+                                ": wine beklenmeyen biçimde sona erdi (çıkış kodu " +
+                                std::to_string(run.exitCode) + ")");
 }
 
 fs::path findWindowHelper() {

@@ -9,6 +9,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "platform/productcheck/productwindow.h"
 
@@ -38,6 +40,18 @@ struct WineQuery {
 // kClosed; a missing helper, a `wine` that cannot start or ends otherwise,
 // or the time limit passing give kUnknown with the reason.
 ProductStatus askWine(const WineQuery& query);
+
+// One run of the helper through `wine` in the query's prefix, with
+// `arguments` after the helper's name. `exited` with the helper's exit code,
+// or not, with the reason in Turkish (helper missing, `wine` missing or not
+// starting, the time limit passed, a signal). Starts Wine whether a server
+// runs or not: callers ask wineServerRunning first.
+struct WineRun {
+  bool exited = false;
+  int exitCode = 0;
+  std::string failure;
+};
+WineRun runWineHelper(const WineQuery& query, const std::vector<std::string>& arguments);
 
 // The helper beside the running executable (empty when that cannot be told).
 std::filesystem::path findWindowHelper();
