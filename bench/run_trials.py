@@ -161,7 +161,7 @@ class Trials:
                 kinds.append("stopped by the lock")
             elif code == 0:
                 kinds.append("completed")
-            elif "en az 1 şirket" in out:
+            elif "bütün şirketleri" in out:
                 kinds.append("nothing left to carry")
             else:
                 kinds.append(f"exit {code}")

@@ -14,6 +14,8 @@ PACKAGES="$PACKAGES qt6-translations-l10n fonts-lato dpkg-dev"
 # The Windows build (scripts/windows.sh): MinGW-w64's C++ compiler with POSIX
 # threads, and GoogleTest's sources to cross-build; its tests run under wine64.
 PACKAGES="$PACKAGES g++-mingw-w64-x86-64-posix googletest"
+# The Windows setup program (installer/upgrade-devir.nsi): makensis.
+PACKAGES="$PACKAGES nsis"
 
 missing=""
 for p in $PACKAGES; do

@@ -1,9 +1,9 @@
 #!/bin/sh
 # The same runs on both systems must write the same bytes: carries the
 # sample data directories forward and upgrades them with the Linux build and,
-# on copies, with upgrade-devir.exe under Wine (the directories reached as
-# Z:\... with Turkish letters in their names, typed as a Windows user would),
-# then compares the two trees byte for byte.
+# on copies, with upgrade-devir.com, the command-line program, under Wine
+# (the directories reached as Z:\... with Turkish letters in their names,
+# typed as a Windows user would), then compares the two trees byte for byte.
 #
 #   scripts/windows-e2e.sh LINUX_BUILD_DIR WINDOWS_BUILD_DIR
 # Needs WINEPREFIX set to a prefix whose wineserver runs (scripts/windows.sh).
@@ -34,7 +34,7 @@ winpath() {
   printf 'Z:%s' "$1" | tr / '\\'
 }
 run_windows() {
-  if ! wine "$windows/src/main/upgrade-devir.exe" "$@" >> "$work/windows.log" 2>&1; then
+  if ! wine "$windows/src/main/upgrade-devir.com" "$@" >> "$work/windows.log" 2>&1; then
     cat "$work/windows.log" >&2
     exit 1
   fi

@@ -1,8 +1,11 @@
 #!/bin/sh
-# Cross-builds the Windows programs without Qt (upgrade-devir.exe in its
-# headless mode, pdxtool.exe and the test programs) into build/windows with
-# MinGW-w64, and runs the tests under Wine in a fresh prefix under build/
-# (one per run; Wine sets a prefix up in tens of seconds).
+# Cross-builds the Windows programs without Qt (upgrade-devir.exe, the
+# window program, and upgrade-devir.com, the command-line program, from the
+# same objects; pdxtool.exe and the test programs) and the setup program
+# (build/windows/installer/upgrade-devir-VERSION-kurulum.exe, with Debian's
+# nsis) into build/windows with MinGW-w64, and runs the tests under Wine in a
+# fresh prefix under build/ (one per run; Wine sets a prefix up in tens of
+# seconds; the setup program's test makes one more of its own).
 #
 #   scripts/windows.sh               build and test
 #   scripts/windows.sh --build-only  build only
@@ -28,12 +31,17 @@ if command -v ccache >/dev/null 2>&1; then
   launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache"
 fi
 
+if ! command -v makensis >/dev/null 2>&1; then
+  echo "makensis not found: the setup program needs Debian's nsis (scripts/deps.sh installs it)" >&2
+  exit 1
+fi
 echo "=== $dir: configure and build (MinGW-w64, no Qt)"
 # shellcheck disable=SC2086
 cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release -DUD_BUILD_GUI=OFF -DUD_BUILD_BENCH=OFF $launcher
 cmake --build "$dir" -j "$JOBS"
-ls -l "$dir/src/main/upgrade-devir.exe" "$dir/tools/pdxtool/pdxtool.exe"
+ls -l "$dir/src/main/upgrade-devir.exe" "$dir/src/main/upgrade-devir.com" \
+  "$dir/tools/pdxtool/pdxtool.exe" "$dir"/installer/upgrade-devir-*-kurulum.exe
 [ "${1:-}" = "--build-only" ] && exit 0
 
 export WINEPREFIX="$PWD/build/wine-$$"

@@ -1,6 +1,10 @@
 // upgrade-devir: without arguments the main window (Qt's, or the native one
 // on Windows), with arguments a run from the command line (see
 // main/driver/headless.h).
+//
+// On Windows the same objects make two programs: upgrade-devir.exe, a window
+// program (no console when double-clicked), and upgrade-devir.com, a console
+// program that cmd.exe runs first for "upgrade-devir ..." and waits for.
 #include <iostream>
 #include <string>
 #include <vector>
@@ -23,7 +27,14 @@
 #endif
 
 int main(int argc, char** argv) {
+#ifdef UD_WITH_WIN32_WINDOW
+  MarkProgramRunning();
+#endif
   if (argc > 1) {
+#ifdef UD_WITH_WIN32_WINDOW
+    // The window program typed at a prompt has no streams of its own.
+    UseParentConsoleWithoutStreams();
+#endif
     // Read as typed (wide on Windows, so Turkish directory names pass
     // intact) and written so that a Windows console shows them right.
     std::vector<std::string> args = platform::programArguments(argc, argv);
@@ -47,7 +58,8 @@ int main(int argc, char** argv) {
 #elif defined(UD_WITH_WIN32_WINDOW)
   return RunMainWindow();
 #else
-  platform::consoleErr() << HeadlessUsage();
+  platform::consoleErr() << "upgrade-devir: bu derlemede pencere yok; yapılacak işi veriniz\n"
+                         << HeadlessSynopsis() << "Ayrıntılar için: upgrade-devir --help\n";
   return kExitUsage;
 #endif
 }

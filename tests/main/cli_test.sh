@@ -23,9 +23,11 @@ expect() {
 }
 
 mkdir -p "$tmp/data" "$tmp/old"
-expect 0 out "Without arguments the program opens its window." -- --help
-expect 3 err "upgrade-devir: unknown argument '--force'" -- --devir --force
-expect 3 err "upgrade-devir: --from takes at most four digits: '20055'" -- \
+expect 0 out "Kullanım:" -- --help
+expect 0 out "Örnek:" -- /?
+expect 3 err "upgrade-devir: Bilinmeyen seçenek: --force" -- --devir --force
+expect 3 err "Ayrıntılar için: upgrade-devir --help" -- --devir --force
+expect 3 err "upgrade-devir: --from en çok dört rakamlı bir yıl ister: '20055'" -- \
   --devir --data "$tmp/data" --from 20055 --to 2006
 expect 1 out "Pravex versiyonu için belirttiğiniz DATA dizini bulunamadı" -- \
   --devir --data "$tmp/nothere" --from 2005 --to 2006
@@ -34,6 +36,13 @@ expect 1 out "KMX Orvan veya Lumex versiyonu için belirttiğiniz DATA dizini bu
 # An empty data directory has no company registry.
 expect 1 out "Pravex programının şirket bilgilerine ulaşılamadı." -- \
   --devir --data "$tmp/data" --from 2005 --to 2006
+
+# --version: one line, the about box's name and version.
+version=$(env -u DISPLAY "$prog" --version)
+case "$version" in
+  "KMX Devir-Upgrade s"[0-9]*) ;;
+  *) echo "FAIL: upgrade-devir --version: '$version'"; failures=$((failures + 1)) ;;
+esac
 
 [ "$failures" -eq 0 ] && echo "command line: all cases passed"
 exit "$failures"

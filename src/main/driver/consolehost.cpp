@@ -71,8 +71,8 @@ bool ConsoleHost::selectCompanies(CompanyList& companies) {
       for (std::size_t row = 0; row < companies.rowCount(); ++row)
         found = found || platform::sameNameNoCase(codeAt(row), wanted);
       if (!found) {
-        m_err << "upgrade-devir: " << wanted << " is not a company of year '" << m_options.fromYear
-              << "'\n";
+        m_err << "upgrade-devir: " << wanted << " kodlu bir şirket " << m_options.fromYear
+              << " yılında yok\n";
         known = false;
       }
     }
@@ -93,6 +93,19 @@ bool ConsoleHost::selectCompanies(CompanyList& companies) {
     const auto* b = std::get_if<bool>(&companies.valueAt(row, devir).value);
     if (b && *b) return true;
   }
-  infoBox("Devir işlemi için en az 1 şirket seçmelisiniz");
+  // Without a dialog to answer, say why nothing is left to carry rather than
+  // ask for a selection.
+  const bool allCarried = companies.rowCount() > 0 && [&] {
+    for (std::size_t row = 0; row < companies.rowCount(); ++row)
+      if (companies.noteAt(row).empty()) return false;
+    return true;
+  }();
+  if (companies.rowCount() == 0)
+    infoBox(m_options.fromYear + " yılına ait şirket bulunamadı");
+  else if (m_options.allCompanies && allCarried)
+    infoBox(m_options.fromYear + " yılının bütün şirketleri " + m_options.toYear +
+            " yılına devredilmiş");
+  else
+    infoBox("Devir işlemi için en az 1 şirket seçmelisiniz");
   return false;
 }

@@ -55,7 +55,10 @@ class ConsoleHost final : public RunHost {
   // that is not a company of the source year, or an empty selection, ends
   // the run without carrying anything forward. With every company asked
   // for, a company the list left unselected (already carried) is passed
-  // over with a notice on standard error.
+  // over with a notice on standard error. An empty selection says why on
+  // standard output: "2005 yılına ait şirket bulunamadı" when the year has
+  // no company, "2005 yılının bütün şirketleri 2006 yılına devredilmiş" when
+  // every one was carried already.
   bool selectCompanies(CompanyList& companies) override;
 
  private:

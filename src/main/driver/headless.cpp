@@ -1,8 +1,11 @@
 #include "main/driver/headless.h"
 
+#include "jobs/datainuse.h"
 #include "jobs/workspace.h"
 #include "main/driver/dryrun.h"
+#include "main/driver/openingscheck.h"
 #include "main/driver/runreport.h"
+#include "ui/model/version.h"
 
 namespace {
 
@@ -38,12 +41,73 @@ class StreamErrorReport final : public ErrorReport {
 
 }  // namespace
 
+const char* HeadlessSynopsis() {
+  return "Kullanım:\n"
+         "  upgrade-devir                 (argümansız: pencereyi açar)\n"
+         "  upgrade-devir --devir --data DİZİN --from YIL --to YIL [--ytl]\n"
+         "                [--rounding auto|down|up] [--companies all|KOD,KOD...]\n"
+         "                [--upgrade --old DİZİN] [--report-dir DİZİN] [--dry-run]\n"
+         "                [--confirm-closed]\n"
+         "  upgrade-devir --upgrade --old DİZİN --data DİZİN [--dry-run] [--confirm-closed]\n"
+         "  upgrade-devir --check-openings --data DİZİN --from N --to N+1\n"
+         "                [--companies all|KOD,KOD...] [--rounding auto|down|up]\n"
+         "                [--report-dir DİZİN]\n"
+         "  upgrade-devir --help | --version\n";
+}
+
 const char* HeadlessUsage() {
-  return "usage: upgrade-devir --devir --data DIR --from YEAR --to YEAR [--ytl]\n"
-         "                     [--rounding auto|down|up] [--companies all|CODE,CODE...]\n"
-         "                     [--upgrade --old DIR] [--report-dir DIR] [--dry-run]\n"
-         "       upgrade-devir --upgrade --old DIR --data DIR\n"
-         "Without arguments the program opens its window.\n";
+  // Every option, the exit statuses and an example: what a user at a
+  // command prompt needs without the README.
+  static const std::string usage =
+      std::string(HeadlessSynopsis()) +
+      "\n"
+      "Seçenekler:\n"
+      "  --devir               yıl sonu devri: --from yılının şirketlerinden --to yılının\n"
+      "                        yeni şirketlerini oluşturur\n"
+      "  --upgrade             KMX Orvan veya Lumex versiyonunun verisini (--old) Pravex\n"
+      "                        versiyonunun DATA dizinine (--data) aktarır; --devir ile\n"
+      "                        birlikte verildiğinde devirden önce yapılır\n"
+      "  --data DİZİN          Pravex versiyonunun DATA dizini\n"
+      "  --old DİZİN           KMX Orvan veya Lumex versiyonunun DATA dizini\n"
+      "  --from YIL, --to YIL  devri yapılan yıl ve devir yapılacak yıl (en çok dört rakam)\n"
+      "  --ytl                 devredilen tutarları Yeni Türk Lirası'na çevirir\n"
+      "  --rounding auto|down|up\n"
+      "                        YTL yuvarlaması: en yakına (auto, öntanımlı), aşağı (down),\n"
+      "                        yukarı (up)\n"
+      "  --companies all|KOD,KOD...\n"
+      "                        devredilecek şirketler; all (öntanımlı) daha önce\n"
+      "                        devredilmiş şirketleri atlar, kodu verilen şirket yeniden\n"
+      "                        devredilir\n"
+      "  --report-dir DİZİN    mutabakat raporunun kaydedileceği dizin (öntanımlı: DATA\n"
+      "                        dizininde \"Devir Raporları\")\n"
+      "  --dry-run             bütün denetimleri yapar ve yapılacakları yazar; hiçbir şey\n"
+      "                        yazmaz\n"
+      "  --confirm-closed      ağ üzerindeki DATA dizininde kilit dosyaları bulunduğunda,\n"
+      "                        ürünün bütün bilgisayarlarda kapalı olduğunu onaylar\n"
+      "  --check-openings      yeni yılın açılış değerlerini eski yılın bugünkü\n"
+      "                        kapanışıyla karşılaştırır; raporundan başka hiçbir şey\n"
+      "                        yazmaz\n"
+      "  --help                bu metni yazar\n"
+      "  --version             programın sürümünü yazar\n"
+      "\n"
+      "İlerleme standart hata çıktısına, pencerenin bilgi kutusunda göstereceği iletiler\n"
+      "standart çıktıya yazılır.\n"
+      "\n"
+      "Çıkış durumu:\n"
+      "  0  işlem tamamlandı\n"
+      "  1  bir denetim ya da işlem çalışmayı iletisiyle durdurdu (devredilecek şirket\n"
+      "     kalmadığında ya da verilen bir kod o yılın şirketi olmadığında da)\n"
+      "  2  beklenmeyen bir hata (metni standart hata çıktısında)\n"
+      "  3  hatalı argümanlar\n"
+      "  4  işlem tamamlandı, ama rapor farklı bir satır buldu\n"
+      "\n"
+      "Örnek:\n"
+      "  upgrade-devir --devir --data \"C:\\ZEFIRTAK\\KMX3\\DATA\" --from 2005 --to 2006 --ytl\n";
+  return usage.c_str();
+}
+
+std::string HeadlessVersion() {
+  return version::ProgramName() + "\n";
 }
 
 std::optional<HeadlessOptions> ParseHeadlessArguments(const std::vector<std::string>& args,
@@ -66,21 +130,23 @@ std::optional<HeadlessOptions> ParseHeadlessArguments(const std::vector<std::str
       o.devir = true;
     } else if (a == "--upgrade") {
       o.upgrade = true;
+    } else if (a == "--confirm-closed") {
+      ConfirmClosedForThisProcess();  // the product is closed on every computer
     } else if (a == "--ytl") {
       o.ytl = true;
     } else if (a == "--data") {
-      if (!value(o.dataDirectory)) return fail("--data needs a directory");
+      if (!value(o.dataDirectory)) return fail("--data bir dizin ister");
       haveData = true;
     } else if (a == "--old") {
-      if (!value(o.oldDataDirectory)) return fail("--old needs a directory");
+      if (!value(o.oldDataDirectory)) return fail("--old bir dizin ister");
       haveOld = true;
     } else if (a == "--from" || a == "--to") {
       std::string& year = a == "--from" ? o.fromYear : o.toYear;
-      if (!value(year)) return fail(a + " needs a year");
-      if (!isYear(year)) return fail(a + " takes at most four digits: '" + year + "'");
+      if (!value(year)) return fail(a + " bir yıl ister");
+      if (!isYear(year)) return fail(a + " en çok dört rakamlı bir yıl ister: '" + year + "'");
       (a == "--from" ? haveFrom : haveTo) = true;
     } else if (a == "--rounding") {
-      if (!value(v)) return fail("--rounding needs auto, down or up");
+      if (!value(v)) return fail("--rounding auto, down ya da up ister");
       if (v == "auto")
         o.rounding = 0;
       else if (v == "down")
@@ -88,37 +154,51 @@ std::optional<HeadlessOptions> ParseHeadlessArguments(const std::vector<std::str
       else if (v == "up")
         o.rounding = 2;
       else
-        return fail("--rounding takes auto, down or up, not '" + v + "'");
+        return fail("--rounding auto, down ya da up ister: '" + v + "'");
     } else if (a == "--dry-run") {
       o.dryRun = true;
     } else if (a == "--report-dir") {
-      if (!value(o.reportDirectory)) return fail("--report-dir needs a directory");
+      if (!value(o.reportDirectory)) return fail("--report-dir bir dizin ister");
     } else if (a == "--companies") {
-      if (!value(v)) return fail("--companies needs all or a list of codes");
+      if (!value(v)) return fail("--companies all ya da şirket kodları ister");
       o.allCompanies = v == "all";
       o.companies = o.allCompanies ? std::vector<std::string>{} : splitCodes(v);
-      if (!o.allCompanies && o.companies.empty()) return fail("--companies names no company");
+      if (!o.allCompanies && o.companies.empty())
+        return fail("--companies hiçbir şirket kodu vermiyor");
+    } else if (!a.empty() && a[0] == '-') {
+      return fail("Bilinmeyen seçenek: " + a);
     } else {
-      return fail("unknown argument '" + a + "'");
+      // Mostly the rest of a directory with a blank, typed without quotes.
+      return fail("Beklenmeyen argüman: " + a + " (boşluk içeren dizinleri tırnak içinde yazınız)");
     }
   }
-  if (!o.devir && !o.upgrade) return fail("nothing to do: give --devir, --upgrade or both");
-  if (!haveData) return fail("--data is required");
-  if (o.upgrade && !haveOld) return fail("--upgrade needs --old");
-  if (!o.upgrade && haveOld) return fail("--old is only used with --upgrade");
-  if (o.devir && (!haveFrom || !haveTo)) return fail("--devir needs --from and --to");
+  if (!o.devir && !o.upgrade)
+    return fail("yapılacak iş yok: --devir, --upgrade ya da ikisini birden veriniz");
+  if (!haveData) return fail("--data verilmedi");
+  if (o.upgrade && !haveOld) return fail("--upgrade, --old ister");
+  if (!o.upgrade && haveOld) return fail("--old yalnızca --upgrade ile kullanılır");
+  if (o.devir && (!haveFrom || !haveTo)) return fail("--devir, --from ve --to ister");
   return o;
 }
 
 int RunHeadless(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                 const ProductCheck& productRunning, const RunJobs& jobs) {
-  if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-    out << HeadlessUsage();
-    return kExitCompleted;
+  // Asked for anywhere on the line, help and the version answer alone.
+  for (const std::string& a : args) {
+    if (a == "--help" || a == "-h" || a == "/?") {
+      out << HeadlessUsage();
+      return kExitCompleted;
+    }
+    if (a == "--version") {
+      out << HeadlessVersion();
+      return kExitCompleted;
+    }
   }
+  for (const std::string& a : args)
+    if (a == "--check-openings") return RunOpeningsCheckCommand(args, out, err, productRunning);
   std::optional<HeadlessOptions> options = ParseHeadlessArguments(args, err);
   if (!options) {
-    err << HeadlessUsage();
+    err << HeadlessSynopsis() << "Ayrıntılar için: upgrade-devir --help\n";
     return kExitUsage;
   }
   ConsoleHost host(*options, out, err);

@@ -4,17 +4,23 @@
 //   upgrade-devir --devir --data DIR --from YEAR --to YEAR [--ytl]
 //                 [--rounding auto|down|up] [--companies all|CODE,CODE...]
 //                 [--upgrade --old DIR] [--report-dir DIR] [--dry-run]
-//   upgrade-devir --help
+//   upgrade-devir --help | --version
+//
+// --help (also -h, /?) prints the Turkish usage text (every option, the exit
+// statuses, an example) on standard output, --version the about box's
+// program name and version; both end with status 0 wherever they stand.
 //
 // With --dry-run the run's checks are made and the plan of the ticked jobs is
 // printed (new companies, records carried, converted and removed per table,
 // files copied, overwritten and kept, disk space); nothing is written.
 //
 // Exit status: 0 normal end ("İşlem tamamlandı"), 1 a job or check stopped
-// the run with its message (or the selection chose nothing), 2 an unexpected
-// failure (its text on standard error), 3 bad arguments (usage on standard
-// error), 4 the run ended normally but the reconciliation report that follows
-// a carry-forward found a line that differs.
+// the run with its message (or the selection chose nothing: no company of
+// the source year, all of them carried already, an unknown code), 2 an
+// unexpected failure (its text on standard error), 3 bad arguments (the
+// reason, e.g. "Bilinmeyen seçenek: --xyz", and the synopsis on standard
+// error), 4 the run ended normally but the reconciliation report that
+// follows a carry-forward found a line that differs.
 #pragma once
 
 #include <optional>
@@ -40,4 +46,10 @@ std::optional<HeadlessOptions> ParseHeadlessArguments(const std::vector<std::str
 int RunHeadless(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                 const ProductCheck& productRunning, const RunJobs& jobs = RunJobs::real());
 
+// The Turkish usage text of --help, and its first lines alone (the synopsis
+// that follows a bad argument).
 const char* HeadlessUsage();
+const char* HeadlessSynopsis();
+
+// "KMX Devir-Upgrade s2.04.02" and a newline: the about box's name and version.
+std::string HeadlessVersion();

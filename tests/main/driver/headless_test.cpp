@@ -7,6 +7,7 @@
 #include "data/companylist.h"
 #include "jobs/workspace.h"
 #include "support/temp_dir.h"
+#include "ui/model/version.h"
 
 using fixture::TempDir;
 
@@ -130,15 +131,63 @@ TEST_F(HeadlessRun, UnexpectedFailureIsTwoWithItsText) {
   EXPECT_NE(err.str().find("Table 'Cari' is corrupt."), std::string::npos) << err.str();
 }
 
-TEST_F(HeadlessRun, HelpIsUsageOnStdout) {
-  EXPECT_EQ(run({"--help"}), kExitCompleted);
-  EXPECT_NE(out.str().find("usage:"), std::string::npos);
+// --help and --version answer alone, wherever they stand; the usage names
+// every option the parser takes, each exit status and an example.
+TEST_F(HeadlessRun, HelpListsEveryOptionAndStatusAndVersionIsTheAboutBoxs) {
+  for (const V& args : {V{"--help"}, V{"-h"}, V{"/?"}, V{"--devir", "--force", "--help"}}) {
+    out.str("");
+    EXPECT_EQ(run(args), kExitCompleted) << args.front();
+    EXPECT_EQ(out.str(), HeadlessUsage()) << args.front();
+  }
+  const std::string usage = HeadlessUsage();
+  for (const char* text : {"Kullanım:",
+                           "--devir",
+                           "--upgrade",
+                           "--data DİZİN",
+                           "--old DİZİN",
+                           "--from YIL",
+                           "--to YIL",
+                           "--ytl",
+                           "--rounding auto|down|up",
+                           "--companies all|KOD,KOD...",
+                           "--report-dir DİZİN",
+                           "--dry-run",
+                           "--check-openings",
+                           "--help",
+                           "--version",
+                           "Çıkış durumu:",
+                           "\n  0  ",
+                           "\n  1  ",
+                           "\n  2  ",
+                           "\n  3  ",
+                           "\n  4  ",
+                           "Örnek:"})
+    EXPECT_NE(usage.find(text), std::string::npos) << text;
+  EXPECT_EQ(usage.find("usage"), std::string::npos);  // nothing left in English
+
+  out.str("");
+  EXPECT_EQ(run({"--version"}), kExitCompleted);
+  EXPECT_EQ(out.str(), "KMX Devir-Upgrade " + std::string(version::kVersion) + "\n");
+  EXPECT_TRUE(err.str().empty());
 }
 
-TEST_F(HeadlessRun, BadArgumentsAreThreeWithUsage) {
-  EXPECT_EQ(run({"--devir"}), kExitUsage);
-  EXPECT_NE(err.str().find("usage:"), std::string::npos);
-  EXPECT_TRUE(out.str().empty());
+TEST_F(HeadlessRun, BadArgumentsAreThreeWithTheReasonInTurkishAndTheSynopsis) {
+  const std::pair<V, std::string> cases[] = {
+      {{"--devir", "--xyz"}, "upgrade-devir: Bilinmeyen seçenek: --xyz\n"},
+      {{"--upgrade", "--old", "C:\\Eski", "Veri", "--data", "D"},
+       "upgrade-devir: Beklenmeyen argüman: Veri (boşluk içeren dizinleri tırnak içinde "
+       "yazınız)\n"},
+      {{"--devir"}, "upgrade-devir: --data verilmedi\n"},
+      {{"--devir", "--data", "D", "--from", "20055", "--to", "2006"},
+       "upgrade-devir: --from en çok dört rakamlı bir yıl ister: '20055'\n"},
+  };
+  for (const auto& [args, reason] : cases) {
+    out.str("");
+    err.str("");
+    EXPECT_EQ(run(args), kExitUsage) << reason;
+    EXPECT_EQ(err.str(), reason + HeadlessSynopsis() + "Ayrıntılar için: upgrade-devir --help\n");
+    EXPECT_TRUE(out.str().empty());
+  }
 }
 
 // --- the selection answered by --companies ----------------------------------
@@ -175,19 +224,39 @@ TEST(ConsoleSelection, AllKeepsEveryRowAndCodesPickRows) {
   EXPECT_EQ(selection(list), (std::vector<bool>{true, false, true}));
 }
 
-TEST(ConsoleSelection, UnknownCodeOrEmptySelectionEndsTheRun) {
+TEST(ConsoleSelection, UnknownCodeOrEmptySelectionEndsTheRunSayingWhy) {
   std::ostringstream out, err;
   HeadlessOptions o;
+  o.fromYear = "2005";
+  o.toYear = "2006";
   o.allCompanies = false;
   o.companies = {"2005_001", "2004_009"};
   CompanyList list = threeCompanies();
   EXPECT_FALSE(ConsoleHost(o, out, err).selectCompanies(list));
-  EXPECT_NE(err.str().find("2004_009"), std::string::npos);
+  EXPECT_NE(err.str().find("2004_009 kodlu bir şirket 2005 yılında yok"), std::string::npos);
   EXPECT_EQ(selection(list), (std::vector<bool>{true, true, true}));  // untouched
+  EXPECT_TRUE(out.str().empty());
 
+  HeadlessOptions all;
+  all.fromYear = "2005";
+  all.toYear = "2006";
   CompanyList empty;
-  EXPECT_FALSE(ConsoleHost(HeadlessOptions{}, out, err).selectCompanies(empty));
-  EXPECT_EQ(out.str(), "Devir işlemi için en az 1 şirket seçmelisiniz\n");
+  EXPECT_FALSE(ConsoleHost(all, out, err).selectCompanies(empty));
+  EXPECT_EQ(out.str(), "2005 yılına ait şirket bulunamadı\n");
+
+  // Carried already: unselected with a note, as the list is built.
+  auto carried = [](CompanyList& l, std::size_t row) {
+    l.moveTo(row);
+    l.setValue("DEVIR", Variant{false});
+    l.setNote(l.text("SIRKET_KOD") + " zaten devredilmiş");
+  };
+  for (std::size_t row = 0; row < 2; ++row) carried(list, row);
+  out.str("");
+  EXPECT_TRUE(ConsoleHost(all, out, err).selectCompanies(list));  // 2005_003 is left
+  EXPECT_EQ(selection(list), (std::vector<bool>{false, false, true}));
+  carried(list, 2);
+  EXPECT_FALSE(ConsoleHost(all, out, err).selectCompanies(list));
+  EXPECT_EQ(out.str(), "2005 yılının bütün şirketleri 2006 yılına devredilmiş\n");
 }
 
 }  // namespace
