@@ -3,6 +3,7 @@
 #include "carry/precheck.h"
 #include "carry/staging.h"
 #include "carry/steps.h"
+#include "jobs/datainuse.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
 #include "jobs/workspace.h"
@@ -24,6 +25,11 @@ bool carryCompany(RunHost& host, Workspace& ws) {
     CarryInstalments(host, ws);
     CarryProduction(host, ws);
     CarrySettings(host, ws);
+    // The registry is rewritten next: no other program may hold it now.
+    if (!CheckRegistryBeforeRewrite(host, ws)) {
+      DiscardNewCompany(host, ws);
+      return false;
+    }
     CompleteNewCompany(host, ws);
   } catch (...) {
     DiscardNewCompany(host, ws);
@@ -46,6 +52,7 @@ void RunCarryForward(RunHost& host, Workspace& ws) {
   ws.SelectionConfirmed = host.selectCompanies(ws.RxSirket);
   if (!ws.SelectionConfirmed) return;
   if (!CheckBeforeWriting(host, ws)) return;
+  if (!CheckCarryDataInUse(host, ws)) return;
 
   host.setStatusVisible(true);
   host.setGaugeVisible(true);

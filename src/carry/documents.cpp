@@ -1,4 +1,5 @@
 // Cheques and notes, instalments and production movements of a new company.
+#include "carry/record.h"
 #include "carry/steps.h"
 #include "jobs/amountfield.h"
 #include "jobs/workspace.h"
@@ -89,4 +90,7 @@ void CarryProduction(RunHost& host, Workspace& ws) {
     t.flushBuffers();
   }
   dm.CeksenPravex_T.flushBuffers();
+  // The openings are all written and on disk now: the record of this carry
+  // goes beside the reports, for the openings check.
+  WriteCarryRecord(host, ws);
 }

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "jobs/datainuse.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
 #include "jobs/workspace.h"
@@ -11,6 +12,8 @@ bool RunEditionUpgrade(RunHost& host, Workspace& ws) {
   const std::string oldDir = host.oldDataDirectory();
   const std::string newDir = host.newDataDirectory();
   TTable& registry = ws.DM.SirketOrLumex_T;
+  // Nothing is written while another program has the data open.
+  if (!CheckUpgradeDataInUse(host, ws)) return false;
 
   // Phase 0: the older registry must open and hold at least one company.
   try {
@@ -23,6 +26,12 @@ bool RunEditionUpgrade(RunHost& host, Workspace& ws) {
   }
   if (registry.isEmpty()) {
     InfoBox(host, "KMX Orvan veya Lumex'da hiç şirket kaydı bulunamadı");
+    return false;
+  }
+  // Every company is completed from the template: without it nothing is
+  // written.
+  if (const std::string problem = TemplateDirectoryProblem(newDir); !problem.empty()) {
+    InfoBox(host, problem);
     return false;
   }
   KeepReplacedFiles(host, ws);

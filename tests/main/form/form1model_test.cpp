@@ -395,10 +395,11 @@ TEST_F(FormTest, RealCarryForwardSavesTheReportAndOffersIt) {
   EXPECT_EQ(view.question,
             "Devir mutabakat raporu hazırlandı: tüm satırlar uyuyor.\r\nRaporu göstermek ister "
             "misiniz?");
+  // The report as HTML and CSV, and the carry record of the one company.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(
                               data / testos::utf8Path(report::kReportFolderName)),
                           std::filesystem::directory_iterator()),
-            2);
+            3);
 }
 
 // --- the directory edits ----------------------------------------------------------

@@ -1,0 +1,167 @@
+#include "main/driver/openingscheck.h"
+
+#include <exception>
+
+#include "data/datadirectories.h"
+#include "jobs/datainuse.h"
+#include "jobs/runhost.h"
+#include "jobs/workspace.h"
+#include "main/driver/consolehost.h"
+#include "main/driver/headless.h"
+#include "report/openingsformat.h"
+#include "report/reportfiles.h"
+
+namespace {
+
+// A check only reads: the run's questions are answered as a carry-forward
+// without the edition upgrade.
+class CheckingHost final : public ForwardingRunHost {
+ public:
+  explicit CheckingHost(RunHost& inner) : ForwardingRunHost(inner) {}
+  bool upgradeTicked() const override { return false; }
+  bool devirTicked() const override { return true; }
+};
+
+class StreamErrors final : public ErrorReport {
+ public:
+  explicit StreamErrors(std::ostream& err) : m_err(err) {}
+  void errorBox(const std::string& text) override {
+    reported = true;
+    m_err << "upgrade-devir: " << text << '\n';
+  }
+  bool reported = false;
+
+ private:
+  std::ostream& m_err;
+};
+
+bool isYear(const std::string& text) {
+  if (text.empty() || text.size() > 4) return false;
+  for (char c : text)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
+// The data-in-use check of the openings check, before any table is read: the
+// registry and every company of both years. A read of tables another program
+// is writing could report differences that are not there. Another computer's
+// holders that cannot be seen are no stop here: nothing is written.
+bool dataInUseAllowsCheck(RunHost& host, const report::OpeningsOptions& o) {
+  std::vector<TouchedDirectory> touched{{o.dataDirectory, {"sirket.*"}}};
+  for (const std::string& code : report::CompaniesOfBothYears(o))
+    touched.push_back({CompanyDirectory(o.dataDirectory, code), {"*.*"}});
+  const DataInUse inUse = FindDataInUse(touched);
+  if (inUse.stop.empty()) return true;
+  InfoBox(host, inUse.stop);
+  return false;
+}
+
+}  // namespace
+
+const char* OpeningsCheckUsage() {
+  return "Kullanım: upgrade-devir --check-openings --data DİZİN --from YIL --to YIL\n"
+         "                        [--companies all|KOD,KOD...] [--rounding auto|down|up]\n"
+         "                        [--report-dir DİZİN]\n";
+}
+
+std::optional<report::OpeningsReport> RunOpeningsCheck(RunHost& host, ErrorReport& errors,
+                                                       const ProductCheck& productRunning,
+                                                       const report::OpeningsOptions& options) {
+  CheckingHost checking(host);
+  std::optional<report::OpeningsReport> result;
+  RunJobs jobs{nullptr,
+               [&](RunHost& h, Workspace&) {
+                 // Every check of Button1Click has passed here; nothing has
+                 // been read yet.
+                 if (!dataInUseAllowsCheck(h, options)) return;
+                 report::OpeningsOutcome outcome = report::CheckOpenings(options);
+                 if (!outcome.stop.empty()) {
+                   std::string message;
+                   for (const report::OpeningsStop& s : outcome.stop)
+                     message += (message.empty() ? "" : "\r\n") + s.message;
+                   InfoBox(h, message);
+                   return;
+                 }
+                 result = std::move(outcome.report);
+               },
+               /*write=*/false};
+  Workspace ws;
+  const RunEnd end = Button1Click(checking, ws, errors, productRunning, jobs);
+  if (end == RunEnd::kFailed) return std::nullopt;
+  return result;
+}
+
+int RunOpeningsCheckCommand(const std::vector<std::string>& args, std::ostream& out,
+                            std::ostream& err, const ProductCheck& productRunning) {
+  HeadlessOptions h;
+  h.devir = true;
+  std::string reportDir;
+  auto usage = [&](const std::string& why) {
+    err << "upgrade-devir: " << why << '\n' << OpeningsCheckUsage();
+    return kExitUsage;
+  };
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (a == "--check-openings") continue;
+    if (!hasValue)
+      return usage(a == "--data" || a == "--from" || a == "--to" || a == "--companies" ||
+                           a == "--rounding" || a == "--report-dir"
+                       ? a + " bir değer ister"
+                       : "Bilinmeyen seçenek: " + a);
+    const std::string& v = args[++i];
+    if (a == "--data") {
+      h.dataDirectory = v;
+    } else if (a == "--from" || a == "--to") {
+      if (!isYear(v)) return usage(a + " en çok dört rakamlı bir yıl ister: '" + v + "'");
+      (a == "--from" ? h.fromYear : h.toYear) = v;
+    } else if (a == "--rounding") {
+      if (v != "auto" && v != "down" && v != "up")
+        return usage("--rounding auto, down ya da up ister: '" + v + "'");
+      h.rounding = v == "down" ? 1 : v == "up" ? 2 : 0;
+    } else if (a == "--companies") {
+      h.allCompanies = v == "all";
+      h.companies.clear();
+      std::string current;
+      for (char c : v + ",")
+        if (c != ',') {
+          current += c;
+        } else if (!current.empty()) {
+          h.companies.push_back(current);
+          current.clear();
+        }
+      if (!h.allCompanies && h.companies.empty())
+        return usage("--companies hiçbir şirket kodu vermiyor");
+    } else if (a == "--report-dir") {
+      reportDir = v;
+    } else {
+      return usage("Bilinmeyen seçenek: " + a);
+    }
+  }
+  if (h.dataDirectory.empty()) return usage("--data verilmedi");
+  if (h.fromYear.empty() || h.toYear.empty())
+    return usage("--check-openings, --from ve --to ister");
+
+  ConsoleHost host(h, out, err);
+  StreamErrors errors(err);
+  report::OpeningsOptions options;
+  options.dataDirectory = h.dataDirectory;
+  options.fromYear = h.fromYear;
+  options.toYear = h.toYear;
+  options.allCompanies = h.allCompanies;
+  options.companies = h.companies;
+  options.roundingMode = h.rounding;
+  const auto result = RunOpeningsCheck(host, errors, productRunning, options);
+  if (!result) return errors.reported ? kExitFailed : kExitStopped;
+  out << report::OpeningsText(*result);
+  try {
+    const report::SavedReport saved = report::SaveOpeningsReport(
+        *result, reportDir.empty() ? report::ReportDirectory(h.dataDirectory) : reportDir);
+    out << "Rapor kaydedildi: " << saved.htmlFile << "\n                  " << saved.csvFile
+        << '\n';
+  } catch (const std::exception& e) {
+    err << "upgrade-devir: Rapor kaydedilemedi: " << e.what() << '\n';
+  }
+  out << std::flush;
+  return result->agrees() ? kExitCompleted : kExitReportDiffers;
+}

@@ -1,0 +1,40 @@
+// The openings check as a run: the run's checks (product closed, data
+// directory found, target year after the source year, no other run changing
+// the directory), then report/openings.h over both years' companies, the
+// report on the console and saved as HTML and CSV. It takes no run lock and
+// writes nothing but its report files.
+//
+//   upgrade-devir --check-openings --data DIR --from N --to N+1
+//                 [--companies all|CODE,CODE...] [--rounding auto|down|up]
+//                 [--report-dir DIR]
+//
+// --rounding is the rounding of a YTL carry that left no record (default
+// auto); a carry record names its own. Exit status: 0 every opening agrees,
+// 4 something differs (or a table could not be read), 1 a check stopped the
+// run with its message, 2 an unexpected failure, 3 bad arguments.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "main/driver/rundriver.h"
+#include "report/openings.h"
+
+class RunHost;
+
+// The check through `host` (its data directory, years and rounding; the
+// company selection as `options.companies`): the driver's checks, whose stop
+// messages go through host.infoBox, then the check. Nothing when the run
+// stopped or failed (the failure went to `errors`).
+std::optional<report::OpeningsReport> RunOpeningsCheck(RunHost& host, ErrorReport& errors,
+                                                       const ProductCheck& productRunning,
+                                                       const report::OpeningsOptions& options);
+
+// The command line of the check (`args` without the program name, holding
+// "--check-openings"); returns the exit status.
+int RunOpeningsCheckCommand(const std::vector<std::string>& args, std::ostream& out,
+                            std::ostream& err, const ProductCheck& productRunning);
+
+const char* OpeningsCheckUsage();

@@ -1,0 +1,50 @@
+// Reading the carry record a carry-forward writes beside the reports (its
+// format is described in carry/record.h and the README). The openings check
+// uses it to tell a late entry in the old year from an edit in the new one.
+// Standard library only.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace report {
+
+// A card's or stock item's openings as the carry wrote them: for a card the
+// local then the foreign group, each balance, side, debit and credit; for a
+// stock item quantity, value and foreign value (sides empty).
+struct RecordedFigure {
+  double value = 0;
+  std::string side;
+  double debit = 0, credit = 0;
+  bool operator==(const RecordedFigure&) const = default;
+};
+
+struct RecordedOpening {
+  std::string key;  // BCRKOD / BSTKOD
+  std::vector<RecordedFigure> figures;
+  int count = 0;  // how many rows of the record hold the code
+};
+
+struct CarryRecordData {
+  std::string oldCode, newCode, fromYear, toYear, shortName;
+  bool ytl = false;
+  int roundingMode = 0;  // 0 auto, 1 down, 2 up
+  int digits = 2;
+  std::unordered_map<std::string, RecordedOpening> cards, stock;  // by code
+  std::unordered_map<std::string, double> cheques, instalments;   // by record number
+};
+
+// The record file's name pattern inside the report folder.
+inline constexpr const char* kCarryRecordMask = "Devir Kaydı *.csv";
+
+// Reads only the "şirket" row (for pairing companies). Nothing when the file
+// is not a whole record of a known version.
+std::optional<CarryRecordData> ReadCarryRecordHeader(const std::string& file);
+
+// Reads the whole record. Nothing when the file cannot be read or is not a
+// whole record (its last row "son" counts the rows before it).
+std::optional<CarryRecordData> ReadCarryRecord(const std::string& file);
+
+}  // namespace report

@@ -1,0 +1,152 @@
+// The openings check over a data directory: which companies of year N were
+// carried into which of year N+1, then each pair (openings.cpp).
+#include <algorithm>
+#include <exception>
+#include <memory>
+
+#include "data/datadirectories.h"
+#include "data/failuretext.h"
+#include "data/tablepath.h"
+#include "paradox/table.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/wildcard.h"
+#include "report/carryrecord.h"
+#include "report/numbers.h"
+#include "report/openings.h"
+#include "report/reportfiles.h"
+
+namespace report {
+
+namespace {
+
+struct RegistryRow {
+  std::string code, name, year;
+};
+
+std::vector<RegistryRow> readRegistry(const std::string& dataDirectory) {
+  pdx::OpenOptions options;
+  options.readOnly = true;
+  auto t = pdx::Table::open(ResolveTableFile(dataDirectory, "sirket.db"), options);
+  const int code = t->findField("SIRKET_KOD"), name = t->findField("KISA_AD"),
+            year = t->findField("NUMBER1");
+  std::vector<RegistryRow> rows;
+  for (t->first(); !t->eof(); t->next())
+    rows.push_back({code < 0 ? "" : t->asString(code), name < 0 ? "" : t->asString(name),
+                    year < 0 ? "" : t->asString(year)});
+  return rows;
+}
+
+// The first `count` characters of a UTF-8 text, as the registry keeps a name.
+std::string firstCharacters(const std::string& text, std::size_t count) {
+  std::size_t bytes = 0;
+  for (std::size_t seen = 0; bytes < text.size(); ++bytes)
+    if ((static_cast<unsigned char>(text[bytes]) & 0xC0) != 0x80 && seen++ == count) break;
+  return text.substr(0, bytes);
+}
+
+struct RecordLink {
+  std::string newCode, file;
+};
+
+// The records of carries from year `from` into `to`, by old code, in file
+// name order.
+std::vector<std::pair<std::string, RecordLink>> readRecordLinks(const std::string& dataDirectory,
+                                                                const std::string& from,
+                                                                const std::string& to) {
+  std::vector<std::pair<std::string, RecordLink>> links;
+  const std::string folder = ReportDirectory(dataDirectory);
+  if (!platform::directoryExists(folder)) return links;
+  for (const std::string& name : platform::listFiles(folder, kCarryRecordMask)) {
+    const std::string file = folder + "\\" + name;
+    const auto header = ReadCarryRecordHeader(file);
+    if (header && header->fromYear == from && header->toYear == to)
+      links.push_back({header->oldCode, {header->newCode, file}});
+  }
+  return links;
+}
+
+}  // namespace
+
+std::vector<std::string> CompaniesOfBothYears(const OpeningsOptions& o) {
+  std::vector<std::string> codes;
+  try {
+    for (const RegistryRow& r : readRegistry(o.dataDirectory))
+      if (r.year == o.fromYear || r.year == o.toYear) codes.push_back(r.code);
+  } catch (const std::exception&) {
+    codes.clear();
+  }
+  return codes;
+}
+
+OpeningsOutcome CheckOpenings(const OpeningsOptions& o) {
+  OpeningsOutcome outcome;
+  OpeningsReport& report = outcome.report;
+  report.fromYear = o.fromYear;
+  report.toYear = o.toYear;
+  report.date = LocalDateTime();
+  std::vector<RegistryRow> registry;
+  try {
+    registry = readRegistry(o.dataDirectory);
+  } catch (const std::exception&) {
+    outcome.stop.push_back(
+        {"Pravex programının şirket bilgilerine ulaşılamadı.\r\nData dizininin yolunu kontrol "
+         "ediniz."});
+    return outcome;
+  }
+  std::vector<const RegistryRow*> olds;
+  for (const RegistryRow& r : registry)
+    if (r.year == o.fromYear) olds.push_back(&r);
+  if (!o.allCompanies) {
+    for (const std::string& wanted : o.companies)
+      if (std::none_of(olds.begin(), olds.end(), [&](const RegistryRow* r) {
+            return platform::sameNameNoCase(r->code, wanted);
+          }))
+        outcome.stop.push_back({wanted + " kodlu bir şirket " + o.fromYear + " yılında yok"});
+    if (!outcome.stop.empty()) return outcome;
+    std::erase_if(olds, [&](const RegistryRow* r) {
+      return std::none_of(o.companies.begin(), o.companies.end(), [&](const std::string& c) {
+        return platform::sameNameNoCase(r->code, c);
+      });
+    });
+  }
+  if (olds.empty()) {
+    outcome.stop.push_back({o.fromYear + " yılına ait şirket bulunamadı"});
+    return outcome;
+  }
+  std::vector<std::pair<std::string, RecordLink>> links;
+  try {
+    links = readRecordLinks(o.dataDirectory, o.fromYear, o.toYear);
+  } catch (const std::exception& e) {
+    report.notes.push_back(std::string("Devir kayıtları okunamadı: ") + FailureText(e));
+  }
+  auto registeredInTarget = [&](const std::string& code) {
+    return std::any_of(registry.begin(), registry.end(),
+                       [&](const RegistryRow& r) { return r.code == code && r.year == o.toYear; });
+  };
+  for (const RegistryRow* old : olds) {
+    bool carried = false;
+    // A record whose company is not registered belongs to a carry that did
+    // not finish: it links nothing.
+    for (const auto& [oldCode, link] : links)
+      if (oldCode == old->code && registeredInTarget(link.newCode)) {
+        report.companies.push_back(CheckCompanyOpenings(o.dataDirectory, old->code, link.newCode,
+                                                        old->name, link.file, o.roundingMode));
+        carried = true;
+      }
+    if (carried) continue;
+    const std::string carriedName = firstCharacters(old->name + " " + o.toYear, 30);
+    for (const RegistryRow& r : registry)
+      if (r.year == o.toYear && r.name == carriedName) {
+        report.companies.push_back(CheckCompanyOpenings(o.dataDirectory, old->code, r.code,
+                                                        old->name, {}, o.roundingMode));
+        carried = true;
+      }
+    if (!carried)
+      report.notes.push_back(old->code + " " + old->name + ": " + o.toYear +
+                             " yılına devredilmemiş");
+  }
+  return outcome;
+}
+
+}  // namespace report
