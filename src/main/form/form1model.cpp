@@ -6,6 +6,7 @@
 
 #include "jobs/currency.h"
 #include "jobs/datainuse.h"
+#include "main/driver/openingscheck.h"
 #include "main/driver/runreport.h"
 #include "main/form/form1layout.h"
 #include "platform/paths.h"
@@ -18,17 +19,15 @@
 
 namespace form1 {
 
-namespace {
-
-// Our texts are UTF-8; std::filesystem reads a narrow text on Windows in the
-// ANSI code page, which would spoil Turkish letters.
-std::string utf8(const std::filesystem::path& p) {
+std::string Utf8Path(const std::filesystem::path& p) {
 #ifdef _WIN32
   return platform::utf8FromPath(p);
 #else
   return p.string();
 #endif
 }
+
+namespace {
 
 std::filesystem::path pathOf(const std::string& text) {
 #ifdef _WIN32
@@ -158,14 +157,27 @@ void Model::Button1Click() {
       m.m_state.running = false;
     }
   };
+  // Where other computers' programs cannot be seen, the user answers.
+  auto closedQuestion = [this](const std::string& question) {
+    return m_view.ask({kInfoCaption, question, "Evet", "Hayır"});
+  };
   RunEnd end;
+  m_openingsCheckWanted = false;
   {
     Running running(*this);
-    // Where other computers' programs cannot be seen, the user answers.
-    ScopedClosedQuestion closed([this](const std::string& question) {
-      return m_view.ask({kInfoCaption, question, "Evet", "Hayır"});
-    });
+    ScopedClosedQuestion closed(closedQuestion);
     end = ::Button1Click(*this, m_ws, *this, m_productCheck, m_jobs);
+  }
+  if (m_openingsCheckWanted) {
+    // After the run, whose lock it does not take: it reads only.
+    std::optional<report::OpeningsReport> checked;
+    {
+      Running running(*this);
+      ScopedClosedQuestion closed(closedQuestion);
+      checked = RunOpeningsCheck(*this, *this, m_productCheck, openingsOptions());
+    }
+    if (checked) offerOpeningsReport(*checked);
+    return;
   }
   if (end == RunEnd::kCompleted && m_state.devirTicked) offerCarryReport();
 }
@@ -222,7 +234,7 @@ const std::string& Model::directoryText(Directory edit) const {
 }
 
 std::string Model::browseStart(Directory edit) const {
-  if (auto dir = platform::nearestExistingDirectory(directoryText(edit))) return utf8(*dir);
+  if (auto dir = platform::nearestExistingDirectory(directoryText(edit))) return Utf8Path(*dir);
   return m_view.rootDirectory();
 }
 
@@ -303,6 +315,7 @@ void Model::errorBox(const std::string& text) {
 }
 
 bool Model::selectCompanies(CompanyList& companies) {
+  if (offerOpeningsCheck(companies)) return false;
   return m_view.showSelection(companies);
 }
 

@@ -5,6 +5,8 @@
 // calls the view back through that port only.
 #pragma once
 
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -13,6 +15,8 @@
 #include "main/driver/rundriver.h"
 #include "main/form/form1state.h"
 #include "main/form/form1view.h"
+#include "platform/shell.h"
+#include "report/openings.h"
 
 namespace form1 {
 
@@ -33,6 +37,10 @@ struct KeyPress {
   std::string text;
 };
 
+// A path's text in UTF-8, as our texts are: std::filesystem reads a narrow
+// text on Windows in the ANSI code page, which would spoil Turkish letters.
+std::string Utf8Path(const std::filesystem::path& p);
+
 class Model final : public RunHost, public ErrorReport {
  public:
   // The view must outlive the model. The constructor calls nothing on it: the
@@ -45,6 +53,10 @@ class Model final : public RunHost, public ErrorReport {
   // Tests replace the product check and the jobs.
   void setProductCheck(ProductCheck check) { m_productCheck = std::move(check); }
   void setRunJobs(RunJobs jobs) { m_jobs = std::move(jobs); }
+  // Tests replace the desktop's opening of a saved report.
+  void setOpenInShell(std::function<bool(const std::string&)> open) {
+    m_openInShell = std::move(open);
+  }
 
   // The user's changes, as the controls' properties take them. Setting a
   // tick box to another state runs its click handler, as on Windows.
@@ -109,6 +121,11 @@ class Model final : public RunHost, public ErrorReport {
 
  private:
   void offerCarryReport();
+  // The openings check, offered instead of the selection when every company
+  // of the source year is carried already (form1openings.cpp).
+  bool offerOpeningsCheck(const CompanyList& companies);
+  report::OpeningsOptions openingsOptions() const;
+  void offerOpeningsReport(const report::OpeningsReport& checked);
   void gaugeMoved(bool percentChanged);
   void keepAnswering();
   std::string& directoryText(Directory edit);
@@ -121,6 +138,8 @@ class Model final : public RunHost, public ErrorReport {
   Workspace m_ws;
   ProductCheck m_productCheck = CheckProduct;
   RunJobs m_jobs = RunJobs::real();
+  std::function<bool(const std::string&)> m_openInShell = platform::openInShell;
+  bool m_openingsCheckWanted = false;  // answered during the run, done after it
 };
 
 }  // namespace form1

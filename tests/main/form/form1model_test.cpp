@@ -12,6 +12,7 @@
 #include "main/form/form1layout.h"
 #include "report/reportfiles.h"
 #include "support/company_fixture.h"
+#include "support/expect_unchanged.h"
 #include "support/temp_dir.h"
 #include "support/testos.h"
 
@@ -400,6 +401,48 @@ TEST_F(FormTest, RealCarryForwardSavesTheReportAndOffersIt) {
                               data / testos::utf8Path(report::kReportFolderName)),
                           std::filesystem::directory_iterator()),
             3);
+}
+
+// Once every company of the year is carried, the window offers the openings
+// check instead of a selection with nothing to tick: it reads both years,
+// saves its report and opens it; the companies stay as they are.
+TEST_F(FormTest, AllCarriedOffersTheOpeningsCheckWhichWritesNothing) {
+  const std::filesystem::path data = tmp.path() / "CHECK";
+  fixture::DataDir dir(data);
+  dir.registry().company("2005_001", "Merkez Ticaret", 2005);
+  dir.company("2005_001").withCard("120.01", 250'000, "Alacak");
+  dir.write();
+  model.setRunJobs(RunJobs::real());
+  model.setNewDirectory(data.string());
+  model.setSourceYear("2005");
+  model.setTargetYear("2006");
+  model.Button1Click();  // the carry itself; its report declined
+  ASSERT_TRUE(std::filesystem::exists(data / "2006_001"));
+
+  const fixture::UnchangedDir oldYear(data / "2005_001"), newYear(data / "2006_001");
+  std::vector<std::string> opened;
+  model.setOpenInShell([&](const std::string& file) {
+    opened.push_back(file);
+    return true;
+  });
+  view.events.clear();
+  view.showReportAnswer = true;  // "Karşılaştır", then "Raporu göster"
+  model.Button1Click();
+  EXPECT_EQ(std::count(view.events.begin(), view.events.end(), "select"), 0);
+  ASSERT_EQ(std::count_if(view.events.begin(), view.events.end(),
+                          [](const std::string& e) { return e.rfind("ask ", 0) == 0; }),
+            2);
+  EXPECT_EQ(view.events.front(), "input dropped");
+  EXPECT_NE(std::find(view.events.begin(), view.events.end(), "ask Bilgi [Karşılaştır/Şirket seç]"),
+            view.events.end());
+  EXPECT_EQ(
+      view.question,
+      "Devir değerleri denetlendi: bütün açılışlar uyuyor.\r\nRaporu göstermek ister misiniz?");
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_NE(opened[0].find("Devir Değerleri Denetimi"), std::string::npos) << opened[0];
+  EXPECT_TRUE(std::filesystem::exists(opened[0]));
+  oldYear.expectUnchanged();
+  newYear.expectUnchanged();
 }
 
 // --- the directory edits ----------------------------------------------------------

@@ -1,0 +1,61 @@
+// The openings check in the window. Once every company of the source year
+// has been carried, the selection would offer nothing to tick; the window
+// offers instead to compare the new year's openings with what the old year
+// gives today (late entries), a check that writes nothing but its report,
+// shown by the desktop's browser.
+#include <exception>
+#include <string>
+
+#include "main/form/form1model.h"
+#include "platform/paths.h"
+#include "report/openingsformat.h"
+#include "report/reportfiles.h"
+
+namespace form1 {
+
+bool Model::offerOpeningsCheck(const CompanyList& companies) {
+  // With the upgrade the list is the upgraded registry's, of another edition.
+  if (m_state.upgradeTicked || companies.rowCount() == 0) return false;
+  for (std::size_t row = 0; row < companies.rowCount(); ++row)
+    if (companies.noteAt(row).empty()) return false;  // one is left to carry
+  const std::string question =
+      m_state.sourceYear + " yılının bütün şirketleri " + m_state.targetYear +
+      " yılına devredilmiş.\r\nYeni yılın açılış değerleri, devirden sonra eski yıla girilen "
+      "kayıtlarla karşılaştırılsın mı?\r\n(Şirketlere hiçbir şey yazılmaz.)";
+  m_openingsCheckWanted = m_view.ask({kInfoCaption, question, "Karşılaştır", "Şirket seç"});
+  return m_openingsCheckWanted;
+}
+
+report::OpeningsOptions Model::openingsOptions() const {
+  report::OpeningsOptions options;
+  options.dataDirectory = m_state.newDirectory;
+  options.fromYear = m_state.sourceYear;
+  options.toYear = m_state.targetYear;
+  options.roundingMode = roundingMode();
+  return options;
+}
+
+void Model::offerOpeningsReport(const report::OpeningsReport& checked) {
+  std::size_t differing = 0;
+  for (const report::CompanyOpenings& c : checked.companies)
+    differing += c.differences.size() + (c.failed ? 1 : 0);
+  std::string saved, failure;
+  try {
+    saved =
+        report::SaveOpeningsReport(checked, report::ReportDirectory(m_state.newDirectory)).htmlFile;
+  } catch (const std::exception& e) {
+    failure = std::string("\r\nRapor kaydedilemedi: ") + e.what();
+  }
+  const std::string summary =
+      checked.agrees()
+          ? std::string("Devir değerleri denetlendi: bütün açılışlar uyuyor.")
+          : "Devir değerleri denetiminde " + std::to_string(differing) + " fark bulundu.";
+  if (saved.empty()) return infoBox(summary + failure);
+  if (!m_view.ask({kInfoCaption, summary + "\r\nRaporu göstermek ister misiniz?", "Raporu göster",
+                   "Kapat"}))
+    return;
+  const auto path = platform::resolvePath(saved);
+  if (!path || !m_openInShell(Utf8Path(*path))) infoBox("Rapor açılamadı: " + saved);
+}
+
+}  // namespace form1
