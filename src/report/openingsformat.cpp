@@ -6,37 +6,11 @@
 
 #include "platform/paths.h"
 #include "report/numbers.h"
+#include "report/reportformat.h"
 
 namespace report {
 
 namespace {
-
-std::string csvField(const std::string& s) {
-  if (s.find_first_of(";\"\r\n") == std::string::npos) return s;
-  std::string out = "\"";
-  for (char c : s) {
-    if (c == '"') out.push_back('"');
-    out.push_back(c);
-  }
-  return out + "\"";
-}
-
-std::string html(const std::string& s) {
-  std::string out;
-  for (char c : s) {
-    if (c == '&')
-      out += "&amp;";
-    else if (c == '<')
-      out += "&lt;";
-    else if (c == '>')
-      out += "&gt;";
-    else if (c == '"')
-      out += "&quot;";
-    else
-      out.push_back(c);
-  }
-  return out;
-}
 
 std::string title(const CompanyOpenings& c) {
   return c.shortName + " (" + c.oldCode + " → " + c.newCode + ")";
@@ -66,15 +40,6 @@ std::string summary(const OpeningsReport& r) {
   std::string s = std::to_string(n) + " devir değeri farklı.";
   if (failed) s += " Bazı tablolar okunamadı.";
   return s;
-}
-
-void writeWhole(const std::string& pathText, const std::string& content) {
-  const auto path = platform::resolvePath(pathText);
-  if (!path) throw platform::FileSystemError("Rapor dosyası yazılamadı: " + pathText);
-  std::ofstream out(*path, std::ios::binary | std::ios::trunc);
-  out.write(content.data(), static_cast<std::streamsize>(content.size()));
-  out.close();
-  if (!out) throw platform::FileSystemError("Rapor dosyası yazılamadı: " + pathText);
 }
 
 }  // namespace
@@ -112,7 +77,7 @@ std::string OpeningsCsv(const OpeningsReport& r) {
     bool first = true;
     for (const std::string& f : fields) {
       if (!first) out += ";";
-      out += csvField(f);
+      out += CsvField(f);
       first = false;
     }
     out += "\r\n";
@@ -138,7 +103,7 @@ std::string OpeningsHtml(const OpeningsReport& r) {
   std::string out =
       "<!DOCTYPE html>\n<html lang=\"tr\">\n<head>\n<meta charset=\"utf-8\">\n"
       "<title>Devir değerleri denetimi " +
-      html(r.date) +
+      HtmlEscaped(r.date) +
       "</title>\n<style>\n"
       "@page { size: A4; margin: 14mm 12mm; }\n"
       "body { font-family: 'DejaVu Sans', Arial, sans-serif; font-size: 9pt; }\n"
@@ -154,9 +119,9 @@ std::string OpeningsHtml(const OpeningsReport& r) {
       "p.summary.differs { color: #a00000; font-weight: bold; }\n"
       "</style>\n</head>\n<body>\n";
   for (const CompanyOpenings& c : r.companies) {
-    out += "<section>\n<h1>Devir değerleri denetimi " + html(r.fromYear + " → " + r.toYear) +
-           "</h1>\n<p>" + html(r.date) + " &middot; " + html(linkText(c)) + "</p>\n<h2>" +
-           html(title(c)) + "</h2>\n";
+    out += "<section>\n<h1>Devir değerleri denetimi " + HtmlEscaped(r.fromYear + " → " + r.toYear) +
+           "</h1>\n<p>" + HtmlEscaped(r.date) + " &middot; " + HtmlEscaped(linkText(c)) +
+           "</p>\n<h2>" + HtmlEscaped(title(c)) + "</h2>\n";
     if (!c.differences.empty()) {
       out +=
           "<table>\n<thead><tr><th>Bölüm</th><th>Kod</th><th>Değer</th><th>Yeni yılda</th>"
@@ -164,10 +129,11 @@ std::string OpeningsHtml(const OpeningsReport& r) {
           "<tbody>\n";
       for (const OpeningDifference& d : c.differences)
         out += std::string("<tr class=\"") + (d.sideChanged ? "side" : "differs") + "\"><td>" +
-               html(d.section) + "</td><td>" + html(d.code) + "</td><td>" + html(d.what) +
-               "</td><td class=\"n\">" + html(d.found) + "</td><td class=\"n\">" +
-               html(d.expected) + "</td><td class=\"n\">" + html(FormatNumber(d.difference, true)) +
-               "</td><td>" + html(noteText(d)) + "</td><td>" + html(StaleCauseText(d.cause)) +
+               HtmlEscaped(d.section) + "</td><td>" + HtmlEscaped(d.code) + "</td><td>" +
+               HtmlEscaped(d.what) + "</td><td class=\"n\">" + HtmlEscaped(d.found) +
+               "</td><td class=\"n\">" + HtmlEscaped(d.expected) + "</td><td class=\"n\">" +
+               HtmlEscaped(FormatNumber(d.difference, true)) + "</td><td>" +
+               HtmlEscaped(noteText(d)) + "</td><td>" + HtmlEscaped(StaleCauseText(d.cause)) +
                "</td></tr>\n";
       out += "</tbody>\n</table>\n";
     } else if (c.agrees()) {
@@ -177,16 +143,17 @@ std::string OpeningsHtml(const OpeningsReport& r) {
         "<table>\n<thead><tr><th>Toplam</th><th>Önce (yeni yılda)</th><th>Sonra (bugün)</th>"
         "<th>Fark</th></tr></thead>\n<tbody>\n";
     for (const OpeningTotal& t : c.totals)
-      out += "<tr><td>" + html(t.label) + "</td><td class=\"n\">" + html(FormatNumber(t.before)) +
-             "</td><td class=\"n\">" + html(FormatNumber(t.after)) + "</td><td class=\"n\">" +
-             html(FormatNumber(t.after - t.before)) + "</td></tr>\n";
+      out += "<tr><td>" + HtmlEscaped(t.label) + "</td><td class=\"n\">" +
+             HtmlEscaped(FormatNumber(t.before)) + "</td><td class=\"n\">" +
+             HtmlEscaped(FormatNumber(t.after)) + "</td><td class=\"n\">" +
+             HtmlEscaped(FormatNumber(t.after - t.before)) + "</td></tr>\n";
     out += "</tbody>\n</table>\n";
-    for (const std::string& n : c.notes) out += "<p>Not: " + html(n) + "</p>\n";
+    for (const std::string& n : c.notes) out += "<p>Not: " + HtmlEscaped(n) + "</p>\n";
     out += "</section>\n";
   }
-  for (const std::string& n : r.notes) out += "<p>Not: " + html(n) + "</p>\n";
+  for (const std::string& n : r.notes) out += "<p>Not: " + HtmlEscaped(n) + "</p>\n";
   out += std::string("<p class=\"summary") + (r.agrees() ? "" : " differs") + "\">" +
-         html(summary(r)) + "</p>\n</body>\n</html>\n";
+         HtmlEscaped(summary(r)) + "</p>\n</body>\n</html>\n";
   return out;
 }
 
@@ -197,18 +164,7 @@ std::string OpeningsFileBase(const OpeningsReport& r) {
 }
 
 SavedReport SaveOpeningsReport(const OpeningsReport& r, const std::string& folder) {
-  if (!platform::createDirectories(folder))
-    throw platform::FileSystemError("Rapor dizini oluşturulamadı: " + folder);
-  const std::string base = folder + "\\" + OpeningsFileBase(r);
-  std::string suffix;
-  for (int n = 2; platform::fileExists(base + suffix + ".html") ||
-                  platform::fileExists(base + suffix + ".csv");
-       ++n)
-    suffix = " (" + std::to_string(n) + ")";
-  SavedReport saved{base + suffix + ".html", base + suffix + ".csv"};
-  writeWhole(saved.htmlFile, OpeningsHtml(r));
-  writeWhole(saved.csvFile, OpeningsCsv(r));
-  return saved;
+  return SaveReportFiles(folder, OpeningsFileBase(r), OpeningsHtml(r), OpeningsCsv(r));
 }
 
 }  // namespace report

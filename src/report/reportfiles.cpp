@@ -37,19 +37,24 @@ std::string ReportFileBase(const RunReport& report) {
   return name;
 }
 
-SavedReport SaveReport(const RunReport& report, const std::string& folder) {
+SavedReport SaveReportFiles(const std::string& folder, const std::string& base,
+                            const std::string& html, const std::string& csv) {
   if (!platform::createDirectories(folder))
     throw platform::FileSystemError("Rapor dizini oluşturulamadı: " + folder);
-  const std::string base = folder + "\\" + ReportFileBase(report);
+  const std::string path = folder + "\\" + base;
   std::string suffix;
-  for (int n = 2; platform::fileExists(base + suffix + ".html") ||
-                  platform::fileExists(base + suffix + ".csv");
+  for (int n = 2; platform::fileExists(path + suffix + ".html") ||
+                  platform::fileExists(path + suffix + ".csv");
        ++n)
     suffix = " (" + std::to_string(n) + ")";
-  SavedReport saved{base + suffix + ".html", base + suffix + ".csv"};
-  writeWhole(saved.htmlFile, HtmlReport(report));
-  writeWhole(saved.csvFile, CsvReport(report));
+  SavedReport saved{path + suffix + ".html", path + suffix + ".csv"};
+  writeWhole(saved.htmlFile, html);
+  writeWhole(saved.csvFile, csv);
   return saved;
+}
+
+SavedReport SaveReport(const RunReport& report, const std::string& folder) {
+  return SaveReportFiles(folder, ReportFileBase(report), HtmlReport(report), CsvReport(report));
 }
 
 }  // namespace report

@@ -33,4 +33,9 @@ struct SavedReport {
 // or a file cannot be written completely.
 SavedReport SaveReport(const RunReport& report, const std::string& folder);
 
+// The same for any report: `html` and `csv` saved as `base` + ".html" and
+// ".csv" in `folder`.
+SavedReport SaveReportFiles(const std::string& folder, const std::string& base,
+                            const std::string& html, const std::string& csv);
+
 }  // namespace report

@@ -38,7 +38,9 @@ std::string companyTitle(const CompanyReport& c) {
   return c.shortName + " (" + c.oldCode + " → " + c.newCode + ")";
 }
 
-std::string csvField(const std::string& s) {
+}  // namespace
+
+std::string CsvField(const std::string& s) {
   if (s.find_first_of(";\"\r\n") == std::string::npos) return s;
   std::string out = "\"";
   for (char c : s) {
@@ -48,7 +50,7 @@ std::string csvField(const std::string& s) {
   return out + "\"";
 }
 
-std::string html(const std::string& s) {
+std::string HtmlEscaped(const std::string& s) {
   std::string out;
   for (char c : s) {
     switch (c) {
@@ -70,8 +72,6 @@ std::string html(const std::string& s) {
   }
   return out;
 }
-
-}  // namespace
 
 std::string MarkText(const ReportLine& line) {
   if (line.kind == LineKind::kInfo) return "bilgi";
@@ -126,7 +126,7 @@ std::string CsvReport(const RunReport& r) {
       bool firstField = true;
       for (const std::string& f : fields) {
         if (!firstField) out += ";";
-        out += csvField(f);
+        out += CsvField(f);
         firstField = false;
       }
       out += "\r\n";
@@ -139,7 +139,7 @@ std::string HtmlReport(const RunReport& r) {
   std::string out =
       "<!DOCTYPE html>\n<html lang=\"tr\">\n<head>\n<meta charset=\"utf-8\">\n"
       "<title>Devir mutabakat raporu " +
-      html(r.date) +
+      HtmlEscaped(r.date) +
       "</title>\n<style>\n"
       "@page { size: A4; margin: 14mm 12mm; }\n"
       "body { font-family: 'DejaVu Sans', Arial, sans-serif; font-size: 9pt; color: #000; }\n"
@@ -161,9 +161,9 @@ std::string HtmlReport(const RunReport& r) {
       "@media print { body { font-size: 7.5pt; } th, td { padding: 1pt 3pt; } }\n"
       "</style>\n</head>\n<body>\n";
   for (const CompanyReport& c : r.companies) {
-    out += "<section>\n<h1>Devir mutabakat raporu</h1>\n<p class=\"meta\">" + html(r.date) +
-           " &middot; " + html(conversionText(r.options)) + "</p>\n<h2>" + html(companyTitle(c)) +
-           "</h2>\n";
+    out += "<section>\n<h1>Devir mutabakat raporu</h1>\n<p class=\"meta\">" + HtmlEscaped(r.date) +
+           " &middot; " + HtmlEscaped(conversionText(r.options)) + "</p>\n<h2>" +
+           HtmlEscaped(companyTitle(c)) + "</h2>\n";
     out +=
         "<table>\n<thead><tr><th>Bölüm</th><th>Satır</th><th class=\"n\">Eski</th>"
         "<th class=\"n\">Beklenen</th><th class=\"n\">Yeni</th><th class=\"n\">Fark</th>"
@@ -173,20 +173,22 @@ std::string HtmlReport(const RunReport& r) {
       const char* cls = !l->agrees                   ? " class=\"differs\""
                         : l->kind == LineKind::kInfo ? " class=\"info\""
                                                      : "";
-      out += std::string("<tr") + cls + "><td>" + html(l->section) + "</td><td>" + html(l->label) +
-             "</td><td class=\"n\">" + html(t.old) + "</td><td class=\"n\">" + html(t.expected) +
-             "</td><td class=\"n\">" + html(t.found) + "</td><td class=\"n\">" +
-             html(t.difference) + "</td><td>" + html(MarkText(*l)) + "</td></tr>\n";
+      out += std::string("<tr") + cls + "><td>" + HtmlEscaped(l->section) + "</td><td>" +
+             HtmlEscaped(l->label) + "</td><td class=\"n\">" + HtmlEscaped(t.old) +
+             "</td><td class=\"n\">" + HtmlEscaped(t.expected) + "</td><td class=\"n\">" +
+             HtmlEscaped(t.found) + "</td><td class=\"n\">" + HtmlEscaped(t.difference) +
+             "</td><td>" + HtmlEscaped(MarkText(*l)) + "</td></tr>\n";
       if (!l->items.empty()) {
-        out += "<tr class=\"items\"><td></td><td colspan=\"6\">" + html(ItemsHeading(*l)) + "<br>";
-        for (const ItemDifference& i : l->items) out += html(ItemText(i)) + "<br>";
+        out += "<tr class=\"items\"><td></td><td colspan=\"6\">" + HtmlEscaped(ItemsHeading(*l)) +
+               "<br>";
+        for (const ItemDifference& i : l->items) out += HtmlEscaped(ItemText(i)) + "<br>";
         out += "</td></tr>\n";
       }
     }
     out += "</tbody>\n</table>\n</section>\n";
   }
   out += std::string("<p class=\"summary") + (r.agrees() ? "" : " differs") + "\">" +
-         html(SummaryText(r)) + "</p>\n</body>\n</html>\n";
+         HtmlEscaped(SummaryText(r)) + "</p>\n</body>\n</html>\n";
   return out;
 }
 

@@ -9,6 +9,12 @@
 
 namespace report {
 
+// A CSV field: quoted, its quotes doubled, when it holds ";", '"' or a
+// line break.
+std::string CsvField(const std::string& s);
+// Text for HTML: &, <, > and " as entities.
+std::string HtmlEscaped(const std::string& s);
+
 // "uyuyor", "FARKLI" or "bilgi" (a rounding figure).
 std::string MarkText(const ReportLine& line);
 
