@@ -417,7 +417,9 @@ TEST_F(FormTest, AllCarriedOffersTheOpeningsCheckWhichWritesNothing) {
   model.setSourceYear("2005");
   model.setTargetYear("2006");
   model.Button1Click();  // the carry itself; its report declined
-  ASSERT_TRUE(std::filesystem::exists(data / "2006_001"));
+  std::string first;
+  for (const std::string& e : view.events) first += e + "\n";
+  ASSERT_TRUE(std::filesystem::exists(data / "2006_001")) << first;
 
   const fixture::UnchangedDir oldYear(data / "2005_001"), newYear(data / "2006_001");
   std::vector<std::string> opened;
@@ -428,7 +430,9 @@ TEST_F(FormTest, AllCarriedOffersTheOpeningsCheckWhichWritesNothing) {
   view.events.clear();
   view.showReportAnswer = true;  // "Karşılaştır", then "Raporu göster"
   model.Button1Click();
-  EXPECT_EQ(std::count(view.events.begin(), view.events.end(), "select"), 0);
+  std::string seen;
+  for (const std::string& e : view.events) seen += e + "\n";
+  EXPECT_EQ(std::count(view.events.begin(), view.events.end(), "select"), 0) << seen;
   ASSERT_EQ(std::count_if(view.events.begin(), view.events.end(),
                           [](const std::string& e) { return e.rfind("ask ", 0) == 0; }),
             2);
@@ -440,7 +444,7 @@ TEST_F(FormTest, AllCarriedOffersTheOpeningsCheckWhichWritesNothing) {
       "Devir değerleri denetlendi: bütün açılışlar uyuyor.\r\nRaporu göstermek ister misiniz?");
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_NE(opened[0].find("Devir Değerleri Denetimi"), std::string::npos) << opened[0];
-  EXPECT_TRUE(std::filesystem::exists(opened[0]));
+  EXPECT_TRUE(std::filesystem::exists(testos::utf8Path(opened[0])));
   oldYear.expectUnchanged();
   newYear.expectUnchanged();
 }
