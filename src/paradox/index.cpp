@@ -12,6 +12,7 @@
 #include "paradox/errors.h"
 #include "paradox/header.h"
 #include "paradox/index_internal.h"
+#include "paradox/keyblocks.h"
 #include "paradox/keyorder.h"
 #include "paradox/table_impl.h"
 #include "paradox/values.h"
@@ -250,68 +251,23 @@ using namespace detail;
 
 namespace {
 
-// Primary keys of fixed width mapped to the block holding their record: an
-// open-addressing table over one flat buffer of keys.
-class KeyBlocks {
- public:
-  explicit KeyBlocks(int width) : m_width(static_cast<std::size_t>(width)) {}
-  void add(const std::uint8_t* key, int block) {
-    m_keys.insert(m_keys.end(), key, key + m_width);
-    m_blocks.push_back(block);
-  }
-  std::size_t size() const { return m_blocks.size(); }
-  void seal() {
-    std::size_t cap = 16;
-    while (cap < 4 * m_blocks.size()) cap *= 2;
-    m_mask = cap - 1;
-    m_slots.assign(cap, Slot{});
-    for (std::size_t i = 0; i < m_blocks.size(); ++i) {
-      const std::size_t h = hash(m_keys.data() + i * m_width);
-      std::size_t at = h & m_mask;
-      while (m_slots[at].index != 0) at = (at + 1) & m_mask;
-      m_slots[at] = {static_cast<std::uint32_t>(i + 1), static_cast<std::uint32_t>(h >> 32)};
-    }
-  }
-  // The block of `key`, 0 when absent.
-  int find(const std::uint8_t* key) const {
-    const std::size_t h = hash(key);
-    const auto tag = static_cast<std::uint32_t>(h >> 32);
-    for (std::size_t at = h & m_mask; m_slots[at].index != 0; at = (at + 1) & m_mask) {
-      const Slot& slot = m_slots[at];
-      if (slot.tag != tag) continue;
-      const std::size_t i = slot.index - 1;
-      if (std::memcmp(m_keys.data() + i * m_width, key, m_width) == 0) return m_blocks[i];
-    }
-    return 0;
-  }
-
- private:
-  struct Slot {
-    std::uint32_t index = 0;  // entry + 1; 0 for an empty slot
-    std::uint32_t tag = 0;    // high bits of the hash
-  };
-  static std::uint64_t mix(std::uint64_t h) {
-    h ^= h >> 33;
-    h *= 0xff51afd7ed558ccdull;
-    h ^= h >> 33;
-    return h;
-  }
-  std::uint64_t hash(const std::uint8_t* key) const {
-    std::uint64_t h = 1469598103934665603ull;
-    for (std::size_t i = 0; i < m_width; ++i) h = (h ^ key[i]) * 1099511628211ull;
-    return mix(h);
-  }
-  std::size_t m_width;
-  std::size_t m_mask = 0;
-  std::vector<std::uint8_t> m_keys;
-  std::vector<int> m_blocks;
-  std::vector<Slot> m_slots;
-};
+// Where each record of `dataFile` is, by primary key; built once for all
+// the secondary indexes a commit of deletes rewrites.
+std::unique_ptr<KeyBlocks> recordBlocks(const TableImpl& table,
+                                        const std::filesystem::path& dataFile) {
+  const TableHeader& th = table.header();
+  auto where = std::make_unique<KeyBlocks>(keyWidthOf(th), th.records);
+  walkChain(dataFile, th, [&](int b, const std::uint8_t* recs, int count) {
+    for (int r = 0; r < count; ++r)
+      where->add(recs + static_cast<std::size_t>(r) * th.recordSize, b);
+  });
+  where->seal();
+  return where;
+}
 
 // The old entries of a secondary index minus those of removed records, with
 // block hints pointing where each record is now. Order is kept as it was.
-std::vector<std::uint8_t> survivingEntries(const TableImpl& table,
-                                           const std::filesystem::path& dataFile,
+std::vector<std::uint8_t> survivingEntries(const TableImpl& table, const KeyBlocks& where,
                                            const IndexFile& x) {
   const TableHeader& th = table.header();
   const TableHeader& xh = x.header;
@@ -319,24 +275,21 @@ std::vector<std::uint8_t> survivingEntries(const TableImpl& table,
   const FieldInfo& blk = xh.fields.back();
   const int keyWidth = keyWidthOf(th);
   const int keyAt = blk.offset - keyWidth;  // key fields come right before "Blk Num"
-  KeyBlocks where(keyWidth);
-  walkChain(dataFile, th, [&](int b, const std::uint8_t* recs, int count) {
-    for (int r = 0; r < count; ++r)
-      where.add(recs + static_cast<std::size_t>(r) * th.recordSize, b);
-  });
-  std::vector<std::uint8_t> out;
-  out.reserve(where.size() * rs);
-  where.seal();
+  // Every slot reserved up front: no entry makes the buffer grow.
+  std::vector<std::uint8_t> out(where.size() * rs);
+  std::size_t at = 0;
   walkChain(x.path, xh, [&](int, const std::uint8_t* recs, int count) {
     for (int r = 0; r < count; ++r) {
       const std::uint8_t* e = recs + static_cast<std::size_t>(r) * rs;
       const int block = where.find(e + keyAt);
       if (block == 0) continue;
-      const std::size_t at = out.size();
-      out.insert(out.end(), e, e + rs);
+      if (at == out.size()) out.resize(out.size() + rs);  // an index with duplicate entries
+      std::memcpy(out.data() + at, e, rs);
       encodeInt(out.data() + at + blk.offset, blk.width, block);
+      at += rs;
     }
   });
+  out.resize(at);
   return out;
 }
 
@@ -375,12 +328,14 @@ std::vector<IndexReplacement> writeIndexes(const TableImpl& table,
       pf.header.raw[hdr::kTreeParentCounter] = counter;
       out.push_back({writeImage(px, pf.header.raw, t), px});
     }
+    std::unique_ptr<KeyBlocks> where;
     for (const SecondaryIndex& si : findSecondaryIndexes(table)) {
       if (!si.maintained || !wanted(si.xFile)) continue;
       SecondaryImage img;
       if (onlyDeletes) {
         img.x = readIndexHeader(si.xFile);
-        img.entries = survivingEntries(table, dataFile, img.x);
+        if (!where) where = recordBlocks(table, dataFile);
+        img.entries = survivingEntries(table, *where, img.x);
       } else {
         img = secondaryEntries(table, dataFile, si);
       }

@@ -119,7 +119,14 @@ TableImpl::TableImpl(std::filesystem::path path, const OpenOptions& options)
   if (cp == 0) cp = codePageForLanguageDriver(m_header.sortOrder);
   m_codePage = &CodePage::forId(cp);
   m_fields = m_header.fields;
-  for (const FieldInfo& f : m_fields) m_hasBlobs = m_hasBlobs || isBlobType(f.type);
+  m_markPerBlock = static_cast<std::size_t>(std::max(0, m_header.maxRecordsPerBlock()));
+  m_blankRecord.assign(static_cast<std::size_t>(m_header.recordSize), 0);
+  for (const FieldInfo& f : m_fields) {
+    m_hasBlobs = m_hasBlobs || isBlobType(f.type);
+    if (f.type == FieldType::kAutoInc) m_autoIncOffsets.push_back(f.offset);
+    if (f.type == FieldType::kBcd)  // a blank BCD holds its decimals, as the BDE leaves it
+      m_blankRecord[static_cast<std::size_t>(f.offset)] = static_cast<std::uint8_t>(f.size);
+  }
   for (std::size_t i = 0; i < m_fields.size(); ++i)
     m_fields[i].name = m_codePage->toUtf8(m_header.rawNames[i]);
   m_memo = std::make_unique<MemoFile>(companionFile(m_path, ".mb"), !m_fileReadOnly);
@@ -302,16 +309,16 @@ void TableImpl::setFiltered(bool on) {
 
 // --- reading --------------------------------------------------------------
 
-const FieldInfo& TableImpl::fieldAt(int field) const {
-  if (field < 0 || field >= fieldCount())
-    fail(EDBEngineError::Code::kState,
-         "Field number " + std::to_string(field) + " out of range in " + m_name);
-  return m_fields[static_cast<std::size_t>(field)];
+void TableImpl::failFieldNumber(int field) const {
+  fail(EDBEngineError::Code::kState,
+       "Field number " + std::to_string(field) + " out of range in " + m_name);
 }
 
 bool TableImpl::isBlank(int field) const {
   const FieldInfo& f = fieldAt(field);
-  return valueIsBlank(f, current() + f.offset);
+  const std::uint8_t* p = current() + f.offset;
+  if (f.type == FieldType::kAlpha) return p[0] == 0;
+  return valueIsBlank(f, p);
 }
 
 std::string TableImpl::asString(int field) const {
@@ -330,17 +337,20 @@ std::string TableImpl::asString(int field) const {
 double TableImpl::asFloat(int field) const {
   const FieldInfo& f = fieldAt(field);
   const std::uint8_t* p = current() + f.offset;
-  if (f.type == FieldType::kAlpha) {
-    std::string text = valueToText(f, p);
-    std::replace(text.begin(), text.end(), ',', '.');
-    try {
-      return text.empty() ? 0.0 : std::stod(text);
-    } catch (const std::exception&) {
-      fail(EDBEngineError::Code::kState,
-           "'" + m_codePage->toUtf8(text) + "' is not a valid number in " + m_name);
-    }
-  }
+  if (f.type == FieldType::kNumber || f.type == FieldType::kMoney) return decodeDouble(p);
+  if (f.type == FieldType::kAlpha) return textAsFloat(f, p);
   return valueToDouble(f, p);
+}
+
+double TableImpl::textAsFloat(const FieldInfo& f, const std::uint8_t* p) const {
+  std::string text = valueToText(f, p);
+  std::replace(text.begin(), text.end(), ',', '.');
+  try {
+    return text.empty() ? 0.0 : std::stod(text);
+  } catch (const std::exception&) {
+    fail(EDBEngineError::Code::kState,
+         "'" + m_codePage->toUtf8(text) + "' is not a valid number in " + m_name);
+  }
 }
 
 std::int64_t TableImpl::asInteger(int field) const {
@@ -366,6 +376,10 @@ bool TableImpl::asBoolean(int field) const {
   const FieldInfo& f = fieldAt(field);
   const std::uint8_t* p = current() + f.offset;
   if (f.type == FieldType::kLogical) return p[0] == 0x81;
+  return convertedAsBoolean(field, f, p);
+}
+
+bool TableImpl::convertedAsBoolean(int field, const FieldInfo& f, const std::uint8_t* p) const {
   if (f.type == FieldType::kAlpha) {
     const std::string t = valueToText(f, p);
     return sameName(t, "true") || sameName(t, "t");

@@ -185,12 +185,9 @@ void TableImpl::findKeyPlace(const std::uint8_t* record, int& block, int& index,
 }
 
 void TableImpl::blankRecord() {
-  m_editRecord.assign(static_cast<std::size_t>(m_header.recordSize), 0);
+  m_editRecord.assign(m_blankRecord.begin(), m_blankRecord.end());
   m_touchLo = 0;
   m_touchHi = m_header.recordSize;
-  for (const FieldInfo& f : m_fields)
-    if (f.type == FieldType::kBcd)
-      m_editRecord[static_cast<std::size_t>(f.offset)] = static_cast<std::uint8_t>(f.size);
   m_recordBeforeEdit.clear();
 }
 
@@ -214,9 +211,13 @@ void TableImpl::append() {
 }
 
 void TableImpl::prepareIndexChange() {
-  if (isKeyed()) {
+  // The index files are looked at once per handle, as for indexedFields():
+  // a bulk insert must not list the directory and read index headers for
+  // every record.
+  if (isKeyed() && !m_orderable) {
     keyOrder();
     requireOrderable(*this);
+    m_orderable = true;
   }
   m_onlyDeletes = false;
 }
@@ -226,12 +227,12 @@ bool TableImpl::touchesIndexedField() const {
     auto* self = const_cast<TableImpl*>(this);
     self->m_indexed = indexedFields(*this);
     self->m_indexedKnown = true;
-    self->m_anyIndexed = std::find(m_indexed.begin(), m_indexed.end(), true) != m_indexed.end();
+    self->m_indexedSpans.clear();
+    for (std::size_t i = 0; i < m_fields.size(); ++i)
+      if (m_indexed[i]) self->m_indexedSpans.push_back({m_fields[i].offset, m_fields[i].width});
   }
-  if (!m_anyIndexed) return false;
-  for (std::size_t i = 0; i < m_fields.size(); ++i) {
-    const FieldInfo& f = m_fields[i];
-    if (!m_indexed[i] || f.offset >= m_touchHi || f.offset + f.width <= m_touchLo) continue;
+  for (const Span& f : m_indexedSpans) {
+    if (f.offset >= m_touchHi || f.offset + f.width <= m_touchLo) continue;
     if (std::memcmp(m_editRecord.data() + f.offset, m_recordBeforeEdit.data() + f.offset,
                     static_cast<std::size_t>(f.width)) != 0)
       return true;
@@ -250,9 +251,8 @@ bool TableImpl::needsMove() const {
 void TableImpl::postNew() {
   prepareIndexChange();
   const std::uint32_t autoIncBefore = m_header.autoInc;
-  for (const FieldInfo& f : m_fields) {
-    if (f.type != FieldType::kAutoInc) continue;
-    std::uint8_t* p = m_editRecord.data() + f.offset;
+  for (const int offset : m_autoIncOffsets) {
+    std::uint8_t* p = m_editRecord.data() + offset;
     if (allZero(p, 4)) {
       encodeInt(p, 4, static_cast<std::int64_t>(++m_header.autoInc));
     } else {
@@ -304,7 +304,8 @@ void TableImpl::moveEdited() {
   findKeyPlace(m_editRecord.data(), block, index, duplicate);
   if (duplicate) fail(EDBEngineError::Code::kKeyViolation, "Key violation in table " + m_name);
   beginChange();
-  const std::vector<std::uint8_t> record = m_editRecord;
+  std::vector<std::uint8_t>& record = m_movingRecord;
+  record.assign(m_editRecord.begin(), m_editRecord.end());
   removeAt(m_block, m_index);
   findKeyPlace(record.data(), block, index, duplicate);
   if (block == 0) {
@@ -333,16 +334,6 @@ bool TableImpl::stepBackRaw() {
     enterBlock(prevBlock);
     m_index = m_blockCount;
   }
-}
-
-void TableImpl::markDeleted(int block, int index) {
-  if (m_markedDeletes.size() < static_cast<std::size_t>(m_header.fileBlocks) + 1)
-    m_markedDeletes.resize(static_cast<std::size_t>(m_header.fileBlocks) + 1);
-  std::vector<bool>& g = m_markedDeletes[static_cast<std::size_t>(block)];
-  if (g.empty()) g.resize(static_cast<std::size_t>(m_blockCount), false);
-  g[static_cast<std::size_t>(index)] = true;
-  ++m_markedDeleteCount;
-  --m_header.records;
 }
 
 void TableImpl::remove() {

@@ -91,9 +91,23 @@ class TableImpl final : public Table {
   void seekVisible();                   // from the current record on to one that passes
   const std::uint8_t* current() const;  // the current record (or the edit buffer)
   const std::uint8_t* stored() const;   // the current record as stored
-  const FieldInfo& fieldAt(int field) const;
+  const FieldInfo& fieldAt(int field) const {
+    if (field < 0 || field >= fieldCount()) [[unlikely]]
+      failFieldNumber(field);
+    return m_fields[static_cast<std::size_t>(field)];
+  }
+  [[noreturn]] void failFieldNumber(int field) const;
+  // The conversions of asFloat() and asBoolean() from other types, kept out
+  // of line so that the common reads stay small.
+  [[gnu::cold]] double textAsFloat(const FieldInfo& f, const std::uint8_t* p) const;
+  [[gnu::cold]] bool convertedAsBoolean(int field, const FieldInfo& f, const std::uint8_t* p) const;
   void requireRecord() const;
-  void requireWritable();
+  void requireWritable() {  // on every edit, post and delete: the check inline
+    requireSound();
+    if (m_fileReadOnly) [[unlikely]]
+      refuseWriting();
+  }
+  [[noreturn]] void refuseWriting() const;
   void writeInPlace();  // post of an edit that moves nothing
   // The bodies of edit(), insert() and append(), post(), remove().
   void startEdit();
@@ -157,10 +171,18 @@ class TableImpl final : public Table {
   // the packed copy written on the next change leaves them out.
   bool isMarkedDeleted(int block, int index) const {
     if (m_markedDeleteCount == 0) return false;
-    const std::vector<bool>& g = m_markedDeletes[static_cast<std::size_t>(block)];
-    return !g.empty() && g[static_cast<std::size_t>(index)];
+    const std::size_t bit = static_cast<std::size_t>(block) * m_markPerBlock + index;
+    return bit / 64 < m_markedDeletes.size() && ((m_markedDeletes[bit / 64] >> (bit % 64)) & 1);
   }
-  void markDeleted(int block, int index);
+  void markDeleted(int block, int index) {
+    const std::size_t bit = static_cast<std::size_t>(block) * m_markPerBlock + index;
+    if (bit / 64 >= m_markedDeletes.size()) [[unlikely]]  // the first delete: every block's bits
+      m_markedDeletes.resize(
+          ((static_cast<std::size_t>(m_header.fileBlocks) + 1) * m_markPerBlock + 63) / 64, 0);
+    m_markedDeletes[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    ++m_markedDeleteCount;
+    --m_header.records;
+  }
   void writePackedShadow();  // beginChange() with marked deletes
   void applyMarkedDeletes() {
     if (m_markedDeleteCount > 0) beginChange();
@@ -221,8 +243,11 @@ class TableImpl final : public Table {
     }
   }
 
-  // Marked deletes, per block (an empty vector for untouched blocks).
-  std::vector<std::vector<bool>> m_markedDeletes;
+  // Marked deletes: one bit per place a record can take, block by block
+  // (bit block * m_markPerBlock + index), one flat buffer however many
+  // blocks the deletes touch.
+  std::vector<std::uint64_t> m_markedDeletes;
+  std::size_t m_markPerBlock = 0;  // the records a block holds
   std::uint64_t m_markedDeleteCount = 0;
 
   // A structural change that failed: its batch is discarded, the handle
@@ -239,7 +264,18 @@ class TableImpl final : public Table {
   bool m_onlyDeletes = true;    // since the last rebuild: records removed, none added or changed
   std::vector<bool> m_indexed;  // fields in a maintained secondary index
   bool m_indexedKnown = false;
-  bool m_anyIndexed = false;
+  // What every post would otherwise look up field by field, worked out once:
+  // the byte spans of the indexed fields, the blank record, the offsets of
+  // the auto-increment fields, whether the indexes' sort orders are known.
+  struct Span {
+    int offset = 0;
+    int width = 0;
+  };
+  std::vector<Span> m_indexedSpans;
+  std::vector<std::uint8_t> m_blankRecord;
+  std::vector<int> m_autoIncOffsets;
+  bool m_orderable = false;
+  std::vector<std::uint8_t> m_movingRecord;  // moveEdited()'s copy, kept for its capacity
   std::unique_ptr<KeyOrder> m_keyOrder;
 };
 

@@ -62,26 +62,23 @@ bool parseTime(const std::string& text, std::int64_t& ms) {
 
 }  // namespace
 
-void TableImpl::requireWritable() {
-  requireSound();
-  if (m_fileReadOnly) {
-    // The cause the user is told: a read-only disk or a permission refused
-    // (errno), else the file's own read-only mark (0).
-    int cause = 0;
-    switch (platform::writeRefusal(m_path)) {
-      case platform::WriteRefusal::kDiskReadOnly:
-        cause = EROFS;
-        break;
-      case platform::WriteRefusal::kNoPermission:
-        cause = EACCES;
-        break;
-      default:
-        break;
-    }
-    throw EDBEngineError(EDBEngineError::Code::kReadOnly,
-                         "Table " + m_name + " is read-only and cannot be changed",
-                         FileCause{m_name, m_options.readOnly ? 0 : cause, true});
+void TableImpl::refuseWriting() const {
+  // The cause the user is told: a read-only disk or a permission refused
+  // (errno), else the file's own read-only mark (0).
+  int cause = 0;
+  switch (platform::writeRefusal(m_path)) {
+    case platform::WriteRefusal::kDiskReadOnly:
+      cause = EROFS;
+      break;
+    case platform::WriteRefusal::kNoPermission:
+      cause = EACCES;
+      break;
+    default:
+      break;
   }
+  throw EDBEngineError(EDBEngineError::Code::kReadOnly,
+                       "Table " + m_name + " is read-only and cannot be changed",
+                       FileCause{m_name, m_options.readOnly ? 0 : cause, true});
 }
 
 std::uint8_t* TableImpl::editable(int field) {
@@ -174,6 +171,10 @@ void TableImpl::setString(int field, std::string_view text) {
 void TableImpl::setFloat(int field, double value) {
   const FieldInfo& f = fieldAt(field);
   std::uint8_t* p = editable(field);
+  if ((f.type == FieldType::kNumber || f.type == FieldType::kMoney) && std::isfinite(value)) {
+    encodeDouble(p, value);  // the common case, without a copy through a buffer
+    return;
+  }
   if (f.type == FieldType::kAlpha) {
     setString(field, formatGeneral(value));
     return;

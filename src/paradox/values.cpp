@@ -34,28 +34,6 @@ void encodeInt(std::uint8_t* p, int width, std::int64_t value) {
   putBE(p, width, (static_cast<std::uint64_t>(value) ^ sign));
 }
 
-double decodeDouble(const std::uint8_t* p) {
-  std::uint64_t bits = getBE(p, 8);
-  if (bits == 0) return 0.0;
-  if (bits & (std::uint64_t{1} << 63))
-    bits &= ~(std::uint64_t{1} << 63);
-  else
-    bits = ~bits;
-  double d;
-  std::memcpy(&d, &bits, 8);
-  return d;
-}
-
-void encodeDouble(std::uint8_t* p, double value) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &value, 8);
-  if (bits & (std::uint64_t{1} << 63))
-    bits = ~bits;
-  else
-    bits |= std::uint64_t{1} << 63;
-  putBE(p, 8, bits);
-}
-
 namespace {
 
 int nibble(const std::uint8_t* p, int i) {  // digit i of 32, after byte 0
@@ -218,6 +196,8 @@ std::string valueToText(const FieldInfo& field, const std::uint8_t* p) {
 }
 
 double valueToDouble(const FieldInfo& field, const std::uint8_t* p) {
+  // The common case first; a blank number (all zero) decodes as 0 already.
+  if (field.type == FieldType::kNumber || field.type == FieldType::kMoney) return decodeDouble(p);
   if (valueIsBlank(field, p)) return 0.0;
   switch (field.type) {
     case FieldType::kShort:

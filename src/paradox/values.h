@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 
+#include "paradox/coding.h"
 #include "paradox/table.h"
 
 namespace pdx {
@@ -18,9 +20,28 @@ bool valueIsBlank(const FieldInfo& field, const std::uint8_t* p);
 // Sign-flipped big-endian integers (S, I, +, D, T). Blank reads as 0.
 std::int64_t decodeInt(const std::uint8_t* p, int width);
 void encodeInt(std::uint8_t* p, int width, std::int64_t value);
-// Order-preserving doubles (N, $, @).
-double decodeDouble(const std::uint8_t* p);
-void encodeDouble(std::uint8_t* p, double value);
+// Order-preserving doubles (N, $, @). Inline: they run for every number of
+// every record a pass reads or writes.
+inline double decodeDouble(const std::uint8_t* p) {
+  std::uint64_t bits = getBE64(p);
+  if (bits == 0) return 0.0;
+  if (bits & (std::uint64_t{1} << 63))
+    bits &= ~(std::uint64_t{1} << 63);
+  else
+    bits = ~bits;
+  double d;
+  std::memcpy(&d, &bits, 8);
+  return d;
+}
+inline void encodeDouble(std::uint8_t* p, double value) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, 8);
+  if (bits & (std::uint64_t{1} << 63))
+    bits = ~bits;
+  else
+    bits |= std::uint64_t{1} << 63;
+  putBE64(p, bits);
+}
 
 // BCD: the decimal text with exactly `decimals` decimals ("-40.000000"); a
 // nibble above 9 is shown as its lowercase hex letter.

@@ -5,6 +5,9 @@
 // checker and for pxlib, and that it is smaller.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <set>
+
 #include "engine_fixture.h"
 #include "movements.h"
 #include "paradox/check.h"
@@ -37,7 +40,9 @@ std::string memoOf(int i) {
   return i % 9 == 0 ? std::string(300 + i, 'x') : "not " + std::to_string(i);
 }
 
-Row original(int i) { return {i, accountOf(i), i * 1.5, memoOf(i)}; }
+Row original(int i) {
+  return {i, accountOf(i), i * 1.5, memoOf(i)};
+}
 
 void expectSound(const fs::path& db, const std::vector<Row>& want) {
   const auto problems = pdx::checkTable(db);
@@ -176,5 +181,78 @@ TEST(MarkedDeletes, NothingIsWrittenUntilTheFlush) {
   expectSound(db, {});
   EXPECT_EQ(pdx::readHeader(db).fileBlocks, 0);
 }
+
+// After a mass delete the secondary index keeps its surviving entries, each
+// pointing at the block its record now has, found by primary key: keys of
+// every width the lookup treats apart (two, four and eight bytes, wider,
+// and made of two fields).
+struct KeyShape {
+  const char* name;
+  std::vector<fixture::Column> keys;
+  std::function<std::vector<Variant>(int)> keyOf;
+};
+
+class MassDeleteKeys : public ::testing::TestWithParam<KeyShape> {};
+
+TEST_P(MassDeleteKeys, SecondaryEntriesPointAtTheRecordsNewBlocks) {
+  using T = pdx::FieldType;
+  const KeyShape& shape = GetParam();
+  std::vector<fixture::Column> fields = shape.keys;
+  fields.push_back({"GRUP", T::kAlpha, 8});
+  fields.push_back({"TUTAR", T::kNumber});
+  fixture::TableBuilder b(fields);
+  b.blockSizeKiB(1).keyed(static_cast<int>(shape.keys.size())).secondaryIndex("GRUP");
+  constexpr int kRows = 1500;
+  for (int i = 0; i < kRows; ++i) {
+    std::vector<Variant> row = shape.keyOf(i);
+    row.push_back(Variant{"G" + std::to_string(i % 13)});
+    row.push_back(Variant{i * 0.5});
+    b.row(row);
+  }
+  TempDir dir;
+  const fs::path db = dir / "Char.DB";
+  b.write(db);
+  std::multiset<double> kept;
+  for (int i = 0; i < kRows; ++i)
+    if (i % 13 == 3 || i % 13 == 7) kept.insert(i * 0.5);
+  {
+    auto t = pdx::Table::open(db);
+    t->setFilter("GRUP <> 'G3' AND GRUP <> 'G7'");
+    t->setFiltered(true);
+    while (!t->eof()) t->remove();
+  }
+  std::vector<std::string> notes;
+  const auto problems = pdx::checkTable(db, &notes);
+  EXPECT_TRUE(problems.empty()) << problems.front();
+  EXPECT_TRUE(notes.empty()) << notes.front();  // every block hint names the record's block
+  std::multiset<double> got;
+  auto t = pdx::Table::open(db);
+  const int amount = static_cast<int>(shape.keys.size()) + 1;
+  for (t->first(); !t->eof(); t->next()) got.insert(t->asFloat(amount));
+  EXPECT_EQ(got, kept);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, MassDeleteKeys,
+    ::testing::Values(
+        KeyShape{"short",
+                 {{"NO", pdx::FieldType::kShort}},
+                 [](int i) { return std::vector<Variant>{Variant{std::int64_t{i - 700}}}; }},
+        KeyShape{"autoinc",
+                 {{"KAYIT", pdx::FieldType::kAutoInc}},
+                 [](int i) { return std::vector<Variant>{Variant{std::int64_t{i + 1}}}; }},
+        KeyShape{"number",
+                 {{"NO", pdx::FieldType::kNumber}},
+                 [](int i) { return std::vector<Variant>{Variant{i * -2.25}}; }},
+        KeyShape{"alpha",
+                 {{"KOD", pdx::FieldType::kAlpha, 12}},
+                 [](int i) { return std::vector<Variant>{Variant{"120." + std::to_string(i)}}; }},
+        KeyShape{"twofields",
+                 {{"YIL", pdx::FieldType::kShort}, {"KOD", pdx::FieldType::kAlpha, 6}},
+                 [](int i) {
+                   return std::vector<Variant>{Variant{std::int64_t{2000 + i % 7}},
+                                               Variant{std::to_string(i)}};
+                 }}),
+    [](const ::testing::TestParamInfo<KeyShape>& p) { return std::string(p.param.name); });
 
 }  // namespace
