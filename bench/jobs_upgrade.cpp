@@ -1,5 +1,5 @@
 // Edition upgrade of one large older company, beside `cp -r` of its
-// directory.
+// directory (goal: at most 1.2 times the copy followed by `sync -f`).
 //
 //   jobs_upgrade [--movements N] [--invoices N]
 #include <cstdio>
@@ -72,5 +72,7 @@ int main(int argc, char** argv) {
               static_cast<unsigned long long>(movements), static_cast<unsigned long long>(invoices),
               genSeconds);
   printJobAgainstCopies("edition upgrade:", job, copySeconds, durableCopySeconds);
+  printGoal("upgrade / synced copy:", job.seconds / durableCopySeconds, 1.2);
+  std::printf("%-31s %s\n", "load average:", loadAverages().c_str());
   return job.status;
 }

@@ -15,6 +15,8 @@ bool CreateNewCompany(RunHost& host, Workspace& ws) {
   const std::string templateDir = TemplateDirectory(dataDir);
   const std::string oldDir = CompanyDirectory(dataDir, row.text("SIRKET_KOD"));
   // Built aside; the company takes its code once complete (carry/staging.h).
+  // Nothing there is synced before that: the copies are made durable
+  // together, just before the rename that publishes them.
   const std::string newDir = WorkingDirectory(dataDir, row.text("YENI_SIRKET_KOD"));
 
   host.setStatusText(name + " şirketi devir için hazırlanıyor");
@@ -27,14 +29,14 @@ bool CreateNewCompany(RunHost& host, Workspace& ws) {
   host.setGaugeMax(static_cast<int>(ws.FileListBox1.items().size()));
   host.setGaugePosition(0);
   host.repaint();
-  CopyFileSet(host, ws.FileListBox1.items(), templateDir, newDir, true);
+  CopyFileSet(host, ws.FileListBox1.items(), templateDir, newDir, true, true);
 
   KMXList(ws, oldDir);
   host.setStatusText(name + " şirketi devir dosyaları kopyalanıyor");
   host.setGaugeMax(static_cast<int>(ws.ListBoxCopy.size()));
   host.setGaugePosition(0);
   host.repaint();
-  CopyFileSet(host, ws.ListBoxCopy, oldDir, newDir, true);
+  CopyFileSet(host, ws.ListBoxCopy, oldDir, newDir, true, true);
 
   TDM& dm = ws.DM;
   const TTable* opening = nullptr;  // the table being opened, for the message

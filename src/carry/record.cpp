@@ -3,8 +3,10 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <initializer_list>
 #include <system_error>
+#include <vector>
 
 #include "data/failuretext.h"
 #include "jobs/runhost.h"
@@ -25,39 +27,46 @@ std::string quoted(const std::string& field) {
   return q + "\"";
 }
 
+// The record's lines, written to `out` as they come, so that memory does not
+// grow with the tables.
 class RecordText {
  public:
+  explicit RecordText(std::ostream& out) : m_out(out) { m_out << "\xEF\xBB\xBF"; }
   void row(std::initializer_list<std::string> fields) {
     bool first = true;
     for (const std::string& f : fields) {
-      if (!first) m_text += ';';
-      m_text += quoted(f);
+      if (!first) m_out << ';';
+      m_out << quoted(f);
       first = false;
     }
-    m_text += '\n';
+    m_out << '\n';
     ++m_rows;
   }
-  std::string finish() {
-    row({"son", std::to_string(m_rows)});
-    return m_text;
-  }
+  void finish() { row({"son", std::to_string(m_rows)}); }
 
  private:
-  std::string m_text = "\xEF\xBB\xBF";
+  std::ostream& m_out;
   std::size_t m_rows = 0;
 };
 
-std::string number(TTable& t, const char* name) {
-  return RecordNumber(t.field(name).asFloat());
+std::string number(const TField& f) {
+  return RecordNumber(f.asFloat());
 }
 
 const char* roundingName(int mode) {
   return mode == 1 ? "down" : mode == 2 ? "up" : "auto";
 }
 
-std::string recordText(RunHost& host, Workspace& ws) {
+// The fields of `t` named in `names`, looked up once for every record.
+std::vector<TField> bind(TTable& t, std::initializer_list<const char*> names) {
+  std::vector<TField> fields;
+  for (const char* name : names) fields.push_back(t.field(name));
+  return fields;
+}
+
+void writeRecord(RunHost& host, Workspace& ws, std::ostream& out) {
   const CompanyList& row = ws.RxSirket;
-  RecordText r;
+  RecordText r(out);
   r.row({"Upgrade-Devir devir kaydı", "1"});
   r.row({"şirket", row.text("SIRKET_KOD"), row.text("YENI_SIRKET_KOD"), host.sourceYear(),
          host.targetYear(), row.text("KISA_AD")});
@@ -66,28 +75,30 @@ std::string recordText(RunHost& host, Workspace& ws) {
 
   TDM& dm = ws.DM;
   TTable& cards = dm.CariPravex_T;
+  const std::vector<TField> c = bind(cards, {"CARIKODU", "BCRKOD", "KDBKY", "KDBTR", "KDBRC",
+                                             "KDALC", "DDBKY", "DDBTR", "DDBRC", "DDALC"});
   for (cards.first(); !cards.eof(); cards.next())
-    r.row({"cari", cards.field("CARIKODU").asString(), cards.field("BCRKOD").asString(),
-           number(cards, "KDBKY"), cards.field("KDBTR").asString(), number(cards, "KDBRC"),
-           number(cards, "KDALC"), number(cards, "DDBKY"), cards.field("DDBTR").asString(),
-           number(cards, "DDBRC"), number(cards, "DDALC")});
+    r.row({"cari", c[0].asString(), c[1].asString(), number(c[2]), c[3].asString(), number(c[4]),
+           number(c[5]), number(c[6]), c[7].asString(), number(c[8]), number(c[9])});
   TTable& stock = dm.StokPravex_T;
+  const std::vector<TField> s = bind(stock, {"STOKKODU", "BSTKOD", "MIKDEV", "TUTDEV", "DOVDEV"});
   for (stock.first(); !stock.eof(); stock.next())
-    r.row({"stok", stock.field("STOKKODU").asString(), stock.field("BSTKOD").asString(),
-           number(stock, "MIKDEV"), number(stock, "TUTDEV"), number(stock, "DOVDEV")});
+    r.row({"stok", s[0].asString(), s[1].asString(), number(s[2]), number(s[3]), number(s[4])});
   TTable& cheques = dm.CeksenPravex_T;
+  const std::vector<TField> q = bind(cheques, {"KAYIT", "KTUTAR"});
   for (cheques.first(); !cheques.eof(); cheques.next())
-    r.row({"çek", cheques.field("KAYIT").asString(), number(cheques, "KTUTAR")});
+    r.row({"çek", q[0].asString(), number(q[1])});
   TTable& movements = dm.CharPravex;
+  const std::vector<TField> m = bind(movements, {"BCHKOD", "TUTAR"});
   for (movements.first(); !movements.eof(); movements.next())
-    r.row({"taksit", movements.field("BCHKOD").asString(), number(movements, "TUTAR")});
-  return r.finish();
+    r.row({"taksit", m[0].asString(), number(m[1])});
+  r.finish();
 }
 
 // Writes beside the target and renames over it, so that a record is whole or
 // absent. False on any failure, with `cause` set.
-bool writeWhole(const std::filesystem::path& target, const std::string& content,
-                std::error_code& cause) {
+bool writeWhole(const std::filesystem::path& target,
+                const std::function<void(std::ostream&)>& content, std::error_code& cause) {
   namespace fs = std::filesystem;
   // Built as paths: on Windows a narrow file name would pass through the
   // ANSI code page, which has no "ı".
@@ -96,7 +107,14 @@ bool writeWhole(const std::filesystem::path& target, const std::string& content,
   aside += ".yaziliyor";
   {
     std::ofstream out(aside, std::ios::binary | std::ios::trunc);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    try {
+      content(out);
+    } catch (...) {  // a table that cannot be read: no half record is left
+      out.close();
+      std::error_code ignored;
+      fs::remove(aside, ignored);
+      throw;
+    }
     out.close();
     if (!out) {
       std::error_code ignored;
@@ -138,7 +156,6 @@ std::string RecordNumber(double value) {
 }
 
 void WriteCarryRecord(RunHost& host, Workspace& ws) {
-  const std::string content = recordText(host, ws);
   const std::string folder = CarryRecordFolder(host.newDataDirectory());
   const std::string file =
       folder + "\\" +
@@ -147,7 +164,8 @@ void WriteCarryRecord(RunHost& host, Workspace& ws) {
   const auto target = platform::resolvePath(file);
   if (!platform::createDirectories(folder) || !target) {
     cause = std::make_error_code(std::errc::no_such_file_or_directory);
-  } else if (writeWhole(*target, content, cause)) {
+  } else if (writeWhole(
+                 *target, [&](std::ostream& out) { writeRecord(host, ws, out); }, cause)) {
     return;
   }
   InfoBox(host, FileFailureText("Devir kaydı yazılamadı", file, CauseText(cause)) +

@@ -10,9 +10,11 @@
 #include "data/datadirectories.h"
 #include "data/failuretext.h"
 #include "data/names.h"
+#include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
 #include "jobs/workspace.h"
 #include "platform/paths.h"
+#include "platform/rawfile.h"
 
 namespace fs = std::filesystem;
 
@@ -68,12 +70,18 @@ void CompleteNewCompany(RunHost& host, Workspace& ws) {
   const std::string code = ws.RxSirket.text("YENI_SIRKET_KOD");
   const fs::path root = resolved(dataDir);
   const fs::path work = root / (kWorkPrefix + code), final = root / code;
+  // Every byte of the company on the disk before its name can show it.
+  SyncBeforePublishing(work);
   std::error_code ec;
   // A rename over an existing empty directory would succeed: refuse first.
-  if (platform::directoryExists(CompanyDirectory(dataDir, code)))
+  if (platform::directoryExists(CompanyDirectory(dataDir, code))) {
     ec = std::make_error_code(std::errc::file_exists);
-  else
+  } else if (const int e = platform::injectedFault(platform::FileOp::kRename, final)) {
+    ec = std::error_code(e, std::generic_category());
+  } else {
     fs::rename(work, final, ec);
+    if (!ec) platform::syncDirectory(root);
+  }
   if (ec)
     throw platform::FileSystemError(FileFailureText(
         "Yeni şirket dizinine ad verilemedi", CompanyDirectory(dataDir, code), CauseText(ec)));

@@ -3,8 +3,10 @@
 // The steps write into a working directory under the data directory whose
 // name no company code, mask or listing of the product takes
 // (".ud-devir-" and the new code) and which holds the marker file
-// kWorkMarker. When every step is done the directory takes the new code as
-// its name, then the registry row is posted, then the marker goes. So at
+// kWorkMarker. Nothing written there is synced one step at a time; when
+// every step is done all its files and the directory are made durable, the
+// directory takes the new code as its name, then the registry row is
+// posted, then the marker goes. So at
 // every moment a registered company has a complete directory, and a
 // directory with the marker that the registry does not name is a company
 // whose carry-forward never ended: nothing of it was ever visible to the
@@ -27,8 +29,9 @@ std::string WorkingDirectory(const std::string& dataDir, const std::string& newC
 // marker. Throws platform::FileSystemError when it cannot.
 void StartNewCompany(RunHost& host, Workspace& ws);
 
-// Closes every handle that points into the working directory, gives the
-// directory its code, registers the company and removes the marker.
+// Closes every handle that points into the working directory, syncs every
+// file in it and the directory, gives the directory its code, registers the
+// company and removes the marker.
 void CompleteNewCompany(RunHost& host, Workspace& ws);
 
 // After a failure of the current row's steps: closes the handles on it and

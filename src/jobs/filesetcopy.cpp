@@ -103,7 +103,82 @@ std::vector<std::filesystem::path> staleIndexes(const std::string& anyTarget,
   return stale;
 }
 
+// A table's files copied straight over their targets in a directory no
+// program uses yet, leaving what ReplaceTableFiles leaves: the same copies,
+// in the same order, and the target's index files that no copy replaces
+// removed when the target held the table's data file.
+void copyTableUnpublished(const std::vector<TableFileCopy>& files,
+                          const std::function<void()>& copied) {
+  std::vector<TableFileCopy> order;
+  for (int pass = 0; pass < 2; ++pass)
+    for (const TableFileCopy& f : files)
+      if ((extensionOf(f.to) == "DB") == (pass == 1)) order.push_back(f);
+  // Asked before the data file is copied over it, as the replace asks.
+  const bool hadData =
+      !order.empty() && dataFileIn(directoryOf(order.front().to), order.front().to);
+  std::vector<Staged> copiedFiles;  // only `to` is used
+  for (const TableFileCopy& f : order) {
+    if (platform::copyFile(f.from, f.to, true) == platform::CopyOutcome::kCopied)
+      copiedFiles.push_back({f.to, {}, {}});
+    if (copied) copied();
+  }
+  if (copiedFiles.empty() || !hadData) return;
+  const std::string& anyTarget = copiedFiles.front().to;
+  for (const std::filesystem::path& index : staleIndexes(anyTarget, copiedFiles))
+    if (!platform::removeFile(index)) {
+      const std::error_code cause(errno ? errno : EACCES, std::generic_category());
+      throw platform::FileSystemError("Cannot replace '" + anyTarget + "': " + cause.message(),
+                                      cause, anyTarget, true);
+    }
+}
+
+void syncOrThrow(const std::filesystem::path& file, bool directory) {
+  try {
+    if (directory) {
+      platform::syncDirectory(file);  // failures ignored, as for every rename
+      return;
+    }
+    // Windows flushes only a handle that may write.
+#ifdef _WIN32
+    platform::RawFile f(file, platform::RawFile::Mode::kReadWrite);
+#else
+    platform::RawFile f(file, platform::RawFile::Mode::kRead);
+#endif
+    f.sync();
+  } catch (const std::system_error& e) {
+    const std::string typed = platform::typedPath(file);
+    throw platform::FileSystemError("Cannot sync '" + typed + "': " + e.what(), e.code(), typed,
+                                    true);
+  }
+}
+
 }  // namespace
+
+void SyncBeforePublishing(const std::filesystem::path& dir) {
+  std::error_code ec;
+  std::vector<std::filesystem::path> directories{dir};
+  for (std::filesystem::recursive_directory_iterator it(dir, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    std::error_code typeError;
+    // Hidden names (the work marker, a file replaced while a handle still
+    // held it) are no part of what the product sees.
+    const auto& name = it->path().filename().native();
+    if (!name.empty() && name[0] == '.') {
+      if (it->is_directory(typeError)) it.disable_recursion_pending();
+      continue;
+    }
+    if (it->is_directory(typeError))
+      directories.push_back(it->path());
+    else if (it->is_regular_file(typeError))
+      syncOrThrow(it->path(), false);
+  }
+  if (ec)
+    throw platform::FileSystemError(
+        "Cannot list directory '" + platform::typedPath(dir) + "': " + ec.message(), ec,
+        platform::typedPath(dir), false);
+  // The names after the bytes they point at.
+  for (auto d = directories.rbegin(); d != directories.rend(); ++d) syncOrThrow(*d, true);
+}
 
 std::string TemplateDirectoryProblem(const std::string& dataDirectory) {
   const std::string dir = TemplateDirectory(dataDirectory);
@@ -204,7 +279,7 @@ void ReplaceTableFiles(const std::vector<TableFileCopy>& files,
 }
 
 bool CopyFileSet(RunHost& host, const std::vector<std::string>& names, const std::string& source,
-                 const std::string& target, bool overwrite) {
+                 const std::string& target, bool overwrite, bool unpublished) {
   if (names.empty()) return false;
   if (!platform::directoryExists(source)) return false;
   if (!platform::directoryExists(target)) {
@@ -242,7 +317,11 @@ bool CopyFileSet(RunHost& host, const std::vector<std::string>& names, const std
       std::vector<TableFileCopy> files;
       for (const std::string& n : unit.names)
         files.push_back({source + "\\" + n, target + "\\" + n});
-      ReplaceTableFiles(files, [&] { host.advanceGauge(); });
+      if (unpublished) {
+        copyTableUnpublished(files, [&] { host.advanceGauge(); });
+      } else {
+        ReplaceTableFiles(files, [&] { host.advanceGauge(); });
+      }
     } else {
       // Missing source files and kept targets are the only failures passed
       // over. A table's data file comes last: a table added file by file is

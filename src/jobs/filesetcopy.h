@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -38,8 +39,22 @@ extern const std::array<const char*, 38> kCarryForwardMasks;
 // disk, a refused write) throws platform::FileSystemError naming the file
 // as typed; the target table is then left as it was (or, for a failure
 // among a table's renames, as the engine's recovery repairs it).
+//
+// With `unpublished` set the target is a directory that no program uses
+// until it is published (a new company built aside, carry/staging.h): a
+// table's files are copied straight over its target's, with the same
+// result as the replace as a whole and no sync; the caller makes the whole
+// directory durable with SyncBeforePublishing before the rename that
+// publishes it.
 bool CopyFileSet(RunHost& host, const std::vector<std::string>& names, const std::string& source,
-                 const std::string& target, bool overwrite);
+                 const std::string& target, bool overwrite, bool unpublished = false);
+
+// Makes every file under the directory `dir` (sub-directories included; not
+// hidden names, which begin with ".") and the directories themselves durable, so that a rename that
+// publishes `dir` can never show a name whose bytes are not on the disk. Throws
+// platform::FileSystemError naming the file (as found under `dir`) when it
+// cannot be opened or synced.
+void SyncBeforePublishing(const std::filesystem::path& dir);
 
 // One file of a table to be put in place: its source and its target, path
 // texts as typed.

@@ -1,5 +1,7 @@
 // Phases 4 and 5: the newest edition's coding of movement kinds and invoice
 // flags.
+#include <optional>
+
 #include "data/datadirectories.h"
 #include "jobs/runhost.h"
 #include "jobs/workspace.h"
@@ -20,10 +22,11 @@ constexpr KindCode kKindCodes[] = {
     {"Müşteri Senedi", "4"},
 };
 
-// Opens `table` on every upgraded company in turn and hands it to `work`.
-template <typename Work>
+// Opens `table` on every upgraded company in turn, calls `bind` at its first
+// record (to look its fields up once) and `work` on every record.
+template <typename Bind, typename Work>
 void forEachUpgradedCompany(RunHost& host, Workspace& ws, TTable& table, const std::string& suffix,
-                            Work work) {
+                            Bind bind, Work work) {
   const std::string newDir = host.newDataDirectory();
   TTable& registry = ws.DM.SirketOrLumex_T;
   TField code = registry.field("SIRKET_KOD");
@@ -38,8 +41,11 @@ void forEachUpgradedCompany(RunHost& host, Workspace& ws, TTable& table, const s
     host.setGaugeMax(static_cast<int>(table.recordCount()));
     host.setStatusText(name.asString() + suffix);
     host.repaint();
+    bool bound = false;  // at the first record, where a missing field is found
     for (table.first(); !table.eof();) {
       table.edit();
+      if (!bound) bind();
+      bound = true;
       work();
       table.post();
       table.next();
@@ -54,25 +60,35 @@ void forEachUpgradedCompany(RunHost& host, Workspace& ws, TTable& table, const s
 
 void RecodeMovements(RunHost& host, Workspace& ws) {
   TTable& movements = ws.DM.CharPravex_T;
-  forEachUpgradedCompany(host, ws, movements, " şirketinin cari hareketleri düzenleniyor", [&] {
-    TField kind = movements.field("ALPHA3");
-    // A record gets at most one code (no code equals a kind name), so the
-    // field is read once.
-    const std::string stored = kind.asString();
-    for (const KindCode& k : kKindCodes)
-      if (stored == k.name) {
-        kind.setAsString(k.code);
-        break;
-      }
-  });
+  std::optional<TField> kind;
+  forEachUpgradedCompany(
+      host, ws, movements, " şirketinin cari hareketleri düzenleniyor",
+      [&] { kind = movements.field("ALPHA3"); },
+      [&] {
+        // A record gets at most one code (no code equals a kind name), so
+        // the field is read once.
+        const std::string stored = kind->asString();
+        for (const KindCode& k : kKindCodes)
+          if (stored == k.name) {
+            kind->setAsString(k.code);
+            break;
+          }
+      });
 }
 
 void RecodeInvoices(RunHost& host, Workspace& ws) {
   TTable& invoices = ws.DM.FaturaPravex_T;
-  forEachUpgradedCompany(host, ws, invoices, " şirketinin fatura hareketleri düzenleniyor", [&] {
-    invoices.field("LOJIK3").setAsBoolean(true);
-    invoices.field("LOJIK4").setAsBoolean(true);
-  });
+  std::optional<TField> flag3, flag4;
+  forEachUpgradedCompany(
+      host, ws, invoices, " şirketinin fatura hareketleri düzenleniyor",
+      [&] {
+        flag3 = invoices.field("LOJIK3");
+        flag4 = invoices.field("LOJIK4");
+      },
+      [&] {
+        flag3->setAsBoolean(true);
+        flag4->setAsBoolean(true);
+      });
   host.setStatusVisible(false);
   host.setGaugeVisible(false);
 }
