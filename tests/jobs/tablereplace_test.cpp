@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
 
 #include "data/schemas.h"
 #include "jobs/filesetcopy.h"
@@ -51,6 +54,50 @@ TEST(TableReplace, TheTargetsIndexesThatNoCopyBringsGoAndNothingIsLeftBeside) {
   EXPECT_EQ(names(tmp.path() / "dst"), (std::vector<std::string>{"sirket.db", "sirket.px"}));
   EXPECT_EQ(pdx::checkTable(tmp.path() / "dst/sirket.db"), std::vector<std::string>{});
   EXPECT_EQ(host.gaugePosition, 2);  // one step per name
+}
+
+// Into a directory no program uses yet (a new company built aside) the
+// copies go straight over their targets and leave what the replace as a whole
+// leaves.
+// Every file of `dir` by name, with its bytes.
+std::map<std::string, std::string> contents(const fs::path& dir) {
+  std::map<std::string, std::string> out;
+  for (const auto& e : fs::directory_iterator(dir)) {
+    std::ifstream in(e.path(), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    out[e.path().filename().string()] = bytes.str();
+  }
+  return out;
+}
+
+// Source tables over a target that holds the template's versions, one
+// with an index the source does not bring; "a.txt" is a plain file.
+struct Tables {
+  fixture::TempDir tmp;
+  std::string src = tmp.str() + "\\src";
+  Tables() {
+    writeRegistry(tmp.path() / "src/sirket.db", 3, {});
+    writeRegistry(tmp.path() / "src/firma.db", 2, {"KISA_AD"});
+    std::ofstream(tmp.path() / "src/a.txt") << "düz dosya";
+    for (const char* dst : {"replaced", "unpublished"}) {
+      writeRegistry(tmp.path() / dst / "sirket.db", 1, {"KISA_AD"});
+      writeRegistry(tmp.path() / dst / "firma.db", 1, {});
+    }
+  }
+  std::vector<std::string> names = {"a.txt",    "sirket.db", "sirket.px", "firma.db",
+                                    "firma.px", "firma.X02", "firma.Y02", "gone.db"};
+};
+
+TEST(UnpublishedCopy, LeavesWhatTheReplaceAsAWholeLeavesAndAdvancesTheGaugeAlike) {
+  Tables s;
+  RecordingHost replaced, unpublished;
+  replaced.gaugeMax = unpublished.gaugeMax = 20;
+  ASSERT_TRUE(CopyFileSet(replaced, s.names, s.src, s.tmp.str() + "\\replaced", true));
+  ASSERT_TRUE(CopyFileSet(unpublished, s.names, s.src, s.tmp.str() + "\\unpublished", true, true));
+  EXPECT_EQ(contents(s.tmp.path() / "unpublished"), contents(s.tmp.path() / "replaced"));
+  EXPECT_EQ(unpublished.gaugePosition, replaced.gaugePosition);
+  EXPECT_EQ(unpublished.gaugePosition, 8);
 }
 
 }  // namespace
