@@ -1,6 +1,5 @@
-// How a new company reaches the disk: its movements and cheques never share
-// a file with the old company, and every file is synced before the rename
-// that gives the company its code.
+// How a new company reaches the disk: every file is synced before the
+// rename that gives the company its code.
 #include <filesystem>
 #include <set>
 
