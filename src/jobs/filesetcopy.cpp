@@ -162,7 +162,7 @@ void SyncBeforePublishing(const std::filesystem::path& dir) {
     std::error_code typeError;
     // Hidden names (the work marker, a file replaced while a handle still
     // held it) are no part of what the product sees.
-    const auto& name = it->path().filename().native();
+    const auto name = it->path().filename().native();
     if (!name.empty() && name[0] == '.') {
       if (it->is_directory(typeError)) it.disable_recursion_pending();
       continue;
