@@ -1,4 +1,4 @@
-// What the openings check's parts share: a read-only table reader, the
+// What the openings check's parts share: the read-only table reader, the
 // conversion options of one pair and the cause of a difference. Internal to
 // report/openings*.cpp.
 #pragma once
@@ -13,32 +13,11 @@
 #include "paradox/table.h"
 #include "report/carryrecord.h"
 #include "report/openings.h"
+#include "report/tables.h"
 
 namespace report::openings_detail {
 
-// One table opened read-only; a field the table lacks reads as blank.
-class Reader {
- public:
-  Reader(const std::string& directory, const std::string& tableName) {
-    pdx::OpenOptions options;
-    options.readOnly = true;
-    options.mapBlocks = false;  // one forward pass
-    m_table = pdx::Table::open(ResolveTableFile(directory, tableName), options);
-    m_table->first();
-  }
-  int field(const char* name) const { return m_table->findField(name); }
-  bool eof() const { return m_table->eof(); }
-  void next() { m_table->next(); }
-  double number(int f) const { return f < 0 ? 0 : m_table->asFloat(f); }
-  std::string text(int f) const { return f < 0 ? std::string() : m_table->asString(f); }
-  std::string key(int f) const {
-    return f < 0 || m_table->isBlank(f) ? std::string() : std::to_string(m_table->asInteger(f));
-  }
-  bool flag(int f) const { return f >= 0 && m_table->asBoolean(f); }
-
- private:
-  std::unique_ptr<pdx::Table> m_table;
-};
+using Reader = TableReader;
 
 // One pair's record and conversion, and where its findings go.
 struct Context {

@@ -15,35 +15,11 @@
 #include "report/numbers.h"
 #include "report/openings.h"
 #include "report/reportfiles.h"
+#include "report/tables.h"
 
 namespace report {
 
 namespace {
-
-struct RegistryRow {
-  std::string code, name, year;
-};
-
-std::vector<RegistryRow> readRegistry(const std::string& dataDirectory) {
-  pdx::OpenOptions options;
-  options.readOnly = true;
-  auto t = pdx::Table::open(ResolveTableFile(dataDirectory, "sirket.db"), options);
-  const int code = t->findField("SIRKET_KOD"), name = t->findField("KISA_AD"),
-            year = t->findField("NUMBER1");
-  std::vector<RegistryRow> rows;
-  for (t->first(); !t->eof(); t->next())
-    rows.push_back({code < 0 ? "" : t->asString(code), name < 0 ? "" : t->asString(name),
-                    year < 0 ? "" : t->asString(year)});
-  return rows;
-}
-
-// The first `count` characters of a UTF-8 text, as the registry keeps a name.
-std::string firstCharacters(const std::string& text, std::size_t count) {
-  std::size_t bytes = 0;
-  for (std::size_t seen = 0; bytes < text.size(); ++bytes)
-    if ((static_cast<unsigned char>(text[bytes]) & 0xC0) != 0x80 && seen++ == count) break;
-  return text.substr(0, bytes);
-}
 
 struct RecordLink {
   std::string newCode, file;
@@ -71,7 +47,7 @@ std::vector<std::pair<std::string, RecordLink>> readRecordLinks(const std::strin
 std::vector<std::string> CompaniesOfBothYears(const OpeningsOptions& o) {
   std::vector<std::string> codes;
   try {
-    for (const RegistryRow& r : readRegistry(o.dataDirectory))
+    for (const RegistryRow& r : ReadRegistry(o.dataDirectory))
       if (r.year == o.fromYear || r.year == o.toYear) codes.push_back(r.code);
   } catch (const std::exception&) {
     codes.clear();
@@ -87,7 +63,7 @@ OpeningsOutcome CheckOpenings(const OpeningsOptions& o) {
   report.date = LocalDateTime();
   std::vector<RegistryRow> registry;
   try {
-    registry = readRegistry(o.dataDirectory);
+    registry = ReadRegistry(o.dataDirectory);
   } catch (const std::exception&) {
     outcome.stop.push_back(
         {"Pravex programının şirket bilgilerine ulaşılamadı.\r\nData dizininin yolunu kontrol "
@@ -131,19 +107,19 @@ OpeningsOutcome CheckOpenings(const OpeningsOptions& o) {
     for (const auto& [oldCode, link] : links)
       if (oldCode == old->code && registeredInTarget(link.newCode)) {
         report.companies.push_back(CheckCompanyOpenings(o.dataDirectory, old->code, link.newCode,
-                                                        old->name, link.file, o.roundingMode));
+                                                        old->shortName, link.file, o.roundingMode));
         carried = true;
       }
     if (carried) continue;
-    const std::string carriedName = firstCharacters(old->name + " " + o.toYear, 30);
+    const std::string carriedName = FirstCharacters(old->shortName + " " + o.toYear, 30);
     for (const RegistryRow& r : registry)
-      if (r.year == o.toYear && r.name == carriedName) {
+      if (r.year == o.toYear && r.shortName == carriedName) {
         report.companies.push_back(CheckCompanyOpenings(o.dataDirectory, old->code, r.code,
-                                                        old->name, {}, o.roundingMode));
+                                                        old->shortName, {}, o.roundingMode));
         carried = true;
       }
     if (!carried)
-      report.notes.push_back(old->code + " " + old->name + ": " + o.toYear +
+      report.notes.push_back(old->code + " " + old->shortName + ": " + o.toYear +
                              " yılına devredilmemiş");
   }
   return outcome;

@@ -18,6 +18,7 @@
 #include "platform/wildcard.h"
 #include "report/numbers.h"
 #include "report/rules.h"
+#include "report/tables.h"
 
 namespace report {
 
@@ -88,33 +89,6 @@ std::size_t countOf(const PlannedDirectory& dir, const std::string& base) {
   return t ? static_cast<std::size_t>(t->recordCount()) : 0;
 }
 
-std::string cutCharacters(const std::string& text, std::size_t n) {
-  std::size_t chars = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 && chars++ == n)
-      return text.substr(0, i);
-  }
-  return text;
-}
-
-struct RegistryRow {
-  std::string code, shortName, year;
-};
-
-// The registry rows; throws when the table cannot be opened.
-std::vector<RegistryRow> readRegistry(const std::string& directory, const std::string& table) {
-  pdx::OpenOptions options;
-  options.readOnly = true;
-  auto t = pdx::Table::open(ResolveTableFile(directory, table), options);
-  const int code = t->findField("SIRKET_KOD"), name = t->findField("KISA_AD"),
-            year = t->findField("NUMBER1");
-  std::vector<RegistryRow> rows;
-  for (t->first(); !t->eof(); t->next())
-    rows.push_back({code < 0 ? "" : t->asString(code), name < 0 ? "" : t->asString(name),
-                    year < 0 ? "" : t->asString(year)});
-  return rows;
-}
-
 const PlannedDirectory* upgraded(const DryRunPlan& plan, const std::string& code) {
   for (const auto& [c, dir] : plan.companiesAfterUpgrade)
     if (platform::sameNameNoCase(c, code)) return &dir;
@@ -154,7 +128,7 @@ bool PlanUpgrade(RunHost& host, DryRunPlan& plan) {
   const std::string newDir = host.newDataDirectory();
   std::vector<RegistryRow> registry;
   try {
-    registry = readRegistry(oldDir, "sirket.DB");
+    registry = ReadRegistry(oldDir, "sirket.DB");
   } catch (const std::exception&) {
     InfoBox(host, "KMX Orvan veya Lumex'a ait şirket bilgileri alınamadı");
     return false;
@@ -217,7 +191,7 @@ bool PlanCarryForward(RunHost& host, DryRunPlan& plan, const SelectionCheck& che
       if (platform::sameNameNoCase(f.name, "sirket.db")) registryDir = f.from;
   std::vector<RegistryRow> registry;
   try {
-    registry = readRegistry(registryDir, "sirket.db");
+    registry = ReadRegistry(registryDir);
   } catch (const std::exception&) {
     InfoBox(host,
             "Pravex programının şirket bilgilerine ulaşılamadı.\r\nData dizininin yolunu kontrol "
@@ -257,7 +231,7 @@ bool PlanCarryForward(RunHost& host, DryRunPlan& plan, const SelectionCheck& che
     list.setValue("YENI_SIRKET_KOD", Variant{codeFor(n)});
     list.setValue("DEVIR", Variant{true});
     // Carried already: offered unselected, as the job offers it.
-    const std::string carriedName = cutCharacters(row.shortName + " " + to, 30);
+    const std::string carriedName = FirstCharacters(row.shortName + " " + to, 30);
     for (const RegistryRow& r : registry)
       if (r.year == to && r.shortName == carriedName) {
         list.setValue("DEVIR", Variant{false});
@@ -280,7 +254,7 @@ bool PlanCarryForward(RunHost& host, DryRunPlan& plan, const SelectionCheck& che
     c.oldCode = list.text("SIRKET_KOD");
     c.newCode = list.text("YENI_SIRKET_KOD");
     c.shortName = list.text("KISA_AD");
-    c.newShortName = cutCharacters(c.shortName + " " + to, 30);
+    c.newShortName = FirstCharacters(c.shortName + " " + to, 30);
     const PlannedDirectory* up = upgraded(plan, c.oldCode);
     const PlannedDirectory oldFiles = up ? *up : listing(CompanyDirectory(dataDir, c.oldCode));
     PlannedDirectory dir;

@@ -15,42 +15,11 @@
 #include "paradox/table.h"
 #include "report/numbers.h"
 #include "report/rules.h"
+#include "report/tables.h"
 
 namespace report {
 
 namespace {
-
-// One table opened read-only, with its fields looked up by name; a field the
-// table lacks reads as blank.
-class Reader {
- public:
-  Reader(const std::string& directory, const std::string& tableName) {
-    pdx::OpenOptions options;
-    options.readOnly = true;
-    options.mapBlocks = false;  // one forward pass over every record
-    m_table = pdx::Table::open(ResolveTableFile(directory, tableName), options);
-    m_table->first();
-  }
-  int field(const char* name) const { return m_table->findField(name); }
-  bool eof() const { return m_table->eof(); }
-  void next() { m_table->next(); }
-  double number(int f) const { return f < 0 ? 0 : m_table->asFloat(f); }
-  std::string text(int f) const { return f < 0 ? std::string() : m_table->asString(f); }
-  // A record's code: texts as they are, record numbers in digits after the
-  // field's name ("KAYIT 12").
-  std::string code(int f) const {
-    if (f < 0) return std::string();
-    const pdx::FieldInfo& info = m_table->fields()[static_cast<std::size_t>(f)];
-    if (info.type == pdx::FieldType::kAutoInc || info.type == pdx::FieldType::kLong)
-      return info.name + " " +
-             (m_table->isBlank(f) ? std::string() : std::to_string(m_table->asInteger(f)));
-    return m_table->asString(f);
-  }
-  bool flag(int f) const { return f >= 0 && m_table->asBoolean(f); }
-
- private:
-  std::unique_ptr<pdx::Table> m_table;
-};
 
 // The records of one amount line: expected values from the old table,
 // found values from the new one, matched by code. The new table is the old
@@ -225,7 +194,7 @@ void currentAccounts(const ReconcileOptions& o, const std::string& oldDir,
   std::map<std::string, Currency> currencies;
   std::size_t oldCount = 0, newCount = 0;
   {
-    Reader r(oldDir, "Cari");
+    TableReader r(oldDir, "Cari");
     const int code = r.field("CARIKODU"), balance = r.field("KTBKY"), side = r.field("KTBTR"),
               fBalance = r.field("DTBKY"), fSide = r.field("DTBTR"), unit = r.field("DVZBRM");
     for (; !r.eof(); r.next()) {
@@ -242,7 +211,7 @@ void currentAccounts(const ReconcileOptions& o, const std::string& oldDir,
     }
   }
   {
-    Reader r(newDir, "Cari");
+    TableReader r(newDir, "Cari");
     const int code = r.field("CARIKODU"), balance = r.field("KDBKY"), side = r.field("KDBTR"),
               fBalance = r.field("DDBKY"), fSide = r.field("DDBTR"), unit = r.field("DVZBRM");
     for (; !r.eof(); r.next()) {
@@ -279,7 +248,7 @@ void stock(const ReconcileOptions& o, const std::string& oldDir, const std::stri
   Tally quantity, value;
   std::size_t oldCount = 0, newCount = 0;
   {
-    Reader r(oldDir, "Stok.DB");
+    TableReader r(oldDir, "Stok.DB");
     const int code = r.field("STOKKODU"), remaining = r.field("MIKKAL"), price = r.field("KALF");
     for (; !r.eof(); r.next()) {
       ++oldCount;
@@ -292,7 +261,7 @@ void stock(const ReconcileOptions& o, const std::string& oldDir, const std::stri
     }
   }
   {
-    Reader r(newDir, "Stok.DB");
+    TableReader r(newDir, "Stok.DB");
     const int code = r.field("STOKKODU"), carried = r.field("MIKDEV"), opening = r.field("TUTDEV");
     for (; !r.eof(); r.next()) {
       ++newCount;
@@ -315,16 +284,16 @@ struct DocumentRule {
   const char* codeField;
   const char* amountField;
   const char* what;  // "evrak", "taksit"
-  bool (*keeps)(const Reader&, int, int);
+  bool (*keeps)(const TableReader&, int, int);
   const char* ruleField1;
   const char* ruleField2;
 };
 
-bool keepsCheque(const Reader& r, int state, int) {
+bool keepsCheque(const TableReader& r, int state, int) {
   return KeepsCheque(r.text(state));
 }
 
-bool keepsInstalment(const Reader& r, int instalment, int paid) {
+bool keepsInstalment(const TableReader& r, int instalment, int paid) {
   return KeepsInstalment(r.flag(instalment), r.flag(paid));
 }
 
@@ -335,7 +304,7 @@ void documents(const ReconcileOptions& o, const DocumentRule& rule, const std::s
   Rounding rounding;
   std::size_t oldCount = 0, newCount = 0;
   {
-    Reader r(oldDir, rule.table);
+    TableReader r(oldDir, rule.table);
     const int code = r.field(rule.codeField), amount = r.field(rule.amountField),
               f1 = r.field(rule.ruleField1), f2 = r.field(rule.ruleField2);
     for (; !r.eof(); r.next()) {
@@ -350,7 +319,7 @@ void documents(const ReconcileOptions& o, const DocumentRule& rule, const std::s
     }
   }
   {
-    Reader r(newDir, rule.table);
+    TableReader r(newDir, rule.table);
     const int code = r.field(rule.codeField), amount = r.field(rule.amountField);
     for (; !r.eof(); r.next()) {
       ++newCount;
@@ -376,7 +345,7 @@ void production(const ReconcileOptions& o, const std::string& oldDir, const std:
   Tally prices;
   std::size_t oldCount = 0, newCount = 0;
   {
-    Reader r(oldDir, "urhar.db");
+    TableReader r(oldDir, "urhar.db");
     const int code = r.field("BURHKOD"), price = r.field("KFIYAT");
     for (; !r.eof(); r.next(), ++oldCount) {
       const double p = r.number(price);
@@ -384,7 +353,7 @@ void production(const ReconcileOptions& o, const std::string& oldDir, const std:
     }
   }
   {
-    Reader r(newDir, "urhar.db");
+    TableReader r(newDir, "urhar.db");
     const int code = r.field("BURHKOD"), price = r.field("KFIYAT");
     for (; !r.eof(); r.next(), ++newCount) prices.find(r.code(code), r.number(price));
   }
@@ -406,8 +375,8 @@ void settings(const ReconcileOptions& o, const std::string& oldDir, const std::s
       {"ALPHA3", &o.subUnitName, {}},      {"ALPHA1", &o.subUnitSymbol, {}},
       {"PRBRHASSAS", nullptr, "2"},        {"ALPHA2", nullptr, "1/100"},
   };
-  Reader oldTable(oldDir, "ayar.db");
-  Reader newTable(newDir, "ayar.DB");
+  TableReader oldTable(oldDir, "ayar.db");
+  TableReader newTable(newDir, "ayar.DB");
   for (const Setting& s : fields) {
     ReportLine l;
     l.section = section;
