@@ -9,7 +9,8 @@
 // resident memory (measured in a child process that runs only the job).
 // With --keep the scratch directory stays for a look at the files; with
 // --again DIR only the job runs, once more on a kept directory (for a
-// profiler: the company is carried to the next free code); with
+// profiler, on a copy of a directory kept by --generate-only, which keeps
+// the company before the carry-forward and runs nothing); with
 // --report-again DIR only the report of 2006_001 runs on a kept directory.
 #include <cstdio>
 
@@ -135,6 +136,13 @@ int main(int argc, char** argv) {
       fs::copy_file(e.path(), company / e.path().filename());
   }
   const double genSeconds = seconds(std::chrono::steady_clock::now() - genStart);
+  if (flag(argc, argv, "--generate-only")) {
+    const fs::path kept = tmp.path().string() + "-kept";
+    fs::rename(tmp.path(), kept);
+    fs::create_directory(tmp.path());
+    std::printf("kept: %s\n", kept.c_str());
+    return 0;
+  }
 
   const double copySeconds = timeCopy(company, tmp.path() / "copy");
   fs::remove_all(tmp.path() / "copy");

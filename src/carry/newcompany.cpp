@@ -1,9 +1,11 @@
+#include <algorithm>
 #include <exception>
 
 #include "carry/staging.h"
 #include "carry/steps.h"
 #include "data/datadirectories.h"
 #include "data/failuretext.h"
+#include "data/names.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
 #include "jobs/workspace.h"
@@ -36,9 +38,23 @@ bool CreateNewCompany(RunHost& host, Workspace& ws) {
   host.setGaugeMax(static_cast<int>(ws.ListBoxCopy.size()));
   host.setGaugePosition(0);
   host.repaint();
-  CopyFileSet(host, ws.ListBoxCopy, oldDir, newDir, true, true);
-
+  // The cheques and the movements lose most of their records in the steps
+  // that follow: their tables are written then, from the old company's,
+  // with only the records they keep (the same files as a copy would give
+  // after the same deletes).
   TDM& dm = ws.DM;
+  std::vector<std::string> writtenLater;
+  std::vector<TTable*> fromOld;
+  for (TTable* t : {&dm.CeksenPravex_T, &dm.CharPravex}) {
+    const auto listed =
+        std::find_if(ws.ListBoxCopy.begin(), ws.ListBoxCopy.end(),
+                     [&](const std::string& n) { return sameName(n, t->tableName()); });
+    if (listed == ws.ListBoxCopy.end()) continue;
+    writtenLater.push_back(*listed);
+    fromOld.push_back(t);
+  }
+  CopyFileSet(host, ws.ListBoxCopy, oldDir, newDir, true, true, writtenLater);
+
   const TTable* opening = nullptr;  // the table being opened, for the message
   try {
     dm.CariPravex_T.close();
@@ -49,6 +65,7 @@ bool CreateNewCompany(RunHost& host, Workspace& ws) {
     dm.StokPravex_T.setDatabaseName(dm.CariPravex_T.databaseName());
     dm.CeksenPravex_T.setDatabaseName(dm.CariPravex_T.databaseName());
     dm.CharPravex.setDatabaseName(dm.CariPravex_T.databaseName());
+    for (TTable* t : fromOld) t->setOrigin(oldDir);
     opening = &dm.CariPravex_T;
     dm.CariPravex_T.open();
     opening = &dm.StokPravex_T;

@@ -20,3 +20,14 @@ fs::path ResolveTableFile(const std::string& directory, const std::string& table
                          FileCause{shown, ENOENT, false});
   return *found;
 }
+
+fs::path ResolveNewTableFile(const std::string& directory, const fs::path& existing) {
+  const std::string typed = platform::typedPath(existing);
+  const std::string shown = directory + "\\" + typed.substr(typed.find_last_of("\\/") + 1);
+  std::optional<fs::path> found = platform::resolvePath(shown);
+  std::error_code ec;
+  if (!found || !fs::is_directory(found->parent_path(), ec))
+    throw EDBEngineError(EDBEngineError::Code::kNotFound, "Directory does not exist.\nFile: " + shown,
+                         FileCause{shown, ENOENT, false});
+  return *found;
+}

@@ -9,3 +9,10 @@
 // means its .DB file. Throws EDBEngineError(kNotFound) naming the table when
 // the directory or the file does not exist.
 std::filesystem::path ResolveTableFile(const std::string& directory, const std::string& tableName);
+
+// Where the data file `existing` of a table elsewhere goes in `directory` (a
+// path text as typed) under its own file name: an existing file of that name
+// in another letter case is the place, as a copy would replace it. Throws
+// EDBEngineError(kNotFound) when the directory does not exist.
+std::filesystem::path ResolveNewTableFile(const std::string& directory,
+                                          const std::filesystem::path& existing);

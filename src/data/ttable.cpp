@@ -1,5 +1,7 @@
 #include "data/ttable.h"
 
+#include <utility>
+
 #include "data/failuretext.h"
 #include "data/names.h"
 #include "data/tablepath.h"
@@ -165,12 +167,25 @@ void TTable::setReadOnly(bool readOnly) {
   m_readOnly = readOnly;
 }
 
+void TTable::setOrigin(const std::string& directory) {
+  if (active())
+    throw EDatabaseError("Cannot perform this operation on an open dataset (" + m_handleName + ")");
+  m_origin = directory;
+}
+
 void TTable::open() {
   if (active()) return;
   pdx::OpenOptions options;
   options.readOnly = m_readOnly;
-  std::unique_ptr<pdx::Table> engine =
-      pdx::Table::open(ResolveTableFile(m_directory, m_tableName), options);
+  std::filesystem::path file;
+  if (m_origin.empty()) {
+    file = ResolveTableFile(m_directory, m_tableName);
+  } else {
+    const std::string from = std::exchange(m_origin, {});
+    options.origin = ResolveTableFile(from, m_tableName);
+    file = ResolveNewTableFile(m_directory, options.origin);
+  }
+  std::unique_ptr<pdx::Table> engine = pdx::Table::open(file, options);
   m_engine = std::move(engine);
   try {
     bind();

@@ -85,6 +85,13 @@ class TTable {
   // Opens the table for reading only: nothing is written, not even what a
   // killed change left for the next open to finish. Set while closed.
   void setReadOnly(bool readOnly);
+  // For the next open only: the table's data file is not there yet and is
+  // read from the table of the same name in `directory` (a path text as
+  // typed), under whose file name it is then written in this handle's
+  // directory: on the first change, with only the records that stay when
+  // the change is deletes, or else as a whole copy, at the latest when the
+  // table is closed (pdx::OpenOptions::origin). Set while closed.
+  void setOrigin(const std::string& directory);
 
   void open();
   void close();
@@ -151,6 +158,7 @@ class TTable {
   const std::vector<FieldSpec>* m_declared;
   std::string m_directory;
   bool m_readOnly = false;
+  std::string m_origin;
   std::unique_ptr<pdx::Table> m_engine;
   std::vector<Bound> m_bound;
   std::string m_filter;

@@ -1,5 +1,6 @@
 #include "jobs/filesetcopy.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <map>
@@ -108,6 +109,7 @@ std::vector<std::filesystem::path> staleIndexes(const std::string& anyTarget,
 // in the same order, and the target's index files that no copy replaces
 // removed when the target held the table's data file.
 void copyTableUnpublished(const std::vector<TableFileCopy>& files,
+                          const std::vector<std::string>& writtenByTables,
                           const std::function<void()>& copied) {
   std::vector<TableFileCopy> order;
   for (int pass = 0; pass < 2; ++pass)
@@ -118,7 +120,9 @@ void copyTableUnpublished(const std::vector<TableFileCopy>& files,
       !order.empty() && dataFileIn(directoryOf(order.front().to), order.front().to);
   std::vector<Staged> copiedFiles;  // only `to` is used
   for (const TableFileCopy& f : order) {
-    if (platform::copyFile(f.from, f.to, true) == platform::CopyOutcome::kCopied)
+    const bool later = std::any_of(writtenByTables.begin(), writtenByTables.end(),
+                                   [&](const std::string& n) { return upper(n) == upper(nameOf(f.to)); });
+    if (later || platform::copyFile(f.from, f.to, true) == platform::CopyOutcome::kCopied)
       copiedFiles.push_back({f.to, {}, {}});
     if (copied) copied();
   }
@@ -279,7 +283,8 @@ void ReplaceTableFiles(const std::vector<TableFileCopy>& files,
 }
 
 bool CopyFileSet(RunHost& host, const std::vector<std::string>& names, const std::string& source,
-                 const std::string& target, bool overwrite, bool unpublished) {
+                 const std::string& target, bool overwrite, bool unpublished,
+                 const std::vector<std::string>& writtenByTables) {
   if (names.empty()) return false;
   if (!platform::directoryExists(source)) return false;
   if (!platform::directoryExists(target)) {
@@ -318,7 +323,7 @@ bool CopyFileSet(RunHost& host, const std::vector<std::string>& names, const std
       for (const std::string& n : unit.names)
         files.push_back({source + "\\" + n, target + "\\" + n});
       if (unpublished) {
-        copyTableUnpublished(files, [&] { host.advanceGauge(); });
+        copyTableUnpublished(files, writtenByTables, [&] { host.advanceGauge(); });
       } else {
         ReplaceTableFiles(files, [&] { host.advanceGauge(); });
       }

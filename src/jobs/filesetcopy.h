@@ -45,9 +45,13 @@ extern const std::array<const char*, 38> kCarryForwardMasks;
 // table's files are copied straight over its target's, with the same
 // result as the replace as a whole and no sync; the caller makes the whole
 // directory durable with SyncBeforePublishing before the rename that
-// publishes it.
+// publishes it. The data files named in `writtenByTables` (bare names,
+// letter case ignored; only with `unpublished`) are counted as copied and
+// not copied: a table opened over each in `source` (TTable::setOrigin)
+// writes it, with only the records it keeps.
 bool CopyFileSet(RunHost& host, const std::vector<std::string>& names, const std::string& source,
-                 const std::string& target, bool overwrite, bool unpublished = false);
+                 const std::string& target, bool overwrite, bool unpublished = false,
+                 const std::vector<std::string>& writtenByTables = {});
 
 // Makes every file under the directory `dir` (sub-directories included; not
 // hidden names, which begin with ".") and the directories themselves durable, so that a rename that

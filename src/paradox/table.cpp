@@ -2,6 +2,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <optional>
 #include <system_error>
 
 #include "paradox/coding.h"
@@ -9,6 +10,7 @@
 #include "paradox/names.h"
 #include "paradox/table_impl.h"
 #include "paradox/values.h"
+#include "platform/files.h"
 #include "platform/leftovers.h"
 
 namespace pdx {
@@ -16,7 +18,7 @@ namespace {
 
 // The file as named, or the one in the same directory whose name differs
 // only in letter case; a name without extension gets ".db".
-std::filesystem::path resolve(const std::filesystem::path& given) {
+std::optional<std::filesystem::path> resolveIfThere(const std::filesystem::path& given) {
   std::error_code ec;
   if (std::filesystem::is_regular_file(given, ec)) return given;
   std::filesystem::path dir = given.parent_path();
@@ -28,6 +30,11 @@ std::filesystem::path resolve(const std::filesystem::path& given) {
     if (sameName(name, want) || (noExtension && sameName(name, want + ".db")))
       if (entry.is_regular_file(ec)) return entry.path();
   }
+  return std::nullopt;
+}
+
+std::filesystem::path resolve(const std::filesystem::path& given) {
+  if (std::optional<std::filesystem::path> found = resolveIfThere(given)) return *found;
   throw EDBEngineError(EDBEngineError::Code::kNotFound, "Table does not exist: " + given.string(),
                        FileCause{given.string(), ENOENT, false});
 }
@@ -93,21 +100,29 @@ std::unique_ptr<Table> Table::open(const std::filesystem::path& dbFile,
                                    const OpenOptions& options) {
   // A replace cut off on Windows may have left a file of the table aside.
   platform::restoreMovedAside(dbFile.parent_path().empty() ? "." : dbFile.parent_path());
-  return std::make_unique<TableImpl>(resolve(dbFile), options);
+  if (options.origin.empty()) return std::make_unique<TableImpl>(resolve(dbFile), options);
+  // The data file need not be there yet; the origin must.
+  OpenOptions resolved = options;
+  resolved.origin = resolve(options.origin);
+  return std::make_unique<TableImpl>(resolveIfThere(dbFile).value_or(dbFile), resolved);
 }
 
 TableImpl::TableImpl(std::filesystem::path path, const OpenOptions& options)
     : m_path(std::move(path)), m_name(m_path.string()), m_options(options) {
-  m_fileReadOnly = options.readOnly || platform::isReadOnlyFile(m_path);
+  m_fromOrigin = !options.origin.empty();
+  m_fileReadOnly = options.readOnly || (!m_fromOrigin && platform::isReadOnlyFile(m_path));
   try {
-    m_file = platform::RawFile(m_path, m_fileReadOnly ? platform::RawFile::Mode::kRead
-                                                      : platform::RawFile::Mode::kReadWrite);
+    m_file = m_fromOrigin ? platform::RawFile(options.origin, platform::RawFile::Mode::kRead)
+                          : platform::RawFile(m_path, m_fileReadOnly
+                                                          ? platform::RawFile::Mode::kRead
+                                                          : platform::RawFile::Mode::kReadWrite);
   } catch (const std::system_error& e) {
+    const std::string file = m_fromOrigin ? options.origin.string() : m_name;
     throw EDBEngineError(e.code() == std::errc::no_such_file_or_directory
                              ? EDBEngineError::Code::kNotFound
                              : EDBEngineError::Code::kIo,
-                         "Cannot open table " + m_name + ": " + e.code().message(),
-                         FileCause{m_name, e.code().value(), false});
+                         "Cannot open table " + file + ": " + e.code().message(),
+                         FileCause{file, e.code().value(), false});
   }
   const std::uint64_t size = fileSizeOf(m_file, m_name);
   m_header = readHeader(m_file, m_name);
@@ -138,6 +153,26 @@ TableImpl::TableImpl(std::filesystem::path path, const OpenOptions& options)
          "Corrupt table " + m_name + ": header declares " + std::to_string(m_header.fileBlocks) +
              " blocks, the file holds " + std::to_string(m_store->blocksInFile()));
   finishPendingIndexes();
+}
+
+void TableImpl::materialize() {
+  try {
+    platform::copyResolvedFile(m_options.origin, m_path);
+    platform::RawFile own(m_path, platform::RawFile::Mode::kReadWrite);
+    const std::uint64_t size = own.size();
+    m_store.reset();  // it reads m_file, which now changes
+    m_file = std::move(own);
+    m_store =
+        std::make_unique<BlockStore>(&m_file, m_name, m_header.headerSize, m_header.blockSize, size);
+    if (!m_options.mapBlocks) m_store->readWithoutMapping();
+  } catch (const platform::FileSystemError& e) {
+    throw EDBEngineError(EDBEngineError::Code::kIo, "Cannot write table " + m_name + ": " + e.what(),
+                         FileCause{e.writing() ? m_name : m_options.origin.string(),
+                                   e.cause().value(), e.writing()});
+  } catch (const std::system_error& e) {
+    failWriting("Cannot write table " + m_name, m_path, e);
+  }
+  m_fromOrigin = false;
 }
 
 TableImpl::~TableImpl() {

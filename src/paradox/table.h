@@ -65,6 +65,17 @@ struct OpenOptions {
   // page once, and copying it costs less than mapping and unmapping it page
   // by page (BlockStore).
   bool mapBlocks = true;
+  // Set: the table's data file is still to be written, from this one (a
+  // real path). Until the table's first write its records are read from
+  // `origin`, which the table never writes or keeps open after that; the
+  // companions are the table's own. Marked deletes then write only the
+  // records that stay (the same file a copy of `origin` gives after the
+  // same deletes); any other change, or closing without one, first copies
+  // `origin` whole to the table's data file (bytes, permission bits and
+  // modification time), which need not exist until then (one that does is
+  // replaced). For a new table put together from an old one's files: a
+  // mass delete need not copy what it deletes.
+  std::filesystem::path origin;
 };
 
 // The cursor's editing state, as in a dataset: browsing, editing an existing

@@ -341,7 +341,7 @@ void TableImpl::remove() {
 }
 
 void TableImpl::removeRecord() {
-  requireWritable();
+  requireMarkable();
   if (m_state == EditState::kEdit) post();
   if (m_state == EditState::kInsert) cancel();  // deleting drops a new record
   if (m_block == 0) fail(EDBEngineError::Code::kState, "No current record to delete in " + m_name);

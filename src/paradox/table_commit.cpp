@@ -162,6 +162,7 @@ bool TableImpl::commitChange() {
   applyMarkedDeletes();
   if (!m_shadow && !m_indexDirty) return false;
   if (!m_shadow) {  // indexes only: nothing of the data to replace
+    if (m_fromOrigin) materialize();
     structural([&] { rebuildIndexes(*this, m_onlyDeletes); });
     m_indexDirty = false;
     m_onlyDeletes = true;
@@ -199,6 +200,7 @@ bool TableImpl::commitChange() {
   // The table's rename is done: the change is durable and reported as done.
   // What follows only tidies up; its failures leave litter, not damage.
   m_shadow = false;
+  m_fromOrigin = false;  // the origin's handle is the one held below
   platform::closeInBackground(std::move(m_heldOriginal));
   for (const IndexReplacement& r : indexes) platform::removeFile(r.written);
   platform::removeFile(pendingIndexMarker());
@@ -302,6 +304,7 @@ std::vector<std::filesystem::path> everyMaintainedIndex(const TableImpl& table) 
 void TableImpl::finishPendingIndexes() {
   std::error_code ec;
   if (m_fileReadOnly || !std::filesystem::exists(pendingIndexMarker(), ec)) return;
+  if (m_fromOrigin) materialize();  // the indexes are rebuilt from the table's own file
   // Indexes written for this data (the commit got as far as the table's
   // rename, or had not swapped them yet) stay, old ones swapped out by a
   // commit that never replaced the table go back; anything else is rebuilt.

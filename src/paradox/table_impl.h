@@ -102,11 +102,20 @@ class TableImpl final : public Table {
   [[gnu::cold]] double textAsFloat(const FieldInfo& f, const std::uint8_t* p) const;
   [[gnu::cold]] bool convertedAsBoolean(int field, const FieldInfo& f, const std::uint8_t* p) const;
   void requireRecord() const;
-  void requireWritable() {  // on every edit, post and delete: the check inline
+  void requireWritable() {  // on every edit and post: the check inline
+    requireMarkable();
+    if (m_fromOrigin && !m_shadow) [[unlikely]]
+      materialize();
+  }
+  void requireMarkable() {  // a delete marked writes nothing to the data file
     requireSound();
     if (m_fileReadOnly) [[unlikely]]
       refuseWriting();
   }
+  // The data file of a table opened over an origin (OpenOptions::origin):
+  // the origin copied whole to the table's own path, which the table then
+  // reads and writes as if opened there.
+  void materialize();
   [[noreturn]] void refuseWriting() const;
   void writeInPlace();  // post of an edit that moves nothing
   // The bodies of edit(), insert() and append(), post(), remove().
@@ -202,6 +211,9 @@ class TableImpl final : public Table {
   std::string m_name;  // file name for messages
   OpenOptions m_options;
   bool m_fileReadOnly = false;
+  // True while the data file is read from OpenOptions::origin: no shadow or
+  // the shadow not yet renamed to m_path.
+  bool m_fromOrigin = false;
   platform::RawFile m_file;
   TableHeader m_header;
   std::vector<FieldInfo> m_fields;

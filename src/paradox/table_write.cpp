@@ -299,6 +299,7 @@ void TableImpl::startEdit() {
 void TableImpl::flush() {
   if (m_fileReadOnly) return;
   if (!commitChange()) {  // in-place edits only
+    if (m_fromOrigin) materialize();  // closed unchanged: a copy of the origin
     m_store->writeBack();
     m_memo->flush();
     try {

@@ -214,6 +214,10 @@ CopyOutcome copyFile(std::string_view from, std::string_view to, bool overwrite)
   return CopyOutcome::kCopied;
 }
 
+void copyResolvedFile(const fs::path& source, const fs::path& target) {
+  copyBytes(source, target, typedPath(source), typedPath(target));
+}
+
 std::vector<std::string> listFiles(std::string_view directory, std::string_view mask) {
   std::optional<fs::path> dir = resolvePath(directory);
   std::error_code ec;

@@ -26,6 +26,11 @@ enum class CopyOutcome {
 // fails (a read error, a full disk, a permission refused, a size limit).
 CopyOutcome copyFile(std::string_view from, std::string_view to, bool overwrite);
 
+// copyFile() between two resolved locations, the target replaced when it
+// exists: the same bytes, permission bits and modification time. Throws
+// FileSystemError naming both as typedPath() shows them.
+void copyResolvedFile(const std::filesystem::path& source, const std::filesystem::path& target);
+
 // The plain files of a directory whose names match the wildcard mask, sorted
 // alphabetically without regard to case. Sub-directories, hidden entries
 // (names starting with ".") and files marked hidden or system (Windows file
