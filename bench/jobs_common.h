@@ -175,6 +175,8 @@ class TimingHost : public RecordingHost {
   }
   void setStatusText(const std::string& text) override {
     const auto now = std::chrono::steady_clock::now();
+    if (m_last.empty())  // the checks before writing
+      std::printf("  %7.3f s  (before the first step)\n", seconds(now - m_at));
     if (!m_last.empty()) std::printf("  %7.3f s  %s\n", seconds(now - m_at), m_last.c_str());
     m_last = text;
     m_at = now;
@@ -187,7 +189,7 @@ class TimingHost : public RecordingHost {
 
  private:
   std::string m_last;
-  std::chrono::steady_clock::time_point m_at;
+  std::chrono::steady_clock::time_point m_at = std::chrono::steady_clock::now();
 };
 
 }  // namespace bench
