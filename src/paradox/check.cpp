@@ -111,14 +111,19 @@ std::vector<FileProblem> checkTableFiles(const std::filesystem::path& table,
   if (hasBlobs && problems.empty()) {
     MemoFile memo(companionFile(impl.path(), ".mb"), false);
     at = memo.path();
-    bool memoPresent = std::filesystem::exists(memo.path());
+    // Without the file there is no value to read (a table whose values all
+    // fit their records needs none).
+    const bool memoPresent = std::filesystem::exists(memo.path());
+    std::vector<const FieldInfo*> blobs;
+    for (const FieldInfo& f : h.fields)
+      if (isBlobType(f.type)) blobs.push_back(&f);
     std::uint64_t row = 0;
-    for (t->first(); !t->eof(); t->next()) {
+    for (t->first(); memoPresent && !t->eof(); t->next()) {
       ++row;
-      for (const FieldInfo& f : h.fields) {
-        if (!isBlobType(f.type)) continue;
+      for (const FieldInfo* b : blobs) {
+        const FieldInfo& f = *b;
         const std::uint8_t* p = impl.recordBytes() + f.offset;
-        if (BlobPointer::decode(p, f.width).inLeader() || !memoPresent) continue;
+        if (BlobPointer::decode(p, f.width).inLeader()) continue;
         try {
           memo.read(p, f.width);
         } catch (const EDBEngineError& e) {
