@@ -62,6 +62,7 @@ void StartNewCompany(RunHost& host, Workspace& ws) {
   if (ec)
     throw platform::FileSystemError(
         FileFailureText("Yeni şirket dizini oluşturulamadı", work, CauseText(ec)));
+  ws.NewCompanySyncs.emplace(dir);
 }
 
 void CompleteNewCompany(RunHost& host, Workspace& ws) {
@@ -70,7 +71,9 @@ void CompleteNewCompany(RunHost& host, Workspace& ws) {
   const std::string code = ws.RxSirket.text("YENI_SIRKET_KOD");
   const fs::path root = resolved(dataDir);
   const fs::path work = root / (kWorkPrefix + code), final = root / code;
-  // Every byte of the company on the disk before its name can show it.
+  // Every byte of the company on the disk before its name can show it: the
+  // syncs of the steps only started the writing.
+  ws.NewCompanySyncs.reset();
   SyncBeforePublishing(work);
   std::error_code ec;
   // A rename over an existing empty directory would succeed: refuse first.
@@ -94,6 +97,7 @@ void DiscardNewCompany(RunHost& host, Workspace& ws) {
     closeNewCompanyTables(ws.DM);
   } catch (...) {
   }
+  ws.NewCompanySyncs.reset();
   const std::string code = ws.RxSirket.text("YENI_SIRKET_KOD");
   std::optional<fs::path> root = platform::resolvePath(host.newDataDirectory());
   if (!root || code.empty()) return;

@@ -27,7 +27,8 @@ fs::path ResolveNewTableFile(const std::string& directory, const fs::path& exist
   std::optional<fs::path> found = platform::resolvePath(shown);
   std::error_code ec;
   if (!found || !fs::is_directory(found->parent_path(), ec))
-    throw EDBEngineError(EDBEngineError::Code::kNotFound, "Directory does not exist.\nFile: " + shown,
+    throw EDBEngineError(EDBEngineError::Code::kNotFound,
+                         "Directory does not exist.\nFile: " + shown,
                          FileCause{shown, ENOENT, false});
   return *found;
 }

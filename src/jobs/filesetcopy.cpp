@@ -120,8 +120,9 @@ void copyTableUnpublished(const std::vector<TableFileCopy>& files,
       !order.empty() && dataFileIn(directoryOf(order.front().to), order.front().to);
   std::vector<Staged> copiedFiles;  // only `to` is used
   for (const TableFileCopy& f : order) {
-    const bool later = std::any_of(writtenByTables.begin(), writtenByTables.end(),
-                                   [&](const std::string& n) { return upper(n) == upper(nameOf(f.to)); });
+    const bool later =
+        std::any_of(writtenByTables.begin(), writtenByTables.end(),
+                    [&](const std::string& n) { return upper(n) == upper(nameOf(f.to)); });
     if (later || platform::copyFile(f.from, f.to, true) == platform::CopyOutcome::kCopied)
       copiedFiles.push_back({f.to, {}, {}});
     if (copied) copied();

@@ -3,12 +3,14 @@
 // file-set copy, the in-memory company list and the run counters.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "data/companylist.h"
 #include "data/datamodule.h"
 #include "jobs/filelist.h"
+#include "platform/rawfile.h"
 
 struct Workspace {
   TDM DM;
@@ -18,4 +20,7 @@ struct Workspace {
   int NewCompanySequence = 1;            // next number to try for a new company code
   std::vector<std::string> RegisteredCodes;  // the registry's codes when the list was built
   bool SelectionConfirmed = false;
+  // Syncs in the directory of the new company being built aside wait for
+  // nothing until it is made durable as a whole (carry/staging.h).
+  std::optional<platform::DeferredSyncs> NewCompanySyncs;
 };

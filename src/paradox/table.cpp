@@ -112,10 +112,10 @@ TableImpl::TableImpl(std::filesystem::path path, const OpenOptions& options)
   m_fromOrigin = !options.origin.empty();
   m_fileReadOnly = options.readOnly || (!m_fromOrigin && platform::isReadOnlyFile(m_path));
   try {
-    m_file = m_fromOrigin ? platform::RawFile(options.origin, platform::RawFile::Mode::kRead)
-                          : platform::RawFile(m_path, m_fileReadOnly
-                                                          ? platform::RawFile::Mode::kRead
-                                                          : platform::RawFile::Mode::kReadWrite);
+    m_file = m_fromOrigin
+                 ? platform::RawFile(options.origin, platform::RawFile::Mode::kRead)
+                 : platform::RawFile(m_path, m_fileReadOnly ? platform::RawFile::Mode::kRead
+                                                            : platform::RawFile::Mode::kReadWrite);
   } catch (const std::system_error& e) {
     const std::string file = m_fromOrigin ? options.origin.string() : m_name;
     throw EDBEngineError(e.code() == std::errc::no_such_file_or_directory
@@ -162,11 +162,12 @@ void TableImpl::materialize() {
     const std::uint64_t size = own.size();
     m_store.reset();  // it reads m_file, which now changes
     m_file = std::move(own);
-    m_store =
-        std::make_unique<BlockStore>(&m_file, m_name, m_header.headerSize, m_header.blockSize, size);
+    m_store = std::make_unique<BlockStore>(&m_file, m_name, m_header.headerSize, m_header.blockSize,
+                                           size);
     if (!m_options.mapBlocks) m_store->readWithoutMapping();
   } catch (const platform::FileSystemError& e) {
-    throw EDBEngineError(EDBEngineError::Code::kIo, "Cannot write table " + m_name + ": " + e.what(),
+    throw EDBEngineError(EDBEngineError::Code::kIo,
+                         "Cannot write table " + m_name + ": " + e.what(),
                          FileCause{e.writing() ? m_name : m_options.origin.string(),
                                    e.cause().value(), e.writing()});
   } catch (const std::system_error& e) {

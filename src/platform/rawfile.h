@@ -82,14 +82,38 @@ class RawFile {
   // Writes all `length` bytes at `offset`, extending the file if needed.
   void writeAt(std::uint64_t offset, const void* data, std::size_t length);
   void truncate(std::uint64_t length);
-  // Forces written data to stable storage.
+  // Forces written data to stable storage; for a file opened under a
+  // directory whose syncs are deferred (DeferredSyncs), only starts writing
+  // it back.
   void sync();
   void close();
 
  private:
   friend class FileView;
   int m_fd = -1;
+  bool m_syncDeferred = false;
 };
+
+// While one lives, syncs of what lies under the directory `dir` (a real
+// location, not yet seen by any program: a new company built aside) do not
+// wait for the disk: a file opened there meanwhile only starts writing its
+// data back when synced (where the system can, so that the writing overlaps
+// the work that follows), a directory sync there does nothing. The caller
+// makes everything under `dir` durable, once the deferral is over, before
+// any name can show it. The fault seam still sees every sync.
+class DeferredSyncs {
+ public:
+  explicit DeferredSyncs(std::filesystem::path dir);
+  ~DeferredSyncs();
+  DeferredSyncs(const DeferredSyncs&) = delete;
+  DeferredSyncs& operator=(const DeferredSyncs&) = delete;
+
+ private:
+  std::filesystem::path m_dir;
+};
+
+// True when syncs of `path` are deferred now (DeferredSyncs).
+bool syncsDeferredFor(const std::filesystem::path& path);
 
 // A read-only view of bytes of an open file, shared with the page cache, so
 // it shows what RawFile::writeAt wrote after it was made. Reading through it

@@ -1,6 +1,10 @@
 // What the POSIX and the Windows file calls share: the fault seam's state
 // and a file handle's lifetime (each system's file closes it its own way).
+#include <algorithm>
+#include <atomic>
+#include <mutex>
 #include <utility>
+#include <vector>
 
 #include "platform/rawfile.h"
 
@@ -38,14 +42,57 @@ RawFile::~RawFile() {
   close();
 }
 
-RawFile::RawFile(RawFile&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+RawFile::RawFile(RawFile&& other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1)),
+      m_syncDeferred(std::exchange(other.m_syncDeferred, false)) {}
 
 RawFile& RawFile::operator=(RawFile&& other) noexcept {
   if (this != &other) {
     close();
     m_fd = std::exchange(other.m_fd, -1);
+    m_syncDeferred = std::exchange(other.m_syncDeferred, false);
   }
   return *this;
+}
+
+namespace {
+
+std::mutex g_deferredMutex;
+std::vector<std::filesystem::path> g_deferred;  // absolute, normal form
+std::atomic<bool> g_anyDeferred{false};
+
+std::filesystem::path absoluteOf(const std::filesystem::path& p) {
+  std::error_code ec;
+  std::filesystem::path a = std::filesystem::absolute(p, ec);
+  return (ec ? p : a).lexically_normal();
+}
+
+}  // namespace
+
+DeferredSyncs::DeferredSyncs(std::filesystem::path dir) : m_dir(absoluteOf(dir)) {
+  std::lock_guard<std::mutex> lock(g_deferredMutex);
+  g_deferred.push_back(m_dir);
+  g_anyDeferred = true;
+}
+
+DeferredSyncs::~DeferredSyncs() {
+  std::lock_guard<std::mutex> lock(g_deferredMutex);
+  const auto it = std::find(g_deferred.begin(), g_deferred.end(), m_dir);
+  if (it != g_deferred.end()) g_deferred.erase(it);
+  g_anyDeferred = !g_deferred.empty();
+}
+
+bool syncsDeferredFor(const std::filesystem::path& path) {
+  if (!g_anyDeferred) [[likely]]
+    return false;
+  const std::filesystem::path p = absoluteOf(path);
+  std::lock_guard<std::mutex> lock(g_deferredMutex);
+  for (const std::filesystem::path& dir : g_deferred) {
+    auto d = dir.begin(), q = p.begin();
+    while (d != dir.end() && q != p.end() && *d == *q) ++d, ++q;
+    if (d == dir.end() || (std::next(d) == dir.end() && d->empty())) return true;
+  }
+  return false;
 }
 
 }  // namespace platform

@@ -72,6 +72,7 @@ RawFile::RawFile(const std::filesystem::path& path, Mode mode) {
     ::CloseHandle(h);
     throw std::system_error(EMFILE, std::generic_category(), "open");
   }
+  m_syncDeferred = mode != Mode::kRead && syncsDeferredFor(path);
 }
 
 std::uint64_t RawFile::size() const {
@@ -125,6 +126,7 @@ void RawFile::sync() {
     if (e == kSkipSync) return;
     failWith(e, "fsync");
   }
+  if (m_syncDeferred) return;
   if (!::FlushFileBuffers(handleOf(m_fd))) fail("fsync");
 }
 

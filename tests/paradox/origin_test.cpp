@@ -97,7 +97,8 @@ TEST(OpenedOverOrigin, ClosedUnchangedGivesACopyWithTheOriginsTime) {
   TempDir source, target;
   movements(50).write(source / "Char.DB");
   for (const auto& e : fs::directory_iterator(source.path()))
-    if (e.path().filename() != "Char.DB") fs::copy_file(e.path(), target.path() / e.path().filename());
+    if (e.path().filename() != "Char.DB")
+      fs::copy_file(e.path(), target.path() / e.path().filename());
   const auto then = fs::last_write_time(source / "Char.DB") - std::chrono::hours(30);
   fs::last_write_time(source / "Char.DB", then);
   {
