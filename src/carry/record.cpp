@@ -17,41 +17,67 @@ namespace {
 
 constexpr const char* kFolderName = "Devir Raporları";
 
-std::string quoted(const std::string& field) {
-  if (field.find_first_of(";\"\r\n") == std::string::npos) return field;
-  std::string q = "\"";
-  for (char c : field) {
-    if (c == '"') q += '"';
-    q += c;
-  }
-  return q + "\"";
+// An amount in its shortest exact form (RecordNumber).
+struct Number {
+  double value;
+};
+
+Number number(const TField& f) {
+  return Number{f.asFloat()};
 }
 
 // The record's lines, written to `out` as they come, so that memory does not
-// grow with the tables.
+// grow with the tables; a field with a separator, a quote or a line break
+// goes in quotes.
 class RecordText {
  public:
-  explicit RecordText(std::ostream& out) : m_out(out) { m_out << "\xEF\xBB\xBF"; }
-  void row(std::initializer_list<std::string> fields) {
-    bool first = true;
-    for (const std::string& f : fields) {
-      if (!first) m_out << ';';
-      m_out << quoted(f);
-      first = false;
-    }
-    m_out << '\n';
-    ++m_rows;
+  explicit RecordText(std::ostream& out) : m_out(out) {
+    m_text.reserve(kChunk + 4096);
+    m_text += "\xEF\xBB\xBF";
   }
-  void finish() { row({"son", std::to_string(m_rows)}); }
+  template <typename... Fields>
+  void row(const Fields&... fields) {
+    bool first = true;
+    ((put(fields, first), first = false), ...);
+    m_text += '\n';
+    ++m_rows;
+    if (m_text.size() >= kChunk) flush();
+  }
+  void finish() {
+    row("son", std::to_string(m_rows));
+    flush();
+  }
 
  private:
+  static constexpr std::size_t kChunk = 1 << 16;
+  void put(std::string_view field, bool first) {
+    if (!first) m_text += ';';
+    if (field.find_first_of(";\"\r\n") == std::string_view::npos) {
+      m_text += field;
+      return;
+    }
+    m_text += '"';
+    for (char c : field) {
+      if (c == '"') m_text += '"';
+      m_text += c;
+    }
+    m_text += '"';
+  }
+  void put(Number n, bool first) {
+    if (!first) m_text += ';';
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, n.value);
+    m_text.append(buffer, result.ptr);
+  }
+  void flush() {
+    m_out.write(m_text.data(), static_cast<std::streamsize>(m_text.size()));
+    m_text.clear();
+  }
+
   std::ostream& m_out;
+  std::string m_text;  // not yet written
   std::size_t m_rows = 0;
 };
-
-std::string number(const TField& f) {
-  return RecordNumber(f.asFloat());
-}
 
 const char* roundingName(int mode) {
   return mode == 1 ? "down" : mode == 2 ? "up" : "auto";
@@ -67,31 +93,30 @@ std::vector<TField> bind(TTable& t, std::initializer_list<const char*> names) {
 void writeRecord(RunHost& host, Workspace& ws, std::ostream& out) {
   const CompanyList& row = ws.RxSirket;
   RecordText r(out);
-  r.row({"Upgrade-Devir devir kaydı", "1"});
-  r.row({"şirket", row.text("SIRKET_KOD"), row.text("YENI_SIRKET_KOD"), host.sourceYear(),
-         host.targetYear(), row.text("KISA_AD")});
-  r.row({"seçenek", "ytl", host.ytlTicked() ? "evet" : "hayır", "yuvarlama",
-         roundingName(host.roundingMode()), "basamak", std::to_string(host.precisionDigits())});
+  r.row("Upgrade-Devir devir kaydı", "1");
+  r.row("şirket", row.text("SIRKET_KOD"), row.text("YENI_SIRKET_KOD"), host.sourceYear(),
+        host.targetYear(), row.text("KISA_AD"));
+  r.row("seçenek", "ytl", host.ytlTicked() ? "evet" : "hayır", "yuvarlama",
+        roundingName(host.roundingMode()), "basamak", std::to_string(host.precisionDigits()));
 
   TDM& dm = ws.DM;
   TTable& cards = dm.CariPravex_T;
   const std::vector<TField> c = bind(cards, {"CARIKODU", "BCRKOD", "KDBKY", "KDBTR", "KDBRC",
                                              "KDALC", "DDBKY", "DDBTR", "DDBRC", "DDALC"});
   for (cards.first(); !cards.eof(); cards.next())
-    r.row({"cari", c[0].asString(), c[1].asString(), number(c[2]), c[3].asString(), number(c[4]),
-           number(c[5]), number(c[6]), c[7].asString(), number(c[8]), number(c[9])});
+    r.row("cari", c[0].asString(), c[1].asString(), number(c[2]), c[3].asString(), number(c[4]),
+          number(c[5]), number(c[6]), c[7].asString(), number(c[8]), number(c[9]));
   TTable& stock = dm.StokPravex_T;
   const std::vector<TField> s = bind(stock, {"STOKKODU", "BSTKOD", "MIKDEV", "TUTDEV", "DOVDEV"});
   for (stock.first(); !stock.eof(); stock.next())
-    r.row({"stok", s[0].asString(), s[1].asString(), number(s[2]), number(s[3]), number(s[4])});
+    r.row("stok", s[0].asString(), s[1].asString(), number(s[2]), number(s[3]), number(s[4]));
   TTable& cheques = dm.CeksenPravex_T;
   const std::vector<TField> q = bind(cheques, {"KAYIT", "KTUTAR"});
-  for (cheques.first(); !cheques.eof(); cheques.next())
-    r.row({"çek", q[0].asString(), number(q[1])});
+  for (cheques.first(); !cheques.eof(); cheques.next()) r.row("çek", q[0].asString(), number(q[1]));
   TTable& movements = dm.CharPravex;
   const std::vector<TField> m = bind(movements, {"BCHKOD", "TUTAR"});
   for (movements.first(); !movements.eof(); movements.next())
-    r.row({"taksit", m[0].asString(), number(m[1])});
+    r.row("taksit", m[0].asString(), number(m[1]));
   r.finish();
 }
 
