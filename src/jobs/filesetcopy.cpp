@@ -185,6 +185,17 @@ void SyncBeforePublishing(const std::filesystem::path& dir) {
   for (auto d = directories.rbegin(); d != directories.rend(); ++d) syncOrThrow(*d, true);
 }
 
+void SyncFilesIn(const std::string& directory, const std::vector<std::string>& names) {
+  const std::optional<std::filesystem::path> dir = platform::resolvePath(directory);
+  if (!dir) return;
+  std::error_code ec;
+  for (const std::string& name : names)
+    if (const auto file = platform::resolvePath(directory + "\\" + name);
+        file && std::filesystem::is_regular_file(*file, ec))
+      syncOrThrow(*file, false);
+  syncOrThrow(*dir, true);
+}
+
 std::string TemplateDirectoryProblem(const std::string& dataDirectory) {
   const std::string dir = TemplateDirectory(dataDirectory);
   if (!platform::directoryExists(dir)) return FileFailureText("Şablon dizini bulunamadı", dir, "");

@@ -60,6 +60,11 @@ bool CopyFileSet(RunHost& host, const std::vector<std::string>& names, const std
 // cannot be opened or synced.
 void SyncBeforePublishing(const std::filesystem::path& dir);
 
+// Makes the files `names` (bare names) of the directory `directory` (a path
+// text as typed) and the directory itself durable; a name that is not there
+// is passed over. Throws like SyncBeforePublishing.
+void SyncFilesIn(const std::string& directory, const std::vector<std::string>& names);
+
 // One file of a table to be put in place: its source and its target, path
 // texts as typed.
 struct TableFileCopy {

@@ -1,4 +1,5 @@
-// Phases 2 and 3: company directories and their completion.
+// Phases 2 and 3: company directories and their completion; and the end of
+// the run, when what the upgrade wrote is made durable.
 #include "data/datadirectories.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
@@ -91,4 +92,18 @@ void UpdateCompanies(RunHost& host, Workspace& ws) {
     if (dm.AyarOrLumex_T.fieldCount() != dm.AyarPravexT.fieldCount())
       rebuildSettings(ws, newDir, c);
   }
+}
+
+void MakeUpgradeDurable(RunHost& host, Workspace& ws, const std::vector<std::string>& dataFiles,
+                        const std::string& backup) {
+  const std::string newDir = host.newDataDirectory();
+  TTable& registry = ws.DM.SirketOrLumex_T;
+  TField code = registry.field("SIRKET_KOD");
+  for (registry.first(); !registry.eof(); registry.next())
+    if (const auto company = platform::resolvePath(CompanyDirectory(newDir, code.asString()));
+        company && platform::directoryExists(CompanyDirectory(newDir, code.asString())))
+      SyncBeforePublishing(*company);
+  if (!backup.empty())
+    if (const auto folder = platform::resolvePath(backup)) SyncBeforePublishing(*folder);
+  SyncFilesIn(newDir, dataFiles);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class RunHost;
 struct Workspace;
@@ -16,6 +17,13 @@ struct Workspace;
 // platform::FileSystemError when a copy fails: the upgrade then has not
 // written anything yet.
 std::string KeepReplacedFiles(RunHost& host, Workspace& ws);
+
+// The end of the run: the copies went into place without waiting for the
+// disk, so every file the upgrade wrote (the data directory's `dataFiles`,
+// each upgraded company directory, the backup folder `backup` when there is
+// one) is synced before the run reports that it is done.
+void MakeUpgradeDurable(RunHost& host, Workspace& ws, const std::vector<std::string>& dataFiles,
+                        const std::string& backup);
 
 // Phases 2 and 3: company directories copied, then completed from the
 // template with ayar2 replaced and ayar rebuilt where its layout differs.

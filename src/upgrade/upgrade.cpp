@@ -34,7 +34,7 @@ bool RunEditionUpgrade(RunHost& host, Workspace& ws) {
     InfoBox(host, problem);
     return false;
   }
-  KeepReplacedFiles(host, ws);
+  const std::string backup = KeepReplacedFiles(host, ws);
   registry.close();
 
   // Phase 1: the data directory's own files, the older registry among them,
@@ -47,12 +47,14 @@ bool RunEditionUpgrade(RunHost& host, Workspace& ws) {
   host.setStatusText("Yeni veritabanı oluşturuluyor...");
   host.setStatusVisible(true);
   host.repaint();
-  CopyFileSet(host, ws.FileListBox1.items(), oldDir, newDir, true);
+  const std::vector<std::string> dataFiles = ws.FileListBox1.items();
+  CopyFileSet(host, dataFiles, oldDir, newDir, true);
 
   registry.open();
   CopyCompanies(host, ws);
   UpdateCompanies(host, ws);
   RecodeMovements(host, ws);
   RecodeInvoices(host, ws);
+  MakeUpgradeDurable(host, ws, dataFiles, backup);
   return true;
 }

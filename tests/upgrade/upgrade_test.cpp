@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 #include "data/names.h"
 #include "jobs/workspace.h"
 #include "paradox/errors.h"
+#include "platform/rawfile.h"
 #include "support/company_fixture.h"
 #include "support/expect_unchanged.h"
 #include "support/fixture_files.h"
@@ -250,6 +252,50 @@ TEST_F(UpgradeTest, AMovementTableWithoutTheKindFieldEndsTheRun) {
   } catch (const EDatabaseError& e) {
     EXPECT_STREQ(e.what(), "Field 'ALPHA3' not found");
   }
+}
+
+// Which files were written (a copy, a rename, a new file: the calls that name
+// their file) and not synced since. A sync without a name belongs to the file
+// opened just before it, as the final pass opens each file and syncs it.
+class UnsyncedFiles final : public platform::FileFaults {
+ public:
+  int before(platform::FileOp op, const fs::path& path) override {
+    using platform::FileOp;
+    const fs::path p = path.empty() ? path : fs::absolute(path).lexically_normal();
+    if (op == FileOp::kOpen || op == FileOp::kCreate) m_opened = p;
+    if (op == FileOp::kCreate || op == FileOp::kWrite || op == FileOp::kRename ||
+        op == FileOp::kExchange)
+      if (!p.empty()) m_unsynced.insert(p);
+    if (op == FileOp::kSync) m_unsynced.erase(p.empty() ? m_opened : p);
+    return 0;
+  }
+  bool unsynced(const fs::path& p) const {
+    return m_unsynced.count(fs::absolute(p).lexically_normal()) > 0;
+  }
+
+ private:
+  fs::path m_opened;
+  std::set<fs::path> m_unsynced;
+};
+
+TEST_F(UpgradeTest, EveryFileWrittenIsOnTheDiskBeforeTheRunEnds) {
+  olderDir.registry().company("1001", "Ak", 2004).company("1002", "Bey", 2004);
+  oldCompany("1001").withFile("banka.DB", "old banka");
+  oldCompany("1002");
+  olderDir.withFile("ortak.dat", "older").write();
+  tmp.write("NEW/ORTAK.DAT", "newest");
+  UnsyncedFiles recorder;
+  platform::g_fileFaults = &recorder;
+  const bool ended = run();
+  platform::g_fileFaults = nullptr;
+  ASSERT_TRUE(ended);
+  int files = 0;
+  for (const auto& e : fs::recursive_directory_iterator(newest))
+    if (e.is_regular_file() && e.path().filename().string()[0] != '.') {
+      ++files;
+      EXPECT_FALSE(recorder.unsynced(e.path())) << e.path();
+    }
+  EXPECT_GT(files, 40);
 }
 
 }  // namespace
