@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <exception>
 #include <filesystem>
+#include <future>
 #include <map>
 #include <set>
 
@@ -289,6 +290,15 @@ class Checker {
   bool checkOpenedTables(const std::string& name, const std::string& oldDir,
                          const std::vector<FileSource>& carried) {
     const std::string templateDir = TemplateDirectory(m_dataDir);
+    // What to check, in table order, up to the first table found missing;
+    // the checks then run side by side (each reads its own files) and the
+    // first problem in table order stops the run, as one by one would.
+    struct Checked {
+      std::string dir, file, typed;
+      std::string missing;  // the stop for a table that is not there
+      std::future<std::vector<pdx::FileProblem>> problems;
+    };
+    std::vector<Checked> tables;
     for (const char* table : kOpenedTables) {
       auto own = std::find_if(carried.begin(), carried.end(),
                               [&](const FileSource& f) { return sameName(f.name, table); });
@@ -297,8 +307,8 @@ class Checker {
       // template: a company without them cannot be carried.
       const bool companyOnly = sameName(table, kOldSettingsTable);
       if (!inCompany && companyOnly) {
-        const std::string typed = oldDir + "\\" + table;
-        return tableProblem(name, missingTable(typed));
+        tables.push_back({{}, {}, {}, missingTable(oldDir + "\\" + table), {}});
+        break;
       }
       if (!inCompany && !m_templateChecked.insert(table).second) continue;
       const std::string dir = inCompany ? oldDir : templateDir;
@@ -308,23 +318,29 @@ class Checker {
       std::error_code ec;
       if (!file || !fs::is_regular_file(*file, ec)) {
         if (!inCompany) continue;  // the open reports a table missing everywhere
-        return tableProblem(name, missingTable(typed));
+        tables.push_back({{}, {}, {}, missingTable(typed), {}});
+        break;
       }
+      tables.push_back({dir, source.name, typed, {}, std::async(std::launch::async, [f = *file] {
+                          return pdx::checkTableFiles(f);
+                        })});
+    }
+    for (Checked& t : tables) {
+      if (!t.missing.empty()) return tableProblem(name, t.missing);
       try {
-        const std::vector<pdx::FileProblem> problems = pdx::checkTableFiles(*file);
+        const std::vector<pdx::FileProblem> problems = t.problems.get();
         if (!problems.empty()) {
           // The first problem, worded by the file it is in: data, blob or index.
           const pdx::FileProblem& first = problems.front();
           return tableProblem(
-              name, describeTableFailure(typed,
+              name, describeTableFailure(t.typed,
                                          EDBEngineError(EDBEngineError::Code::kCorrupt, first.text,
                                                         FileCause{first.file.string(), 0, false})));
         }
       } catch (const std::exception& e) {
-        return tableProblem(name, TableFailureText(typed, e));
+        return tableProblem(name, TableFailureText(t.typed, e));
       }
-      m_space.largestWorkingCopy =
-          std::max(m_space.largestWorkingCopy, familySize(dir, source.name));
+      m_space.largestWorkingCopy = std::max(m_space.largestWorkingCopy, familySize(t.dir, t.file));
     }
     return true;
   }

@@ -242,6 +242,9 @@ void BlockStore::writeBack() {
   } catch (const std::system_error& e) {
     throw EDBEngineError::io(m_fileName, e, true);
   }
+  // A pass that edits record after record moves on and leaves these bytes
+  // be: the disk may take them while the pass goes on, not all at the flush.
+  m_file->startWriteBack(at, m_dirtyTo - m_dirtyFrom);
   if (at + (m_dirtyTo - m_dirtyFrom) > m_fileSize) setFileSize(at + (m_dirtyTo - m_dirtyFrom));
   m_dirtyFrom = m_dirtyTo = 0;
 }

@@ -88,6 +88,12 @@ void RawFile::truncate(std::uint64_t length) {
   if (::ftruncate(m_fd, static_cast<off_t>(length)) != 0) fail("truncate");
 }
 
+void RawFile::startWriteBack(std::uint64_t offset, std::uint64_t length) noexcept {
+  if (m_fd >= 0)
+    ::sync_file_range(m_fd, static_cast<off_t>(offset), static_cast<off_t>(length),
+                      SYNC_FILE_RANGE_WRITE);
+}
+
 void RawFile::sync() {
   if (int e = injectedFault(FileOp::kSync)) {
     if (e == kSkipSync) return;

@@ -86,6 +86,10 @@ class RawFile {
   // directory whose syncs are deferred (DeferredSyncs), only starts writing
   // it back.
   void sync();
+  // Asks the system to start writing the bytes at [offset, offset + length)
+  // to the disk now, without waiting, so that a later sync finds less to
+  // do (Linux; elsewhere nothing). Never fails.
+  void startWriteBack(std::uint64_t offset, std::uint64_t length) noexcept;
   void close();
 
  private:

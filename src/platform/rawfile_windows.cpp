@@ -121,6 +121,8 @@ void RawFile::truncate(std::uint64_t length) {
     fail("truncate");
 }
 
+void RawFile::startWriteBack(std::uint64_t, std::uint64_t) noexcept {}
+
 void RawFile::sync() {
   if (int e = injectedFault(FileOp::kSync)) {
     if (e == kSkipSync) return;
