@@ -1,6 +1,7 @@
 #include "paradox/check.h"
 
-#include <set>
+#include <algorithm>
+#include <vector>
 
 #include "paradox/blockstore.h"
 #include "paradox/errors.h"
@@ -49,14 +50,19 @@ std::vector<FileProblem> checkTableFiles(const std::filesystem::path& table,
             std::to_string(h.fileBlocks));
 
   // The chain.
-  std::set<int> seen;
   std::uint64_t records = 0;
   int prev = 0, last = 0, inChain = 0;
   const int limit = std::min(h.fileBlocks, store.blocksInFile());
+  std::vector<bool> seen(static_cast<std::size_t>(std::max(limit, 0)) + 1, false);  // by block
+  auto visit = [&](int b) {  // false when `b` was reached before
+    if (seen[static_cast<std::size_t>(b)]) return false;
+    seen[static_cast<std::size_t>(b)] = true;
+    return true;
+  };
   ChainWalk walk;
   for (int b = h.firstBlock; b != 0;) {
     std::string fault = walk.reach(b, limit);
-    if (fault.empty() && !seen.insert(b).second)
+    if (fault.empty() && !visit(b))
       fault = "the block chain loops (it reaches block " + std::to_string(b) + " again)";
     if (!fault.empty()) {
       problem(fault);
@@ -94,7 +100,7 @@ std::vector<FileProblem> checkTableFiles(const std::filesystem::path& table,
       problem("free list links to block " + std::to_string(b) + ", outside the file");
       break;
     }
-    if (!seen.insert(b).second) {
+    if (!visit(b)) {
       problem("free list reaches block " + std::to_string(b) + " twice or from the chain");
       break;
     }
