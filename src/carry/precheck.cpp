@@ -23,6 +23,7 @@
 #include "paradox/header.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/rawfile.h"
 #include "platform/runlock.h"
 #include "platform/wildcard.h"
 
@@ -321,9 +322,10 @@ class Checker {
         tables.push_back({{}, {}, {}, missingTable(typed), {}});
         break;
       }
-      tables.push_back({dir, source.name, typed, {}, std::async(std::launch::async, [f = *file] {
-                          return pdx::checkTableFiles(f);
-                        })});
+      tables.push_back(
+          {dir, source.name, typed, {}, std::async(platform::sideBySide(), [f = *file] {
+             return pdx::checkTableFiles(f);
+           })});
     }
     for (Checked& t : tables) {
       if (!t.missing.empty()) return tableProblem(name, t.missing);

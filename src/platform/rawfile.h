@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <future>
 
 namespace platform {
 
@@ -49,6 +50,13 @@ inline constexpr int kSkipSync = -1;
 
 // The installed fault source; null unless a test installed one.
 extern FileFaults* g_fileFaults;
+
+// How to start work that may run on a thread of its own (std::async): on the
+// caller's thread, when it waits for the result, while a fault source is
+// installed, since a source counts and orders the calls it sees.
+inline std::launch sideBySide() {
+  return g_fileFaults == nullptr ? std::launch::async : std::launch::deferred;
+}
 
 // 0, or the errno value the installed source asks `op` to fail with.
 inline int injectedFault(FileOp op, const std::filesystem::path& path) {

@@ -14,6 +14,7 @@
 #include "data/tablepath.h"
 #include "jobs/amount.h"
 #include "paradox/table.h"
+#include "platform/rawfile.h"
 #include "report/numbers.h"
 #include "report/rules.h"
 #include "report/tables.h"
@@ -440,7 +441,7 @@ CompanyReport ReconcileCompany(const ReconcileOptions& o, const CarriedCompany& 
   std::vector<std::future<std::vector<ReportLine>>> sections;
   auto section = [&](const std::string& name, auto step) {
     sections.push_back(
-        std::async(std::launch::async, [name, step] { return guarded(name, step); }));
+        std::async(platform::sideBySide(), [name, step] { return guarded(name, step); }));
   };
   section("Cari hesaplar", [&](auto& out) { currentAccounts(o, oldDir, newDir, out); });
   section("Stok", [&](auto& out) { stock(o, oldDir, newDir, out); });
