@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <exception>
+#include <functional>
+#include <future>
 #include <numeric>
 #include <system_error>
 
@@ -16,6 +19,7 @@
 #include "paradox/keyorder.h"
 #include "paradox/table_impl.h"
 #include "paradox/values.h"
+#include "platform/rawfile.h"
 
 namespace pdx {
 namespace detail {
@@ -328,41 +332,66 @@ std::vector<IndexReplacement> writeIndexes(const TableImpl& table,
       pf.header.raw[hdr::kTreeParentCounter] = counter;
       out.push_back({writeImage(px, pf.header.raw, t), px});
     }
+    // Each maintained secondary index (its .Xnn, then its .Ynn from it) is
+    // written on a thread of its own: they share only what is read here.
+    std::vector<SecondaryIndex> secondary;
+    for (const SecondaryIndex& si : findSecondaryIndexes(table))
+      if (si.maintained && wanted(si.xFile)) secondary.push_back(si);
     std::unique_ptr<KeyBlocks> where;
-    for (const SecondaryIndex& si : findSecondaryIndexes(table)) {
-      if (!si.maintained || !wanted(si.xFile)) continue;
-      SecondaryImage img;
-      if (onlyDeletes) {
-        img.x = readIndexHeader(si.xFile);
-        if (!where) where = recordBlocks(table, dataFile);
-        img.entries = survivingEntries(table, *where, img.x);
-      } else {
-        img = secondaryEntries(table, dataFile, si);
+    if (onlyDeletes && !secondary.empty()) where = recordBlocks(table, dataFile);
+    auto writeSecondary = [&](const SecondaryIndex& si) {
+      std::vector<IndexReplacement> written;
+      try {
+        SecondaryImage img;
+        if (onlyDeletes) {
+          img.x = readIndexHeader(si.xFile);
+          img.entries = survivingEntries(table, *where, img.x);
+        } else {
+          img = secondaryEntries(table, dataFile, si);
+        }
+        TableHeader& xh = img.x.header;
+        Tree xt;
+        packLevel(xt, img.entries, xh.recordSize, xh.blockSize, nullptr, 0, nullptr);
+        setTreeCounts(xh.raw, xt, false);
+        xh.raw[hdr::kParentCounter] = counter;
+        xh.raw[hdr::kStructureCounter] = th.raw[hdr::kStructureCounter];
+        xh.raw[hdr::kChangeCounter] = static_cast<std::uint8_t>(xh.raw[hdr::kChangeCounter] + 1);
+        const std::filesystem::path xWritten = writeImage(si.xFile, xh.raw, xt);
+        written.push_back({xWritten, si.xFile});
+        if (si.yFile.empty()) return written;
+        IndexFile yf = readIndexHeader(si.yFile);
+        const int yKey = xh.recordSize - xh.fields.back().width;
+        if (yf.header.recordSize != yKey + 6)
+          throw EDBEngineError(
+              EDBEngineError::Code::kCorrupt,
+              "Index " + si.yFile.string() + " does not match " + si.xFile.filename().string(),
+              FileCause{si.yFile.string(), 0, false});
+        xh.firstBlock = xt.blockCount ? 1 : 0;
+        xh.fileBlocks = xt.blockCount;
+        const Tree yt = buildTree(leafEntries(xWritten, xh, yKey), yKey, yf.header.blockSize);
+        setTreeCounts(yf.header.raw, yt, true);
+        yf.header.raw[hdr::kTreeParentCounter] = xh.raw[hdr::kChangeCounter];
+        written.push_back({writeImage(si.yFile, yf.header.raw, yt), si.yFile});
+        return written;
+      } catch (...) {
+        for (const IndexReplacement& r : written) platform::removeFile(r.written);
+        throw;
       }
-      TableHeader& xh = img.x.header;
-      Tree xt;
-      packLevel(xt, img.entries, xh.recordSize, xh.blockSize, nullptr, 0, nullptr);
-      setTreeCounts(xh.raw, xt, false);
-      xh.raw[hdr::kParentCounter] = counter;
-      xh.raw[hdr::kStructureCounter] = th.raw[hdr::kStructureCounter];
-      xh.raw[hdr::kChangeCounter] = static_cast<std::uint8_t>(xh.raw[hdr::kChangeCounter] + 1);
-      const std::filesystem::path xWritten = writeImage(si.xFile, xh.raw, xt);
-      out.push_back({xWritten, si.xFile});
-      if (si.yFile.empty()) continue;
-      IndexFile yf = readIndexHeader(si.yFile);
-      const int yKey = xh.recordSize - xh.fields.back().width;
-      if (yf.header.recordSize != yKey + 6)
-        throw EDBEngineError(
-            EDBEngineError::Code::kCorrupt,
-            "Index " + si.yFile.string() + " does not match " + si.xFile.filename().string(),
-            FileCause{si.yFile.string(), 0, false});
-      xh.firstBlock = xt.blockCount ? 1 : 0;
-      xh.fileBlocks = xt.blockCount;
-      const Tree yt = buildTree(leafEntries(xWritten, xh, yKey), yKey, yf.header.blockSize);
-      setTreeCounts(yf.header.raw, yt, true);
-      yf.header.raw[hdr::kTreeParentCounter] = xh.raw[hdr::kChangeCounter];
-      out.push_back({writeImage(si.yFile, yf.header.raw, yt), si.yFile});
+    };
+    std::vector<std::future<std::vector<IndexReplacement>>> jobs;
+    for (const SecondaryIndex& si : secondary)
+      jobs.push_back(std::async(platform::sideBySide(), writeSecondary, std::cref(si)));
+    // Every job is waited for; the first failure, in index order, is the one
+    // thrown, once every file written for this commit is gone.
+    std::exception_ptr failure;
+    for (auto& job : jobs) {
+      try {
+        for (IndexReplacement& r : job.get()) out.push_back(std::move(r));
+      } catch (...) {
+        if (!failure) failure = std::current_exception();
+      }
     }
+    if (failure) std::rethrow_exception(failure);
   } catch (...) {
     for (const IndexReplacement& r : out) platform::removeFile(r.written);
     throw;
