@@ -5,12 +5,15 @@
 // checker and for pxlib, and that it is smaller.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <map>
 #include <set>
 
 #include "engine_fixture.h"
 #include "movements.h"
 #include "paradox/check.h"
+#include "paradox/errors.h"
 #include "paradox/header.h"
 #include "paradox/table.h"
 #include "support/pxlib_reader.h"
@@ -180,6 +183,33 @@ TEST(MarkedDeletes, NothingIsWrittenUntilTheFlush) {
   t->flush();
   expectSound(db, {});
   EXPECT_EQ(pdx::readHeader(db).fileBlocks, 0);
+}
+
+// The secondary indexes of a commit are written side by side: one that
+// cannot be written (a .Ynn that does not fit its .Xnn) fails the commit,
+// and no file of the family changes, whichever index finished first.
+TEST(MarkedDeletes, AnIndexThatCannotBeWrittenLeavesTheWholeFamilyAsItWas) {
+  TempDir dir;
+  const fs::path db = dir / "Char.DB";
+  movements(2000).secondaryIndex("EVRAKDURUM").write(db);
+  std::vector<fs::path> ys;
+  for (const auto& e : fs::directory_iterator(dir.path()))
+    if (e.path().extension().string().rfind(".Y", 0) == 0) ys.push_back(e.path());
+  ASSERT_EQ(ys.size(), 2u);
+  std::sort(ys.begin(), ys.end());
+  auto y = readAll(ys.back());
+  y[0] = static_cast<unsigned char>(y[0] + 1);  // the entry size
+  writeAll(ys.back(), y);
+  std::map<fs::path, std::vector<unsigned char>> before;
+  for (const auto& e : fs::directory_iterator(dir.path())) before[e.path()] = readAll(e.path());
+  auto t = pdx::Table::open(db);
+  t->setFilter("EVRAKDURUM <> 'Kasada'");
+  t->setFiltered(true);
+  while (!t->eof()) t->remove();
+  EXPECT_THROW(t->flush(), EDBEngineError);
+  std::map<fs::path, std::vector<unsigned char>> after;
+  for (const auto& e : fs::directory_iterator(dir.path())) after[e.path()] = readAll(e.path());
+  EXPECT_EQ(after, before);
 }
 
 // After a mass delete the secondary index keeps its surviving entries, each
