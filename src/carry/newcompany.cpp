@@ -65,7 +65,10 @@ bool CreateNewCompany(RunHost& host, Workspace& ws) {
     dm.StokPravex_T.setDatabaseName(dm.CariPravex_T.databaseName());
     dm.CeksenPravex_T.setDatabaseName(dm.CariPravex_T.databaseName());
     dm.CharPravex.setDatabaseName(dm.CariPravex_T.databaseName());
-    for (TTable* t : fromOld) t->setOrigin(oldDir);
+    // Set for both, every time: an origin left from a company whose opening
+    // failed must not reach the next one.
+    for (TTable* t : {&dm.CeksenPravex_T, &dm.CharPravex})
+      t->setOrigin(std::find(fromOld.begin(), fromOld.end(), t) != fromOld.end() ? oldDir : "");
     opening = &dm.CariPravex_T;
     dm.CariPravex_T.open();
     opening = &dm.StokPravex_T;

@@ -159,6 +159,7 @@ void TTable::setDatabaseName(const std::string& directory) {
   if (active())
     throw EDatabaseError("Cannot perform this operation on an open dataset (" + m_handleName + ")");
   m_directory = directory;
+  m_origin.clear();  // an origin is for the directory it was set with
 }
 
 void TTable::setReadOnly(bool readOnly) {

@@ -90,7 +90,8 @@ class TTable {
   // typed), under whose file name it is then written in this handle's
   // directory: on the first change, with only the records that stay when
   // the change is deletes, or else as a whole copy, at the latest when the
-  // table is closed (pdx::OpenOptions::origin). Set while closed.
+  // table is closed (pdx::OpenOptions::origin). Set while closed, after
+  // setDatabaseName(), which forgets it.
   void setOrigin(const std::string& directory);
 
   void open();

@@ -104,6 +104,30 @@ TEST_F(TTableTest, NamesAreFoundWithoutRegardToCaseAndWithoutExtension) {
   EXPECT_FALSE(invoices.active());
 }
 
+// A table opened over an origin reads the origin's records under its own
+// name (in the origin's letter case), once; a new directory forgets it.
+TEST_F(TTableTest, AnOriginIsReadForTheNextOpenOfItsDirectoryOnly) {
+  writeRows(tmp / "old" / "FATURA.db", fixture::layout::Fatura(),
+            {Row{{"LOJIK3", fixture::flag(true)}}, Row{{"LOJIK3", fixture::flag(false)}}});
+  writeRows(tmp / "other" / "Fatura.DB", fixture::layout::Fatura(), {Row{}});
+  fs::create_directories(tmp.path() / "new");
+  TTable invoices("FaturaPravex_T", "Fatura", &schema::Fatura());
+  invoices.setDatabaseName(dir + "\\new");
+  invoices.setOrigin(dir + "\\old");
+  invoices.open();
+  EXPECT_EQ(invoices.recordCount(), 2u);
+  invoices.close();
+  EXPECT_EQ(fixture::readFileBytes(tmp.path() / "new" / "FATURA.db"),
+            fixture::readFileBytes(tmp.path() / "old" / "FATURA.db"));
+  invoices.open();  // its own file now
+  EXPECT_EQ(invoices.recordCount(), 2u);
+  invoices.close();
+  invoices.setOrigin(dir + "\\old");
+  invoices.setDatabaseName(dir + "\\other");
+  invoices.open();
+  EXPECT_EQ(invoices.recordCount(), 1u);
+}
+
 TEST_F(TTableTest, AHandleWithoutDeclaredFieldsSeesEveryFieldInTableOrder) {
   // 60 fields of the newest layout, then ESKI1..ESKI10 (ESKI6 a text).
   writeRows(tmp / "ayar.db", fixture::layout::AyarOld(70), {Row{{"ESKI6", txt("x")}}});
