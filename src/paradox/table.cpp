@@ -159,12 +159,12 @@ void TableImpl::materialize() {
   try {
     platform::copyResolvedFile(m_options.origin, m_path);
     platform::RawFile own(m_path, platform::RawFile::Mode::kReadWrite);
-    const std::uint64_t size = own.size();
-    m_store.reset();  // it reads m_file, which now changes
+    auto store = std::make_unique<BlockStore>(&m_file, m_name, m_header.headerSize,
+                                              m_header.blockSize, own.size());
+    if (!m_options.mapBlocks) store->readWithoutMapping();
+    m_store.reset();  // done with the origin's handle before it goes
     m_file = std::move(own);
-    m_store = std::make_unique<BlockStore>(&m_file, m_name, m_header.headerSize, m_header.blockSize,
-                                           size);
-    if (!m_options.mapBlocks) m_store->readWithoutMapping();
+    m_store = std::move(store);
   } catch (const platform::FileSystemError& e) {
     throw EDBEngineError(EDBEngineError::Code::kIo,
                          "Cannot write table " + m_name + ": " + e.what(),
