@@ -38,7 +38,7 @@ class KeyBlocks {
     for (std::size_t i = 0; i < m_blocks.size(); ++i) {
       const std::uint8_t* key = m_keys.data() + i * m_width;
       const std::uint64_t h = small() ? quickMix(word(key)) : hash(key);
-      const std::size_t bit = (h >> 20) & m_filterMask;
+      const std::size_t bit = filterBit(h);
       m_filter[bit / 64] |= std::uint64_t{1} << (bit % 64);
       std::size_t at = h & m_mask;
       while (m_slots[at].index != 0) at = (at + 1) & m_mask;
@@ -49,27 +49,10 @@ class KeyBlocks {
   int find(const std::uint8_t* key) const {
     if (small()) {
       const std::uint64_t w = word(key);
-      const std::uint64_t h = quickMix(w);
-      if (!mayHold(h)) return 0;
-      const auto tag = static_cast<std::uint32_t>(h >> 32);
-      for (std::size_t at = h & m_mask; m_slots[at].index != 0; at = (at + 1) & m_mask) {
-        const Slot& slot = m_slots[at];
-        if (slot.tag != tag) continue;
-        const std::size_t i = slot.index - 1;
-        if (word(m_keys.data() + i * m_width) == w) return m_blocks[i];
-      }
-      return 0;
+      return probe(quickMix(w), [&](const std::uint8_t* k) { return word(k) == w; });
     }
-    const std::uint64_t h = hash(key);
-    if (!mayHold(h)) return 0;
-    const auto tag = static_cast<std::uint32_t>(h >> 32);
-    for (std::size_t at = h & m_mask; m_slots[at].index != 0; at = (at + 1) & m_mask) {
-      const Slot& slot = m_slots[at];
-      if (slot.tag != tag) continue;
-      const std::size_t i = slot.index - 1;
-      if (std::memcmp(m_keys.data() + i * m_width, key, m_width) == 0) return m_blocks[i];
-    }
-    return 0;
+    return probe(hash(key),
+                 [&](const std::uint8_t* k) { return std::memcmp(k, key, m_width) == 0; });
   }
 
  private:
@@ -78,9 +61,20 @@ class KeyBlocks {
     std::uint32_t tag = 0;    // high bits of the hash
   };
   bool small() const { return m_width <= 8; }
-  bool mayHold(std::uint64_t h) const {
-    const std::size_t bit = (h >> 20) & m_filterMask;
-    return (m_filter[bit / 64] >> (bit % 64)) & 1;
+  std::size_t filterBit(std::uint64_t h) const { return (h >> 20) & m_filterMask; }
+  // The block of the key hashed to `h` for which `same(stored key)` holds.
+  template <typename Same>
+  int probe(std::uint64_t h, Same same) const {
+    const std::size_t bit = filterBit(h);
+    if (((m_filter[bit / 64] >> (bit % 64)) & 1) == 0) return 0;
+    const auto tag = static_cast<std::uint32_t>(h >> 32);
+    for (std::size_t at = h & m_mask; m_slots[at].index != 0; at = (at + 1) & m_mask) {
+      const Slot& slot = m_slots[at];
+      if (slot.tag != tag) continue;
+      const std::size_t i = slot.index - 1;
+      if (same(m_keys.data() + i * m_width)) return m_blocks[i];
+    }
+    return 0;
   }
   // A key of up to eight bytes as one word (unused bytes zero); loads of a
   // fixed size, so that no copy routine is called per key.

@@ -100,7 +100,7 @@ void RawFile::sync() {
     failWith(e, "fsync");
   }
   if (m_syncDeferred) {
-    ::sync_file_range(m_fd, 0, 0, SYNC_FILE_RANGE_WRITE);  // a start; failures show later
+    startWriteBack(0, 0);  // the whole file; failures show at the real sync
     return;
   }
   if (::fsync(m_fd) != 0) fail("fsync");

@@ -61,10 +61,12 @@ std::mutex g_deferredMutex;
 std::vector<std::filesystem::path> g_deferred;  // absolute, normal form
 std::atomic<bool> g_anyDeferred{false};
 
+// Absolute, normal form, without a trailing separator.
 std::filesystem::path absoluteOf(const std::filesystem::path& p) {
   std::error_code ec;
   std::filesystem::path a = std::filesystem::absolute(p, ec);
-  return (ec ? p : a).lexically_normal();
+  a = (ec ? p : a).lexically_normal();
+  return a.has_filename() ? a : a.parent_path();
 }
 
 }  // namespace
@@ -90,7 +92,7 @@ bool syncsDeferredFor(const std::filesystem::path& path) {
   for (const std::filesystem::path& dir : g_deferred) {
     auto d = dir.begin(), q = p.begin();
     while (d != dir.end() && q != p.end() && *d == *q) ++d, ++q;
-    if (d == dir.end() || (std::next(d) == dir.end() && d->empty())) return true;
+    if (d == dir.end()) return true;
   }
   return false;
 }

@@ -99,10 +99,10 @@ void MakeUpgradeDurable(RunHost& host, Workspace& ws, const std::vector<std::str
   const std::string newDir = host.newDataDirectory();
   TTable& registry = ws.DM.SirketOrLumex_T;
   TField code = registry.field("SIRKET_KOD");
-  for (registry.first(); !registry.eof(); registry.next())
-    if (const auto company = platform::resolvePath(CompanyDirectory(newDir, code.asString()));
-        company && platform::directoryExists(CompanyDirectory(newDir, code.asString())))
-      SyncBeforePublishing(*company);
+  for (registry.first(); !registry.eof(); registry.next()) {
+    const std::string company = CompanyDirectory(newDir, code.asString());
+    if (platform::directoryExists(company)) SyncBeforePublishing(*platform::resolvePath(company));
+  }
   if (!backup.empty())
     if (const auto folder = platform::resolvePath(backup)) SyncBeforePublishing(*folder);
   SyncFilesIn(newDir, dataFiles);
