@@ -56,8 +56,9 @@ int main(int argc, char** argv) {
       fs::temp_directory_path() / ("ud-bench-inuse-" + std::to_string(::getpid()));
   const fs::path data = root / "DATA";
   fs::create_directories(data / "DBBACKUP");
-  std::vector<TouchedDirectory> touched = {{data.string(), {"sirket.*"}},
-                                           {(data / "DBBACKUP").string(), {"*.*"}}};
+  std::vector<TouchedDirectory> touched = {
+      {platform::TypedPath::resolve(data.string()), {"sirket.*"}},
+      {platform::TypedPath::resolve((data / "DBBACKUP").string()), {"*.*"}}};
   touch(data / "sirket.db");
   touch(data / "sirket.px");
   std::vector<std::string> masks(kCarryForwardMasks.begin(), kCarryForwardMasks.end());
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
     touch(dir / "fatura.db");
     files += static_cast<std::size_t>(
         std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
-    touched.push_back({dir.string(), masks});
+    touched.push_back({platform::TypedPath::resolve(dir.string()), masks});
   }
   // No prefix to ask for the check itself.
   setenv("WINEPREFIX", (root / "no-prefix").c_str(), 1);

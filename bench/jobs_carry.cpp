@@ -34,7 +34,7 @@ ChildResult runJob(const fs::path& data) {
     host.toYear = "2006";
     host.ytl = true;
     Workspace ws;
-    RunCarryForward(host, ws);
+    RunCarryForward(host, host.options(), ws);
     return host.infos == std::vector<std::string>{"İşlem tamamlandı"} ? 0 : 1;
   });
 }
@@ -44,7 +44,7 @@ ChildResult runJob(const fs::path& data) {
 ChildResult runReport(const fs::path& data) {
   return runInChild([&] {
     report::ReconcileOptions options;
-    options.dataDirectory = data.string();
+    options.dataDirectory = platform::TypedPath::resolve(data.string());
     options.ytl = true;
     options.currencyName = "Yeni Türk Lirası";
     options.currencySymbol = "YTL";

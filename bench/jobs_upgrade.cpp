@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     host.oldDir = older.string();
     host.newDir = newest.string();
     Workspace ws;
-    return RunEditionUpgrade(host, ws) && host.infos.empty() ? 0 : 1;
+    return RunEditionUpgrade(host, host.options(), ws) && host.infos.empty() ? 0 : 1;
   });
 
   std::printf("older company: %llu movements, %llu invoices (generated in %.2f s)\n",

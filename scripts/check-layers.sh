@@ -86,3 +86,14 @@ if [ -n "$toolkit" ]; then
   printf '%s\n' "$toolkit" | sed 's/^/check-layers: a toolkit header in a model or engine layer: /' >&2
   exit 1
 fi
+
+# A run's directories are resolved once, where typed text becomes a
+# platform::TypedPath (the window's model, the console host), and travel as
+# that value: the jobs, their steps and the reports never turn a path text
+# into a location again.
+resolved=$(grep -rnE --include='*.h' --include='*.cpp' 'resolvePath[[:space:]]*\(' \
+    src/jobs src/carry src/upgrade src/report 2>/dev/null || true)
+if [ -n "$resolved" ]; then
+  printf '%s\n' "$resolved" | sed 's/^/check-layers: a path text resolved again in a job or report: /' >&2
+  exit 1
+fi

@@ -2,6 +2,8 @@
 // stock cards of a new company.
 #include "carry/steps.h"
 #include "jobs/amountfield.h"
+#include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 
 namespace {
@@ -41,7 +43,7 @@ struct BalanceGroup {
 
 }  // namespace
 
-void CarryCurrentAccounts(RunHost& host, Workspace& ws) {
+void CarryCurrentAccounts(RunHost& host, const RunOptions& run, Workspace& ws) {
   TTable& t = ws.DM.CariPravex_T;
   host.setGaugeMax(static_cast<int>(t.recordCount()));
   host.setGaugePosition(0);
@@ -60,9 +62,9 @@ void CarryCurrentAccounts(RunHost& host, Workspace& ws) {
   while (!t.eof()) {
     t.edit();
     for (TField& f : zeroed) f.setAsFloat(0);
-    const bool ytl = host.ytlTicked();
-    if (ytl) ConvertAmountField(host, creditLimit);
-    if (ytl) ConvertAmountField(host, local.totalBalance);
+    const bool ytl = run.ytl;
+    if (ytl) ConvertAmountField(run, creditLimit);
+    if (ytl) ConvertAmountField(run, local.totalBalance);
     local.carry();
     foreign.carry();  // the card's foreign currency is never converted
     t.post();
@@ -72,7 +74,7 @@ void CarryCurrentAccounts(RunHost& host, Workspace& ws) {
   t.flushBuffers();
 }
 
-void CarryStock(RunHost& host, Workspace& ws) {
+void CarryStock(RunHost& host, const RunOptions& run, Workspace& ws) {
   TTable& t = ws.DM.StokPravex_T;
   host.setGaugeMax(static_cast<int>(t.recordCount()));
   host.setGaugePosition(0);
@@ -93,8 +95,8 @@ void CarryStock(RunHost& host, Workspace& ws) {
   while (!t.eof()) {
     t.edit();
     for (TField& f : zeroed) f.setAsFloat(0);
-    if (host.ytlTicked())
-      for (TField& f : prices) ConvertAmountField(host, f);
+    if (run.ytl)
+      for (TField& f : prices) ConvertAmountField(run, f);
     mikdev.setAsFloat(0);
     mikdev.setAsFloat(mikkal.asFloat());
     // Products stored as they come, without rounding.

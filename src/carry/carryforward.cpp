@@ -6,6 +6,7 @@
 #include "jobs/datainuse.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 
 namespace {
@@ -13,26 +14,26 @@ namespace {
 // The per-company sequence; false when a step stopped the run. The company
 // is built aside and registered last (carry/staging.h), so the settings come
 // before the registry row; a failure removes what was built.
-bool carryCompany(RunHost& host, Workspace& ws) {
+bool carryCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
   try {
-    if (!CreateNewCompany(host, ws)) {
-      DiscardNewCompany(host, ws);
+    if (!CreateNewCompany(host, run, ws)) {
+      DiscardNewCompany(host, run, ws);
       return false;
     }
-    CarryCurrentAccounts(host, ws);
-    CarryStock(host, ws);
-    CarryCheques(host, ws);
-    CarryInstalments(host, ws);
-    CarryProduction(host, ws);
-    CarrySettings(host, ws);
+    CarryCurrentAccounts(host, run, ws);
+    CarryStock(host, run, ws);
+    CarryCheques(host, run, ws);
+    CarryInstalments(host, run, ws);
+    CarryProduction(host, run, ws);
+    CarrySettings(host, run, ws);
     // The registry is rewritten next: no other program may hold it now.
-    if (!CheckRegistryBeforeRewrite(host, ws)) {
-      DiscardNewCompany(host, ws);
+    if (!CheckRegistryBeforeRewrite(host, run, ws)) {
+      DiscardNewCompany(host, run, ws);
       return false;
     }
-    CompleteNewCompany(host, ws);
+    CompleteNewCompany(host, run, ws);
   } catch (...) {
-    DiscardNewCompany(host, ws);
+    DiscardNewCompany(host, run, ws);
     throw;
   }
   return true;
@@ -40,9 +41,9 @@ bool carryCompany(RunHost& host, Workspace& ws) {
 
 }  // namespace
 
-void RunCarryForward(RunHost& host, Workspace& ws) {
+void RunCarryForward(RunHost& host, const RunOptions& run, Workspace& ws) {
   try {
-    if (!BuildCompanyList(host, ws)) return;
+    if (!BuildCompanyList(host, run, ws)) return;
   } catch (const CarryStop& stop) {
     InfoBox(host, stop.what());
     return;
@@ -51,15 +52,15 @@ void RunCarryForward(RunHost& host, Workspace& ws) {
   ws.SelectionConfirmed = false;
   ws.SelectionConfirmed = host.selectCompanies(ws.RxSirket);
   if (!ws.SelectionConfirmed) return;
-  if (!CheckBeforeWriting(host, ws)) return;
-  if (!CheckCarryDataInUse(host, ws)) return;
+  if (!CheckBeforeWriting(host, run, ws)) return;
+  if (!CheckCarryDataInUse(host, run, ws)) return;
 
   host.setStatusVisible(true);
   host.setGaugeVisible(true);
   CompanyList& list = ws.RxSirket;
   TDM& dm = ws.DM;
   for (list.first(); !list.eof();) {
-    if (list.selected() && !carryCompany(host, ws)) return;
+    if (list.selected() && !carryCompany(host, run, ws)) return;
     list.next();
     dm.CariPravex_T.close();
     dm.StokPravex_T.close();

@@ -3,9 +3,10 @@
 #pragma once
 
 class RunHost;
+struct RunOptions;
 struct Workspace;
 
 // Runs the carry-forward to its end: "İşlem tamamlandı" on a normal end, a
 // stop message, or nothing when the user cancels the selection. Table engine
 // and file system failures propagate as exceptions.
-void RunCarryForward(RunHost& host, Workspace& ws);
+void RunCarryForward(RunHost& host, const RunOptions& run, Workspace& ws);

@@ -8,6 +8,7 @@
 #include "data/registry.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 #include "platform/paths.h"
 
@@ -36,15 +37,15 @@ std::string PadTo3Digits(int n) {
   return text;
 }
 
-void RxSirketAfterInsert(RunHost& host, Workspace& ws) {
-  const std::string dataDir = host.newDataDirectory();
-  const std::string year = host.targetYear();
+void RxSirketAfterInsert(RunHost& host, const RunOptions& run, Workspace& ws) {
+  const platform::TypedPath& dataDir = run.newData;
+  const std::string& year = run.targetYear;
   int n = ws.NewCompanySequence;
   // A code the registry already holds is passed over too, even when its
   // directory is gone: the new company could never be registered under it.
   auto taken = [&](int number) {
     const std::string code = year + "_" + PadTo3Digits(number);
-    return platform::directoryExists(CompanyDirectory(dataDir, code)) ||
+    return CompanyDirectory(dataDir, code).isDirectory() ||
            std::any_of(ws.RegisteredCodes.begin(), ws.RegisteredCodes.end(),
                        [&](const std::string& held) { return sameName(held, code); });
   };
@@ -58,11 +59,11 @@ void RxSirketAfterInsert(RunHost& host, Workspace& ws) {
   ws.NewCompanySequence = n + 1;
 }
 
-bool BuildCompanyList(RunHost& host, Workspace& ws) {
+bool BuildCompanyList(RunHost& host, const RunOptions& run, Workspace& ws) {
   TTable& registry = ws.DM.SirketPravex_T;
   try {
     registry.close();
-    registry.setDatabaseName(host.newDataDirectory());
+    registry.setDatabaseName(run.newData);
     registry.open();
   } catch (const std::exception&) {
     InfoBox(host,
@@ -83,17 +84,17 @@ bool BuildCompanyList(RunHost& host, Workspace& ws) {
   }
   // Before any code is handed out: what a killed run left is removed, so its
   // numbers are free again.
-  TidyUnfinishedCompanies(host, host.newDataDirectory(), ws.RegisteredCodes);
-  const std::string target = host.targetYear();
+  TidyUnfinishedCompanies(host, run.newData, ws.RegisteredCodes);
+  const std::string& target = run.targetYear;
 
   CompanyList& list = ws.RxSirket;
   list.clear();
-  list.setAfterInsert([&host, &ws](CompanyList&) { RxSirketAfterInsert(host, ws); });
+  list.setAfterInsert([&host, &run, &ws](CompanyList&) { RxSirketAfterInsert(host, run, ws); });
   struct DropHandler {
     CompanyList& list;
     ~DropHandler() { list.setAfterInsert(nullptr); }
   } dropHandler{list};
-  const std::string year = host.sourceYear();
+  const std::string& year = run.sourceYear;
   TField workingYear = registry.field("NUMBER1");
   for (registry.first(); !registry.eof(); registry.next()) {
     // The year is compared as the text the general number format gives

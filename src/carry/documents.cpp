@@ -2,6 +2,8 @@
 #include "carry/record.h"
 #include "carry/steps.h"
 #include "jobs/amountfield.h"
+#include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 
 namespace {
@@ -24,7 +26,8 @@ void deleteMatching(RunHost& host, TTable& t, const std::string& expression) {
 }
 
 // Converts one amount field of every record, in table order.
-void convertAll(RunHost& host, TTable& t, const char* fieldName, const std::string& status) {
+void convertAll(RunHost& host, const RunOptions& run, TTable& t, const char* fieldName,
+                const std::string& status) {
   host.setGaugePosition(0);
   host.setGaugeMax(static_cast<int>(t.recordCount()));
   host.setStatusText(status);
@@ -32,7 +35,7 @@ void convertAll(RunHost& host, TTable& t, const char* fieldName, const std::stri
   t.first();
   while (!t.eof()) {
     t.edit();
-    ConvertAmountField(host, amount);
+    ConvertAmountField(run, amount);
     t.post();
     t.next();
     host.advanceGauge();
@@ -41,7 +44,7 @@ void convertAll(RunHost& host, TTable& t, const char* fieldName, const std::stri
 
 }  // namespace
 
-void CarryCheques(RunHost& host, Workspace& ws) {
+void CarryCheques(RunHost& host, const RunOptions& run, Workspace& ws) {
   TTable& t = ws.DM.CeksenPravex_T;
   const std::string name = ws.RxSirket.text("KISA_AD");
   host.setGaugePosition(0);
@@ -50,12 +53,12 @@ void CarryCheques(RunHost& host, Workspace& ws) {
   // is deleted.
   deleteMatching(host, t,
                  "EVRAKDURUM <> 'Bankada' and EVRAKDURUM <> 'Kasada' and EVRAKDURUM <> 'Ödenmedi'");
-  if (host.ytlTicked())
-    convertAll(host, t, "KTUTAR", name + " şirketinin çek senet kayıtları düzenleniyor");
+  if (run.ytl)
+    convertAll(host, run, t, "KTUTAR", name + " şirketinin çek senet kayıtları düzenleniyor");
   // Flushed after the production step.
 }
 
-void CarryInstalments(RunHost& host, Workspace& ws) {
+void CarryInstalments(RunHost& host, const RunOptions& run, Workspace& ws) {
   TTable& t = ws.DM.CharPravex;
   const std::string name = ws.RxSirket.text("KISA_AD");
   host.setGaugePosition(0);
@@ -63,16 +66,16 @@ void CarryInstalments(RunHost& host, Workspace& ws) {
   // A blank logical compares as false: a movement whose TAKSIT is blank is
   // deleted, an instalment whose ODEDI is blank is kept as unpaid.
   deleteMatching(host, t, "TAKSIT <> TRUE OR ODEDI=TRUE");
-  if (host.ytlTicked())
-    convertAll(host, t, "TUTAR", name + " şirketinin taksit kayıtları düzenleniyor");
+  if (run.ytl)
+    convertAll(host, run, t, "TUTAR", name + " şirketinin taksit kayıtları düzenleniyor");
   // Flushed here like every other changed table, so that nothing of this
   // company waits for the table's closing to reach the disk.
   t.flushBuffers();
 }
 
-void CarryProduction(RunHost& host, Workspace& ws) {
+void CarryProduction(RunHost& host, const RunOptions& run, Workspace& ws) {
   TDM& dm = ws.DM;
-  if (host.ytlTicked()) {
+  if (run.ytl) {
     TTable& t = dm.UretimPravex_T;
     host.setGaugePosition(0);  // the gauge does not move in this step
     host.setStatusText(ws.RxSirket.text("KISA_AD") + " şirketinin uretim kayıtları düzenleniyor");
@@ -83,7 +86,7 @@ void CarryProduction(RunHost& host, Workspace& ws) {
     t.first();
     while (!t.eof()) {
       t.edit();
-      ConvertAmountField(host, price);
+      ConvertAmountField(run, price);
       t.post();
       t.next();
     }
@@ -92,5 +95,5 @@ void CarryProduction(RunHost& host, Workspace& ws) {
   dm.CeksenPravex_T.flushBuffers();
   // The openings are all written and on disk now: the record of this carry
   // goes beside the reports, for the openings check.
-  WriteCarryRecord(host, ws);
+  WriteCarryRecord(host, run, ws);
 }

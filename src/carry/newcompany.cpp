@@ -8,22 +8,23 @@
 #include "data/names.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 
-bool CreateNewCompany(RunHost& host, Workspace& ws) {
+bool CreateNewCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
   const CompanyList& row = ws.RxSirket;
   const std::string name = row.text("KISA_AD");
-  const std::string dataDir = host.newDataDirectory();
-  const std::string templateDir = TemplateDirectory(dataDir);
-  const std::string oldDir = CompanyDirectory(dataDir, row.text("SIRKET_KOD"));
+  const platform::TypedPath& dataDir = run.newData;
+  const platform::TypedPath templateDir = TemplateDirectory(dataDir);
+  const platform::TypedPath oldDir = CompanyDirectory(dataDir, row.text("SIRKET_KOD"));
   // Built aside; the company takes its code once complete (carry/staging.h).
   // Nothing there is synced before that: the copies are made durable
   // together, just before the rename that publishes them.
-  const std::string newDir = WorkingDirectory(dataDir, row.text("YENI_SIRKET_KOD"));
+  const platform::TypedPath newDir = WorkingDirectory(dataDir, row.text("YENI_SIRKET_KOD"));
 
   host.setStatusText(name + " şirketi devir için hazırlanıyor");
   host.repaint();
-  StartNewCompany(host, ws);
+  StartNewCompany(host, run, ws);
   ws.FileListBox1.setMask("*.*");
   ws.FileListBox1.setDirectory(templateDir);
 
@@ -68,7 +69,9 @@ bool CreateNewCompany(RunHost& host, Workspace& ws) {
     // Set for both, every time: an origin left from a company whose opening
     // failed must not reach the next one.
     for (TTable* t : {&dm.CeksenPravex_T, &dm.CharPravex})
-      t->setOrigin(std::find(fromOld.begin(), fromOld.end(), t) != fromOld.end() ? oldDir : "");
+      t->setOrigin(std::find(fromOld.begin(), fromOld.end(), t) != fromOld.end()
+                       ? std::optional(oldDir)
+                       : std::nullopt);
     opening = &dm.CariPravex_T;
     dm.CariPravex_T.open();
     opening = &dm.StokPravex_T;
@@ -81,7 +84,7 @@ bool CreateNewCompany(RunHost& host, Workspace& ws) {
     // The cause on a line of its own: which table (named where the user
     // knows it, in the old company), and why.
     std::string cause = FailureText(e);
-    if (opening) cause = oldDir + "\\" + opening->tableName() + ": " + cause;
+    if (opening) cause = oldDir.textOf(opening->tableName()) + ": " + cause;
     InfoBox(host, name + " adlı şirketin verileri açılamadı\r\n" + cause);
     host.setGaugeVisible(false);
     host.setStatusVisible(false);

@@ -17,6 +17,7 @@
 #include "data/ttable.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 #include "paradox/check.h"
 #include "paradox/errors.h"
@@ -64,9 +65,9 @@ bool isCompanion(const std::string& ext) {
 // The space a file takes on disk: its size rounded up to the 4 KiB
 // clusters most file systems allocate, so that a company of many small
 // tables is not underestimated.
-std::uintmax_t sizeOf(const std::string& typed) {
+std::uintmax_t sizeOf(const platform::TypedPath& file) {
   constexpr std::uintmax_t kCluster = 4096;
-  std::optional<fs::path> p = platform::resolvePath(typed);
+  const std::optional<fs::path>& p = file.location();
   std::error_code ec;
   const std::uintmax_t n = p ? fs::file_size(*p, ec) : 0;
   return ec ? 0 : (n + kCluster - 1) / kCluster * kCluster;
@@ -100,14 +101,14 @@ struct SpaceNeed {
   std::uintmax_t total() const { return copied + largestWorkingCopy; }
 };
 
-std::string pathOf(const FileSource& f) {
-  return f.from + "\\" + f.name;
+platform::TypedPath pathOf(const FileSource& f) {
+  return f.from.below(f.name);
 }
 
 class Checker {
  public:
-  Checker(RunHost& host, Workspace& ws, const DirectoryAfterUpgrade* after)
-      : m_host(host), m_ws(ws), m_dataDir(host.newDataDirectory()), m_after(after) {}
+  Checker(RunHost& host, const RunOptions& run, Workspace& ws, const DirectoryAfterUpgrade* after)
+      : m_host(host), m_run(run), m_ws(ws), m_dataDir(run.newData), m_after(after) {}
 
   bool run() {
     if (const std::string problem = TemplateDirectoryProblem(m_dataDir); !problem.empty())
@@ -119,8 +120,8 @@ class Checker {
     for (list.first(); !list.eof(); list.next()) {
       if (!list.selected()) continue;
       const std::string name = list.text("KISA_AD");
-      const std::string oldDir = CompanyDirectory(m_dataDir, list.text("SIRKET_KOD"));
-      if (m_host.ytlTicked() && !checkCurrency(name, oldDir)) return false;
+      const platform::TypedPath oldDir = CompanyDirectory(m_dataDir, list.text("SIRKET_KOD"));
+      if (m_run.ytl && !checkCurrency(name, oldDir)) return false;
       const std::vector<FileSource> carried = carriedFiles(oldDir);
       if (!checkFamilies(name, oldDir, carried)) return false;
       if (!checkOpenedTables(name, oldDir, carried)) return false;
@@ -152,13 +153,14 @@ class Checker {
   // always write.
   bool checkRegistryWritable() {
     const std::string registry = "sirket.db";
-    std::vector<std::pair<std::string, std::string>> probes;  // typed, where its bytes are
-    probes.emplace_back(m_dataDir, m_dataDir);
+    // typed, where its bytes are
+    std::vector<std::pair<std::string, platform::TypedPath>> probes;
+    probes.emplace_back(m_dataDir.text(), m_dataDir);
     for (const FileSource& f : listing(m_dataDir))
       if (baseOf(f.name) == baseOf(registry) && IsTableFile(f.name) && f.from == m_dataDir)
-        probes.emplace_back(m_dataDir + "\\" + f.name, pathOf(f));
+        probes.emplace_back(m_dataDir.textOf(f.name), pathOf(f));
     for (const auto& [typed, where] : probes) {
-      const std::optional<fs::path> p = platform::resolvePath(where);
+      const std::optional<fs::path>& p = where.location();
       const platform::WriteRefusal refusal =
           p ? platform::writeRefusal(*p) : platform::WriteRefusal::kNone;
       if (refusal != platform::WriteRefusal::kNone)
@@ -171,13 +173,13 @@ class Checker {
 
   // The directory's entry in the upgrade's outcome; null when the upgrade
   // leaves it as it is (or there is no upgrade).
-  const DirectoryAfterUpgrade::Company* plannedCompany(const std::string& dir) const {
+  const DirectoryAfterUpgrade::Company* plannedCompany(const platform::TypedPath& dir) const {
     if (!m_after) return nullptr;
     for (const DirectoryAfterUpgrade::Company& c : m_after->companies)
-      if (dir == CompanyDirectory(m_dataDir, c.code)) return &c;
+      if (dir.text() == m_dataDir.textOf(c.code)) return &c;
     return nullptr;
   }
-  const std::vector<FileSource>* plannedFiles(const std::string& dir) const {
+  const std::vector<FileSource>* plannedFiles(const platform::TypedPath& dir) const {
     if (m_after && dir == m_dataDir) return &m_after->dataFiles;
     const DirectoryAfterUpgrade::Company* c = plannedCompany(dir);
     return c ? &c->files : nullptr;
@@ -186,8 +188,8 @@ class Checker {
   // The plain files of a directory as the run would find it, in the order
   // FileListBox1 lists them; listed once per check (nothing changes them
   // meanwhile), as each opened table's family is sized from it.
-  const std::vector<FileSource>& listing(const std::string& dir) {
-    auto [it, added] = m_listings.try_emplace(dir);
+  const std::vector<FileSource>& listing(const platform::TypedPath& dir) {
+    auto [it, added] = m_listings.try_emplace(dir.text());
     std::vector<FileSource>& files = it->second;
     if (!added) return files;
     if (const std::vector<FileSource>* planned = plannedFiles(dir)) {
@@ -204,7 +206,7 @@ class Checker {
   }
 
   // The company's carry-forward file set, as KMXList builds it.
-  std::vector<FileSource> carriedFiles(const std::string& dir) {
+  std::vector<FileSource> carriedFiles(const platform::TypedPath& dir) {
     std::vector<FileSource> carried;
     if (plannedFiles(dir)) {
       const std::vector<FileSource>& files = listing(dir);
@@ -218,9 +220,9 @@ class Checker {
     return carried;
   }
 
-  bool checkCurrency(const std::string& name, const std::string& oldDir) {
+  bool checkCurrency(const std::string& name, const platform::TypedPath& oldDir) {
     // Read-only: an open for writing would finish what a killed change left.
-    std::string from = oldDir;
+    platform::TypedPath from = oldDir;
     const DirectoryAfterUpgrade::Company* planned = plannedCompany(oldDir);
     if (planned)
       for (const FileSource& f : planned->files)
@@ -247,20 +249,20 @@ class Checker {
       settings.close();
     } catch (const std::exception& e) {
       settings.close();
-      return tableProblem(name, TableFailureText(oldDir + "\\ayar.db", e));
+      return tableProblem(name, TableFailureText(oldDir.textOf("ayar.db"), e));
     }
     auto trimmed = [](std::string s) {
       while (!s.empty() && s.back() == ' ') s.pop_back();
       return s;
     };
-    if (trimmed(currency) == m_host.currencyName() || trimmed(symbol) == m_host.currencySymbol())
+    if (trimmed(currency) == m_run.currencyName || trimmed(symbol) == m_run.currencySymbol)
       return stop(name +
                   " şirketinin tutarları zaten Yeni Türk Lirası'na çevrilmiş; ikinci kez "
                   "çevrilemez.\r\nYTL seçeneğini kaldırarak devir yapınız.");
     return true;
   }
 
-  bool checkFamilies(const std::string& name, const std::string& oldDir,
+  bool checkFamilies(const std::string& name, const platform::TypedPath& oldDir,
                      const std::vector<FileSource>& carried) {
     std::map<std::string, TableFamily> families;
     std::set<std::string> seen;
@@ -273,7 +275,7 @@ class Checker {
       family.files.push_back(file);
       if (ext != "DB") continue;
       try {
-        const pdx::TableHeader header = pdx::readHeader(*platform::resolvePath(pathOf(source)));
+        const pdx::TableHeader header = pdx::readHeader(*pathOf(source).location());
         family.keyed = header.keyFields > 0;
       } catch (const std::exception&) {
         // A table that is only copied is not judged by its content; the
@@ -283,19 +285,20 @@ class Checker {
     for (const auto& [base, family] : families) {
       const std::string problem = FamilyProblem(family);
       if (!problem.empty())
-        return tableProblem(name, oldDir + "\\" + family.files.front() + ": " + problem);
+        return tableProblem(name, oldDir.textOf(family.files.front()) + ": " + problem);
     }
     return true;
   }
 
-  bool checkOpenedTables(const std::string& name, const std::string& oldDir,
+  bool checkOpenedTables(const std::string& name, const platform::TypedPath& oldDir,
                          const std::vector<FileSource>& carried) {
-    const std::string templateDir = TemplateDirectory(m_dataDir);
+    const platform::TypedPath templateDir = TemplateDirectory(m_dataDir);
     // What to check, in table order, up to the first table found missing;
     // the checks then run side by side (each reads its own files) and the
     // first problem in table order stops the run, as one by one would.
     struct Checked {
-      std::string dir, file, typed;
+      platform::TypedPath dir;
+      std::string file, typed;
       std::string missing;  // the stop for a table that is not there
       std::future<std::vector<pdx::FileProblem>> problems;
     };
@@ -308,14 +311,14 @@ class Checker {
       // template: a company without them cannot be carried.
       const bool companyOnly = sameName(table, kOldSettingsTable);
       if (!inCompany && companyOnly) {
-        tables.push_back({{}, {}, {}, missingTable(oldDir + "\\" + table), {}});
+        tables.push_back({{}, {}, {}, missingTable(oldDir.textOf(table)), {}});
         break;
       }
       if (!inCompany && !m_templateChecked.insert(table).second) continue;
-      const std::string dir = inCompany ? oldDir : templateDir;
+      const platform::TypedPath& dir = inCompany ? oldDir : templateDir;
       const FileSource source = inCompany ? *own : FileSource{table, templateDir};
-      const std::string typed = dir + "\\" + source.name;
-      std::optional<fs::path> file = platform::resolvePath(pathOf(source));
+      const std::string typed = dir.textOf(source.name);
+      const std::optional<fs::path> file = pathOf(source).location();
       std::error_code ec;
       if (!file || !fs::is_regular_file(*file, ec)) {
         if (!inCompany) continue;  // the open reports a table missing everywhere
@@ -349,7 +352,7 @@ class Checker {
 
   // The table and its companions in `dir`: what a change rewrites beside
   // the table.
-  std::uintmax_t familySize(const std::string& dir, const std::string& table) {
+  std::uintmax_t familySize(const platform::TypedPath& dir, const std::string& table) {
     const std::string base = baseOf(table);
     std::uintmax_t total = 0;
     for (const FileSource& f : listing(dir))
@@ -370,17 +373,18 @@ class Checker {
     // itself when it does.
     m_space.largestWorkingCopy =
         std::max(m_space.largestWorkingCopy, familySize(m_dataDir, "sirket.db"));
-    std::optional<fs::path> root = platform::resolvePath(m_dataDir);
+    const std::optional<fs::path>& root = m_dataDir.location();
     std::optional<std::uintmax_t> free = root ? platform::freeSpace(*root) : std::nullopt;
     if (free && m_after) *free -= std::min(*free, m_after->bytesWritten);
     if (!free || *free >= m_space.total()) return true;
-    return stop("Diskte yeterli boş yer yok: " + m_dataDir + "\r\nDevir için gereken " +
+    return stop("Diskte yeterli boş yer yok: " + m_dataDir.text() + "\r\nDevir için gereken " +
                 SizeText(m_space.total()) + ", boş " + SizeText(*free) + ".");
   }
 
   RunHost& m_host;
+  const RunOptions& m_run;
   Workspace& m_ws;
-  std::string m_dataDir;
+  platform::TypedPath m_dataDir;
   const DirectoryAfterUpgrade* m_after;                       // null: the directory as it is
   std::map<std::string, std::vector<FileSource>> m_listings;  // by directory
   std::set<std::string> m_templateChecked;
@@ -389,10 +393,11 @@ class Checker {
 
 }  // namespace
 
-bool CheckBeforeWriting(RunHost& host, Workspace& ws) {
-  return Checker(host, ws, nullptr).run();
+bool CheckBeforeWriting(RunHost& host, const RunOptions& run, Workspace& ws) {
+  return Checker(host, run, ws, nullptr).run();
 }
 
-bool CheckBeforeWriting(RunHost& host, Workspace& ws, const DirectoryAfterUpgrade& after) {
-  return Checker(host, ws, &after).run();
+bool CheckBeforeWriting(RunHost& host, const RunOptions& run, Workspace& ws,
+                        const DirectoryAfterUpgrade& after) {
+  return Checker(host, run, ws, &after).run();
 }

@@ -5,14 +5,17 @@
 #include <string>
 #include <vector>
 
+#include "platform/typedpath.h"
+
 class RunHost;
+struct RunOptions;
 struct Workspace;
 
 // One file of a directory as a run would find it: its name there and the
-// directory (path text as typed) that holds those bytes now.
+// directory that holds those bytes now.
 struct FileSource {
   std::string name;
-  std::string from;
+  platform::TypedPath from;
 };
 
 // The data directory as the edition upgrade of the same run would leave it,
@@ -54,7 +57,7 @@ struct DirectoryAfterUpgrade {
 // the table as typed, the technical detail for support after it.
 // Reads only: tables are opened read-only, nothing is created, removed or
 // locked.
-bool CheckBeforeWriting(RunHost& host, Workspace& ws);
+bool CheckBeforeWriting(RunHost& host, const RunOptions& run, Workspace& ws);
 
 // The same checks on the data directory as `after` describes it, with the
 // same messages (files named where the run would find them). Each file is
@@ -62,4 +65,5 @@ bool CheckBeforeWriting(RunHost& host, Workspace& ws);
 // movements, flagged invoices) is checked as it is before the change; the
 // currency of rebuilt settings is read by field name from the table they are
 // rebuilt from; the free space is what is left after the upgrade's bytes.
-bool CheckBeforeWriting(RunHost& host, Workspace& ws, const DirectoryAfterUpgrade& after);
+bool CheckBeforeWriting(RunHost& host, const RunOptions& run, Workspace& ws,
+                        const DirectoryAfterUpgrade& after);

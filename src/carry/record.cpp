@@ -10,6 +10,7 @@
 
 #include "data/failuretext.h"
 #include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 #include "platform/paths.h"
 
@@ -90,14 +91,14 @@ std::vector<TField> bind(TTable& t, std::initializer_list<const char*> names) {
   return fields;
 }
 
-void writeRecord(RunHost& host, Workspace& ws, std::ostream& out) {
+void writeRecord(RunHost& host, const RunOptions& run, Workspace& ws, std::ostream& out) {
   const CompanyList& row = ws.RxSirket;
   RecordText r(out);
   r.row("Upgrade-Devir devir kaydı", "1");
-  r.row("şirket", row.text("SIRKET_KOD"), row.text("YENI_SIRKET_KOD"), host.sourceYear(),
-        host.targetYear(), row.text("KISA_AD"));
-  r.row("seçenek", "ytl", host.ytlTicked() ? "evet" : "hayır", "yuvarlama",
-        roundingName(host.roundingMode()), "basamak", std::to_string(host.precisionDigits()));
+  r.row("şirket", row.text("SIRKET_KOD"), row.text("YENI_SIRKET_KOD"), run.sourceYear,
+        run.targetYear, row.text("KISA_AD"));
+  r.row("seçenek", "ytl", run.ytl ? "evet" : "hayır", "yuvarlama", roundingName(run.rounding),
+        "basamak", std::to_string(run.digits));
 
   TDM& dm = ws.DM;
   TTable& cards = dm.CariPravex_T;
@@ -180,20 +181,19 @@ std::string RecordNumber(double value) {
   return std::string(buffer, result.ptr);
 }
 
-void WriteCarryRecord(RunHost& host, Workspace& ws) {
-  const std::string folder = CarryRecordFolder(host.newDataDirectory());
-  const std::string file =
-      folder + "\\" +
-      CarryRecordFileName(ws.RxSirket.text("SIRKET_KOD"), ws.RxSirket.text("YENI_SIRKET_KOD"));
+void WriteCarryRecord(RunHost& host, const RunOptions& run, Workspace& ws) {
+  const platform::TypedPath folder = run.newData.below(kFolderName);
+  const platform::TypedPath file = folder.below(
+      CarryRecordFileName(ws.RxSirket.text("SIRKET_KOD"), ws.RxSirket.text("YENI_SIRKET_KOD")));
   std::error_code cause;
-  const auto target = platform::resolvePath(file);
+  const std::optional<std::filesystem::path>& target = file.location();
   if (!platform::createDirectories(folder) || !target) {
     cause = std::make_error_code(std::errc::no_such_file_or_directory);
   } else if (writeWhole(
-                 *target, [&](std::ostream& out) { writeRecord(host, ws, out); }, cause)) {
+                 *target, [&](std::ostream& out) { writeRecord(host, run, ws, out); }, cause)) {
     return;
   }
-  InfoBox(host, FileFailureText("Devir kaydı yazılamadı", file, CauseText(cause)) +
+  InfoBox(host, FileFailureText("Devir kaydı yazılamadı", file.text(), CauseText(cause)) +
                     "\r\nDevir sürüyor; devir değerleri denetimi bu şirket için kaydı "
                     "kullanamayacak.");
 }

@@ -27,6 +27,7 @@
 #include <string>
 
 class RunHost;
+struct RunOptions;
 struct Workspace;
 
 // The report folder of a data directory: data directory + "\Devir
@@ -47,4 +48,4 @@ std::string RecordNumber(double value);
 // A record that cannot be written is no reason to lose the carry: the
 // information box says so and the carry goes on. Table engine failures
 // propagate.
-void WriteCarryRecord(RunHost& host, Workspace& ws);
+void WriteCarryRecord(RunHost& host, const RunOptions& run, Workspace& ws);

@@ -111,3 +111,10 @@ std::string CompanySelection::notes() const {
   }
   return joined;
 }
+
+bool EveryCompanyCarried(const CompanyList& companies) {
+  if (companies.rowCount() == 0) return false;
+  for (std::size_t row = 0; row < companies.rowCount(); ++row)
+    if (companies.noteAt(row).empty()) return false;
+  return true;
+}

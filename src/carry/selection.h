@@ -13,6 +13,10 @@
 class CompanyList;
 class RunHost;
 
+// True when the list offers companies and every one of them was carried
+// already (each has a note saying into which code): nothing is left to tick.
+bool EveryCompanyCarried(const CompanyList& companies);
+
 // A place in the dialog's client area, in pixels.
 struct SelectionRect {
   int x, y, width, height;

@@ -4,12 +4,13 @@
 #include "data/datadirectories.h"
 #include "data/registry.h"
 #include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 
-void RegisterNewCompany(RunHost& host, Workspace& ws) {
+void RegisterNewCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
   TTable& registry = ws.DM.SirketPravex_T;
   const CompanyList& row = ws.RxSirket;
-  const std::string year = host.targetYear();
+  const std::string& year = run.targetYear;
   registry.append();
   CopyListRowToRegistry(registry, row);
   registry.field("SIRKET_KOD").setAsString(row.text("YENI_SIRKET_KOD"));
@@ -19,10 +20,10 @@ void RegisterNewCompany(RunHost& host, Workspace& ws) {
   registry.flushBuffers();
 }
 
-void CarrySettings(RunHost& host, Workspace& ws) {
+void CarrySettings(RunHost& host, const RunOptions& run, Workspace& ws) {
   TDM& dm = ws.DM;
   const CompanyList& row = ws.RxSirket;
-  const std::string dataDir = host.newDataDirectory();
+  const platform::TypedPath& dataDir = run.newData;
   TTable& oldSettings = dm.AyarPravexT;
   TTable& newSettings = dm.AyarPravexDevir_T;
   oldSettings.close();
@@ -34,11 +35,11 @@ void CarrySettings(RunHost& host, Workspace& ws) {
 
   newSettings.edit();  // on an empty table this starts a new record
   CopyRowByName(newSettings, oldSettings);
-  if (host.ytlTicked()) {
-    newSettings.field("PARABIRIMI").setAsString(host.currencyName());
-    newSettings.field("PARASIMGE").setAsString(host.currencySymbol());
-    newSettings.field("ALPHA3").setAsString(host.subUnitName());
-    newSettings.field("ALPHA1").setAsString(host.subUnitSymbol());
+  if (run.ytl) {
+    newSettings.field("PARABIRIMI").setAsString(run.currencyName);
+    newSettings.field("PARASIMGE").setAsString(run.currencySymbol);
+    newSettings.field("ALPHA3").setAsString(run.subUnitName);
+    newSettings.field("ALPHA1").setAsString(run.subUnitSymbol);
     newSettings.field("PRBRHASSAS").setAsString("2");
     newSettings.field("ALPHA2").setAsString("1/100");
   }

@@ -12,6 +12,7 @@
 #include "data/names.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 #include "platform/paths.h"
 #include "platform/rawfile.h"
@@ -20,10 +21,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path resolved(const std::string& text) {
-  std::optional<fs::path> p = platform::resolvePath(text);
-  if (!p) throw platform::FileSystemError(FileFailureText("Dizin bulunamadı", text, ""));
-  return *p;
+fs::path resolved(const platform::TypedPath& dir) {
+  if (!dir.location())
+    throw platform::FileSystemError(FileFailureText("Dizin bulunamadı", dir.text(), ""));
+  return *dir.location();
 }
 
 void closeNewCompanyTables(TDM& dm) {
@@ -42,13 +43,14 @@ bool registered(const std::vector<std::string>& codes, const std::string& name) 
 
 }  // namespace
 
-std::string WorkingDirectory(const std::string& dataDir, const std::string& newCode) {
-  return dataDir + "\\" + kWorkPrefix + newCode;
+platform::TypedPath WorkingDirectory(const platform::TypedPath& dataDir,
+                                     const std::string& newCode) {
+  return dataDir.below(kWorkPrefix + newCode);
 }
 
-void StartNewCompany(RunHost& host, Workspace& ws) {
-  const std::string dataDir = host.newDataDirectory();
-  const std::string work = WorkingDirectory(dataDir, ws.RxSirket.text("YENI_SIRKET_KOD"));
+void StartNewCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
+  const platform::TypedPath& dataDir = run.newData;
+  const std::string work = WorkingDirectory(dataDir, ws.RxSirket.text("YENI_SIRKET_KOD")).text();
   const fs::path dir = resolved(dataDir) / (kWorkPrefix + ws.RxSirket.text("YENI_SIRKET_KOD"));
   std::error_code ec;
   fs::remove_all(dir, ec);
@@ -65,9 +67,9 @@ void StartNewCompany(RunHost& host, Workspace& ws) {
   ws.NewCompanySyncs.emplace(dir);
 }
 
-void CompleteNewCompany(RunHost& host, Workspace& ws) {
+void CompleteNewCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
   closeNewCompanyTables(ws.DM);
-  const std::string dataDir = host.newDataDirectory();
+  const platform::TypedPath& dataDir = run.newData;
   const std::string code = ws.RxSirket.text("YENI_SIRKET_KOD");
   const fs::path root = resolved(dataDir);
   const fs::path work = root / (kWorkPrefix + code), final = root / code;
@@ -77,7 +79,7 @@ void CompleteNewCompany(RunHost& host, Workspace& ws) {
   SyncBeforePublishing(work);
   std::error_code ec;
   // A rename over an existing empty directory would succeed: refuse first.
-  if (platform::directoryExists(CompanyDirectory(dataDir, code))) {
+  if (CompanyDirectory(dataDir, code).isDirectory()) {
     ec = std::make_error_code(std::errc::file_exists);
   } else if (const int e = platform::injectedFault(platform::FileOp::kRename, final)) {
     ec = std::error_code(e, std::generic_category());
@@ -86,20 +88,20 @@ void CompleteNewCompany(RunHost& host, Workspace& ws) {
     if (!ec) platform::syncDirectory(root);
   }
   if (ec)
-    throw platform::FileSystemError(FileFailureText(
-        "Yeni şirket dizinine ad verilemedi", CompanyDirectory(dataDir, code), CauseText(ec)));
-  RegisterNewCompany(host, ws);
+    throw platform::FileSystemError(
+        FileFailureText("Yeni şirket dizinine ad verilemedi", dataDir.textOf(code), CauseText(ec)));
+  RegisterNewCompany(host, run, ws);
   fs::remove(final / kWorkMarker, ec);  // a marker left here goes with the next run
 }
 
-void DiscardNewCompany(RunHost& host, Workspace& ws) {
+void DiscardNewCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
   try {
     closeNewCompanyTables(ws.DM);
   } catch (...) {
   }
   ws.NewCompanySyncs.reset();
   const std::string code = ws.RxSirket.text("YENI_SIRKET_KOD");
-  std::optional<fs::path> root = platform::resolvePath(host.newDataDirectory());
+  const std::optional<fs::path>& root = run.newData.location();
   if (!root || code.empty()) return;
   std::error_code ec;
   fs::remove_all(*root / (kWorkPrefix + code), ec);
@@ -109,9 +111,9 @@ void DiscardNewCompany(RunHost& host, Workspace& ws) {
   // reads the registry and decides.
 }
 
-void TidyUnfinishedCompanies(RunHost& host, const std::string& dataDir,
+void TidyUnfinishedCompanies(RunHost& host, const platform::TypedPath& dataDir,
                              const std::vector<std::string>& registeredCodes) {
-  std::optional<fs::path> root = platform::resolvePath(dataDir);
+  const std::optional<fs::path>& root = dataDir.location();
   if (!root) return;
   std::error_code ec;
   std::vector<fs::path> marked;
@@ -133,17 +135,17 @@ void TidyUnfinishedCompanies(RunHost& host, const std::string& dataDir,
     host.setStatusVisible(true);  // shown in the window too, before the selection
     host.setStatusText(FileFailureText(removeError ? "Yarım kalmış devirden kalan dizin silinemedi"
                                                    : "Yarım kalmış devirden kalan dizin silindi",
-                                       dataDir + "\\" + name,
+                                       dataDir.textOf(name),
                                        removeError ? CauseText(removeError) : ""));
   }
 }
 
-void TidyBeforeRegistryIsReplaced(RunHost& host, Workspace& ws) {
+void TidyBeforeRegistryIsReplaced(RunHost& host, const RunOptions& run, Workspace& ws) {
   TTable& registry = ws.DM.SirketPravex_T;
   std::vector<std::string> codes;
   try {
     registry.close();
-    registry.setDatabaseName(host.newDataDirectory());
+    registry.setDatabaseName(run.newData);
     registry.open();
     TField code = registry.field("SIRKET_KOD");
     for (registry.first(); !registry.eof(); registry.next()) codes.push_back(code.asString());
@@ -152,5 +154,5 @@ void TidyBeforeRegistryIsReplaced(RunHost& host, Workspace& ws) {
     registry.close();
     return;
   }
-  TidyUnfinishedCompanies(host, host.newDataDirectory(), codes);
+  TidyUnfinishedCompanies(host, run.newData, codes);
 }

@@ -16,40 +16,44 @@
 #include <string>
 #include <vector>
 
+#include "platform/typedpath.h"
+
 class RunHost;
+struct RunOptions;
 struct Workspace;
 
 inline constexpr const char* kWorkMarker = ".ud-devir-yapiliyor";
 inline constexpr const char* kWorkPrefix = ".ud-devir-";
 
 // data directory + "\" + ".ud-devir-" + new code
-std::string WorkingDirectory(const std::string& dataDir, const std::string& newCode);
+platform::TypedPath WorkingDirectory(const platform::TypedPath& dataDir,
+                                     const std::string& newCode);
 
 // Makes the working directory of the current RxSirket row afresh, with its
 // marker. Throws platform::FileSystemError when it cannot.
-void StartNewCompany(RunHost& host, Workspace& ws);
+void StartNewCompany(RunHost& host, const RunOptions& run, Workspace& ws);
 
 // Closes every handle that points into the working directory, syncs every
 // file in it and the directory, gives the directory its code, registers the
 // company and removes the marker.
-void CompleteNewCompany(RunHost& host, Workspace& ws);
+void CompleteNewCompany(RunHost& host, const RunOptions& run, Workspace& ws);
 
 // After a failure of the current row's steps: closes the handles on it and
 // removes the working directory. A directory that already took its code is
 // left for the next run, which keeps it when the registry names it and
 // removes it when not. Never throws.
-void DiscardNewCompany(RunHost& host, Workspace& ws);
+void DiscardNewCompany(RunHost& host, const RunOptions& run, Workspace& ws);
 
 // Before the list is built: every directory of the data directory with the
 // marker is removed when `registeredCodes` does not name it and keeps
 // everything but the marker when it does. Each removal is shown as a status
 // text, the status label made visible for it (standard error in the
 // headless mode).
-void TidyUnfinishedCompanies(RunHost& host, const std::string& dataDir,
+void TidyUnfinishedCompanies(RunHost& host, const platform::TypedPath& dataDir,
                              const std::vector<std::string>& registeredCodes);
 
 // Before an upgrade replaces the newest registry: the same tidying against
 // the registry as it is now (so that a finished company whose marker was
 // left is not taken for an unfinished one once its row is gone). Does
 // nothing when the registry cannot be opened.
-void TidyBeforeRegistryIsReplaced(RunHost& host, Workspace& ws);
+void TidyBeforeRegistryIsReplaced(RunHost& host, const RunOptions& run, Workspace& ws);

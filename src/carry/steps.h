@@ -6,6 +6,7 @@
 #include <string>
 
 class RunHost;
+struct RunOptions;
 struct Workspace;
 
 // A stop of the carry-forward with a message for the information box.
@@ -21,24 +22,24 @@ std::string PadTo3Digits(int n);
 // company code (target year, "_", three digits), skipping numbers whose
 // directory exists under the data directory, and advances
 // ws.NewCompanySequence. Throws CarryStop when no number up to 999 is left.
-void RxSirketAfterInsert(RunHost& host, Workspace& ws);
+void RxSirketAfterInsert(RunHost& host, const RunOptions& run, Workspace& ws);
 
 // Opens the registry of the newest data directory and fills RxSirket with the
 // companies of the source year, every one selected. Returns false after
 // showing the registry message when the registry cannot be opened.
-bool BuildCompanyList(RunHost& host, Workspace& ws);
+bool BuildCompanyList(RunHost& host, const RunOptions& run, Workspace& ws);
 
 // Creates the new company's working directory (carry/staging.h) from the
 // template and the old company's carry-forward files and opens the four
 // working tables there. Returns false after showing its message, with the
 // cause on a second line, (and hiding the progress display) when the tables
 // cannot be opened.
-bool CreateNewCompany(RunHost& host, Workspace& ws);
+bool CreateNewCompany(RunHost& host, const RunOptions& run, Workspace& ws);
 
-void CarryCurrentAccounts(RunHost& host, Workspace& ws);
-void CarryStock(RunHost& host, Workspace& ws);
-void CarryCheques(RunHost& host, Workspace& ws);
-void CarryInstalments(RunHost& host, Workspace& ws);
-void CarryProduction(RunHost& host, Workspace& ws);
-void RegisterNewCompany(RunHost& host, Workspace& ws);
-void CarrySettings(RunHost& host, Workspace& ws);
+void CarryCurrentAccounts(RunHost& host, const RunOptions& run, Workspace& ws);
+void CarryStock(RunHost& host, const RunOptions& run, Workspace& ws);
+void CarryCheques(RunHost& host, const RunOptions& run, Workspace& ws);
+void CarryInstalments(RunHost& host, const RunOptions& run, Workspace& ws);
+void CarryProduction(RunHost& host, const RunOptions& run, Workspace& ws);
+void RegisterNewCompany(RunHost& host, const RunOptions& run, Workspace& ws);
+void CarrySettings(RunHost& host, const RunOptions& run, Workspace& ws);

@@ -16,3 +16,12 @@ std::string CompanyFile(const std::string& newestDataDir, const std::string& com
                         const std::string& file) {
   return newestDataDir + "\\" + companyCode + "\\" + file;
 }
+
+platform::TypedPath CompanyDirectory(const platform::TypedPath& dataDir,
+                                     const std::string& companyCode) {
+  return dataDir.below(companyCode);
+}
+
+platform::TypedPath TemplateDirectory(const platform::TypedPath& newestDataDir) {
+  return newestDataDir.below("DBBACKUP");
+}

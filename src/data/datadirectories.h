@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "platform/typedpath.h"
+
 // data directory + "\" + company code
 std::string CompanyDirectory(const std::string& dataDir, const std::string& companyCode);
 // newest data directory + "\DBBACKUP"
@@ -14,3 +16,9 @@ std::string TemplateFile(const std::string& newestDataDir, const std::string& fi
 // newest data directory + "\" + code + "\" + file ("ayar.Db", "ayar2.Val", ...)
 std::string CompanyFile(const std::string& newestDataDir, const std::string& companyCode,
                         const std::string& file);
+
+// The same directories as values below a data directory's (each a look-up
+// of its last name only).
+platform::TypedPath CompanyDirectory(const platform::TypedPath& dataDir,
+                                     const std::string& companyCode);
+platform::TypedPath TemplateDirectory(const platform::TypedPath& newestDataDir);

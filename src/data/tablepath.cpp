@@ -9,11 +9,11 @@
 
 namespace fs = std::filesystem;
 
-fs::path ResolveTableFile(const std::string& directory, const std::string& tableName) {
+fs::path ResolveTableFile(const platform::TypedPath& directory, const std::string& tableName) {
   std::string file = tableName;
   if (fs::path(file).extension().empty()) file += ".DB";
-  const std::string shown = directory + "\\" + file;
-  std::optional<fs::path> found = platform::resolvePath(shown);
+  const std::string shown = directory.textOf(file);
+  std::optional<fs::path> found = directory.locate(file);
   std::error_code ec;
   if (!found || !fs::is_regular_file(*found, ec))
     throw EDBEngineError(EDBEngineError::Code::kNotFound, "Table does not exist.\nFile: " + shown,
@@ -21,10 +21,11 @@ fs::path ResolveTableFile(const std::string& directory, const std::string& table
   return *found;
 }
 
-fs::path ResolveNewTableFile(const std::string& directory, const fs::path& existing) {
+fs::path ResolveNewTableFile(const platform::TypedPath& directory, const fs::path& existing) {
   const std::string typed = platform::typedPath(existing);
-  const std::string shown = directory + "\\" + typed.substr(typed.find_last_of("\\/") + 1);
-  std::optional<fs::path> found = platform::resolvePath(shown);
+  const std::string name = typed.substr(typed.find_last_of("\\/") + 1);
+  const std::string shown = directory.textOf(name);
+  std::optional<fs::path> found = directory.locate(name);
   std::error_code ec;
   if (!found || !fs::is_directory(found->parent_path(), ec))
     throw EDBEngineError(EDBEngineError::Code::kNotFound,

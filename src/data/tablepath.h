@@ -4,15 +4,16 @@
 #include <filesystem>
 #include <string>
 
-// The data file of table `tableName` in `directory` (a path text as typed:
-// "\" or "/" separate, letter case ignored). A name without an extension
-// means its .DB file. Throws EDBEngineError(kNotFound) naming the table when
-// the directory or the file does not exist.
-std::filesystem::path ResolveTableFile(const std::string& directory, const std::string& tableName);
+#include "platform/typedpath.h"
 
-// Where the data file `existing` of a table elsewhere goes in `directory` (a
-// path text as typed) under its own file name: an existing file of that name
-// in another letter case is the place, as a copy would replace it. Throws
-// EDBEngineError(kNotFound) when the directory does not exist.
-std::filesystem::path ResolveNewTableFile(const std::string& directory,
+// The data file of table `tableName` in `directory` (letter case ignored). A name without an
+// extension means its .DB file. Throws EDBEngineError(kNotFound) naming the table when the
+// directory or the file does not exist.
+std::filesystem::path ResolveTableFile(const platform::TypedPath& directory,
+                                       const std::string& tableName);
+
+// Where the data file `existing` of a table elsewhere goes in `directory` under its own file name:
+// an existing file of that name in another letter case is the place, as a copy would replace it.
+// Throws EDBEngineError(kNotFound) when the directory does not exist.
+std::filesystem::path ResolveNewTableFile(const platform::TypedPath& directory,
                                           const std::filesystem::path& existing);

@@ -155,11 +155,15 @@ TTable::TTable(std::string handleName, std::string tableName,
 
 TTable::~TTable() = default;
 
-void TTable::setDatabaseName(const std::string& directory) {
+void TTable::setDatabaseName(const platform::TypedPath& directory) {
   if (active())
     throw EDatabaseError("Cannot perform this operation on an open dataset (" + m_handleName + ")");
   m_directory = directory;
-  m_origin.clear();  // an origin is for the directory it was set with
+  m_origin.reset();  // an origin is for the directory it was set with
+}
+
+void TTable::setDatabaseName(const std::string& directory) {
+  setDatabaseName(platform::TypedPath::resolve(directory));
 }
 
 void TTable::setReadOnly(bool readOnly) {
@@ -168,10 +172,10 @@ void TTable::setReadOnly(bool readOnly) {
   m_readOnly = readOnly;
 }
 
-void TTable::setOrigin(const std::string& directory) {
+void TTable::setOrigin(std::optional<platform::TypedPath> directory) {
   if (active())
     throw EDatabaseError("Cannot perform this operation on an open dataset (" + m_handleName + ")");
-  m_origin = directory;
+  m_origin = std::move(directory);
 }
 
 void TTable::open() {
@@ -179,10 +183,10 @@ void TTable::open() {
   pdx::OpenOptions options;
   options.readOnly = m_readOnly;
   std::filesystem::path file;
-  if (m_origin.empty()) {
+  if (!m_origin) {
     file = ResolveTableFile(m_directory, m_tableName);
   } else {
-    const std::string from = std::exchange(m_origin, {});
+    const platform::TypedPath from = *std::exchange(m_origin, std::nullopt);
     options.origin = ResolveTableFile(from, m_tableName);
     file = ResolveNewTableFile(m_directory, options.origin);
   }
@@ -248,7 +252,7 @@ void TTable::rethrowWorded(const EDBEngineError& e, const std::string& tableFile
     throw e;
   const std::string name = visibleFileName(std::filesystem::path(cause.file).filename().string());
   const std::string typed =
-      typedFilePath(m_directory, sameName(name, tableFile) ? m_tableName : name);
+      typedFilePath(m_directory.text(), sameName(name, tableFile) ? m_tableName : name);
   throw EDBEngineError(e.code(), describeTableFailure(typed, e), cause);
 }
 

@@ -31,6 +31,7 @@
 #include "data/variant.h"
 #include "paradox/errors.h"
 #include "paradox/table.h"
+#include "platform/typedpath.h"
 
 class TTable;
 
@@ -78,21 +79,24 @@ class TTable {
   const std::string& handleName() const { return m_handleName; }
   const std::string& tableName() const { return m_tableName; }
 
-  // The directory, as a path text in the product's form (as typed).
-  // Changing it while the handle is open throws EDatabaseError.
+  // The directory: its text in the product's form (as typed) for messages,
+  // and where it is, resolved once by whoever made the value. Changing it
+  // while the handle is open throws EDatabaseError.
+  void setDatabaseName(const platform::TypedPath& directory);
+  // The same from a directory text, resolved now: for tools and tests, which
+  // hold no run's directory.
   void setDatabaseName(const std::string& directory);
-  const std::string& databaseName() const { return m_directory; }
+  const platform::TypedPath& databaseName() const { return m_directory; }
   // Opens the table for reading only: nothing is written, not even what a
   // killed change left for the next open to finish. Set while closed.
   void setReadOnly(bool readOnly);
   // For the next open only: the table's data file is not there yet and is
-  // read from the table of the same name in `directory` (a path text as
-  // typed), under whose file name it is then written in this handle's
-  // directory: on the first change, with only the records that stay when
-  // the change is deletes, or else as a whole copy, at the latest when the
-  // table is closed (pdx::OpenOptions::origin). Set while closed, after
-  // setDatabaseName(), which forgets it.
-  void setOrigin(const std::string& directory);
+  // read from the table of the same name in `directory`, under whose file name it is then written
+  // in this handle's directory: on the first change, with only the records that stay when the
+  // change is deletes, or else as a whole copy, at the latest when the table is closed
+  // (pdx::OpenOptions::origin). Set while closed, after setDatabaseName(), which forgets it; an
+  // empty value sets none.
+  void setOrigin(std::optional<platform::TypedPath> directory);
 
   void open();
   void close();
@@ -157,9 +161,9 @@ class TTable {
   std::string m_handleName;
   std::string m_tableName;
   const std::vector<FieldSpec>* m_declared;
-  std::string m_directory;
+  platform::TypedPath m_directory;
   bool m_readOnly = false;
-  std::string m_origin;
+  std::optional<platform::TypedPath> m_origin;
   std::unique_ptr<pdx::Table> m_engine;
   std::vector<Bound> m_bound;
   std::string m_filter;

@@ -9,6 +9,7 @@
 #include "data/datadirectories.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 #include "platform/files.h"
 #include "platform/inuse.h"
@@ -50,11 +51,11 @@ struct Candidate {
 // that does not exist or cannot be listed gives none.
 void collect(const TouchedDirectory& dir, std::set<fs::path>& seen, std::vector<Candidate>& out,
              std::string& unseen) {
-  if (!platform::directoryExists(dir.text)) return;
-  const std::optional<fs::path> root = platform::resolvePath(dir.text);
+  if (!dir.dir.isDirectory()) return;
+  const std::optional<fs::path>& root = dir.dir.location();
   std::vector<std::string> names;
   try {
-    names = platform::listFiles(dir.text, "*.*");
+    names = platform::listFiles(dir.dir, "*.*");
   } catch (const std::exception&) {
     return;
   }
@@ -65,11 +66,11 @@ void collect(const TouchedDirectory& dir, std::set<fs::path>& seen, std::vector<
     for (const std::string& mask : dir.tableMasks)
       touched = touched || (isTableFile(name) && platform::matchesMask(name, mask));
     if (!touched || !root || !seen.insert(*root / name).second) continue;
-    out.push_back({dir.text, name, *root / name, lock});
+    out.push_back({dir.dir.text(), name, *root / name, lock});
     if (lock) locks += (locks.empty() ? "" : ", ") + name;
   }
   if (unseen.empty() && !locks.empty() && root && platform::onNetworkFileSystem(*root))
-    unseen = dir.text + " bir ağ sürücüsünde ve içinde kilit dosyaları var (" + locks +
+    unseen = dir.dir.text() + " bir ağ sürücüsünde ve içinde kilit dosyaları var (" + locks +
              "). Başka bilgisayarlarda açık olan programlar buradan görülemez.";
 }
 
@@ -127,8 +128,8 @@ bool check(RunHost& host, Workspace& ws, const std::vector<TouchedDirectory>& to
 
 }  // namespace
 
-std::vector<TouchedDirectory> UpgradeTouches(RunHost& host, Workspace& ws) {
-  const std::string oldDir = host.oldDataDirectory(), newDir = host.newDataDirectory();
+std::vector<TouchedDirectory> UpgradeTouches(const RunOptions& run, Workspace& ws) {
+  const platform::TypedPath &oldDir = run.oldData, &newDir = run.newData;
   std::vector<TouchedDirectory> touched = {{oldDir, {"*.*"}}, {newDir, {"sirket.*"}}};
   try {
     for (const std::string& name : platform::listFiles(oldDir, "*.*"))
@@ -152,8 +153,8 @@ std::vector<TouchedDirectory> UpgradeTouches(RunHost& host, Workspace& ws) {
   return touched;
 }
 
-std::vector<TouchedDirectory> CarryTouches(RunHost& host, Workspace& ws) {
-  const std::string data = host.newDataDirectory();
+std::vector<TouchedDirectory> CarryTouches(const RunOptions& run, Workspace& ws) {
+  const platform::TypedPath& data = run.newData;
   std::vector<TouchedDirectory> touched = {{data, {"sirket.*"}},
                                            {TemplateDirectory(data), {"*.*"}}};
   const std::vector<std::string> masks(kCarryForwardMasks.begin(), kCarryForwardMasks.end());
@@ -199,14 +200,16 @@ void ConfirmClosedForThisProcess() {
   closedQuestion() = [](const std::string&) { return true; };
 }
 
-bool CheckUpgradeDataInUse(RunHost& host, Workspace& ws, std::vector<std::string>* leftoverLocks) {
-  return check(host, ws, UpgradeTouches(host, ws), leftoverLocks);
+bool CheckUpgradeDataInUse(RunHost& host, const RunOptions& run, Workspace& ws,
+                           std::vector<std::string>* leftoverLocks) {
+  return check(host, ws, UpgradeTouches(run, ws), leftoverLocks);
 }
 
-bool CheckCarryDataInUse(RunHost& host, Workspace& ws, std::vector<std::string>* leftoverLocks) {
-  return check(host, ws, CarryTouches(host, ws), leftoverLocks);
+bool CheckCarryDataInUse(RunHost& host, const RunOptions& run, Workspace& ws,
+                         std::vector<std::string>* leftoverLocks) {
+  return check(host, ws, CarryTouches(run, ws), leftoverLocks);
 }
 
-bool CheckRegistryBeforeRewrite(RunHost& host, Workspace& ws) {
-  return check(host, ws, {{host.newDataDirectory(), {"sirket.*"}}}, nullptr, false);
+bool CheckRegistryBeforeRewrite(RunHost& host, const RunOptions& run, Workspace& ws) {
+  return check(host, ws, {{run.newData, {"sirket.*"}}}, nullptr, false);
 }

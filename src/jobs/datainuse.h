@@ -13,13 +13,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/typedpath.h"
+
 class RunHost;
+struct RunOptions;
 struct Workspace;
 
-// One directory a job reads or writes: its path text as typed and the masks
-// of the tables it reads or writes there. Every lock file of it counts.
+// One directory a job reads or writes and the masks of the tables it reads
+// or writes there. Every lock file of it counts.
 struct TouchedDirectory {
-  std::string text;
+  platform::TypedPath dir;
   std::vector<std::string> tableMasks;
 };
 
@@ -28,11 +31,11 @@ struct TouchedDirectory {
 // the template, and each company of the older registry in both data
 // directories (every table). An older registry that cannot be read adds no
 // company: the upgrade stops on it by itself.
-std::vector<TouchedDirectory> UpgradeTouches(RunHost& host, Workspace& ws);
+std::vector<TouchedDirectory> UpgradeTouches(const RunOptions& run, Workspace& ws);
 // The carry-forward's: the newest data directory (the registry), the
 // template (every table) and each selected company of ws.RxSirket (its
 // carry-forward file set).
-std::vector<TouchedDirectory> CarryTouches(RunHost& host, Workspace& ws);
+std::vector<TouchedDirectory> CarryTouches(const RunOptions& run, Workspace& ws);
 
 // What the system says about the touched directories.
 struct DataInUse {
@@ -76,12 +79,12 @@ void ConfirmClosedForThisProcess();
 // shows its message through host.infoBox and returns false. A directory
 // whose holders cannot be seen asks the ClosedQuestion; no gives a message
 // and false. Lock files nobody holds are added to `leftoverLocks` when given.
-bool CheckUpgradeDataInUse(RunHost& host, Workspace& ws,
+bool CheckUpgradeDataInUse(RunHost& host, const RunOptions& run, Workspace& ws,
                            std::vector<std::string>* leftoverLocks = nullptr);
-bool CheckCarryDataInUse(RunHost& host, Workspace& ws,
+bool CheckCarryDataInUse(RunHost& host, const RunOptions& run, Workspace& ws,
                          std::vector<std::string>* leftoverLocks = nullptr);
 
 // Right before the newest registry is rewritten (a new company registered):
 // its table files and the data directory's lock files asked again, as
 // above; what cannot be seen was answered before the job began.
-bool CheckRegistryBeforeRewrite(RunHost& host, Workspace& ws);
+bool CheckRegistryBeforeRewrite(RunHost& host, const RunOptions& run, Workspace& ws);

@@ -8,11 +8,16 @@ bool IsEngineControlFile(const std::string& name) {
   return platform::matchesMask(name, "*.lck") || platform::sameNameNoCase(name, "pdoxusrs.net");
 }
 
-FileListBox::FileListBox() : m_directory(platform::currentDirectory()) {}
+FileListBox::FileListBox()
+    : m_directory(platform::TypedPath::resolve(platform::currentDirectory())) {}
 
-void FileListBox::setDirectory(const std::string& directory) {
+void FileListBox::setDirectory(const platform::TypedPath& directory) {
   m_directory = directory;
   refresh();
+}
+
+void FileListBox::setDirectory(const std::string& directory) {
+  setDirectory(platform::TypedPath::resolve(directory));
 }
 
 void FileListBox::setMask(const std::string& mask) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/typedpath.h"
+
 // True for the engine's lock and network control files (letter case ignored).
 bool IsEngineControlFile(const std::string& name);
 
@@ -19,15 +21,17 @@ class FileListBox {
   // listing is taken until a directory or a new mask is set.
   FileListBox();
 
-  // Points the list at a directory (a path text as typed) and takes the
-  // listing afresh. Throws platform::FileSystemError naming the text when the
-  // directory does not exist or cannot be read; the list is then empty.
+  // Points the list at a directory and takes the listing afresh. Throws
+  // platform::FileSystemError naming its text when the directory does not
+  // exist or cannot be read; the list is then empty. The text form resolves
+  // the text first, for callers that hold no resolved directory.
+  void setDirectory(const platform::TypedPath& directory);
   void setDirectory(const std::string& directory);
   // Sets the mask; the listing is taken afresh when it differs from the
   // current one. Throws like setDirectory.
   void setMask(const std::string& mask);
 
-  const std::string& directory() const { return m_directory; }
+  const std::string& directory() const { return m_directory.text(); }
   const std::string& mask() const { return m_mask; }
   // The matching plain files but the engine's control files, sorted alphabetically without regard
   // to case.
@@ -36,7 +40,7 @@ class FileListBox {
  private:
   void refresh();
 
-  std::string m_directory;
+  platform::TypedPath m_directory;
   std::string m_mask = "*.*";
   std::vector<std::string> m_items;
 };

@@ -15,6 +15,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/rawfile.h"
+#include "platform/typedpath.h"
 
 const std::array<const char*, 38> kCarryForwardMasks = {
     "cari.*",     "char.*",     "stok.*",     "ceksen.*",  "doviz.*",  "banka.*",   "uretim.*",
@@ -40,14 +41,10 @@ std::string upper(std::string text) {
   return text;
 }
 
-// The last component of a path text and the directory before it.
+// The last component of a path text.
 std::string nameOf(const std::string& path) {
   const std::size_t cut = path.find_last_of("\\/");
   return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-std::string directoryOf(const std::string& path) {
-  const std::size_t cut = path.find_last_of("\\/");
-  return cut == std::string::npos ? std::string(".") : path.substr(0, cut);
 }
 
 std::string extensionOf(const std::string& path) {
@@ -80,26 +77,26 @@ struct Staged {
   std::filesystem::path target;  // the target's real location
 };
 
-// The data file of the table `file` belongs to, in `directory`, when there
-// is one.
-std::optional<std::filesystem::path> dataFileIn(const std::string& directory,
-                                                const std::string& file) {
-  for (const std::string& name : platform::listFiles(directory, baseOf(file) + ".db"))
-    return platform::resolvePath(directory + "\\" + name);
+// The data file of the table `file` belongs to, in its directory, when
+// there is one.
+std::optional<std::filesystem::path> dataFileIn(const platform::TypedPath& file) {
+  const platform::TypedPath directory = file.parent();
+  for (const std::string& name : platform::listFiles(directory, baseOf(file.text()) + ".db"))
+    return directory.locate(name);
   return std::nullopt;
 }
 
 // The index files of the table in the target directory that no copy
 // replaces.
-std::vector<std::filesystem::path> staleIndexes(const std::string& anyTarget,
+std::vector<std::filesystem::path> staleIndexes(const platform::TypedPath& anyTarget,
                                                 const std::vector<Staged>& staged) {
   std::vector<std::filesystem::path> stale;
-  const std::string directory = directoryOf(anyTarget);
-  for (const std::string& name : platform::listFiles(directory, baseOf(anyTarget) + ".*")) {
+  const platform::TypedPath directory = anyTarget.parent();
+  for (const std::string& name : platform::listFiles(directory, baseOf(anyTarget.text()) + ".*")) {
     if (!isIndexExtension(extensionOf(name))) continue;
     bool replaced = false;
     for (const Staged& s : staged) replaced = replaced || upper(nameOf(s.to)) == upper(name);
-    if (!replaced) stale.push_back(*platform::resolvePath(directory + "\\" + name));
+    if (!replaced) stale.push_back(*directory.locate(name));
   }
   return stale;
 }
@@ -114,26 +111,28 @@ void copyTableUnpublished(const std::vector<TableFileCopy>& files,
   std::vector<TableFileCopy> order;
   for (int pass = 0; pass < 2; ++pass)
     for (const TableFileCopy& f : files)
-      if ((extensionOf(f.to) == "DB") == (pass == 1)) order.push_back(f);
+      if ((extensionOf(f.to.text()) == "DB") == (pass == 1)) order.push_back(f);
   // Asked before the data file is copied over it, as the replace asks.
-  const bool hadData =
-      !order.empty() && dataFileIn(directoryOf(order.front().to), order.front().to);
+  const bool hadData = !order.empty() && dataFileIn(order.front().to);
   std::vector<Staged> copiedFiles;  // only `to` is used
+  const platform::TypedPath* anyTarget = nullptr;
   for (const TableFileCopy& f : order) {
     const bool later =
         std::any_of(writtenByTables.begin(), writtenByTables.end(),
-                    [&](const std::string& n) { return upper(n) == upper(nameOf(f.to)); });
-    if (later || platform::copyFile(f.from, f.to, true) == platform::CopyOutcome::kCopied)
-      copiedFiles.push_back({f.to, {}, {}});
+                    [&](const std::string& n) { return upper(n) == upper(f.to.name()); });
+    if (later || platform::copyFile(f.from, f.to, true) == platform::CopyOutcome::kCopied) {
+      copiedFiles.push_back({f.to.text(), {}, {}});
+      if (!anyTarget) anyTarget = &f.to;
+    }
     if (copied) copied();
   }
   if (copiedFiles.empty() || !hadData) return;
-  const std::string& anyTarget = copiedFiles.front().to;
-  for (const std::filesystem::path& index : staleIndexes(anyTarget, copiedFiles))
+  for (const std::filesystem::path& index : staleIndexes(*anyTarget, copiedFiles))
     if (!platform::removeFile(index)) {
       const std::error_code cause(errno ? errno : EACCES, std::generic_category());
-      throw platform::FileSystemError("Cannot replace '" + anyTarget + "': " + cause.message(),
-                                      cause, anyTarget, true);
+      throw platform::FileSystemError(
+          "Cannot replace '" + anyTarget->text() + "': " + cause.message(), cause,
+          anyTarget->text(), true);
     }
 }
 
@@ -185,24 +184,24 @@ void SyncBeforePublishing(const std::filesystem::path& dir) {
   for (auto d = directories.rbegin(); d != directories.rend(); ++d) syncOrThrow(*d, true);
 }
 
-void SyncFilesIn(const std::string& directory, const std::vector<std::string>& names) {
-  const std::optional<std::filesystem::path> dir = platform::resolvePath(directory);
+void SyncFilesIn(const platform::TypedPath& directory, const std::vector<std::string>& names) {
+  const std::optional<std::filesystem::path>& dir = directory.location();
   if (!dir) return;
   std::error_code ec;
   for (const std::string& name : names)
-    if (const auto file = platform::resolvePath(directory + "\\" + name);
+    if (const auto file = directory.locate(name);
         file && std::filesystem::is_regular_file(*file, ec))
       syncOrThrow(*file, false);
   syncOrThrow(*dir, true);
 }
 
-std::string TemplateDirectoryProblem(const std::string& dataDirectory) {
-  const std::string dir = TemplateDirectory(dataDirectory);
-  if (!platform::directoryExists(dir)) return FileFailureText("Şablon dizini bulunamadı", dir, "");
+std::string TemplateDirectoryProblem(const platform::TypedPath& dataDirectory) {
+  const platform::TypedPath dir = TemplateDirectory(dataDirectory);
+  if (!dir.isDirectory()) return FileFailureText("Şablon dizini bulunamadı", dir.text(), "");
   try {
     platform::listFiles(dir, "*.*");
   } catch (const platform::FileSystemError& e) {
-    return FileFailureText("Şablon dizini okunamadı", dir,
+    return FileFailureText("Şablon dizini okunamadı", dir.text(),
                            e.cause() ? CauseText(e.cause()) : std::string());
   }
   return {};
@@ -220,20 +219,23 @@ void ReplaceTableFiles(const std::vector<TableFileCopy>& files,
   std::vector<TableFileCopy> order;
   for (int pass = 0; pass < 2; ++pass)
     for (const TableFileCopy& f : files)
-      if ((extensionOf(f.to) == "DB") == (pass == 1)) order.push_back(f);
+      if ((extensionOf(f.to.text()) == "DB") == (pass == 1)) order.push_back(f);
 
   // 1. The copies, under hidden names beside their targets.
   std::vector<Staged> staged;
+  const platform::TypedPath* anyTarget = nullptr;
   try {
     for (const TableFileCopy& f : order) {
-      const std::string hidden = directoryOf(f.to) + "\\" + kStagedPrefix + nameOf(f.to);
+      const platform::TypedPath hidden = f.to.parent().below(kStagedPrefix + f.to.name());
       try {
-        if (platform::copyFile(f.from, hidden, true) == platform::CopyOutcome::kCopied)
-          staged.push_back({f.to, *platform::resolvePath(hidden), *platform::resolvePath(f.to)});
+        if (platform::copyFile(f.from, hidden, true) == platform::CopyOutcome::kCopied) {
+          staged.push_back({f.to.text(), *hidden.location(), *f.to.location()});
+          if (!anyTarget) anyTarget = &f.to;
+        }
       } catch (const platform::FileSystemError& e) {
         // The failure names the target the user knows, not the hidden copy.
-        if (e.path() != hidden) throw;
-        throw platform::FileSystemError(e.what(), e.cause(), f.to, e.writing());
+        if (e.path() != hidden.text()) throw;
+        throw platform::FileSystemError(e.what(), e.cause(), f.to.text(), e.writing());
       }
       if (copied) copied();
     }
@@ -246,8 +248,7 @@ void ReplaceTableFiles(const std::vector<TableFileCopy>& files,
   // 2. An old data file meets new indexes from here on: the marker makes the
   // next open of the table put its indexes right.
   std::error_code ec;
-  const std::string& anyTarget = staged.front().to;
-  std::optional<std::filesystem::path> oldData = dataFileIn(directoryOf(anyTarget), anyTarget);
+  std::optional<std::filesystem::path> oldData = dataFileIn(*anyTarget);
   std::optional<std::filesystem::path> marker;
   try {
     if (oldData) {
@@ -257,7 +258,7 @@ void ReplaceTableFiles(const std::vector<TableFileCopy>& files,
       platform::RawFile file(*marker, platform::RawFile::Mode::kCreate);
       file.writeAt(0, kReplaceMarkerText, sizeof kReplaceMarkerText - 1);
       file.sync();
-      for (const std::filesystem::path& index : staleIndexes(anyTarget, staged))
+      for (const std::filesystem::path& index : staleIndexes(*anyTarget, staged))
         if (!platform::removeFile(index))
           throw std::system_error(errno ? errno : EACCES, std::generic_category(), "remove");
     }
@@ -267,8 +268,8 @@ void ReplaceTableFiles(const std::vector<TableFileCopy>& files,
     try {
       throw;
     } catch (const std::system_error& e) {
-      throw platform::FileSystemError("Cannot replace '" + anyTarget + "': " + e.what(), e.code(),
-                                      anyTarget, true);
+      throw platform::FileSystemError("Cannot replace '" + anyTarget->text() + "': " + e.what(),
+                                      e.code(), anyTarget->text(), true);
     }
   }
 
@@ -294,14 +295,15 @@ void ReplaceTableFiles(const std::vector<TableFileCopy>& files,
   if (marker) platform::removeFile(*marker);
 }
 
-bool CopyFileSet(RunHost& host, const std::vector<std::string>& names, const std::string& source,
-                 const std::string& target, bool overwrite, bool unpublished,
+bool CopyFileSet(RunHost& host, const std::vector<std::string>& names,
+                 const platform::TypedPath& source, const platform::TypedPath& target,
+                 bool overwrite, bool unpublished,
                  const std::vector<std::string>& writtenByTables) {
   if (names.empty()) return false;
-  if (!platform::directoryExists(source)) return false;
-  if (!platform::directoryExists(target)) {
+  if (!source.isDirectory()) return false;
+  if (!target.isDirectory()) {
     if (!overwrite) return false;
-    if (characterCount(target) < 4) {
+    if (characterCount(target.text()) < 4) {
       InfoBox(host, "Bir dizin adı belirtmelisiniz\r\nAna dizin seçilemez");
       return false;
     }
@@ -332,8 +334,7 @@ bool CopyFileSet(RunHost& host, const std::vector<std::string>& names, const std
   for (const Unit& unit : units) {
     if (unit.table && overwrite) {
       std::vector<TableFileCopy> files;
-      for (const std::string& n : unit.names)
-        files.push_back({source + "\\" + n, target + "\\" + n});
+      for (const std::string& n : unit.names) files.push_back({source.below(n), target.below(n)});
       if (unpublished) {
         copyTableUnpublished(files, writtenByTables, [&] { host.advanceGauge(); });
       } else {
@@ -346,7 +347,7 @@ bool CopyFileSet(RunHost& host, const std::vector<std::string>& names, const std
       for (int pass = 0; pass < 2; ++pass)
         for (const std::string& n : unit.names) {
           if ((extensionOf(n) == "DB") != (pass == 1)) continue;
-          platform::copyFile(source + "\\" + n, target + "\\" + n, overwrite);
+          platform::copyFile(source.below(n), target.below(n), overwrite);
           host.advanceGauge();
         }
     }
@@ -356,10 +357,21 @@ bool CopyFileSet(RunHost& host, const std::vector<std::string>& names, const std
   return true;
 }
 
-void KMXList(Workspace& ws, const std::string& directory) {
+bool CopyFileSet(RunHost& host, const std::vector<std::string>& names, const std::string& source,
+                 const std::string& target, bool overwrite, bool unpublished,
+                 const std::vector<std::string>& writtenByTables) {
+  return CopyFileSet(host, names, platform::TypedPath::resolve(source),
+                     platform::TypedPath::resolve(target), overwrite, unpublished, writtenByTables);
+}
+
+void KMXList(Workspace& ws, const platform::TypedPath& directory) {
   ws.ListBoxCopy.clear();
   ws.FileListBox1.setDirectory(directory);
   for (const char* mask : kCarryForwardMasks) KMXListEkle(ws, mask);
+}
+
+void KMXList(Workspace& ws, const std::string& directory) {
+  KMXList(ws, platform::TypedPath::resolve(directory));
 }
 
 void KMXListEkle(Workspace& ws, const std::string& mask) {

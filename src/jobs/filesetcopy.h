@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/typedpath.h"
+
 class RunHost;
 struct Workspace;
 
@@ -16,8 +18,8 @@ struct Workspace;
 extern const std::array<const char*, 38> kCarryForwardMasks;
 
 // Copies every file named in `names` (bare names, in list order, duplicates
-// copied again) from `source` to `target`, both directory texts as typed and
-// joined with the names by "\".
+// copied again) from `source` to `target`; messages name each file by its
+// directory's text joined with the name by "\".
 //
 // With `overwrite` set a missing target directory is created with its
 // parents (after the notice "Bir dizin adı belirtmelisiniz\r\nAna dizin
@@ -49,6 +51,11 @@ extern const std::array<const char*, 38> kCarryForwardMasks;
 // letter case ignored; only with `unpublished`) are counted as copied and
 // not copied: a table opened over each in `source` (TTable::setOrigin)
 // writes it, with only the records it keeps.
+bool CopyFileSet(RunHost& host, const std::vector<std::string>& names,
+                 const platform::TypedPath& source, const platform::TypedPath& target,
+                 bool overwrite, bool unpublished = false,
+                 const std::vector<std::string>& writtenByTables = {});
+// The same from two directory texts, resolved here (tools and tests).
 bool CopyFileSet(RunHost& host, const std::vector<std::string>& names, const std::string& source,
                  const std::string& target, bool overwrite, bool unpublished = false,
                  const std::vector<std::string>& writtenByTables = {});
@@ -60,16 +67,16 @@ bool CopyFileSet(RunHost& host, const std::vector<std::string>& names, const std
 // cannot be opened or synced.
 void SyncBeforePublishing(const std::filesystem::path& dir);
 
-// Makes the files `names` (bare names) of the directory `directory` (a path
-// text as typed) and the directory itself durable; a name that is not there
-// is passed over. Throws like SyncBeforePublishing.
-void SyncFilesIn(const std::string& directory, const std::vector<std::string>& names);
+// Makes the files `names` (bare names) of the directory `directory` and the
+// directory itself durable; a name that is not there is passed over. Throws
+// like SyncBeforePublishing.
+void SyncFilesIn(const platform::TypedPath& directory, const std::vector<std::string>& names);
 
-// One file of a table to be put in place: its source and its target, path
-// texts as typed.
+// One file of a table to be put in place: its source and its target, each
+// named below its directory (TypedPath::below).
 struct TableFileCopy {
-  std::string from;
-  std::string to;
+  platform::TypedPath from;
+  platform::TypedPath to;
 };
 
 // Replaces a table's files in one target directory by copies of `files`, as
@@ -95,7 +102,7 @@ void ReplaceTableFiles(const std::vector<TableFileCopy>& files,
 // listed: "Şablon dizini bulunamadı: <dir>" when it does not exist,
 // "Şablon dizini okunamadı: <dir> (<cause>)" when it cannot be read; empty
 // when it can.
-std::string TemplateDirectoryProblem(const std::string& dataDirectory);
+std::string TemplateDirectoryProblem(const platform::TypedPath& dataDirectory);
 
 // True when `name` is a file of a Paradox table (its data file or a
 // companion the engine keeps beside it).
@@ -105,7 +112,8 @@ bool IsTableFile(const std::string& name);
 // FileListBox1 is pointed at it and every mask of kCarryForwardMasks is added
 // in order. Throws platform::FileSystemError when the directory cannot be
 // listed. FileListBox1 keeps the last mask ("taksit.*").
-void KMXList(Workspace& ws, const std::string& directory);
+void KMXList(Workspace& ws, const platform::TypedPath& directory);
+void KMXList(Workspace& ws, const std::string& directory);  // resolved here (tests)
 
 // Sets the mask of ws.FileListBox1 and appends its entries, in order, to
 // ws.ListBoxCopy; duplicates are not checked.

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "platform/rawfile.h"
+#include "platform/typedpath.h"
 #include "platform/wildcard.h"
 
 #ifdef _WIN32
@@ -199,10 +200,17 @@ bool markedHiddenOrSystem(const fs::path& file) {
 }  // namespace
 
 CopyOutcome copyFile(std::string_view from, std::string_view to, bool overwrite) {
-  std::optional<fs::path> source = resolvePath(from);
+  return copyFile(TypedPath::resolve(std::string(from)), TypedPath::resolve(std::string(to)),
+                  overwrite);
+}
+
+CopyOutcome copyFile(const TypedPath& fromPath, const TypedPath& toPath, bool overwrite) {
+  const std::string& from = fromPath.text();
+  const std::string& to = toPath.text();
+  const std::optional<fs::path>& source = fromPath.location();
   std::error_code ec;
   if (!source || !fs::is_regular_file(*source, ec)) return CopyOutcome::kSourceMissing;
-  std::optional<fs::path> target = resolvePath(to);
+  const std::optional<fs::path>& target = toPath.location();
   if (!target || !fs::is_directory(target->parent_path().empty() ? "." : target->parent_path(), ec))
     copyFailed(from, to, "the target directory does not exist");
   fs::file_status status = fs::status(*target, ec);
@@ -219,12 +227,17 @@ void copyResolvedFile(const fs::path& source, const fs::path& target) {
 }
 
 std::vector<std::string> listFiles(std::string_view directory, std::string_view mask) {
-  std::optional<fs::path> dir = resolvePath(directory);
+  return listFiles(TypedPath::resolve(std::string(directory)), mask);
+}
+
+std::vector<std::string> listFiles(const TypedPath& typed, std::string_view mask) {
+  const std::optional<fs::path>& dir = typed.location();
+  const std::string& directory = typed.text();
   std::error_code ec;
   if (!dir || !fs::is_directory(dir->empty() ? "." : *dir, ec))
-    throw FileSystemError("Directory not found: '" + std::string(directory) + "'",
-                          std::make_error_code(std::errc::no_such_file_or_directory),
-                          std::string(directory), false);
+    throw FileSystemError("Directory not found: '" + directory + "'",
+                          std::make_error_code(std::errc::no_such_file_or_directory), directory,
+                          false);
   std::vector<std::string> names;
   fs::directory_iterator it(dir->empty() ? "." : *dir, ec);
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
@@ -240,8 +253,8 @@ std::vector<std::string> listFiles(std::string_view directory, std::string_view 
     names.push_back(std::move(name));
   }
   if (ec)
-    throw FileSystemError("Cannot list directory '" + std::string(directory) + "': " + ec.message(),
-                          ec, std::string(directory), false);
+    throw FileSystemError("Cannot list directory '" + directory + "': " + ec.message(), ec,
+                          directory, false);
   std::sort(names.begin(), names.end(),
             [](const std::string& a, const std::string& b) { return lessNoCase(a, b); });
   return names;

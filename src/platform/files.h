@@ -10,6 +10,8 @@
 
 namespace platform {
 
+class TypedPath;
+
 enum class CopyOutcome {
   kCopied,         // the target now holds the source's bytes
   kTargetKept,     // overwrite not asked and the target exists: left alone
@@ -25,6 +27,8 @@ enum class CopyOutcome {
 // Throws FileSystemError naming both texts when reading, writing or renaming
 // fails (a read error, a full disk, a permission refused, a size limit).
 CopyOutcome copyFile(std::string_view from, std::string_view to, bool overwrite);
+// The same between two paths resolved already.
+CopyOutcome copyFile(const TypedPath& from, const TypedPath& to, bool overwrite);
 
 // copyFile() between two resolved locations, the target replaced when it
 // exists: the same bytes, permission bits and modification time. Throws
@@ -39,6 +43,8 @@ void copyResolvedFile(const std::filesystem::path& source, const std::filesystem
 // (no_such_file_or_directory when it does not exist) and that text as its
 // path, when it does not exist or cannot be read.
 std::vector<std::string> listFiles(std::string_view directory, std::string_view mask);
+// The same for a directory resolved already; errors name its text.
+std::vector<std::string> listFiles(const TypedPath& directory, std::string_view mask);
 
 // Why this process may not write an existing file or directory.
 enum class WriteRefusal {

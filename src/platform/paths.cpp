@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/typedpath.h"
 #include "platform/wildcard.h"
 #ifdef _WIN32
 #include "platform/wintext.h"
@@ -68,6 +69,28 @@ std::optional<fs::path> driveRoot(char letter) {
 }
 
 #endif
+
+#ifndef _WIN32
+// `rest` looked up component by component below `result`.
+fs::path resolveBelow(fs::path result, std::string_view rest) {
+  bool matching = true;  // false once a component does not exist
+  for (const std::string& part : splitComponents(rest)) {
+    if (part == "." || part == ".." || !matching) {
+      result /= part;
+      continue;
+    }
+    std::optional<std::string> real = findNoCase(result, part);
+    if (real) {
+      result /= *real;
+    } else {
+      result /= part;
+      matching = false;
+    }
+  }
+  return result;
+}
+#endif
+
 }  // namespace
 
 std::optional<fs::path> resolvePath(std::string_view text) {
@@ -88,36 +111,68 @@ std::optional<fs::path> resolvePath(std::string_view text) {
   } else if (!text.empty() && isSeparator(text[0])) {
     result = "/";
   }
-  bool matching = true;  // false once a component does not exist
-  for (const std::string& part : splitComponents(rest)) {
-    if (part == "." || part == ".." || !matching) {
-      result /= part;
-      continue;
-    }
-    std::optional<std::string> real = findNoCase(result, part);
-    if (real) {
-      result /= *real;
-    } else {
-      result /= part;
-      matching = false;
-    }
-  }
-  return result;
+  return resolveBelow(std::move(result), rest);
 #endif
 }
 
-bool directoryExists(std::string_view text) {
-  std::optional<fs::path> p = resolvePath(text);
-  if (!p || p->empty()) return false;
+TypedPath TypedPath::resolve(std::string text) {
+  std::optional<fs::path> location = resolvePath(text);
+  return TypedPath(std::move(text), std::move(location));
+}
+
+bool TypedPath::isDirectory() const {
+  if (!m_location || m_location->empty()) return false;
   std::error_code ec;
-  return fs::is_directory(*p, ec);
+  return fs::is_directory(*m_location, ec);
+}
+
+bool TypedPath::isFile() const {
+  if (!m_location || m_location->empty()) return false;
+  std::error_code ec;
+  return fs::is_regular_file(*m_location, ec);
+}
+
+std::string TypedPath::textOf(std::string_view name) const {
+  std::string joined = m_text;
+  joined += '\\';
+  joined += name;
+  return joined;
+}
+
+std::optional<fs::path> TypedPath::locate(std::string_view name) const {
+  // An empty text joined with a name reads as a path from the root.
+  if (m_text.empty()) return resolvePath(textOf(name));
+  if (!m_location) return std::nullopt;
+#ifdef _WIN32
+  return *m_location / pathFromUtf8(name);
+#else
+  return resolveBelow(*m_location, name);
+#endif
+}
+
+TypedPath TypedPath::parent() const {
+  const std::size_t cut = m_text.find_last_of("\\/");
+  std::optional<fs::path> location;
+  if (m_location) location = m_location->parent_path();
+  return TypedPath(cut == std::string::npos ? std::string(".") : m_text.substr(0, cut),
+                   std::move(location));
+}
+
+std::string TypedPath::name() const {
+  const std::size_t cut = m_text.find_last_of("\\/");
+  return cut == std::string::npos ? m_text : m_text.substr(cut + 1);
+}
+
+TypedPath TypedPath::below(std::string_view name) const {
+  return TypedPath(textOf(name), locate(name));
+}
+
+bool directoryExists(std::string_view text) {
+  return TypedPath::resolve(std::string(text)).isDirectory();
 }
 
 bool fileExists(std::string_view text) {
-  std::optional<fs::path> p = resolvePath(text);
-  if (!p || p->empty()) return false;
-  std::error_code ec;
-  return fs::is_regular_file(*p, ec);
+  return TypedPath::resolve(std::string(text)).isFile();
 }
 
 std::optional<fs::path> nearestExistingDirectory(std::string_view text) {
@@ -173,7 +228,11 @@ std::string typedPath(const fs::path& native) {
 }
 
 bool createDirectories(std::string_view text) {
-  std::optional<fs::path> p = resolvePath(text);
+  return createDirectories(TypedPath::resolve(std::string(text)));
+}
+
+bool createDirectories(const TypedPath& dir) {
+  const std::optional<fs::path>& p = dir.location();
   if (!p || p->empty()) return false;
   std::error_code ec;
   fs::create_directories(*p, ec);

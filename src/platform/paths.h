@@ -18,6 +18,8 @@
 
 namespace platform {
 
+class TypedPath;
+
 // A file system operation failed; the message names the path as typed.
 class FileSystemError : public std::runtime_error {
  public:
@@ -65,6 +67,7 @@ std::string typedPath(const std::filesystem::path& native);
 // Creates the directory and every missing parent. Returns true when the
 // directory exists afterwards; never throws.
 bool createDirectories(std::string_view text);
+bool createDirectories(const TypedPath& dir);  // resolved already
 
 // The directory the program was started in, as a path text.
 std::string currentDirectory();

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <fstream>
 
-#include "platform/paths.h"
+#include "platform/typedpath.h"
 
 namespace report {
 
@@ -52,8 +52,8 @@ bool toNumber(const std::string& s, double& out) {
   return r.ec == std::errc() && r.ptr == s.data() + s.size();
 }
 
-std::optional<std::string> readWhole(const std::string& file) {
-  const auto path = platform::resolvePath(file);
+std::optional<std::string> readWhole(const platform::TypedPath& file) {
+  const std::optional<std::filesystem::path>& path = file.location();
   if (!path) return std::nullopt;
   std::ifstream in(*path, std::ios::binary | std::ios::ate);
   if (!in) return std::nullopt;
@@ -127,14 +127,22 @@ std::optional<CarryRecordData> parse(const std::string& text, bool headerOnly) {
 
 }  // namespace
 
-std::optional<CarryRecordData> ReadCarryRecordHeader(const std::string& file) {
+std::optional<CarryRecordData> ReadCarryRecordHeader(const platform::TypedPath& file) {
   const auto text = readWhole(file);
   return text ? parse(*text, true) : std::nullopt;
 }
 
-std::optional<CarryRecordData> ReadCarryRecord(const std::string& file) {
+std::optional<CarryRecordData> ReadCarryRecord(const platform::TypedPath& file) {
   const auto text = readWhole(file);
   return text ? parse(*text, false) : std::nullopt;
+}
+
+std::optional<CarryRecordData> ReadCarryRecordHeader(const std::string& file) {
+  return ReadCarryRecordHeader(platform::TypedPath::resolve(file));
+}
+
+std::optional<CarryRecordData> ReadCarryRecord(const std::string& file) {
+  return ReadCarryRecord(platform::TypedPath::resolve(file));
 }
 
 }  // namespace report

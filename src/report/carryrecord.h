@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/typedpath.h"
+
 namespace report {
 
 // A card's or stock item's openings as the carry wrote them: for a card the
@@ -41,10 +43,12 @@ inline constexpr const char* kCarryRecordMask = "Devir Kaydı *.csv";
 
 // Reads only the "şirket" row (for pairing companies). Nothing when the file
 // is not a whole record of a known version.
-std::optional<CarryRecordData> ReadCarryRecordHeader(const std::string& file);
+std::optional<CarryRecordData> ReadCarryRecordHeader(const platform::TypedPath& file);
+std::optional<CarryRecordData> ReadCarryRecordHeader(const std::string& file);  // resolved here
 
 // Reads the whole record. Nothing when the file cannot be read or is not a
 // whole record (its last row "son" counts the rows before it).
-std::optional<CarryRecordData> ReadCarryRecord(const std::string& file);
+std::optional<CarryRecordData> ReadCarryRecord(const platform::TypedPath& file);
+std::optional<CarryRecordData> ReadCarryRecord(const std::string& file);  // resolved here
 
 }  // namespace report

@@ -144,7 +144,7 @@ void compare(const Context& c, const Pairing& pairs, const char* section,
                           " kayıt (fark sayılmaz)");
 }
 
-void cards(const Context& c, const std::string& oldDir, const std::string& newDir) {
+void cards(const Context& c, const platform::TypedPath& oldDir, const platform::TypedPath& newDir) {
   Pairing pairs;
   const std::string local = c.ytl ? currency::kSymbol : "TL";
   struct Sums {
@@ -216,7 +216,7 @@ void cards(const Context& c, const std::string& oldDir, const std::string& newDi
   }
 }
 
-void stock(const Context& c, const std::string& oldDir, const std::string& newDir) {
+void stock(const Context& c, const platform::TypedPath& oldDir, const platform::TypedPath& newDir) {
   Pairing pairs;
   OpeningTotal value{"Stok değeri (TUTDEV)", 0, 0};
   {
@@ -260,8 +260,8 @@ void guarded(CompanyOpenings& out, const char* section, Step step) {
 
 // The YTL state of a pair carried without a record: the new company's
 // currency is the new lira and the old one's is not.
-bool convertedBySettings(const std::string& oldDir, const std::string& newDir) {
-  auto symbol = [](const std::string& dir) {
+bool convertedBySettings(const platform::TypedPath& oldDir, const platform::TypedPath& newDir) {
+  auto symbol = [](const platform::TypedPath& dir) {
     Reader r(dir, "ayar.db");
     return r.eof() ? std::string() : r.text(r.field("PARASIMGE"));
   };
@@ -284,19 +284,20 @@ const char* StaleCauseText(StaleCause cause) {
   return "bilinmiyor (devir kaydı yok)";
 }
 
-CompanyOpenings CheckCompanyOpenings(const std::string& dataDirectory, const std::string& oldCode,
-                                     const std::string& newCode, const std::string& shortName,
-                                     const std::string& recordFile, int roundingMode) {
+CompanyOpenings CheckCompanyOpenings(const platform::TypedPath& dataDirectory,
+                                     const std::string& oldCode, const std::string& newCode,
+                                     const std::string& shortName,
+                                     const platform::TypedPath& recordFile, int roundingMode) {
   CompanyOpenings out;
   out.oldCode = oldCode;
   out.newCode = newCode;
   out.shortName = shortName;
-  const std::string oldDir = CompanyDirectory(dataDirectory, oldCode);
-  const std::string newDir = CompanyDirectory(dataDirectory, newCode);
+  const platform::TypedPath oldDir = CompanyDirectory(dataDirectory, oldCode);
+  const platform::TypedPath newDir = CompanyDirectory(dataDirectory, newCode);
   std::optional<CarryRecordData> record;
   if (!recordFile.empty()) {
     record = ReadCarryRecord(recordFile);
-    if (!record) out.notes.push_back("devir kaydı okunamadı: " + recordFile);
+    if (!record) out.notes.push_back("devir kaydı okunamadı: " + recordFile.text());
   }
   out.linkedByRecord = record.has_value();
   out.roundingMode = record ? record->roundingMode : roundingMode;

@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/typedpath.h"
+
 namespace report {
 
 // Why an opening differs.
@@ -74,7 +76,7 @@ struct CompanyOpenings {
 };
 
 struct OpeningsOptions {
-  std::string dataDirectory;  // as typed
+  platform::TypedPath dataDirectory;
   std::string fromYear, toYear;
   bool allCompanies = true;
   std::vector<std::string> companies;  // old codes, letter case ignored
@@ -110,8 +112,9 @@ OpeningsOutcome CheckOpenings(const OpeningsOptions& options);
 std::vector<std::string> CompaniesOfBothYears(const OpeningsOptions& options);
 
 // One pair, for tests: `recordFile` is the record's path text or empty.
-CompanyOpenings CheckCompanyOpenings(const std::string& dataDirectory, const std::string& oldCode,
-                                     const std::string& newCode, const std::string& shortName,
-                                     const std::string& recordFile, int roundingMode);
+CompanyOpenings CheckCompanyOpenings(const platform::TypedPath& dataDirectory,
+                                     const std::string& oldCode, const std::string& newCode,
+                                     const std::string& shortName,
+                                     const platform::TypedPath& recordFile, int roundingMode);
 
 }  // namespace report

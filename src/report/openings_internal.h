@@ -38,7 +38,9 @@ inline StaleCause causeOf(bool haveRecord, bool late, bool edited) {
 }
 
 // The kept documents of one kind: cheques and notes, or instalments.
-void cheques(const Context& c, const std::string& oldDir, const std::string& newDir);
-void instalments(const Context& c, const std::string& oldDir, const std::string& newDir);
+void cheques(const Context& c, const platform::TypedPath& oldDir,
+             const platform::TypedPath& newDir);
+void instalments(const Context& c, const platform::TypedPath& oldDir,
+                 const platform::TypedPath& newDir);
 
 }  // namespace report::openings_detail

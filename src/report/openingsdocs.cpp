@@ -30,8 +30,8 @@ struct DocumentKind {
 
 // Reads the new company's documents (keys and amounts), then streams the old
 // company's, so that only the new year's table is held.
-void documents(const Context& c, const DocumentKind& k, const std::string& oldDir,
-               const std::string& newDir) {
+void documents(const Context& c, const DocumentKind& k, const platform::TypedPath& oldDir,
+               const platform::TypedPath& newDir) {
   std::unordered_map<std::string, double> inNew;
   OpeningTotal total{std::string(k.section) + " tutarı (" + k.amountField + ")", 0, 0};
   {
@@ -109,13 +109,15 @@ void documents(const Context& c, const DocumentKind& k, const std::string& oldDi
 
 }  // namespace
 
-void cheques(const Context& c, const std::string& oldDir, const std::string& newDir) {
+void cheques(const Context& c, const platform::TypedPath& oldDir,
+             const platform::TypedPath& newDir) {
   static const DocumentKind kCheques{"Çek ve senetler", "ceksen.DB",  "KAYIT", "KTUTAR",
                                      "EVRAKDURUM",      "EVRAKDURUM", true};
   documents(c, kCheques, oldDir, newDir);
 }
 
-void instalments(const Context& c, const std::string& oldDir, const std::string& newDir) {
+void instalments(const Context& c, const platform::TypedPath& oldDir,
+                 const platform::TypedPath& newDir) {
   static const DocumentKind kInstalments{"Taksitler", "Char.DB", "BCHKOD", "TUTAR",
                                          "TAKSIT",    "ODEDI",   false};
   documents(c, kInstalments, oldDir, newDir);

@@ -163,7 +163,7 @@ std::string OpeningsFileBase(const OpeningsReport& r) {
   return name + " " + r.fromYear + "-" + r.toYear;
 }
 
-SavedReport SaveOpeningsReport(const OpeningsReport& r, const std::string& folder) {
+SavedReport SaveOpeningsReport(const OpeningsReport& r, const platform::TypedPath& folder) {
   return SaveReportFiles(folder, OpeningsFileBase(r), OpeningsHtml(r), OpeningsCsv(r));
 }
 

@@ -21,6 +21,6 @@ std::string OpeningsFileBase(const OpeningsReport& report);
 // Writes the HTML and CSV files into `folder` (created with its parents); a
 // name already taken gets " (2)", " (3)" ... Throws platform::FileSystemError
 // naming the file when the folder cannot be made or a file not written.
-SavedReport SaveOpeningsReport(const OpeningsReport& report, const std::string& folder);
+SavedReport SaveOpeningsReport(const OpeningsReport& report, const platform::TypedPath& folder);
 
 }  // namespace report

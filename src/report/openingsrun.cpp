@@ -22,19 +22,19 @@ namespace report {
 namespace {
 
 struct RecordLink {
-  std::string newCode, file;
+  std::string newCode;
+  platform::TypedPath file;
 };
 
 // The records of carries from year `from` into `to`, by old code, in file
 // name order.
-std::vector<std::pair<std::string, RecordLink>> readRecordLinks(const std::string& dataDirectory,
-                                                                const std::string& from,
-                                                                const std::string& to) {
+std::vector<std::pair<std::string, RecordLink>> readRecordLinks(
+    const platform::TypedPath& dataDirectory, const std::string& from, const std::string& to) {
   std::vector<std::pair<std::string, RecordLink>> links;
-  const std::string folder = ReportDirectory(dataDirectory);
-  if (!platform::directoryExists(folder)) return links;
+  const platform::TypedPath folder = ReportDirectory(dataDirectory);
+  if (!folder.isDirectory()) return links;
   for (const std::string& name : platform::listFiles(folder, kCarryRecordMask)) {
-    const std::string file = folder + "\\" + name;
+    const platform::TypedPath file = folder.below(name);
     const auto header = ReadCarryRecordHeader(file);
     if (header && header->fromYear == from && header->toYear == to)
       links.push_back({header->oldCode, {header->newCode, file}});

@@ -12,6 +12,7 @@
 #include "jobs/filelist.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 #include "paradox/table.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -28,13 +29,13 @@ constexpr int kLastCompanyNumber = 999;
 
 // The plain files of a directory with their sizes; empty when it does not
 // exist.
-PlannedDirectory listing(const std::string& directory) {
+PlannedDirectory listing(const platform::TypedPath& directory) {
   PlannedDirectory files;
-  if (!platform::directoryExists(directory)) return files;
+  if (!directory.isDirectory()) return files;
   for (const std::string& name : platform::listFiles(directory, "*.*")) {
     if (IsEngineControlFile(name)) continue;  // never copied (jobs/filelist.h)
     std::uintmax_t size = 0;
-    if (auto path = platform::resolvePath(directory + "\\" + name)) {
+    if (auto path = directory.locate(name)) {
       std::error_code ec;
       size = std::filesystem::file_size(*path, ec);
       if (ec) size = 0;
@@ -123,9 +124,9 @@ TablePlan tablePlan(const PlannedDirectory& dir, const std::string& base, bool y
 
 }  // namespace
 
-bool PlanUpgrade(RunHost& host, DryRunPlan& plan) {
-  const std::string oldDir = host.oldDataDirectory();
-  const std::string newDir = host.newDataDirectory();
+bool PlanUpgrade(RunHost& host, const RunOptions& run, DryRunPlan& plan) {
+  const platform::TypedPath& oldDir = run.oldData;
+  const platform::TypedPath& newDir = run.newData;
   std::vector<RegistryRow> registry;
   try {
     registry = ReadRegistry(oldDir, "sirket.DB");
@@ -141,14 +142,14 @@ bool PlanUpgrade(RunHost& host, DryRunPlan& plan) {
   plan.dataFilesAfterUpgrade = listing(newDir);
   copyInto(plan.dataFilesAfterUpgrade, listing(oldDir), true, up.dataFiles);
 
-  const std::string templateDir = TemplateDirectory(newDir);
+  const platform::TypedPath templateDir = TemplateDirectory(newDir);
   const PlannedDirectory templateFiles = listing(templateDir);
   for (const RegistryRow& row : registry) {
     UpgradeCompanyPlan c;
     c.code = row.code;
     c.shortName = row.shortName;
-    const std::string oldCompany = CompanyDirectory(oldDir, row.code);
-    if (!platform::directoryExists(oldCompany)) {
+    const platform::TypedPath oldCompany = CompanyDirectory(oldDir, row.code);
+    if (!oldCompany.isDirectory()) {
       c.missing = true;
       up.companies.push_back(c);
       continue;
@@ -181,11 +182,12 @@ bool PlanUpgrade(RunHost& host, DryRunPlan& plan) {
   return true;
 }
 
-bool PlanCarryForward(RunHost& host, DryRunPlan& plan, const SelectionCheck& check) {
-  const std::string dataDir = host.newDataDirectory();
-  const std::string from = host.sourceYear(), to = host.targetYear();
+bool PlanCarryForward(RunHost& host, const RunOptions& run, DryRunPlan& plan,
+                      const SelectionCheck& check) {
+  const platform::TypedPath& dataDir = run.newData;
+  const std::string &from = run.sourceYear, &to = run.targetYear;
   // The registry as the upgrade would leave it: the older one copied over.
-  std::string registryDir = dataDir;
+  platform::TypedPath registryDir = dataDir;
   if (plan.upgrade)
     for (const PlannedFile& f : plan.dataFilesAfterUpgrade)
       if (platform::sameNameNoCase(f.name, "sirket.db")) registryDir = f.from;
@@ -209,8 +211,7 @@ bool PlanCarryForward(RunHost& host, DryRunPlan& plan, const SelectionCheck& che
   };
   auto taken = [&](int number) {
     const std::string code = codeFor(number);
-    if (platform::directoryExists(CompanyDirectory(dataDir, code)) || upgraded(plan, code))
-      return true;
+    if (CompanyDirectory(dataDir, code).isDirectory() || upgraded(plan, code)) return true;
     return std::any_of(registry.begin(), registry.end(), [&](const RegistryRow& r) {
       return platform::sameNameNoCase(r.code, code);
     });
@@ -246,7 +247,7 @@ bool PlanCarryForward(RunHost& host, DryRunPlan& plan, const SelectionCheck& che
   CarryPlan carry;
   carry.fromYear = from;
   carry.toYear = to;
-  carry.ytl = host.ytlTicked();
+  carry.ytl = run.ytl;
   const PlannedDirectory templateFiles = listing(TemplateDirectory(dataDir));
   for (list.first(); !list.eof(); list.next()) {
     if (!list.selected()) continue;

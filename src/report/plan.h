@@ -17,8 +17,11 @@
 #include <utility>
 #include <vector>
 
+#include "platform/typedpath.h"
+
 class CompanyList;
 class RunHost;
+struct RunOptions;
 
 namespace report {
 
@@ -72,7 +75,7 @@ struct CarryPlan {
 struct PlannedFile {
   std::string name;
   std::uintmax_t size = 0;
-  std::string from;
+  platform::TypedPath from;
 };
 using PlannedDirectory = std::vector<PlannedFile>;
 
@@ -90,7 +93,7 @@ struct DryRunPlan {
 // The upgrade's part of the plan. Returns false after showing the upgrade's
 // own message through host.infoBox when the older registry cannot be opened
 // or is empty, as the upgrade would stop.
-bool PlanUpgrade(RunHost& host, DryRunPlan& plan);
+bool PlanUpgrade(RunHost& host, const RunOptions& run, DryRunPlan& plan);
 
 // The carry-forward's checks before writing, handed the company list after
 // the selection (SIRKET_KOD, KISA_AD, YENI_SIRKET_KOD, DEVIR). False stops
@@ -102,7 +105,8 @@ using SelectionCheck = std::function<bool(const CompanyList&)>;
 // when given, and plans each selected company. Returns false when the job
 // would stop (its message shown through host.infoBox) or the selection was
 // cancelled.
-bool PlanCarryForward(RunHost& host, DryRunPlan& plan, const SelectionCheck& check = {});
+bool PlanCarryForward(RunHost& host, const RunOptions& run, DryRunPlan& plan,
+                      const SelectionCheck& check = {});
 
 // The plan as Turkish text for a terminal.
 std::string PlanText(const DryRunPlan& plan);

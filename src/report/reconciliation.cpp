@@ -184,8 +184,8 @@ struct Converter {
 
 const char* const kCredit = "Alacak";
 
-void currentAccounts(const ReconcileOptions& o, const std::string& oldDir,
-                     const std::string& newDir, std::vector<ReportLine>& out) {
+void currentAccounts(const ReconcileOptions& o, const platform::TypedPath& oldDir,
+                     const platform::TypedPath& newDir, std::vector<ReportLine>& out) {
   const std::string section = "Cari hesaplar";
   const Converter convert{o};
   Tally debit, credit;
@@ -243,8 +243,8 @@ void currentAccounts(const ReconcileOptions& o, const std::string& oldDir,
   if (o.ytl) rounding.appendLines(out, section);
 }
 
-void stock(const ReconcileOptions& o, const std::string& oldDir, const std::string& newDir,
-           std::vector<ReportLine>& out) {
+void stock(const ReconcileOptions& o, const platform::TypedPath& oldDir,
+           const platform::TypedPath& newDir, std::vector<ReportLine>& out) {
   const std::string section = "Stok";
   const Converter convert{o};
   Tally quantity, value;
@@ -299,8 +299,9 @@ bool keepsInstalment(const TableReader& r, int instalment, int paid) {
   return KeepsInstalment(r.flag(instalment), r.flag(paid));
 }
 
-void documents(const ReconcileOptions& o, const DocumentRule& rule, const std::string& oldDir,
-               const std::string& newDir, std::vector<ReportLine>& out) {
+void documents(const ReconcileOptions& o, const DocumentRule& rule,
+               const platform::TypedPath& oldDir, const platform::TypedPath& newDir,
+               std::vector<ReportLine>& out) {
   const Converter convert{o};
   Tally amounts;
   Rounding rounding;
@@ -340,8 +341,8 @@ void documents(const ReconcileOptions& o, const DocumentRule& rule, const std::s
   if (o.ytl) rounding.appendLines(out, rule.section);
 }
 
-void production(const ReconcileOptions& o, const std::string& oldDir, const std::string& newDir,
-                std::vector<ReportLine>& out) {
+void production(const ReconcileOptions& o, const platform::TypedPath& oldDir,
+                const platform::TypedPath& newDir, std::vector<ReportLine>& out) {
   const std::string section = "Üretim";
   const Converter convert{o};
   Tally prices;
@@ -364,8 +365,8 @@ void production(const ReconcileOptions& o, const std::string& oldDir, const std:
   out.push_back(prices.line(section, "fiyatlar toplamı (KFIYAT)"));
 }
 
-void settings(const ReconcileOptions& o, const std::string& oldDir, const std::string& newDir,
-              std::vector<ReportLine>& out) {
+void settings(const ReconcileOptions& o, const platform::TypedPath& oldDir,
+              const platform::TypedPath& newDir, std::vector<ReportLine>& out) {
   const std::string section = "Ayarlar";
   struct Setting {
     const char* field;
@@ -430,8 +431,8 @@ std::size_t RunReport::differingLines() const {
 
 CompanyReport ReconcileCompany(const ReconcileOptions& o, const CarriedCompany& company) {
   CompanyReport r{company.oldCode, company.newCode, company.shortName, {}};
-  const std::string oldDir = CompanyDirectory(o.dataDirectory, company.oldCode);
-  const std::string newDir = CompanyDirectory(o.dataDirectory, company.newCode);
+  const platform::TypedPath oldDir = CompanyDirectory(o.dataDirectory, company.oldCode);
+  const platform::TypedPath newDir = CompanyDirectory(o.dataDirectory, company.newCode);
   static const DocumentRule kCheques{"Çek ve senetler", "ceksen.DB", "KAYIT",      "KTUTAR",
                                      "evrak",           keepsCheque, "EVRAKDURUM", "EVRAKDURUM"};
   static const DocumentRule kInstalments{"Taksitler", "Char.DB",       "BCHKOD", "TUTAR",

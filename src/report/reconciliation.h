@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/typedpath.h"
+
 namespace report {
 
 enum class LineKind {
@@ -65,7 +67,7 @@ struct CompanyReport {
 // What the reconciliation needs of a run: where the companies are and how
 // the amounts were converted.
 struct ReconcileOptions {
-  std::string dataDirectory;  // as typed
+  platform::TypedPath dataDirectory;
   bool ytl = false;
   int roundingMode = 0;  // 0 nearest, 1 down, 2 up
   int digits = 2;

@@ -10,8 +10,9 @@ namespace report {
 
 namespace {
 
-void writeWhole(const std::string& pathText, const std::string& content) {
-  const auto path = platform::resolvePath(pathText);
+void writeWhole(const platform::TypedPath& file, const std::string& content) {
+  const std::string& pathText = file.text();
+  const std::optional<std::filesystem::path>& path = file.location();
   if (!path) throw platform::FileSystemError("Rapor dosyası yazılamadı: " + pathText);
   std::ofstream out(*path, std::ios::binary | std::ios::trunc);
   out.write(content.data(), static_cast<std::streamsize>(content.size()));
@@ -21,8 +22,8 @@ void writeWhole(const std::string& pathText, const std::string& content) {
 
 }  // namespace
 
-std::string ReportDirectory(const std::string& dataDirectory) {
-  return dataDirectory + "\\" + kReportFolderName;
+platform::TypedPath ReportDirectory(const platform::TypedPath& dataDirectory) {
+  return dataDirectory.below(kReportFolderName);
 }
 
 std::string ReportFileBase(const RunReport& report) {
@@ -37,23 +38,23 @@ std::string ReportFileBase(const RunReport& report) {
   return name;
 }
 
-SavedReport SaveReportFiles(const std::string& folder, const std::string& base,
+SavedReport SaveReportFiles(const platform::TypedPath& folder, const std::string& base,
                             const std::string& html, const std::string& csv) {
   if (!platform::createDirectories(folder))
-    throw platform::FileSystemError("Rapor dizini oluşturulamadı: " + folder);
-  const std::string path = folder + "\\" + base;
+    throw platform::FileSystemError("Rapor dizini oluşturulamadı: " + folder.text());
   std::string suffix;
-  for (int n = 2; platform::fileExists(path + suffix + ".html") ||
-                  platform::fileExists(path + suffix + ".csv");
+  for (int n = 2; folder.below(base + suffix + ".html").isFile() ||
+                  folder.below(base + suffix + ".csv").isFile();
        ++n)
     suffix = " (" + std::to_string(n) + ")";
-  SavedReport saved{path + suffix + ".html", path + suffix + ".csv"};
-  writeWhole(saved.htmlFile, html);
-  writeWhole(saved.csvFile, csv);
-  return saved;
+  const platform::TypedPath htmlFile = folder.below(base + suffix + ".html");
+  const platform::TypedPath csvFile = folder.below(base + suffix + ".csv");
+  writeWhole(htmlFile, html);
+  writeWhole(csvFile, csv);
+  return {htmlFile.text(), csvFile.text()};
 }
 
-SavedReport SaveReport(const RunReport& report, const std::string& folder) {
+SavedReport SaveReport(const RunReport& report, const platform::TypedPath& folder) {
   return SaveReportFiles(folder, ReportFileBase(report), HtmlReport(report), CsvReport(report));
 }
 

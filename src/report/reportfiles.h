@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/typedpath.h"
 #include "report/reconciliation.h"
 
 namespace report {
@@ -14,7 +15,7 @@ namespace report {
 inline constexpr const char* kReportFolderName = "Devir Raporları";
 
 // data directory + "\" + kReportFolderName
-std::string ReportDirectory(const std::string& dataDirectory);
+platform::TypedPath ReportDirectory(const platform::TypedPath& dataDirectory);
 
 // "Devir 2026-12-07 1405 2005_001-2006_001 2005_002-2006_002": the date and
 // time of the report and the companies' old and new codes (the first four,
@@ -26,16 +27,14 @@ struct SavedReport {
   std::string csvFile;
 };
 
-// Writes the HTML and CSV files into `folder` (a path text as typed; it is
-// created with its parents). A name already taken gets " (2)", " (3)" ...
-// before its extension; nothing is overwritten. Throws
-// platform::FileSystemError naming the file when the folder cannot be made
-// or a file cannot be written completely.
-SavedReport SaveReport(const RunReport& report, const std::string& folder);
+// Writes the HTML and CSV files into `folder` (created with its parents). A name already taken gets
+// " (2)", " (3)" ... before its extension; nothing is overwritten. Throws platform::FileSystemError
+// naming the file when the folder cannot be made or a file cannot be written completely.
+SavedReport SaveReport(const RunReport& report, const platform::TypedPath& folder);
 
 // The same for any report: `html` and `csv` saved as `base` + ".html" and
 // ".csv" in `folder`.
-SavedReport SaveReportFiles(const std::string& folder, const std::string& base,
+SavedReport SaveReportFiles(const platform::TypedPath& folder, const std::string& base,
                             const std::string& html, const std::string& csv);
 
 }  // namespace report

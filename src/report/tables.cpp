@@ -4,7 +4,7 @@
 
 namespace report {
 
-TableReader::TableReader(const std::string& directory, const std::string& tableName) {
+TableReader::TableReader(const platform::TypedPath& directory, const std::string& tableName) {
   pdx::OpenOptions options;
   options.readOnly = true;
   options.mapBlocks = false;  // one forward pass over every record
@@ -20,7 +20,8 @@ std::string TableReader::code(int f) const {
   return m_table->asString(f);
 }
 
-std::vector<RegistryRow> ReadRegistry(const std::string& directory, const std::string& table) {
+std::vector<RegistryRow> ReadRegistry(const platform::TypedPath& directory,
+                                      const std::string& table) {
   pdx::OpenOptions options;
   options.readOnly = true;
   auto t = pdx::Table::open(ResolveTableFile(directory, table), options);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "paradox/table.h"
+#include "platform/typedpath.h"
 
 namespace report {
 
@@ -16,7 +17,7 @@ namespace report {
 // name; a field the table lacks reads as blank. Throws as pdx::Table::open.
 class TableReader {
  public:
-  TableReader(const std::string& directory, const std::string& tableName);
+  TableReader(const platform::TypedPath& directory, const std::string& tableName);
   int field(const char* name) const { return m_table->findField(name); }
   bool eof() const { return m_table->eof(); }
   void next() { m_table->next(); }
@@ -41,7 +42,7 @@ struct RegistryRow {
 
 // The rows of the registry table `table` in `directory`; throws when it
 // cannot be opened.
-std::vector<RegistryRow> ReadRegistry(const std::string& directory,
+std::vector<RegistryRow> ReadRegistry(const platform::TypedPath& directory,
                                       const std::string& table = "sirket.db");
 
 // The first `count` characters of a UTF-8 text, as the registry keeps a name.

@@ -5,6 +5,7 @@
 #include "data/names.h"
 #include "jobs/filelist.h"
 #include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -24,7 +25,7 @@ bool listed(const std::vector<std::string>& names, const std::string& name) {
 }
 
 // The names of `dir`'s plain files; none when it cannot be listed.
-std::vector<std::string> filesOf(const std::string& dir) {
+std::vector<std::string> filesOf(const platform::TypedPath& dir) {
   FileListBox list;
   try {
     list.setMask("*.*");
@@ -37,19 +38,24 @@ std::vector<std::string> filesOf(const std::string& dir) {
 
 }  // namespace
 
-std::string KeepReplacedFiles(RunHost& host, Workspace& ws) {
-  const std::string oldDir = host.oldDataDirectory();
-  const std::string newDir = host.newDataDirectory();
+platform::TypedPath KeepReplacedFiles(RunHost& host, const RunOptions& run, Workspace& ws) {
+  const platform::TypedPath& oldDir = run.oldData;
+  const platform::TypedPath& newDir = run.newData;
   // Phase 1 replaces the data directory's files that the older one has too,
   // the registry among them (and with it every row of the newest edition).
   // A replaced table is kept with all its files, so that the copy opens.
-  std::vector<std::pair<std::string, std::string>> keep;  // source, place in the copy
+  struct Kept {
+    platform::TypedPath source;
+    std::string company;  // the folder in the copy ("" for the data directory's own)
+    std::string name;
+  };
+  std::vector<Kept> keep;
   auto base = [](const std::string& name) { return name.substr(0, name.find('.')); };
   const std::vector<std::string> newest = filesOf(newDir), older = filesOf(oldDir);
   for (const std::string& n : newest) {
     bool replaced = false;
     for (const std::string& name : older) replaced = replaced || sameName(base(n), base(name));
-    if (replaced) keep.emplace_back(newDir + "\\" + n, n);
+    if (replaced) keep.push_back({newDir.below(n), "", n});
   }
   // Phases 2 and 3 write into company directories that may exist already:
   // each is kept whole.
@@ -60,23 +66,21 @@ std::string KeepReplacedFiles(RunHost& host, Workspace& ws) {
     const std::string c = code.asString();
     if (c.empty() || listed(seen, c)) continue;
     seen.push_back(c);
-    const std::string company = CompanyDirectory(newDir, c);
-    for (const std::string& name : filesOf(company))
-      keep.emplace_back(company + "\\" + name, c + "\\" + name);
+    const platform::TypedPath company = CompanyDirectory(newDir, c);
+    for (const std::string& name : filesOf(company)) keep.push_back({company.below(name), c, name});
   }
   if (keep.empty()) return {};
-  std::string folder = newDir + "\\UD_YEDEK_" + timeStamp();
-  for (int n = 2; platform::directoryExists(folder); ++n)
-    folder = newDir + "\\UD_YEDEK_" + timeStamp() + "_" + std::to_string(n);
-  for (const auto& [source, place] : keep) {
-    const std::string target = folder + "\\" + place;
-    const std::string parent = target.substr(0, target.rfind('\\'));
+  platform::TypedPath folder = newDir.below("UD_YEDEK_" + timeStamp());
+  for (int n = 2; folder.isDirectory(); ++n)
+    folder = newDir.below("UD_YEDEK_" + timeStamp() + "_" + std::to_string(n));
+  for (const Kept& k : keep) {
+    const platform::TypedPath parent = k.company.empty() ? folder : folder.below(k.company);
     if (!platform::createDirectories(parent))
-      throw platform::FileSystemError(FileFailureText("Yedek dizini oluşturulamadı", parent,
+      throw platform::FileSystemError(FileFailureText("Yedek dizini oluşturulamadı", parent.text(),
                                                       "erişim izni yok ya da disk dolu"));
-    platform::copyFile(source, target, false);
+    platform::copyFile(k.source, parent.below(k.name), false);
   }
-  host.setStatusText(
-      FileFailureText("Upgrade işleminin değiştireceği dosyaların kopyası alındı", folder, ""));
+  host.setStatusText(FileFailureText("Upgrade işleminin değiştireceği dosyaların kopyası alındı",
+                                     folder.text(), ""));
   return folder;
 }

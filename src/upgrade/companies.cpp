@@ -3,6 +3,7 @@
 #include "data/datadirectories.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 #include "platform/paths.h"
 #include "upgrade/phases.h"
@@ -13,16 +14,17 @@ namespace {
 // validity file together ("ayar2.db" -> "ayar2.Db", "ayar2.val" ->
 // "ayar2.Val"), as a whole (ReplaceTableFiles); a template file that is
 // missing is passed over.
-void replaceFromTemplate(const std::string& newDir, const std::string& code,
+void replaceFromTemplate(const platform::TypedPath& newDir, const std::string& code,
                          const std::string& table, const std::string& companyTable) {
-  ReplaceTableFiles(
-      {{TemplateFile(newDir, table + ".db"), CompanyFile(newDir, code, companyTable + ".Db")},
-       {TemplateFile(newDir, table + ".val"), CompanyFile(newDir, code, companyTable + ".Val")}});
+  const platform::TypedPath templateDir = TemplateDirectory(newDir);
+  const platform::TypedPath company = CompanyDirectory(newDir, code);
+  ReplaceTableFiles({{templateDir.below(table + ".db"), company.below(companyTable + ".Db")},
+                     {templateDir.below(table + ".val"), company.below(companyTable + ".Val")}});
 }
 
 // The settings table rebuilt from the template: one new row filled by name
 // from the older table's first row, placed before the template's rows.
-void rebuildSettings(Workspace& ws, const std::string& newDir, const std::string& code) {
+void rebuildSettings(Workspace& ws, const platform::TypedPath& newDir, const std::string& code) {
   TTable& newest = ws.DM.AyarPravexT;
   newest.close();
   replaceFromTemplate(newDir, code, "ayar", "ayar");
@@ -36,17 +38,17 @@ void rebuildSettings(Workspace& ws, const std::string& newDir, const std::string
 
 }  // namespace
 
-void CopyCompanies(RunHost& host, Workspace& ws) {
-  const std::string oldDir = host.oldDataDirectory();
-  const std::string newDir = host.newDataDirectory();
+void CopyCompanies(RunHost& host, const RunOptions& run, Workspace& ws) {
+  const platform::TypedPath& oldDir = run.oldData;
+  const platform::TypedPath& newDir = run.newData;
   TTable& registry = ws.DM.SirketOrLumex_T;
   TField code = registry.field("SIRKET_KOD");
   TField name = registry.field("KISA_AD");
   for (registry.first(); !registry.eof(); registry.next()) {
-    const std::string oldCompany = CompanyDirectory(oldDir, code.asString());
-    const std::string newCompany = CompanyDirectory(newDir, code.asString());
-    if (!platform::directoryExists(oldCompany)) {
-      InfoBox(host, name.asString() + " şirketine ait " + oldDir + "\\" + code.asString() +
+    const platform::TypedPath oldCompany = CompanyDirectory(oldDir, code.asString());
+    const platform::TypedPath newCompany = CompanyDirectory(newDir, code.asString());
+    if (!oldCompany.isDirectory()) {
+      InfoBox(host, name.asString() + " şirketine ait " + oldCompany.text() +
                         " dizini bulunamadı.\r\nBu şirketin upgrade işlemi yapılmayacak");
       continue;
     }
@@ -60,18 +62,18 @@ void CopyCompanies(RunHost& host, Workspace& ws) {
   }
 }
 
-void UpdateCompanies(RunHost& host, Workspace& ws) {
-  const std::string oldDir = host.oldDataDirectory();
-  const std::string newDir = host.newDataDirectory();
-  const std::string templateDir = TemplateDirectory(newDir);
+void UpdateCompanies(RunHost& host, const RunOptions& run, Workspace& ws) {
+  const platform::TypedPath& oldDir = run.oldData;
+  const platform::TypedPath& newDir = run.newData;
+  const platform::TypedPath templateDir = TemplateDirectory(newDir);
   TDM& dm = ws.DM;
   TTable& registry = dm.SirketOrLumex_T;
   TField code = registry.field("SIRKET_KOD");
   TField name = registry.field("KISA_AD");
   for (registry.first(); !registry.eof(); registry.next()) {
     const std::string c = code.asString();
-    const std::string newCompany = CompanyDirectory(newDir, c);
-    if (!platform::directoryExists(newCompany)) continue;
+    const platform::TypedPath newCompany = CompanyDirectory(newDir, c);
+    if (!newCompany.isDirectory()) continue;
 
     ws.FileListBox1.setDirectory(templateDir);
     host.setGaugePosition(0);
@@ -94,16 +96,15 @@ void UpdateCompanies(RunHost& host, Workspace& ws) {
   }
 }
 
-void MakeUpgradeDurable(RunHost& host, Workspace& ws, const std::vector<std::string>& dataFiles,
-                        const std::string& backup) {
-  const std::string newDir = host.newDataDirectory();
+void MakeUpgradeDurable(const RunOptions& run, Workspace& ws,
+                        const std::vector<std::string>& dataFiles,
+                        const platform::TypedPath& backup) {
   TTable& registry = ws.DM.SirketOrLumex_T;
   TField code = registry.field("SIRKET_KOD");
   for (registry.first(); !registry.eof(); registry.next()) {
-    const std::string company = CompanyDirectory(newDir, code.asString());
-    if (platform::directoryExists(company)) SyncBeforePublishing(*platform::resolvePath(company));
+    const platform::TypedPath company = CompanyDirectory(run.newData, code.asString());
+    if (company.isDirectory()) SyncBeforePublishing(*company.location());
   }
-  if (!backup.empty())
-    if (const auto folder = platform::resolvePath(backup)) SyncBeforePublishing(*folder);
-  SyncFilesIn(newDir, dataFiles);
+  if (!backup.empty() && backup.location()) SyncBeforePublishing(*backup.location());
+  SyncFilesIn(run.newData, dataFiles);
 }

@@ -5,30 +5,34 @@
 #include <string>
 #include <vector>
 
+#include "platform/typedpath.h"
+
 class RunHost;
+struct RunOptions;
 struct Workspace;
 
 // Before phase 1: copies into a dated folder of the newest data directory
 // ("UD_YEDEK_" and the local time; no company code or mask takes it) every
 // table of the newest data directory that phase 1 will replace (all its
 // files), and every file of each newest company directory that an older
-// company of the same code will be copied into. Says where in a status text and returns the
-// folder's path text ("" when nothing is replaced). Throws
+// company of the same code will be copied into. Says where in a status text
+// and returns the folder (an empty path when nothing is replaced). Throws
 // platform::FileSystemError when a copy fails: the upgrade then has not
 // written anything yet.
-std::string KeepReplacedFiles(RunHost& host, Workspace& ws);
+platform::TypedPath KeepReplacedFiles(RunHost& host, const RunOptions& run, Workspace& ws);
 
 // The end of the run: the copies went into place without waiting for the
 // disk, so every file the upgrade wrote (the data directory's `dataFiles`,
 // each upgraded company directory, the backup folder `backup` when there is
 // one) is synced before the run reports that it is done.
-void MakeUpgradeDurable(RunHost& host, Workspace& ws, const std::vector<std::string>& dataFiles,
-                        const std::string& backup);
+void MakeUpgradeDurable(const RunOptions& run, Workspace& ws,
+                        const std::vector<std::string>& dataFiles,
+                        const platform::TypedPath& backup);
 
 // Phases 2 and 3: company directories copied, then completed from the
 // template with ayar2 replaced and ayar rebuilt where its layout differs.
-void CopyCompanies(RunHost& host, Workspace& ws);
-void UpdateCompanies(RunHost& host, Workspace& ws);
+void CopyCompanies(RunHost& host, const RunOptions& run, Workspace& ws);
+void UpdateCompanies(RunHost& host, const RunOptions& run, Workspace& ws);
 // Phases 4 and 5: movement kinds re-coded, invoice flags set.
-void RecodeMovements(RunHost& host, Workspace& ws);
-void RecodeInvoices(RunHost& host, Workspace& ws);
+void RecodeMovements(RunHost& host, const RunOptions& run, Workspace& ws);
+void RecodeInvoices(RunHost& host, const RunOptions& run, Workspace& ws);

@@ -4,6 +4,7 @@
 
 #include "data/datadirectories.h"
 #include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 #include "platform/paths.h"
 #include "upgrade/phases.h"
@@ -25,15 +26,14 @@ constexpr KindCode kKindCodes[] = {
 // Opens `table` on every upgraded company in turn, calls `bind` at its first
 // record (to look its fields up once) and `work` on every record.
 template <typename Bind, typename Work>
-void forEachUpgradedCompany(RunHost& host, Workspace& ws, TTable& table, const std::string& suffix,
-                            Bind bind, Work work) {
-  const std::string newDir = host.newDataDirectory();
+void forEachUpgradedCompany(RunHost& host, const RunOptions& run, Workspace& ws, TTable& table,
+                            const std::string& suffix, Bind bind, Work work) {
   TTable& registry = ws.DM.SirketOrLumex_T;
   TField code = registry.field("SIRKET_KOD");
   TField name = registry.field("KISA_AD");
   for (registry.first(); !registry.eof(); registry.next()) {
-    const std::string company = CompanyDirectory(newDir, code.asString());
-    if (!platform::directoryExists(company)) continue;
+    const platform::TypedPath company = CompanyDirectory(run.newData, code.asString());
+    if (!company.isDirectory()) continue;
     table.close();
     table.setDatabaseName(company);
     table.open();
@@ -58,11 +58,11 @@ void forEachUpgradedCompany(RunHost& host, Workspace& ws, TTable& table, const s
 
 }  // namespace
 
-void RecodeMovements(RunHost& host, Workspace& ws) {
+void RecodeMovements(RunHost& host, const RunOptions& run, Workspace& ws) {
   TTable& movements = ws.DM.CharPravex_T;
   std::optional<TField> kind;
   forEachUpgradedCompany(
-      host, ws, movements, " şirketinin cari hareketleri düzenleniyor",
+      host, run, ws, movements, " şirketinin cari hareketleri düzenleniyor",
       [&] { kind = movements.field("ALPHA3"); },
       [&] {
         // A record gets at most one code (no code equals a kind name), so
@@ -76,11 +76,11 @@ void RecodeMovements(RunHost& host, Workspace& ws) {
       });
 }
 
-void RecodeInvoices(RunHost& host, Workspace& ws) {
+void RecodeInvoices(RunHost& host, const RunOptions& run, Workspace& ws) {
   TTable& invoices = ws.DM.FaturaPravex_T;
   std::optional<TField> flag3, flag4;
   forEachUpgradedCompany(
-      host, ws, invoices, " şirketinin fatura hareketleri düzenleniyor",
+      host, run, ws, invoices, " şirketinin fatura hareketleri düzenleniyor",
       [&] {
         flag3 = invoices.field("LOJIK3");
         flag4 = invoices.field("LOJIK4");

@@ -5,15 +5,16 @@
 #include "jobs/datainuse.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 #include "upgrade/phases.h"
 
-bool RunEditionUpgrade(RunHost& host, Workspace& ws) {
-  const std::string oldDir = host.oldDataDirectory();
-  const std::string newDir = host.newDataDirectory();
+bool RunEditionUpgrade(RunHost& host, const RunOptions& run, Workspace& ws) {
+  const platform::TypedPath& oldDir = run.oldData;
+  const platform::TypedPath& newDir = run.newData;
   TTable& registry = ws.DM.SirketOrLumex_T;
   // Nothing is written while another program has the data open.
-  if (!CheckUpgradeDataInUse(host, ws)) return false;
+  if (!CheckUpgradeDataInUse(host, run, ws)) return false;
 
   // Phase 0: the older registry must open and hold at least one company.
   try {
@@ -34,7 +35,7 @@ bool RunEditionUpgrade(RunHost& host, Workspace& ws) {
     InfoBox(host, problem);
     return false;
   }
-  const std::string backup = KeepReplacedFiles(host, ws);
+  const platform::TypedPath backup = KeepReplacedFiles(host, run, ws);
   registry.close();
 
   // Phase 1: the data directory's own files, the older registry among them,
@@ -51,10 +52,10 @@ bool RunEditionUpgrade(RunHost& host, Workspace& ws) {
   CopyFileSet(host, dataFiles, oldDir, newDir, true);
 
   registry.open();
-  CopyCompanies(host, ws);
-  UpdateCompanies(host, ws);
-  RecodeMovements(host, ws);
-  RecodeInvoices(host, ws);
-  MakeUpgradeDurable(host, ws, dataFiles, backup);
+  CopyCompanies(host, run, ws);
+  UpdateCompanies(host, run, ws);
+  RecodeMovements(host, run, ws);
+  RecodeInvoices(host, run, ws);
+  MakeUpgradeDurable(run, ws, dataFiles, backup);
   return true;
 }

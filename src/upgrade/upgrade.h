@@ -5,10 +5,11 @@
 #pragma once
 
 class RunHost;
+struct RunOptions;
 struct Workspace;
 
 // Runs every phase. Returns false when it stopped the run with one of its own
 // messages (already shown through host.infoBox); true when it ended normally
 // (progress display hidden). Table engine and file system failures propagate
 // as exceptions.
-bool RunEditionUpgrade(RunHost& host, Workspace& ws);
+bool RunEditionUpgrade(RunHost& host, const RunOptions& run, Workspace& ws);

@@ -51,7 +51,7 @@ class CarryTest : public ::testing::Test {
 
   void run() {
     ws.NewCompanySequence = 1;  // as the run driver does first
-    RunCarryForward(host, ws);
+    RunCarryForward(host, host.options(), ws);
   }
 
   std::filesystem::path company(const std::string& code) const { return data / code; }

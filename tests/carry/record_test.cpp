@@ -73,7 +73,7 @@ TEST_F(CarryRecord, TwoRunsOnCopiesWriteTheSameRecords) {
   RecordingHost second;
   second.carry2005(copy.string(), true);
   Workspace ws2;
-  RunCarryForward(second, ws2);
+  RunCarryForward(second, second.options(), ws2);
   for (const char* code : {"2005_001", "2005_002", "2005_003"}) {
     const std::string newCode = std::string("2006_00") + code[7];
     const std::string bytes = fixture::readFileBytes(recordFile(data, code, newCode));

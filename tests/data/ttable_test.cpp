@@ -113,7 +113,7 @@ TEST_F(TTableTest, AnOriginIsReadForTheNextOpenOfItsDirectoryOnly) {
   fs::create_directories(tmp.path() / "new");
   TTable invoices("FaturaPravex_T", "Fatura", &schema::Fatura());
   invoices.setDatabaseName(dir + "\\new");
-  invoices.setOrigin(dir + "\\old");
+  invoices.setOrigin(platform::TypedPath::resolve(dir + "\\old"));
   invoices.open();
   EXPECT_EQ(invoices.recordCount(), 2u);
   invoices.close();
@@ -122,7 +122,7 @@ TEST_F(TTableTest, AnOriginIsReadForTheNextOpenOfItsDirectoryOnly) {
   invoices.open();  // its own file now
   EXPECT_EQ(invoices.recordCount(), 2u);
   invoices.close();
-  invoices.setOrigin(dir + "\\old");
+  invoices.setOrigin(platform::TypedPath::resolve(dir + "\\old"));
   invoices.setDatabaseName(dir + "\\other");
   invoices.open();
   EXPECT_EQ(invoices.recordCount(), 1u);

@@ -79,7 +79,7 @@ TEST_F(DataInUseTest, AFileAnotherProgramHoldsIsAStopAndNothingIsWritten) {
     ASSERT_TRUE(holder.holding());
     Workspace fresh;
     select2005(fresh);
-    EXPECT_EQ(CheckCarryDataInUse(probe, fresh), !c.stops);
+    EXPECT_EQ(CheckCarryDataInUse(probe, probe.options(), fresh), !c.stops);
     if (c.stops) {
       EXPECT_EQ(probe.infos, std::vector<std::string>{
                                  "Veriler başka bir programda açık: " + typed(c.subdir) + " (" +
@@ -102,22 +102,22 @@ TEST_F(DataInUseTest, TheUpgradeLooksAtBothDataDirectories) {
   for (const fs::path& file : {old / "2004_007" / "Cari.DB", data / "sirket.db"}) {
     RecordingHost probe = host;
     fixture::FileHolder holder(file);
-    EXPECT_FALSE(CheckUpgradeDataInUse(probe, ws)) << file;
+    EXPECT_FALSE(CheckUpgradeDataInUse(probe, probe.options(), ws)) << file;
     ASSERT_EQ(probe.infos.size(), 1u);
     EXPECT_NE(probe.infos[0].find("(" + file.filename().string() + ")"), std::string::npos);
   }
   RecordingHost probe = host;
   fixture::FileHolder untouched(data / "2005_001" / "Cari.DB");  // no such older company
-  EXPECT_TRUE(CheckUpgradeDataInUse(probe, ws));
+  EXPECT_TRUE(CheckUpgradeDataInUse(probe, probe.options(), ws));
 }
 
 TEST_F(DataInUseTest, TheRegistryIsAskedAgainRightBeforeItIsRewritten) {
   ws.DM.SirketPravex_T.setDatabaseName(data.string());
   ws.DM.SirketPravex_T.open();  // the carry holds it open to register
-  EXPECT_TRUE(CheckRegistryBeforeRewrite(host, ws));
+  EXPECT_TRUE(CheckRegistryBeforeRewrite(host, host.options(), ws));
   {
     fixture::FileHolder product(data / "sirket.db");
-    EXPECT_FALSE(CheckRegistryBeforeRewrite(host, ws));
+    EXPECT_FALSE(CheckRegistryBeforeRewrite(host, host.options(), ws));
   }
   EXPECT_EQ(host.infos, std::vector<std::string>{"Veriler başka bir programda açık: " + typed("") +
                                                  " (sirket.db). Ürünü bütün bilgisayarlarda "
@@ -132,7 +132,7 @@ TEST_F(DataInUseTest, LeftoverLockFilesAreNeitherAStopNorRemovedNorCopied) {
   std::vector<std::string> leftovers;
   Workspace selected;
   select2005(selected);
-  EXPECT_TRUE(CheckCarryDataInUse(host, selected, &leftovers));
+  EXPECT_TRUE(CheckCarryDataInUse(host, host.options(), selected, &leftovers));
   EXPECT_EQ(leftovers,
             (std::vector<std::string>{
                 typed("") + "\\PDOXUSRS.LCK", typed("DBBACKUP") + "\\PARADOX.LCK",
@@ -157,7 +157,7 @@ TEST_F(DataInUseTest, TheRunsOwnOpenTablesAreNotAnotherProgram) {
   ws.DM.CariPravex_T.setDatabaseName(typed("2005_001"));
   ws.DM.CariPravex_T.open();
   select2005(ws);
-  EXPECT_TRUE(CheckCarryDataInUse(host, ws));
+  EXPECT_TRUE(CheckCarryDataInUse(host, host.options(), ws));
   EXPECT_TRUE(host.infos.empty());
   // Opened again behind the question (Windows closes them for it).
   EXPECT_TRUE(ws.DM.SirketPravex_T.active());
@@ -182,19 +182,19 @@ std::optional<long long> cifs(const fs::path&) {
 TEST_F(DataInUseTest, OnANetworkMountWithLockFilesTheUserConfirms) {
   const platform::FileSystemTypeSource previous = platform::setFileSystemTypeSource(cifs);
   select2005(ws);
-  EXPECT_TRUE(CheckCarryDataInUse(host, ws));  // no lock file: no question
+  EXPECT_TRUE(CheckCarryDataInUse(host, host.options(), ws));  // no lock file: no question
   put("2005_001/PDOXUSRS.LCK");
   const std::string unseen = typed("2005_001") +
                              " bir ağ sürücüsünde ve içinde kilit dosyaları var (PDOXUSRS.LCK). "
                              "Başka bilgisayarlarda açık olan programlar buradan görülemez.";
-  EXPECT_FALSE(CheckCarryDataInUse(host, ws));  // nobody to ask: a stop
+  EXPECT_FALSE(CheckCarryDataInUse(host, host.options(), ws));  // nobody to ask: a stop
   std::vector<std::string> asked;
   for (bool answer : {false, true}) {
     ScopedClosedQuestion question([&](const std::string& text) {
       asked.push_back(text);
       return answer;
     });
-    EXPECT_EQ(CheckCarryDataInUse(host, ws), answer);
+    EXPECT_EQ(CheckCarryDataInUse(host, host.options(), ws), answer);
   }
   EXPECT_EQ(asked,
             std::vector<std::string>(2, unseen + "\r\nÜrün bütün bilgisayarlarda kapalı mı?"));

@@ -1,6 +1,7 @@
-// A RunHost for tests: holds the job options as plain members, records every
-// status text, gauge change and message in order, and answers the company
-// selection with a scripted choice.
+// A RunHost for tests: holds the job options as plain members (options()
+// makes the run's value of them), records every status text, gauge change
+// and message in order, and answers the company selection with a scripted
+// choice.
 #pragma once
 
 #include <functional>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 
 class RecordingHost : public RunHost {
  public:
@@ -46,19 +48,20 @@ class RecordingHost : public RunHost {
   int gaugePosition = 0;
   int selectCalls = 0;
 
-  bool upgradeTicked() const override { return upgrade; }
-  bool devirTicked() const override { return devir; }
-  bool ytlTicked() const override { return ytl; }
-  std::string oldDataDirectory() const override { return oldDir; }
-  std::string newDataDirectory() const override { return newDir; }
-  std::string sourceYear() const override { return fromYear; }
-  std::string targetYear() const override { return toYear; }
-  int roundingMode() const override { return rounding; }
-  int precisionDigits() const override { return digits; }
-  std::string currencyName() const override { return "Yeni Türk Lirası"; }
-  std::string currencySymbol() const override { return "YTL"; }
-  std::string subUnitName() const override { return "Yeni Kuruş"; }
-  std::string subUnitSymbol() const override { return "YKr"; }
+  // The options above as a run takes them, the directories resolved now.
+  RunOptions options() const {
+    RunOptions run;
+    run.upgrade = upgrade;
+    run.devir = devir;
+    run.ytl = ytl;
+    run.oldData = platform::TypedPath::resolve(oldDir);
+    run.newData = platform::TypedPath::resolve(newDir);
+    run.sourceYear = fromYear;
+    run.targetYear = toYear;
+    run.rounding = rounding;
+    run.digits = digits;
+    return run;
+  }
 
   void setStatusText(const std::string& text) override;
   void setStatusVisible(bool visible) override;

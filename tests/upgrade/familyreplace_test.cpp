@@ -106,7 +106,7 @@ class FamilyReplace : public ::testing::Test {
     fixture::ScopedFaults on(plan);
     Workspace ws;  // closed, as a killed process's handles are, before the faults go
     try {
-      return RunEditionUpgrade(host, ws);
+      return RunEditionUpgrade(host, host.options(), ws);
     } catch (const std::exception&) {
       return false;
     }

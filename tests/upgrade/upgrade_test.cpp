@@ -62,7 +62,7 @@ class UpgradeTest : public ::testing::Test {
   // Runs the upgrade and checks that the older directory was only read.
   bool run() {
     const fixture::UnchangedDir olderDirectory(older);
-    const bool ended = RunEditionUpgrade(host, ws);
+    const bool ended = RunEditionUpgrade(host, host.options(), ws);
     olderDirectory.expectUnchanged();
     return ended;
   }

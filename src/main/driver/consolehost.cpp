@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "carry/selection.h"
 #include "data/companylist.h"
 #include "platform/wildcard.h"
 
@@ -19,6 +20,21 @@ std::string consoleText(const std::string& text) {
 
 ConsoleHost::ConsoleHost(const HeadlessOptions& options, std::ostream& out, std::ostream& err)
     : m_options(options), m_out(out), m_err(err) {}
+
+RunOptions ConsoleHost::runOptions() const {
+  RunOptions run;
+  run.upgrade = m_options.upgrade;
+  run.devir = m_options.devir;
+  run.ytl = m_options.ytl;
+  run.oldData = platform::TypedPath::resolve(m_options.oldDataDirectory);
+  run.newData = platform::TypedPath::resolve(m_options.dataDirectory);
+  run.sourceYear = m_options.fromYear;
+  run.targetYear = m_options.toYear;
+  run.rounding = m_options.rounding;
+  if (!m_options.allCompanies) run.companies = m_options.companies;
+  run.dryRun = m_options.dryRun;
+  return run;
+}
 
 void ConsoleHost::setStatusText(const std::string& text) {
   m_err << consoleText(text) << '\n' << std::flush;
@@ -95,14 +111,9 @@ bool ConsoleHost::selectCompanies(CompanyList& companies) {
   }
   // Without a dialog to answer, say why nothing is left to carry rather than
   // ask for a selection.
-  const bool allCarried = companies.rowCount() > 0 && [&] {
-    for (std::size_t row = 0; row < companies.rowCount(); ++row)
-      if (companies.noteAt(row).empty()) return false;
-    return true;
-  }();
   if (companies.rowCount() == 0)
     infoBox(m_options.fromYear + " yılına ait şirket bulunamadı");
-  else if (m_options.allCompanies && allCarried)
+  else if (m_options.allCompanies && EveryCompanyCarried(companies))
     infoBox(m_options.fromYear + " yılının bütün şirketleri " + m_options.toYear +
             " yılına devredilmiş");
   else

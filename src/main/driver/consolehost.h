@@ -1,14 +1,15 @@
-// The RunHost of the command line: options from the arguments, progress as
-// lines on standard error, information box texts on standard output, and the
-// company selection answered by a list of codes.
+// The RunHost of the command line: progress as lines on standard error,
+// information box texts on standard output, and the company selection
+// answered by a list of codes. It builds the run's options from the
+// arguments.
 #pragma once
 
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "jobs/currency.h"
 #include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 
 struct HeadlessOptions {
   bool devir = false;
@@ -29,19 +30,8 @@ class ConsoleHost final : public RunHost {
  public:
   ConsoleHost(const HeadlessOptions& options, std::ostream& out, std::ostream& err);
 
-  bool upgradeTicked() const override { return m_options.upgrade; }
-  bool devirTicked() const override { return m_options.devir; }
-  bool ytlTicked() const override { return m_options.ytl; }
-  std::string oldDataDirectory() const override { return m_options.oldDataDirectory; }
-  std::string newDataDirectory() const override { return m_options.dataDirectory; }
-  std::string sourceYear() const override { return m_options.fromYear; }
-  std::string targetYear() const override { return m_options.toYear; }
-  int roundingMode() const override { return m_options.rounding; }
-  int precisionDigits() const override { return 2; }
-  std::string currencyName() const override { return currency::kName; }
-  std::string currencySymbol() const override { return currency::kSymbol; }
-  std::string subUnitName() const override { return currency::kSubUnitName; }
-  std::string subUnitSymbol() const override { return currency::kSubUnitSymbol; }
+  // The run's options, each directory resolved here once.
+  RunOptions runOptions() const;
 
   void setStatusText(const std::string& text) override;
   void setStatusVisible(bool) override {}

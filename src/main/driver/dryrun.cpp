@@ -6,6 +6,7 @@
 #include "carry/precheck.h"
 #include "jobs/datainuse.h"
 #include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 #include "platform/paths.h"
 #include "report/plan.h"
@@ -54,31 +55,31 @@ DirectoryAfterUpgrade AfterUpgrade(const report::DryRunPlan& plan) {
 
 }  // namespace
 
-RunEnd DryRun(RunHost& host, ErrorReport& errors, const ProductCheck& productRunning,
-              std::ostream& out) {
+RunEnd DryRun(RunHost& host, const RunOptions& run, ErrorReport& errors,
+              const ProductCheck& productRunning, std::ostream& out) {
   PlanningHost planning(host);
   report::DryRunPlan plan;
   bool planned = false;
   std::vector<std::string> leftoverLocks;  // lock files nobody holds: said, not a stop
-  RunJobs jobs{[&](RunHost& h, Workspace& w) {
-                 planned =
-                     CheckUpgradeDataInUse(h, w, &leftoverLocks) && report::PlanUpgrade(h, plan);
+  RunJobs jobs{[&](RunHost& h, const RunOptions& r, Workspace& w) {
+                 planned = CheckUpgradeDataInUse(h, r, w, &leftoverLocks) &&
+                           report::PlanUpgrade(h, r, plan);
                  return planned;
                },
-               [&](RunHost& h, Workspace& w) {
+               [&](RunHost& h, const RunOptions& r, Workspace& w) {
                  // The job's own checks, on the list as the job would hold it.
-                 planned = report::PlanCarryForward(h, plan, [&](const CompanyList& selected) {
+                 planned = report::PlanCarryForward(h, r, plan, [&](const CompanyList& selected) {
                    w.RxSirket = selected;
-                   return (plan.upgrade ? CheckBeforeWriting(h, w, AfterUpgrade(plan))
-                                        : CheckBeforeWriting(h, w)) &&
-                          CheckCarryDataInUse(h, w, &leftoverLocks);
+                   return (plan.upgrade ? CheckBeforeWriting(h, r, w, AfterUpgrade(plan))
+                                        : CheckBeforeWriting(h, r, w)) &&
+                          CheckCarryDataInUse(h, r, w, &leftoverLocks);
                  });
                },
                /*write=*/false};
   Workspace ws;
-  const RunEnd end = Button1Click(planning, ws, errors, productRunning, jobs);
+  const RunEnd end = Button1Click(planning, run, ws, errors, productRunning, jobs);
   if (end == RunEnd::kFailed || !planned) return end == RunEnd::kCompleted ? RunEnd::kStopped : end;
-  if (auto path = platform::resolvePath(host.newDataDirectory())) {
+  if (const auto& path = run.newData.location()) {
     std::error_code ec;
     const auto space = std::filesystem::space(*path, ec);
     if (!ec) plan.bytesFree = space.available;

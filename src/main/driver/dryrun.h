@@ -8,6 +8,7 @@
 #include "main/driver/rundriver.h"
 
 class RunHost;
+struct RunOptions;
 
 // Runs the driver's checks with the jobs replaced by their plans, and the
 // carry-forward's checks before writing (carry/precheck.h) after its
@@ -16,5 +17,5 @@ class RunHost;
 // through host.infoBox as in a real run; "İşlem tamamlandı" is not shown,
 // since nothing was done. Returns how the run ended: kCompleted when the plan
 // was written.
-RunEnd DryRun(RunHost& host, ErrorReport& errors, const ProductCheck& productRunning,
-              std::ostream& out);
+RunEnd DryRun(RunHost& host, const RunOptions& run, ErrorReport& errors,
+              const ProductCheck& productRunning, std::ostream& out);

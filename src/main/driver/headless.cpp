@@ -202,14 +202,18 @@ int RunHeadless(const std::vector<std::string>& args, std::ostream& out, std::os
     return kExitUsage;
   }
   ConsoleHost host(*options, out, err);
+  const RunOptions run = host.runOptions();
   StreamErrorReport errors(err);
   Workspace ws;
-  const RunEnd end = options->dryRun ? DryRun(host, errors, productRunning, out)
-                                     : Button1Click(host, ws, errors, productRunning, jobs);
+  const RunEnd end = run.dryRun ? DryRun(host, run, errors, productRunning, out)
+                                : Button1Click(host, run, ws, errors, productRunning, jobs);
   switch (end) {
     case RunEnd::kCompleted: {
-      if (!options->devir || options->dryRun) return kExitCompleted;
-      const auto report = ReportCarryForward(host, ws, options->reportDirectory, out, err);
+      if (!run.devir || run.dryRun) return kExitCompleted;
+      const platform::TypedPath reportDir =
+          options->reportDirectory.empty() ? platform::TypedPath()
+                                           : platform::TypedPath::resolve(options->reportDirectory);
+      const auto report = ReportCarryForward(run, ws, reportDir, out, err);
       return report && !report->agrees() ? kExitReportDiffers : kExitCompleted;
     }
     case RunEnd::kFailed:

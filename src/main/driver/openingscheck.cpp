@@ -5,6 +5,7 @@
 #include "data/datadirectories.h"
 #include "jobs/datainuse.h"
 #include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 #include "main/driver/consolehost.h"
 #include "main/driver/headless.h"
@@ -12,15 +13,6 @@
 #include "report/reportfiles.h"
 
 namespace {
-
-// A check only reads: the run's questions are answered as a carry-forward
-// without the edition upgrade.
-class CheckingHost final : public ForwardingRunHost {
- public:
-  explicit CheckingHost(RunHost& inner) : ForwardingRunHost(inner) {}
-  bool upgradeTicked() const override { return false; }
-  bool devirTicked() const override { return true; }
-};
 
 class StreamErrors final : public ErrorReport {
  public:
@@ -67,10 +59,17 @@ const char* OpeningsCheckUsage() {
 std::optional<report::OpeningsReport> RunOpeningsCheck(RunHost& host, ErrorReport& errors,
                                                        const ProductCheck& productRunning,
                                                        const report::OpeningsOptions& options) {
-  CheckingHost checking(host);
+  // A check only reads: the driver's checks are those of a carry-forward
+  // without the edition upgrade.
+  RunOptions run;
+  run.devir = true;
+  run.newData = options.dataDirectory;
+  run.sourceYear = options.fromYear;
+  run.targetYear = options.toYear;
+  run.rounding = options.roundingMode;
   std::optional<report::OpeningsReport> result;
   RunJobs jobs{nullptr,
-               [&](RunHost& h, Workspace&) {
+               [&](RunHost& h, const RunOptions&, Workspace&) {
                  // Every check of Button1Click has passed here; nothing has
                  // been read yet.
                  if (!dataInUseAllowsCheck(h, options)) return;
@@ -86,7 +85,7 @@ std::optional<report::OpeningsReport> RunOpeningsCheck(RunHost& host, ErrorRepor
                },
                /*write=*/false};
   Workspace ws;
-  const RunEnd end = Button1Click(checking, ws, errors, productRunning, jobs);
+  const RunEnd end = Button1Click(host, run, ws, errors, productRunning, jobs);
   if (end == RunEnd::kFailed) return std::nullopt;
   return result;
 }
@@ -145,7 +144,7 @@ int RunOpeningsCheckCommand(const std::vector<std::string>& args, std::ostream& 
   ConsoleHost host(h, out, err);
   StreamErrors errors(err);
   report::OpeningsOptions options;
-  options.dataDirectory = h.dataDirectory;
+  options.dataDirectory = platform::TypedPath::resolve(h.dataDirectory);
   options.fromYear = h.fromYear;
   options.toYear = h.toYear;
   options.allCompanies = h.allCompanies;
@@ -156,7 +155,8 @@ int RunOpeningsCheckCommand(const std::vector<std::string>& args, std::ostream& 
   out << report::OpeningsText(*result);
   try {
     const report::SavedReport saved = report::SaveOpeningsReport(
-        *result, reportDir.empty() ? report::ReportDirectory(h.dataDirectory) : reportDir);
+        *result, reportDir.empty() ? report::ReportDirectory(options.dataDirectory)
+                                   : platform::TypedPath::resolve(reportDir));
     out << "Rapor kaydedildi: " << saved.htmlFile << "\n                  " << saved.csvFile
         << '\n';
   } catch (const std::exception& e) {

@@ -9,6 +9,7 @@
 #include "data/failuretext.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 #include "platform/leftovers.h"
 #include "platform/paths.h"
@@ -77,23 +78,24 @@ std::string runInProgressText(const std::string& dataDir, const platform::RunLoc
 
 // Takes the run lock of the newest data directory; an empty result when the
 // run may go on, else the message that stops it.
-std::optional<std::string> lockDataDirectory(platform::RunLock& lock, const std::string& data) {
-  const std::optional<std::filesystem::path> where = platform::resolvePath(data);
+std::optional<std::string> lockDataDirectory(platform::RunLock& lock,
+                                             const platform::TypedPath& data) {
+  const std::optional<std::filesystem::path>& where = data.location();
   if (!where) return std::nullopt;  // the existence check has passed; nothing to lock
   switch (lock.acquire(*where)) {
     case platform::RunLock::Result::kTaken:
       return std::nullopt;
     case platform::RunLock::Result::kHeld:
-      return runInProgressText(data, lock.holder());
+      return runInProgressText(data.text(), lock.holder());
     case platform::RunLock::Result::kFailed:
       break;
   }
-  return FileFailureText("Çalışma kilidi alınamadı", data + "\\" + platform::kRunLockFileName,
+  return FileFailureText("Çalışma kilidi alınamadı", data.textOf(platform::kRunLockFileName),
                          CauseText(lock.error()));
 }
 
-RunEnd runChecksAndJobs(WatchingHost& host, Workspace& ws, const ProductCheck& productRunning,
-                        const RunJobs& jobs) {
+RunEnd runChecksAndJobs(WatchingHost& host, const RunOptions& run, Workspace& ws,
+                        const ProductCheck& productRunning, const RunJobs& jobs) {
   if (productRunning) {
     const platform::ProductStatus product = productRunning();
     if (product.state == platform::ProductState::kRunning)
@@ -103,52 +105,50 @@ RunEnd runChecksAndJobs(WatchingHost& host, Workspace& ws, const ProductCheck& p
       return stop(host, "Açık KMX programı olup olmadığı denetlenemedi (" + product.reason +
                             ").\r\nWine ile açık olan tüm programları kapatıp yeniden deneyiniz");
   }
-  if (host.upgradeTicked()) {
-    std::string old = host.oldDataDirectory();
-    if (isBlank(old))
+  if (run.upgrade) {
+    if (isBlank(run.oldData.text()))
       return stop(host,
                   "Lütfen kullanmakta olduğunuz KMX Orvan veya Lumex versiyonunun kullandığı\r\n"
                   "DATA dizininin tam yolunu giriniz");
-    if (!platform::directoryExists(old))
+    if (!run.oldData.isDirectory())
       return stop(host, "KMX Orvan veya Lumex versiyonu için belirttiğiniz DATA dizini bulunamadı");
   }
-  std::string data = host.newDataDirectory();
-  if (isBlank(data))
+  const platform::TypedPath& data = run.newData;
+  if (isBlank(data.text()))
     return stop(host, "Pravex versiyonunun kullandığı DATA dizininin tam yolunu giriniz");
-  if (!platform::directoryExists(data))
+  if (!data.isDirectory())
     return stop(host, "Pravex versiyonu için belirttiğiniz DATA dizini bulunamadı");
   // A carry into the same or an earlier year would convert amounts that are
   // already converted and give the new companies the old year.
-  if (host.devirTicked() && isNumber(host.sourceYear()) && isNumber(host.targetYear()) &&
-      notAfter(host.targetYear(), host.sourceYear()))
-    return stop(host, "Devir yapılacak yıl (" + host.targetYear() + ") devri yapılan yıldan (" +
-                          host.sourceYear() + ") büyük olmalıdır");
+  if (run.devir && isNumber(run.sourceYear) && isNumber(run.targetYear) &&
+      notAfter(run.targetYear, run.sourceYear))
+    return stop(host, "Devir yapılacak yıl (" + run.targetYear + ") devri yapılan yıldan (" +
+                          run.sourceYear + ") büyük olmalıdır");
   // One run at a time per data directory, held until the run ends. A run
   // that only plans takes no lock (it would create the lock file) but does
   // not plan over a directory another run is changing.
   platform::RunLock lock;
   if (!jobs.write) {
-    const std::optional<std::filesystem::path> where = platform::resolvePath(data);
-    if (where)
-      if (std::optional<platform::RunLockHolder> other = platform::RunLock::heldBy(*where))
-        return stop(host, runInProgressText(data, *other));
+    if (data.location())
+      if (std::optional<platform::RunLockHolder> other =
+              platform::RunLock::heldBy(*data.location()))
+        return stop(host, runInProgressText(data.text(), *other));
   } else {
     if (std::optional<std::string> refused = lockDataDirectory(lock, data))
       return stop(host, *refused);
-    if (std::optional<std::filesystem::path> where = platform::resolvePath(data))
-      platform::removeCopyLeftovers(*where);
+    if (data.location()) platform::removeCopyLeftovers(*data.location());
   }
 
-  if (host.upgradeTicked()) {
-    if (jobs.write) TidyBeforeRegistryIsReplaced(host, ws);
-    if (!jobs.upgrade(host, ws)) return RunEnd::kStopped;
+  if (run.upgrade) {
+    if (jobs.write) TidyBeforeRegistryIsReplaced(host, run, ws);
+    if (!jobs.upgrade(host, run, ws)) return RunEnd::kStopped;
   }
-  if (!host.devirTicked()) {
+  if (!run.devir) {
     InfoBox(host, kDone);
     return RunEnd::kCompleted;
   }
   int before = host.infoCount();
-  jobs.carryForward(host, ws);
+  jobs.carryForward(host, run, ws);
   // The carry-forward reports its own end; no message at all means that the
   // user cancelled the selection.
   if (host.infoCount() == before) return RunEnd::kCancelled;
@@ -166,13 +166,13 @@ std::string ErrorReportText(const std::string& text) {
   return static_cast<unsigned char>(text[last]) > '.' ? text + "." : text;
 }
 
-RunEnd Button1Click(RunHost& host, Workspace& ws, ErrorReport& errors,
+RunEnd Button1Click(RunHost& host, const RunOptions& run, Workspace& ws, ErrorReport& errors,
                     const ProductCheck& productRunning, const RunJobs& jobs) {
   ws.NewCompanySequence = 1;
   WatchingHost watching(host);
   RunEnd end = RunEnd::kFailed;
   try {
-    end = runChecksAndJobs(watching, ws, productRunning, jobs);
+    end = runChecksAndJobs(watching, run, ws, productRunning, jobs);
   } catch (const std::exception& e) {
     errors.errorBox(ErrorReportText(FailureText(e)));
   } catch (...) {

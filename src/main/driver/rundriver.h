@@ -7,6 +7,7 @@
 #include "platform/productcheck/productwindow.h"
 
 class RunHost;
+struct RunOptions;
 struct Workspace;
 
 // Where the driver hands a failure that no job caught: the program's default
@@ -38,8 +39,8 @@ std::string ErrorReportText(const std::string& text);
 
 // The two jobs the driver runs; tests replace them.
 struct RunJobs {
-  std::function<bool(RunHost&, Workspace&)> upgrade;  // false: stopped with its message
-  std::function<void(RunHost&, Workspace&)> carryForward;
+  std::function<bool(RunHost&, const RunOptions&, Workspace&)> upgrade;  // false: stopped
+  std::function<void(RunHost&, const RunOptions&, Workspace&)> carryForward;
   // False for jobs that only plan (the dry run): the run then takes no lock,
   // removes no leftovers and writes nothing itself, and stops when another
   // run holds the data directory.
@@ -48,8 +49,9 @@ struct RunJobs {
   static RunJobs real();
 };
 
-// Runs the checks and the ticked jobs in order, as the window's run button
-// does. Sets ws.NewCompanySequence to 1 first. A product check that cannot
+// Runs the checks and the ticked jobs of `run` in order, as the window's run
+// button does, handing `run` to every job. Sets ws.NewCompanySequence to 1
+// first. A product check that cannot
 // tell stops the run as a running product does, with a message that gives
 // the reason. After the directory checks a carry-forward whose years are both
 // numbers needs a later target year, and the run takes the lock of the newest
@@ -58,7 +60,7 @@ struct RunJobs {
 // there are removed. Every message goes through host.infoBox; a
 // std::exception from a job ends the run and its text goes to `errors` (the
 // progress display stays as it was).
-RunEnd Button1Click(RunHost& host, Workspace& ws, ErrorReport& errors,
+RunEnd Button1Click(RunHost& host, const RunOptions& run, Workspace& ws, ErrorReport& errors,
                     const ProductCheck& productRunning, const RunJobs& jobs = RunJobs::real());
 
 // The real product check (platform::productStatus).

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 #include "report/reportfiles.h"
 #include "report/reportformat.h"
@@ -26,34 +26,44 @@ std::vector<report::CarriedCompany> CarriedCompanies(const Workspace& ws) {
   return carried;
 }
 
-report::ReconcileOptions ReportOptions(const RunHost& host) {
+report::ReconcileOptions ReportOptions(const RunOptions& run) {
   report::ReconcileOptions o;
-  o.dataDirectory = host.newDataDirectory();
-  o.ytl = host.ytlTicked();
-  o.roundingMode = host.roundingMode();
-  o.digits = host.precisionDigits();
-  o.currencyName = host.currencyName();
-  o.currencySymbol = host.currencySymbol();
-  o.subUnitName = host.subUnitName();
-  o.subUnitSymbol = host.subUnitSymbol();
+  o.dataDirectory = run.newData;
+  o.ytl = run.ytl;
+  o.roundingMode = run.rounding;
+  o.digits = run.digits;
+  o.currencyName = run.currencyName;
+  o.currencySymbol = run.currencySymbol;
+  o.subUnitName = run.subUnitName;
+  o.subUnitSymbol = run.subUnitSymbol;
   return o;
 }
 
-std::optional<report::RunReport> ReportCarryForward(const RunHost& host, const Workspace& ws,
-                                                    const std::string& folder, std::ostream& out,
-                                                    std::ostream& err) {
+std::optional<CarryReport> ReconcileAndSave(const RunOptions& run, const Workspace& ws,
+                                            const platform::TypedPath& folder) {
   const std::vector<report::CarriedCompany> companies = CarriedCompanies(ws);
   if (companies.empty()) return std::nullopt;
-  report::RunReport r = report::ReconcileRun(ReportOptions(host), companies);
-  out << '\n' << report::PlainTextReport(r);
+  CarryReport made{report::ReconcileRun(ReportOptions(run), companies), {}, {}};
   try {
-    const report::SavedReport saved = report::SaveReport(
-        r, folder.empty() ? report::ReportDirectory(host.newDataDirectory()) : folder);
-    out << "Rapor kaydedildi: " << saved.htmlFile << "\n                  " << saved.csvFile
-        << '\n';
+    made.saved = report::SaveReport(made.report, folder);
   } catch (const std::exception& e) {
-    err << "upgrade-devir: Rapor kaydedilemedi: " << e.what() << '\n';
+    made.saveFailure = e.what();
   }
+  return made;
+}
+
+std::optional<report::RunReport> ReportCarryForward(const RunOptions& run, const Workspace& ws,
+                                                    const platform::TypedPath& folder,
+                                                    std::ostream& out, std::ostream& err) {
+  std::optional<CarryReport> made =
+      ReconcileAndSave(run, ws, folder.empty() ? report::ReportDirectory(run.newData) : folder);
+  if (!made) return std::nullopt;
+  out << '\n' << report::PlainTextReport(made->report);
+  if (made->saveFailure.empty())
+    out << "Rapor kaydedildi: " << made->saved.htmlFile << "\n                  "
+        << made->saved.csvFile << '\n';
+  else
+    err << "upgrade-devir: Rapor kaydedilemedi: " << made->saveFailure << '\n';
   out << std::flush;
-  return r;
+  return std::move(made->report);
 }

@@ -163,10 +163,11 @@ void Model::Button1Click() {
   };
   RunEnd end;
   m_openingsCheckWanted = false;
+  const RunOptions run = runOptions();
   {
     Running running(*this);
     ScopedClosedQuestion closed(closedQuestion);
-    end = ::Button1Click(*this, m_ws, *this, m_productCheck, m_jobs);
+    end = ::Button1Click(*this, run, m_ws, *this, m_productCheck, m_jobs);
   }
   if (m_openingsCheckWanted) {
     // After the run, whose lock it does not take: it reads only.
@@ -174,12 +175,12 @@ void Model::Button1Click() {
     {
       Running running(*this);
       ScopedClosedQuestion closed(closedQuestion);
-      checked = RunOpeningsCheck(*this, *this, m_productCheck, openingsOptions());
+      checked = RunOpeningsCheck(*this, *this, m_productCheck, openingsOptions(run));
     }
-    if (checked) offerOpeningsReport(*checked);
+    if (checked) offerOpeningsReport(run, *checked);
     return;
   }
-  if (end == RunEnd::kCompleted && m_state.devirTicked) offerCarryReport();
+  if (end == RunEnd::kCompleted && run.devir) offerCarryReport(run);
 }
 
 void Model::Button2Click() {
@@ -194,25 +195,23 @@ void Model::Button3Click() {
 // built is saved in the data directory's report folder and offered with a
 // question. A report that could not be saved is still offered, its failure
 // named in the question.
-void Model::offerCarryReport() {
-  const std::vector<report::CarriedCompany> companies = CarriedCompanies(m_ws);
-  if (companies.empty()) return;
-  report::RunReport r;
-  std::string saved, failure;
+void Model::offerCarryReport(const RunOptions& run) {
+  if (CarriedCompanies(m_ws).empty()) return;
+  std::optional<CarryReport> made;
   try {
     BusyCursor busy(m_view);
-    r = report::ReconcileRun(ReportOptions(*this), companies);
-    try {
-      saved = report::SaveReport(r, report::ReportDirectory(m_state.newDirectory)).htmlFile;
-    } catch (const std::exception& e) {
-      failure = std::string("\r\nRapor kaydedilemedi: ") + e.what();
-    }
+    made = ReconcileAndSave(run, m_ws, report::ReportDirectory(run.newData));
   } catch (const std::exception& e) {
     // The run itself ended well; a failure of the report is reported as any
     // other failure, and the window stays usable.
     errorBox(ErrorReportText(e.what()));
     return;
   }
+  if (!made) return;
+  const report::RunReport& r = made->report;
+  const std::string& saved = made->saved.htmlFile;
+  const std::string failure =
+      made->saveFailure.empty() ? "" : "\r\nRapor kaydedilemedi: " + made->saveFailure;
   const std::size_t differing = r.differingLines();
   const std::string question =
       (differing == 0
@@ -247,17 +246,18 @@ void Model::browse(Directory edit) {
 
 // --- RunHost ------------------------------------------------------------------
 
-std::string Model::currencyName() const {
-  return currency::kName;
-}
-std::string Model::currencySymbol() const {
-  return currency::kSymbol;
-}
-std::string Model::subUnitName() const {
-  return currency::kSubUnitName;
-}
-std::string Model::subUnitSymbol() const {
-  return currency::kSubUnitSymbol;
+RunOptions Model::runOptions() const {
+  RunOptions run;
+  run.upgrade = m_state.upgradeTicked;
+  run.devir = m_state.devirTicked;
+  run.ytl = m_state.ytlTicked;
+  run.oldData = platform::TypedPath::resolve(m_state.oldDirectory);
+  run.newData = platform::TypedPath::resolve(m_state.newDirectory);
+  run.sourceYear = m_state.sourceYear;
+  run.targetYear = m_state.targetYear;
+  run.rounding = m_state.roundingIndex;
+  run.digits = m_state.precisionIndex;
+  return run;
 }
 
 // A run keeps the thread busy: the status text is painted at once, and at

@@ -1,6 +1,7 @@
 // form1::Model: the main window TForm1 without a toolkit. It holds the job
-// options and the progress display (State), runs the window's handlers, and
-// is the RunHost the jobs read their options from and report to. A view
+// options and the progress display (State), runs the window's handlers,
+// builds a run's options from the State when the run starts, and is the
+// RunHost the jobs report to. A view
 // (form1view.h) renders it and passes the user's actions in; the model
 // calls the view back through that port only.
 #pragma once
@@ -11,6 +12,7 @@
 #include <utility>
 
 #include "jobs/runhost.h"
+#include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 #include "main/driver/rundriver.h"
 #include "main/form/form1state.h"
@@ -93,20 +95,10 @@ class Model final : public RunHost, public ErrorReport {
   void browse(Directory edit);
   std::string browseStart(Directory edit) const;
 
-  // RunHost: the options as the window holds them now.
-  bool upgradeTicked() const override { return m_state.upgradeTicked; }
-  bool devirTicked() const override { return m_state.devirTicked; }
-  bool ytlTicked() const override { return m_state.ytlTicked; }
-  std::string oldDataDirectory() const override { return m_state.oldDirectory; }
-  std::string newDataDirectory() const override { return m_state.newDirectory; }
-  std::string sourceYear() const override { return m_state.sourceYear; }
-  std::string targetYear() const override { return m_state.targetYear; }
-  int roundingMode() const override { return m_state.roundingIndex; }
-  int precisionDigits() const override { return m_state.precisionIndex; }
-  std::string currencyName() const override;
-  std::string currencySymbol() const override;
-  std::string subUnitName() const override;
-  std::string subUnitSymbol() const override;
+  // The options of a run started now, each directory resolved once.
+  RunOptions runOptions() const;
+
+  // RunHost.
   void setStatusText(const std::string& text) override;
   void setStatusVisible(bool visible) override;
   void setGaugeVisible(bool visible) override;
@@ -120,12 +112,12 @@ class Model final : public RunHost, public ErrorReport {
   void errorBox(const std::string& text) override;
 
  private:
-  void offerCarryReport();
+  void offerCarryReport(const RunOptions& run);
   // The openings check, offered instead of the selection when every company
   // of the source year is carried already (form1openings.cpp).
   bool offerOpeningsCheck(const CompanyList& companies);
-  report::OpeningsOptions openingsOptions() const;
-  void offerOpeningsReport(const report::OpeningsReport& checked);
+  report::OpeningsOptions openingsOptions(const RunOptions& run) const;
+  void offerOpeningsReport(const RunOptions& run, const report::OpeningsReport& checked);
   void gaugeMoved(bool percentChanged);
   void keepAnswering();
   std::string& directoryText(Directory edit);

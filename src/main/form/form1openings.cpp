@@ -6,6 +6,7 @@
 #include <exception>
 #include <string>
 
+#include "carry/selection.h"
 #include "main/form/form1model.h"
 #include "platform/paths.h"
 #include "report/openingsformat.h"
@@ -15,9 +16,7 @@ namespace form1 {
 
 bool Model::offerOpeningsCheck(const CompanyList& companies) {
   // With the upgrade the list is the upgraded registry's, of another edition.
-  if (m_state.upgradeTicked || companies.rowCount() == 0) return false;
-  for (std::size_t row = 0; row < companies.rowCount(); ++row)
-    if (companies.noteAt(row).empty()) return false;  // one is left to carry
+  if (m_state.upgradeTicked || !EveryCompanyCarried(companies)) return false;
   const std::string question =
       m_state.sourceYear + " yılının bütün şirketleri " + m_state.targetYear +
       " yılına devredilmiş.\r\nYeni yılın açılış değerleri, devirden sonra eski yıla girilen "
@@ -26,23 +25,22 @@ bool Model::offerOpeningsCheck(const CompanyList& companies) {
   return m_openingsCheckWanted;
 }
 
-report::OpeningsOptions Model::openingsOptions() const {
+report::OpeningsOptions Model::openingsOptions(const RunOptions& run) const {
   report::OpeningsOptions options;
-  options.dataDirectory = m_state.newDirectory;
-  options.fromYear = m_state.sourceYear;
-  options.toYear = m_state.targetYear;
-  options.roundingMode = roundingMode();
+  options.dataDirectory = run.newData;
+  options.fromYear = run.sourceYear;
+  options.toYear = run.targetYear;
+  options.roundingMode = run.rounding;
   return options;
 }
 
-void Model::offerOpeningsReport(const report::OpeningsReport& checked) {
+void Model::offerOpeningsReport(const RunOptions& run, const report::OpeningsReport& checked) {
   std::size_t differing = 0;
   for (const report::CompanyOpenings& c : checked.companies)
     differing += c.differences.size() + (c.failed ? 1 : 0);
   std::string saved, failure;
   try {
-    saved =
-        report::SaveOpeningsReport(checked, report::ReportDirectory(m_state.newDirectory)).htmlFile;
+    saved = report::SaveOpeningsReport(checked, report::ReportDirectory(run.newData)).htmlFile;
   } catch (const std::exception& e) {
     failure = std::string("\r\nRapor kaydedilemedi: ") + e.what();
   }

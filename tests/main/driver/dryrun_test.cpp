@@ -111,8 +111,8 @@ TEST_F(DryRun, PlanMatchesTheRunThatFollows) {
       args.insert(args.end(), {"--upgrade", "--old", older.string(), "--companies", "2004_001"});
     }
     report::DryRunPlan plan;
-    ASSERT_TRUE(!withUpgrade || report::PlanUpgrade(host, plan));
-    ASSERT_TRUE(report::PlanCarryForward(host, plan));
+    ASSERT_TRUE(!withUpgrade || report::PlanUpgrade(host, host.options(), plan));
+    ASSERT_TRUE(report::PlanCarryForward(host, host.options(), plan));
     ASSERT_EQ(headless(args), kExitCompleted);
 
     ASSERT_TRUE(plan.carry);

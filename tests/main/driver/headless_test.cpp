@@ -91,8 +91,8 @@ class HeadlessRun : public ::testing::Test {
 
   TempDir tmp;
   std::ostringstream out, err;
-  RunJobs jobs{[](RunHost&, Workspace&) { return true; },
-               [](RunHost& h, Workspace&) {
+  RunJobs jobs{[](RunHost&, const RunOptions&, Workspace&) { return true; },
+               [](RunHost& h, const RunOptions&, Workspace&) {
                  h.setStatusText("ACME şirketi oluşturuluyor.");
                  h.setGaugeMax(4);
                  for (int i = 0; i < 4; ++i) h.advanceGauge();
@@ -124,7 +124,7 @@ TEST_F(HeadlessRun, ProductRunningIsOne) {
 }
 
 TEST_F(HeadlessRun, UnexpectedFailureIsTwoWithItsText) {
-  jobs.carryForward = [](RunHost&, Workspace&) {
+  jobs.carryForward = [](RunHost&, const RunOptions&, Workspace&) {
     throw std::runtime_error("Table 'Cari' is corrupt");
   };
   EXPECT_EQ(run(carry()), kExitFailed);

@@ -126,8 +126,8 @@ TEST_F(CarryTest, UpgradeThenCarryForwardOnTheUpgradedDirectory) {
   host.oldDir = older.string();
   const fixture::UnchangedDir olderUnchanged(older);
   ws.NewCompanySequence = 1;
-  ASSERT_TRUE(RunEditionUpgrade(host, ws));
-  RunCarryForward(host, ws);
+  ASSERT_TRUE(RunEditionUpgrade(host, host.options(), ws));
+  RunCarryForward(host, host.options(), ws);
   EXPECT_EQ(host.infos, (std::vector<std::string>{"İşlem tamamlandı"}));
   olderUnchanged.expectUnchanged();
 

@@ -46,7 +46,7 @@ TEST_F(CarryTest, TheOlderSampleDirectoryIsUpgraded) {
   host.upgrade = true;
   host.oldDir = older.string();
   const fixture::UnchangedDir olderUnchanged(older);
-  EXPECT_TRUE(RunEditionUpgrade(host, ws));
+  EXPECT_TRUE(RunEditionUpgrade(host, host.options(), ws));
   olderUnchanged.expectUnchanged();
   ASSERT_EQ(host.infos.size(), 1u);  // the registry row without a directory
   EXPECT_NE(host.infos[0].find("Kayıp Şirket şirketine ait"), std::string::npos);
@@ -79,7 +79,7 @@ TEST_F(CarryTest, UpgradeThenCarryForwardOnTheSampleDirectories) {
   // names, no directory at all).
   deselect = {"2004_002", "2004_003", "2004_004"};
   const fixture::UnchangedDir olderUnchanged(older);
-  ASSERT_TRUE(RunEditionUpgrade(host, ws));
+  ASSERT_TRUE(RunEditionUpgrade(host, host.options(), ws));
   run();
   EXPECT_EQ(host.infos.back(), "İşlem tamamlandı");
   EXPECT_EQ(listed, (std::vector<std::string>{"2004_001 2005_004 X", "2004_002 2005_005 -",

@@ -179,7 +179,8 @@ TEST_P(OpeningsCheck, ListsExactlyTheStaleOpeningsAndChangesNothing) {
     return line.rfind("added Devir Raporları/Devir Değerleri Denetimi ", 0) == 0;
   });
 
-  report::OpeningsOptions o{data.string(), "2005", "2006", false, {"2005_001"}, 0};
+  report::OpeningsOptions o{
+      platform::TypedPath::resolve(data.string()), "2005", "2006", false, {"2005_001"}, 0};
   const report::OpeningsOutcome outcome = report::CheckOpenings(o);
   ASSERT_TRUE(outcome.stop.empty());
   ASSERT_EQ(outcome.report.companies.size(), 1u);
@@ -223,8 +224,8 @@ TEST_F(OpeningsCheckRun, WithoutARecordTheRegistryLinksAndCausesAreUnknown) {
   fs::remove_all(data / testos::utf8Path("Devir Raporları"));
   changeRecord(data / "2005_002", "Cari", "CARIKODU", "120.01", {{"KTBKY", n(1'000'000)}});
 
-  const report::OpeningsOutcome r =
-      report::CheckOpenings({data.string(), "2005", "2006", true, {}, 0});
+  const report::OpeningsOutcome r = report::CheckOpenings(
+      {platform::TypedPath::resolve(data.string()), "2005", "2006", true, {}, 0});
   ASSERT_EQ(r.report.companies.size(), 3u);
   for (const report::CompanyOpenings& c : r.report.companies) {
     EXPECT_FALSE(c.linkedByRecord);

@@ -87,11 +87,11 @@ TEST_F(X11Test, RunDriverRefusesWhileTheProductIsOpen) {
     void errorBox(const std::string&) override {}
   } errors;
   bool jobRan = false;
-  RunJobs jobs{[&](RunHost&, Workspace&) { return jobRan = true; },
-               [&](RunHost&, Workspace&) { jobRan = true; }};
+  RunJobs jobs{[&](RunHost&, const RunOptions&, Workspace&) { return jobRan = true; },
+               [&](RunHost&, const RunOptions&, Workspace&) { jobRan = true; }};
 
   Window product = window("kmx", "TMain_Frm");
-  EXPECT_EQ(Button1Click(host, ws, errors, CheckProduct, jobs), RunEnd::kStopped);
+  EXPECT_EQ(Button1Click(host, host.options(), ws, errors, CheckProduct, jobs), RunEnd::kStopped);
   EXPECT_EQ(host.infos,
             std::vector<std::string>{
                 "Devir işlemini başlatmadan önce açık olan tüm KMX programlarını kapatınız"});
@@ -99,7 +99,7 @@ TEST_F(X11Test, RunDriverRefusesWhileTheProductIsOpen) {
 
   destroy(product);
   host.infos.clear();
-  Button1Click(host, ws, errors, CheckProduct, jobs);
+  Button1Click(host, host.options(), ws, errors, CheckProduct, jobs);
   EXPECT_TRUE(jobRan);
 }
 

@@ -148,10 +148,11 @@ TEST_F(ReportRun, EdgeRecordsAgreeInEveryMode) {
     fs::copy(kept, data, fs::copy_options::recursive);
     const Outcome r = run(options);
     EXPECT_EQ(r.status, kExitCompleted) << r.out << r.err;
-    const auto rep = report::ReconcileRun(
-        {data.string(), !options.empty(), options.size() == 3 ? (options[2] == "down" ? 1 : 2) : 0,
-         2, "Yeni Türk Lirası", "YTL", "Yeni Kuruş", "YKr"},
-        {{"2005_001", "2006_001", "Özdemir Gıda"}});
+    const auto rep =
+        report::ReconcileRun({platform::TypedPath::resolve(data.string()), !options.empty(),
+                              options.size() == 3 ? (options[2] == "down" ? 1 : 2) : 0, 2,
+                              "Yeni Türk Lirası", "YTL", "Yeni Kuruş", "YKr"},
+                             {{"2005_001", "2006_001", "Özdemir Gıda"}});
     EXPECT_EQ(differingLabels(rep), std::vector<std::string>{});
   }
 }
@@ -159,11 +160,11 @@ TEST_F(ReportRun, EdgeRecordsAgreeInEveryMode) {
 TEST_F(ReportRun, AChangedOpeningBalanceDiffersAndTheRunExitsWith4) {
   writeEdgeCompany();
   RunJobs jobs = RunJobs::real();
-  jobs.carryForward = [](RunHost& host, Workspace& ws) {
-    RunCarryForward(host, ws);
+  jobs.carryForward = [](RunHost& host, const RunOptions& run, Workspace& ws) {
+    RunCarryForward(host, run, ws);
     TDM dm;  // a fault in the new company, after the job
     TTable& cards = dm.CariPravex_T;
-    cards.setDatabaseName(host.newDataDirectory() + "\\2006_001");
+    cards.setDatabaseName(run.newData.text() + "\\2006_001");
     cards.open();
     for (cards.first(); !cards.eof(); cards.next()) {
       if (cards.field("CARIKODU").asString() != "120.01") continue;
@@ -228,15 +229,15 @@ TEST_P(ReportFault, OnlyItsLinesDiffer) {
   RecordingHost host;
   host.carry2005(data.string(), true);
   Workspace ws;
-  RunCarryForward(host, ws);
+  RunCarryForward(host, host.options(), ws);
   ASSERT_EQ(host.infos.back(), "İşlem tamamlandı");
   {
     TDM dm;
     GetParam().apply(dm, (data / "2006_001").string());
   }
-  const auto rep = report::ReconcileRun(
-      {data.string(), true, 0, 2, "Yeni Türk Lirası", "YTL", "Yeni Kuruş", "YKr"},
-      {{"2005_001", "2006_001", "Özdemir Gıda"}});
+  const auto rep = report::ReconcileRun({platform::TypedPath::resolve(data.string()), true, 0, 2,
+                                         "Yeni Türk Lirası", "YTL", "Yeni Kuruş", "YKr"},
+                                        {{"2005_001", "2006_001", "Özdemir Gıda"}});
   EXPECT_EQ(differingLabels(rep), GetParam().differing);
 }
 

@@ -35,13 +35,13 @@ class DriverTest : public ::testing::Test {
     tmp.write("data/sirket.db", "");
     tmp.write("old/sirket.db", "");
     host.newDir = tmp.str() + "\\data";
-    jobs.upgrade = [this](RunHost& h, Workspace&) {
+    jobs.upgrade = [this](RunHost& h, const RunOptions&, Workspace&) {
       ran.push_back("upgrade");
       h.setStatusVisible(true);
       h.setStatusVisible(false);
       return upgradeResult;
     };
-    jobs.carryForward = [this](RunHost& h, Workspace& w) {
+    jobs.carryForward = [this](RunHost& h, const RunOptions& run, Workspace& w) {
       ran.push_back("carry");
       sequenceSeenByCarry = w.NewCompanySequence;
       if (carryEnds) h.infoBox(kDone);
@@ -49,7 +49,7 @@ class DriverTest : public ::testing::Test {
   }
   RunEnd run() {
     return Button1Click(
-        host, ws, errors, [this] { return product; }, jobs);
+        host, host.options(), ws, errors, [this] { return product; }, jobs);
   }
 
   TempDir tmp;
@@ -181,7 +181,7 @@ TEST_F(DriverTest, CancelledSelectionEndsSilentlyAndNextRunStartsAfresh) {
 }
 
 TEST_F(DriverTest, CarryForwardStopIsNotCompletion) {
-  jobs.carryForward = [](RunHost& h, Workspace&) {
+  jobs.carryForward = [](RunHost& h, const RunOptions&, Workspace&) {
     h.infoBox("X adlı şirketin verileri açılamadı");
   };
   EXPECT_EQ(run(), RunEnd::kStopped);
@@ -190,7 +190,7 @@ TEST_F(DriverTest, CarryForwardStopIsNotCompletion) {
 // --- failures -----------------------------------------------------------
 
 TEST_F(DriverTest, FailureGoesToTheErrorReportAndLeavesProgressAsItWas) {
-  jobs.carryForward = [](RunHost& h, Workspace&) {
+  jobs.carryForward = [](RunHost& h, const RunOptions&, Workspace&) {
     h.setStatusVisible(true);
     h.setGaugeVisible(true);
     h.setStatusText("ACME şirketinin cari kartları devrediliyor");
@@ -202,7 +202,7 @@ TEST_F(DriverTest, FailureGoesToTheErrorReportAndLeavesProgressAsItWas) {
   EXPECT_TRUE(host.statusVisible);
   EXPECT_TRUE(host.gaugeVisible);
   // The window stays usable: the next run goes through the checks again.
-  jobs.carryForward = [](RunHost& h, Workspace&) { h.infoBox(kDone); };
+  jobs.carryForward = [](RunHost& h, const RunOptions&, Workspace&) { h.infoBox(kDone); };
   EXPECT_EQ(run(), RunEnd::kCompleted);
 }
 

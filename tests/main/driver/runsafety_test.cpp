@@ -68,7 +68,7 @@ using KillingHost = RecordingHost;
 RunEnd runOnce(RecordingHost& host, Errors* errors = nullptr) {
   Workspace ws;
   Errors local;
-  return Button1Click(host, ws, errors ? *errors : local,
+  return Button1Click(host, host.options(), ws, errors ? *errors : local,
                       [] { return platform::ProductStatus::closed(); });
 }
 

@@ -93,8 +93,9 @@ class FormTest : public ::testing::Test {
     model.setNewDirectory(tmp.str() + "/DATA");
     model.setOldDirectory(tmp.str() + "/OLD");
     model.setProductCheck([this] { return product; });
-    model.setRunJobs({[this](RunHost& h, Workspace& ws) { return upgrade(h, ws); },
-                      [this](RunHost& h, Workspace& ws) { carry(h, ws); }});
+    model.setRunJobs(
+        {[this](RunHost& h, const RunOptions& run, Workspace& ws) { return upgrade(h, run, ws); },
+         [this](RunHost& h, const RunOptions& run, Workspace& ws) { carry(h, run, ws); }});
   }
 
   // A click on a tick box: d CheckBoxDevir, u CheckBoxUpgrade, y CheckBoxYTL.
@@ -120,10 +121,10 @@ class FormTest : public ::testing::Test {
   RecordingView view;
   Model model{view};
   platform::ProductStatus product = platform::ProductStatus::closed();
-  std::function<bool(RunHost&, Workspace&)> upgrade = [](RunHost&, Workspace&) { return true; };
-  std::function<void(RunHost&, Workspace&)> carry = [](RunHost& h, Workspace&) {
-    h.infoBox(kDone);
-  };
+  std::function<bool(RunHost&, const RunOptions&, Workspace&)> upgrade =
+      [](RunHost&, const RunOptions&, Workspace&) { return true; };
+  std::function<void(RunHost&, const RunOptions&, Workspace&)> carry =
+      [](RunHost& h, const RunOptions&, Workspace&) { h.infoBox(kDone); };
 };
 
 TEST_F(FormTest, StartsWithTheTablesInitialStateAndShowsTheCaptionWhenShown) {
@@ -132,12 +133,14 @@ TEST_F(FormTest, StartsWithTheTablesInitialStateAndShowsTheCaptionWhenShown) {
   EXPECT_TRUE(s.devirTicked && s.upgradeEnabled && s.panel2Visible);
   EXPECT_FALSE(s.upgradeTicked || s.ytlTicked || s.panelUpgradeVisible || s.panelYtlVisible);
   EXPECT_FALSE(s.statusVisible || s.gaugeVisible || s.running);
-  EXPECT_EQ(fresh.newDataDirectory(), "C:\\ZEFIRTAK\\KMX3\\DATA");
-  EXPECT_EQ(fresh.oldDataDirectory() + fresh.sourceYear() + fresh.targetYear(), "");
-  EXPECT_EQ(fresh.roundingMode(), 0);
-  EXPECT_EQ(fresh.precisionDigits(), 2);
-  EXPECT_EQ(fresh.currencyName(), form1::Find("EditPRBR").text);
-  EXPECT_EQ(fresh.subUnitSymbol(), "YKr");
+  EXPECT_EQ(fresh.runOptions().newData.text(), "C:\\ZEFIRTAK\\KMX3\\DATA");
+  EXPECT_EQ(fresh.runOptions().oldData.text() + fresh.runOptions().sourceYear +
+                fresh.runOptions().targetYear,
+            "");
+  EXPECT_EQ(fresh.runOptions().rounding, 0);
+  EXPECT_EQ(fresh.runOptions().digits, 2);
+  EXPECT_EQ(fresh.runOptions().currencyName, form1::Find("EditPRBR").text);
+  EXPECT_EQ(fresh.runOptions().subUnitSymbol, "YKr");
   fresh.FormShow();
   EXPECT_EQ(view.shown.caption, "ZEFIRTAK KMX Devir-Upgrade s2.04.02");
 }
@@ -227,8 +230,8 @@ TEST(YearEdits, TypingLeavesAtMostFourDigits) {
 TEST_F(FormTest, RunningProductStopsTheRunBeforeAnyJob) {
   product = platform::ProductStatus::running();
   bool jobRan = false;
-  upgrade = [&](RunHost&, Workspace&) { return jobRan = true; };
-  carry = [&](RunHost&, Workspace&) { jobRan = true; };
+  upgrade = [&](RunHost&, const RunOptions&, Workspace&) { return jobRan = true; };
+  carry = [&](RunHost&, const RunOptions&, Workspace&) { jobRan = true; };
   model.Button1Click();
   EXPECT_FALSE(jobRan);
   EXPECT_EQ(view.events, (std::vector<std::string>{
@@ -243,7 +246,7 @@ TEST_F(FormTest, RunningProductStopsTheRunBeforeAnyJob) {
 // answering the window system.
 TEST_F(FormTest, RunTakesNoInputAndPaintsItsProgressAtOnce) {
   int runs = 0;
-  carry = [&](RunHost& h, Workspace&) {
+  carry = [&](RunHost& h, const RunOptions&, Workspace&) {
     ++runs;
     EXPECT_TRUE(model.state().running);
     EXPECT_FALSE(model.CloseQuery());
@@ -272,7 +275,7 @@ TEST_F(FormTest, RunTakesNoInputAndPaintsItsProgressAtOnce) {
 }
 
 TEST_F(FormTest, FailureGoesToTheErrorBoxNotTheInformationBox) {
-  carry = [](RunHost&, Workspace&) { throw std::runtime_error("Disk dolu"); };
+  carry = [](RunHost&, const RunOptions&, Workspace&) { throw std::runtime_error("Disk dolu"); };
   model.Button1Click();
   EXPECT_EQ(view.events,
             (std::vector<std::string>{"input dropped", "error Upgrade-Devir: Disk dolu.",
@@ -324,11 +327,11 @@ class ReportOffer : public FormTest, public ::testing::WithParamInterface<OfferC
 TEST_P(ReportOffer, OnlyANormalCarryForwardEndOffersTheReport) {
   const OfferCase& c = GetParam();
   if (c.upgradeOnly) click('d');
-  carry = [&](RunHost& h, Workspace& ws) {
+  carry = [&](RunHost& h, const RunOptions& run, Workspace& ws) {
     if (c.companyCarried) carryOneCompany(ws);
     if (*c.carryEnd) h.infoBox(c.carryEnd);
   };
-  upgrade = [&](RunHost&, Workspace& ws) {
+  upgrade = [&](RunHost&, const RunOptions&, Workspace& ws) {
     carryOneCompany(ws);  // a list left by an earlier run is no report of this one
     return true;
   };
@@ -461,7 +464,7 @@ TEST_F(FormTest, FolderDialogStartsAtTheNearestExistingDirectoryOrTheViewsRoot) 
   }
   model.browse(form1::Directory::kOrLumex);
   EXPECT_EQ(view.folderPrompt, "Dizin Seçiniz");
-  EXPECT_EQ(model.oldDataDirectory(), "");  // cancelled
+  EXPECT_EQ(model.runOptions().oldData.text(), "");  // cancelled
   // A folder outside the Wine prefix's drives is written back as it is (on
   // a drive: "C:\\..."; form1_test's folder dialog).
   view.folderChosen = real;

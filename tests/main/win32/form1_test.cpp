@@ -141,13 +141,13 @@ TEST_F(Form1Win32, TicksAsRendered) {
     EXPECT_EQ(driver::isVisible(control("Panel2")), s.panel2);
     EXPECT_EQ(driver::isVisible(control("PanelYTL")), s.panelYtl);
   }
-  EXPECT_EQ(form().model().devirTicked(), true);
-  EXPECT_EQ(form().model().upgradeTicked(), false);
+  EXPECT_EQ(form().model().runOptions().devir, true);
+  EXPECT_EQ(form().model().runOptions().upgrade, false);
   // Both panels open for the picture.
   click("CheckBoxDevir");
   click("CheckBoxYTL");
   driver::click(control("RadioYUVARLA", 1 + 2));  // "Yukarı Yuvarla"
-  EXPECT_EQ(form().model().roundingMode(), 2);
+  EXPECT_EQ(form().model().runOptions().rounding, 2);
   shoot("panels");
   click("CheckBoxDevir");
   driver::click(control("RadioYUVARLA", 1));
@@ -158,9 +158,9 @@ TEST_F(Form1Win32, YearsTakeDigitsOnly) {
   setText("Edit1", "");
   driver::type(control("Edit1"), "20a05x6");
   EXPECT_EQ(driver::text(control("Edit1")), "2005");
-  EXPECT_EQ(form().model().sourceYear(), "2005");
+  EXPECT_EQ(form().model().runOptions().sourceYear, "2005");
   driver::type(control("Edit2"), "2ğ006");
-  EXPECT_EQ(form().model().targetYear(), "2006");
+  EXPECT_EQ(form().model().runOptions().targetYear, "2006");
   setText("Edit1", "");
   setText("Edit2", "");
 }
@@ -170,8 +170,9 @@ TEST_F(Form1Win32, YearsTakeDigitsOnly) {
 TEST_F(Form1Win32, RunningProductStopsTheRun) {
   bool jobsRan = false;
   form().model().setProductCheck([] { return platform::ProductStatus::running(); });
-  form().model().setRunJobs({[&](RunHost&, Workspace&) { return jobsRan = true; },
-                             [&](RunHost&, Workspace&) { jobsRan = true; }});
+  form().model().setRunJobs(
+      {[&](RunHost&, const RunOptions&, Workspace&) { return jobsRan = true; },
+       [&](RunHost&, const RunOptions&, Workspace&) { jobsRan = true; }});
   std::string shown;
   driver::whenShown("Bilgi", [&](HWND box) {
     ASSERT_NE(box, nullptr);
@@ -194,8 +195,8 @@ TEST_F(Form1Win32, RunShowsProgressAndDropsInput) {
   TempDir data;
   setText("DirectoryEditPravex", data.str());
   bool enabledDuringRun = true;
-  form().model().setRunJobs({[](RunHost&, Workspace&) { return true; },
-                             [&](RunHost& host, Workspace&) {
+  form().model().setRunJobs({[](RunHost&, const RunOptions&, Workspace&) { return true; },
+                             [&](RunHost& host, const RunOptions&, Workspace&) {
                                host.setStatusVisible(true);
                                host.setGaugeVisible(true);
                                host.setStatusText("ACME şirketi oluşturuluyor.");

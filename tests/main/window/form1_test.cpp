@@ -75,16 +75,16 @@ class Form1Test : public QObject {
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QTest::mouseClick(form.CheckBoxDevir, Qt::LeftButton, {}, QPoint(6, 8));
-    QVERIFY(form.model().upgradeTicked());
+    QVERIFY(form.model().runOptions().upgrade);
     QVERIFY(form.CheckBoxUpgrade->isChecked() && !form.CheckBoxUpgrade->isEnabled());
     QVERIFY(form.PanelUpgrade->isVisible() && !form.Panel2->isVisible());
     QTest::mouseClick(form.CheckBoxDevir, Qt::LeftButton, {}, QPoint(6, 8));
     QTest::mouseClick(form.CheckBoxYTL, Qt::LeftButton, {}, QPoint(6, 6));
     QVERIFY(form.PanelYTL->isVisible());
     form.RadioYUVARLA->setItemIndex(2);
-    QCOMPARE(form.model().roundingMode(), 2);
+    QCOMPARE(form.model().runOptions().rounding, 2);
     QTest::keyClicks(form.DirectoryEditOrLumex->edit(), "D:\\ESKI");
-    QCOMPARE(form.model().oldDataDirectory(), std::string("D:\\ESKI"));
+    QCOMPARE(form.model().runOptions().oldData.text(), std::string("D:\\ESKI"));
 
     type(form.Edit2, QStringLiteral("2ğ0a06x7"));
     QCOMPARE(form.Edit2->text(), QStringLiteral("2006"));
@@ -95,7 +95,8 @@ class Form1Test : public QObject {
     QTest::keyClick(form.Edit1, Qt::Key_Return);
     QTest::keyClick(form.Edit1, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(form.Edit1->text(), QStringLiteral("00"));
-    QCOMPARE(form.model().sourceYear() + form.model().targetYear(), std::string("002006"));
+    QCOMPARE(form.model().runOptions().sourceYear + form.model().runOptions().targetYear,
+             std::string("002006"));
   }
 
   // A tick box on a panel's top edge hides the edge behind it, as on
@@ -130,8 +131,8 @@ class Form1Test : public QObject {
     bool ytlDuringRun = true;
     bool answeredDuringRun = false;
     bool answeredBeforeEnd = false;
-    form.setRunJobs({[](RunHost&, Workspace&) { return true; },
-                     [&](RunHost& host, Workspace&) {
+    form.setRunJobs({[](RunHost&, const RunOptions&, Workspace&) { return true; },
+                     [&](RunHost& host, const RunOptions&, Workspace&) {
                        host.setStatusVisible(true);
                        host.setGaugeVisible(true);
                        host.setStatusText("ACME şirketi oluşturuluyor.");

@@ -116,8 +116,8 @@ int main(int argc, char** argv) {
   // A run in progress: the progress display while a company is built.
   form.CheckBoxUpgrade->setChecked(false);
   form.setProductCheck([] { return platform::ProductStatus::closed(); });
-  form.setRunJobs({[](RunHost&, Workspace&) { return true; },
-                   [&](RunHost& host, Workspace&) {
+  form.setRunJobs({[](RunHost&, const RunOptions&, Workspace&) { return true; },
+                   [&](RunHost& host, const RunOptions&, Workspace&) {
                      host.setStatusVisible(true);
                      host.setGaugeVisible(true);
                      host.setGaugeMax(12);

@@ -77,8 +77,8 @@ void mainWindowShots(TForm1& form) {
   click(form, "CheckBoxUpgrade");
   form.model().setProductCheck([] { return platform::ProductStatus::closed(); });
   RunJobs jobs;
-  jobs.upgrade = [](RunHost&, Workspace&) { return true; };
-  jobs.carryForward = [&form](RunHost& host, Workspace&) {
+  jobs.upgrade = [](RunHost&, const RunOptions&, Workspace&) { return true; };
+  jobs.carryForward = [&form](RunHost& host, const RunOptions&, Workspace&) {
     host.setStatusVisible(true);
     host.setGaugeVisible(true);
     host.setGaugeMax(12);
