@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "platform/typedpath.h"
 #include "support/temp_dir.h"
 
 #ifdef _WIN32
@@ -170,3 +171,36 @@ TEST(Directories, EmptyTextAndFilesAreNotDirectories) {
 }
 
 }  // namespace
+
+// A name below a directory resolved once lands where resolving the whole
+// text would: the letter case of existing entries looked up, the rest as
+// typed, messages naming the text joined with "\".
+TEST(TypedPathBelow, FindsWhatResolvingTheWholeTextFinds) {
+  TempDir tmp;
+  tmp.write("DATA/2005_001/CARI.DB", "x");
+  tmp.write("DATA/DBBACKUP/ayar.db", "x");
+  for (const std::string& dirText :
+       {tmp.str() + "/data", tmp.str() + "\\DATA\\", tmp.str() + "/yok"}) {
+    const platform::TypedPath dir = platform::TypedPath::resolve(dirText);
+    // Made after the value: the look-up happens when a name is asked for.
+    fs::create_directories(tmp.path() / "DATA" / "2006_001");
+    for (const char* name : {"2005_001", "2005_001\\cari.db", "dbbackup/AYAR.DB", "2006_001",
+                             "yeni\\Cari.DB", "..\\DATA"}) {
+      SCOPED_TRACE(dirText + " + " + name);
+      const platform::TypedPath below = dir.below(name);
+      EXPECT_EQ(below.text(), dirText + "\\" + name);
+#ifndef _WIN32  // Windows looks names up itself: the path is the text
+      EXPECT_EQ(below.location(), platform::resolvePath(dirText + "\\" + name));
+#endif
+    }
+  }
+  const platform::TypedPath file =
+      platform::TypedPath::resolve(tmp.str() + "/data").below("2005_001").below("cari.db");
+  EXPECT_TRUE(file.isFile());
+  EXPECT_EQ(file.name(), "cari.db");
+  EXPECT_EQ(file.parent().text(), tmp.str() + "/data\\2005_001");
+  EXPECT_TRUE(file.parent().isDirectory());
+  // An empty text joined with a name reads from the root, as the whole text would.
+  EXPECT_EQ(platform::TypedPath::resolve("").below("tmp").location(),
+            platform::resolvePath("\\tmp"));
+}
