@@ -17,7 +17,7 @@ namespace {
 bool carryCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
   try {
     if (!CreateNewCompany(host, run, ws)) {
-      DiscardNewCompany(host, run, ws);
+      DiscardNewCompany(run, ws);
       return false;
     }
     CarryCurrentAccounts(host, run, ws);
@@ -25,15 +25,15 @@ bool carryCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
     CarryCheques(host, run, ws);
     CarryInstalments(host, run, ws);
     CarryProduction(host, run, ws);
-    CarrySettings(host, run, ws);
+    CarrySettings(run, ws);
     // The registry is rewritten next: no other program may hold it now.
     if (!CheckRegistryBeforeRewrite(host, run, ws)) {
-      DiscardNewCompany(host, run, ws);
+      DiscardNewCompany(run, ws);
       return false;
     }
-    CompleteNewCompany(host, run, ws);
+    CompleteNewCompany(run, ws);
   } catch (...) {
-    DiscardNewCompany(host, run, ws);
+    DiscardNewCompany(run, ws);
     throw;
   }
   return true;

@@ -37,7 +37,7 @@ std::string PadTo3Digits(int n) {
   return text;
 }
 
-void RxSirketAfterInsert(RunHost& host, const RunOptions& run, Workspace& ws) {
+void RxSirketAfterInsert(const RunOptions& run, Workspace& ws) {
   const platform::TypedPath& dataDir = run.newData;
   const std::string& year = run.targetYear;
   int n = ws.NewCompanySequence;
@@ -89,7 +89,7 @@ bool BuildCompanyList(RunHost& host, const RunOptions& run, Workspace& ws) {
 
   CompanyList& list = ws.RxSirket;
   list.clear();
-  list.setAfterInsert([&host, &run, &ws](CompanyList&) { RxSirketAfterInsert(host, run, ws); });
+  list.setAfterInsert([&run, &ws](CompanyList&) { RxSirketAfterInsert(run, ws); });
   struct DropHandler {
     CompanyList& list;
     ~DropHandler() { list.setAfterInsert(nullptr); }

@@ -24,7 +24,7 @@ bool CreateNewCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
 
   host.setStatusText(name + " şirketi devir için hazırlanıyor");
   host.repaint();
-  StartNewCompany(host, run, ws);
+  StartNewCompany(run, ws);
   ws.FileListBox1.setMask("*.*");
   ws.FileListBox1.setDirectory(templateDir);
 

@@ -91,7 +91,7 @@ std::vector<TField> bind(TTable& t, std::initializer_list<const char*> names) {
   return fields;
 }
 
-void writeRecord(RunHost& host, const RunOptions& run, Workspace& ws, std::ostream& out) {
+void writeRecord(const RunOptions& run, Workspace& ws, std::ostream& out) {
   const CompanyList& row = ws.RxSirket;
   RecordText r(out);
   r.row("Upgrade-Devir devir kaydı", "1");
@@ -190,7 +190,7 @@ void WriteCarryRecord(RunHost& host, const RunOptions& run, Workspace& ws) {
   if (!platform::createDirectories(folder) || !target) {
     cause = std::make_error_code(std::errc::no_such_file_or_directory);
   } else if (writeWhole(
-                 *target, [&](std::ostream& out) { writeRecord(host, run, ws, out); }, cause)) {
+                 *target, [&](std::ostream& out) { writeRecord(run, ws, out); }, cause)) {
     return;
   }
   InfoBox(host, FileFailureText("Devir kaydı yazılamadı", file.text(), CauseText(cause)) +

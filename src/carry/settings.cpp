@@ -7,7 +7,7 @@
 #include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 
-void RegisterNewCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
+void RegisterNewCompany(const RunOptions& run, Workspace& ws) {
   TTable& registry = ws.DM.SirketPravex_T;
   const CompanyList& row = ws.RxSirket;
   const std::string& year = run.targetYear;
@@ -20,7 +20,7 @@ void RegisterNewCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
   registry.flushBuffers();
 }
 
-void CarrySettings(RunHost& host, const RunOptions& run, Workspace& ws) {
+void CarrySettings(const RunOptions& run, Workspace& ws) {
   TDM& dm = ws.DM;
   const CompanyList& row = ws.RxSirket;
   const platform::TypedPath& dataDir = run.newData;

@@ -48,7 +48,7 @@ platform::TypedPath WorkingDirectory(const platform::TypedPath& dataDir,
   return dataDir.below(kWorkPrefix + newCode);
 }
 
-void StartNewCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
+void StartNewCompany(const RunOptions& run, Workspace& ws) {
   const platform::TypedPath& dataDir = run.newData;
   const std::string work = WorkingDirectory(dataDir, ws.RxSirket.text("YENI_SIRKET_KOD")).text();
   const fs::path dir = resolved(dataDir) / (kWorkPrefix + ws.RxSirket.text("YENI_SIRKET_KOD"));
@@ -67,7 +67,7 @@ void StartNewCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
   ws.NewCompanySyncs.emplace(dir);
 }
 
-void CompleteNewCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
+void CompleteNewCompany(const RunOptions& run, Workspace& ws) {
   closeNewCompanyTables(ws.DM);
   const platform::TypedPath& dataDir = run.newData;
   const std::string code = ws.RxSirket.text("YENI_SIRKET_KOD");
@@ -90,11 +90,11 @@ void CompleteNewCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
   if (ec)
     throw platform::FileSystemError(
         FileFailureText("Yeni şirket dizinine ad verilemedi", dataDir.textOf(code), CauseText(ec)));
-  RegisterNewCompany(host, run, ws);
+  RegisterNewCompany(run, ws);
   fs::remove(final / kWorkMarker, ec);  // a marker left here goes with the next run
 }
 
-void DiscardNewCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
+void DiscardNewCompany(const RunOptions& run, Workspace& ws) {
   try {
     closeNewCompanyTables(ws.DM);
   } catch (...) {

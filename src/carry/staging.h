@@ -31,18 +31,18 @@ platform::TypedPath WorkingDirectory(const platform::TypedPath& dataDir,
 
 // Makes the working directory of the current RxSirket row afresh, with its
 // marker. Throws platform::FileSystemError when it cannot.
-void StartNewCompany(RunHost& host, const RunOptions& run, Workspace& ws);
+void StartNewCompany(const RunOptions& run, Workspace& ws);
 
 // Closes every handle that points into the working directory, syncs every
 // file in it and the directory, gives the directory its code, registers the
 // company and removes the marker.
-void CompleteNewCompany(RunHost& host, const RunOptions& run, Workspace& ws);
+void CompleteNewCompany(const RunOptions& run, Workspace& ws);
 
 // After a failure of the current row's steps: closes the handles on it and
 // removes the working directory. A directory that already took its code is
 // left for the next run, which keeps it when the registry names it and
 // removes it when not. Never throws.
-void DiscardNewCompany(RunHost& host, const RunOptions& run, Workspace& ws);
+void DiscardNewCompany(const RunOptions& run, Workspace& ws);
 
 // Before the list is built: every directory of the data directory with the
 // marker is removed when `registeredCodes` does not name it and keeps

@@ -22,7 +22,7 @@ std::string PadTo3Digits(int n);
 // company code (target year, "_", three digits), skipping numbers whose
 // directory exists under the data directory, and advances
 // ws.NewCompanySequence. Throws CarryStop when no number up to 999 is left.
-void RxSirketAfterInsert(RunHost& host, const RunOptions& run, Workspace& ws);
+void RxSirketAfterInsert(const RunOptions& run, Workspace& ws);
 
 // Opens the registry of the newest data directory and fills RxSirket with the
 // companies of the source year, every one selected. Returns false after
@@ -41,5 +41,5 @@ void CarryStock(RunHost& host, const RunOptions& run, Workspace& ws);
 void CarryCheques(RunHost& host, const RunOptions& run, Workspace& ws);
 void CarryInstalments(RunHost& host, const RunOptions& run, Workspace& ws);
 void CarryProduction(RunHost& host, const RunOptions& run, Workspace& ws);
-void RegisterNewCompany(RunHost& host, const RunOptions& run, Workspace& ws);
-void CarrySettings(RunHost& host, const RunOptions& run, Workspace& ws);
+void RegisterNewCompany(const RunOptions& run, Workspace& ws);
+void CarrySettings(const RunOptions& run, Workspace& ws);

@@ -41,7 +41,7 @@ class DriverTest : public ::testing::Test {
       h.setStatusVisible(false);
       return upgradeResult;
     };
-    jobs.carryForward = [this](RunHost& h, const RunOptions& run, Workspace& w) {
+    jobs.carryForward = [this](RunHost& h, const RunOptions&, Workspace& w) {
       ran.push_back("carry");
       sequenceSeenByCarry = w.NewCompanySequence;
       if (carryEnds) h.infoBox(kDone);

@@ -327,7 +327,7 @@ class ReportOffer : public FormTest, public ::testing::WithParamInterface<OfferC
 TEST_P(ReportOffer, OnlyANormalCarryForwardEndOffersTheReport) {
   const OfferCase& c = GetParam();
   if (c.upgradeOnly) click('d');
-  carry = [&](RunHost& h, const RunOptions& run, Workspace& ws) {
+  carry = [&](RunHost& h, const RunOptions&, Workspace& ws) {
     if (c.companyCarried) carryOneCompany(ws);
     if (*c.carryEnd) h.infoBox(c.carryEnd);
   };
