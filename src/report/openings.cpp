@@ -295,8 +295,9 @@ CompanyOpenings CheckCompanyOpenings(const std::string& dataDirectory, const std
   const std::string newDir = CompanyDirectory(dataDirectory, newCode);
   std::optional<CarryRecordData> record;
   if (!recordFile.empty()) {
-    record = ReadCarryRecord(recordFile);
-    if (!record) out.notes.push_back("devir kaydı okunamadı: " + recordFile);
+    std::string why;
+    record = ReadCarryRecord(recordFile, &why);
+    if (!record) out.notes.push_back("devir kaydı okunamadı: " + recordFile + " (" + why + ")");
   }
   out.linkedByRecord = record.has_value();
   out.roundingMode = record ? record->roundingMode : roundingMode;
