@@ -9,7 +9,7 @@
 # Usage: fuzz/long.sh TARGET MINUTES [SAMPLES_DIR]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-root="$here/.."
+root="$(cd "$here/.." && pwd)"
 target="${1:?usage: fuzz/long.sh TARGET MINUTES [SAMPLES_DIR]}"
 minutes="${2:?usage: fuzz/long.sh TARGET MINUTES [SAMPLES_DIR]}"
 samples="${3:-$root/../shared/paradox-samples}"

@@ -9,7 +9,7 @@
 # Usage: fuzz/smoke.sh [SECONDS] [SAMPLES_DIR]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-root="$here/.."
+root="$(cd "$here/.." && pwd)"
 seconds="${1:-60}"
 samples="${2:-$root/../shared/paradox-samples}"
 build="$root/build/fuzz"
