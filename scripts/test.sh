@@ -50,13 +50,15 @@ LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$PWD/scripts/lsan.supp:print_suppress
 UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}" \
   run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DUD_SANITIZE=ON -DUD_BUILD_BENCH=OFF
 
-# A short fuzzing run of the table reader (libFuzzer with the sanitizers) from
-# the sample seeds; FUZZ_SECONDS=0 skips it.
+# A short fuzzing run of every file reader (libFuzzer with the sanitizers),
+# the time shared among the targets, from the corpus kept in fuzz/corpus and
+# the sample seeds; FUZZ_SECONDS=0 skips it. A fault names its reproducer on
+# the last lines of the log.
 FUZZ_SECONDS="${FUZZ_SECONDS:-60}"
 if [ "$FUZZ_SECONDS" -gt 0 ]; then
-  echo "=== fuzz: table_fuzz for $FUZZ_SECONDS s"
+  echo "=== fuzz: every target, $FUZZ_SECONDS s in all"
   if fuzz/smoke.sh "$FUZZ_SECONDS" > build/fuzz.log 2>&1; then
-    grep -E "^Done [0-9]+ runs" build/fuzz.log || true
+    grep -E "^=== [a-z_]+ for|^Done [0-9]+ runs" build/fuzz.log || true
   else
     tail -n 40 build/fuzz.log
     echo "=== fuzz FAILED (build/fuzz.log)" >&2

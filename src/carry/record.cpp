@@ -27,6 +27,20 @@ Number number(const TField& f) {
   return Number{f.asFloat()};
 }
 
+// A field in quotes when it holds a separator, a quote or a line break.
+void appendField(std::string& text, std::string_view field) {
+  if (field.find_first_of(";\"\r\n") == std::string_view::npos) {
+    text += field;
+    return;
+  }
+  text += '"';
+  for (char c : field) {
+    if (c == '"') text += '"';
+    text += c;
+  }
+  text += '"';
+}
+
 // The record's lines, written to `out` as they come, so that memory does not
 // grow with the tables; a field with a separator, a quote or a line break
 // goes in quotes.
@@ -53,16 +67,7 @@ class RecordText {
   static constexpr std::size_t kChunk = 1 << 16;
   void put(std::string_view field, bool first) {
     if (!first) m_text += ';';
-    if (field.find_first_of(";\"\r\n") == std::string_view::npos) {
-      m_text += field;
-      return;
-    }
-    m_text += '"';
-    for (char c : field) {
-      if (c == '"') m_text += '"';
-      m_text += c;
-    }
-    m_text += '"';
+    appendField(m_text, field);
   }
   void put(Number n, bool first) {
     if (!first) m_text += ';';
@@ -173,6 +178,15 @@ std::string CarryRecordFolder(const std::string& dataDirectory) {
 
 std::string CarryRecordFileName(const std::string& oldCode, const std::string& newCode) {
   return "Devir Kaydı " + oldCode + "-" + newCode + ".csv";
+}
+
+std::string CarryRecordRow(const std::vector<std::string>& fields) {
+  std::string text;
+  for (const std::string& field : fields) {
+    if (&field != &fields.front()) text += ';';
+    appendField(text, field);
+  }
+  return text + '\n';
 }
 
 std::string RecordNumber(double value) {

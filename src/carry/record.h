@@ -25,6 +25,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class RunHost;
 struct RunOptions;
@@ -36,6 +37,10 @@ std::string CarryRecordFolder(const std::string& dataDirectory);
 
 // "Devir Kaydı 2005_001-2006_001.csv"
 std::string CarryRecordFileName(const std::string& oldCode, const std::string& newCode);
+
+// One row as the record holds it: the fields joined by ";", each holding
+// ";", '"' or a line break in quotes with '"' doubled, and "\n".
+std::string CarryRecordRow(const std::vector<std::string>& fields);
 
 // The shortest decimal text of a double that reads back as the same value.
 std::string RecordNumber(double value);

@@ -1,5 +1,6 @@
 #include "platform/runlock.h"
 
+#include <charconv>
 #include <chrono>
 #include <cstdlib>
 #include <sstream>
@@ -17,34 +18,19 @@
 #endif
 
 #include "platform/clock.h"
+#include "platform/text.h"
 
 namespace fs = std::filesystem;
 
 namespace platform {
 namespace {
 
-std::string describe(const RunLockHolder& h) {
-  std::ostringstream out;
-  // The last line tells a reader that the description is whole.
-  out << "host=" << h.host << "\npid=" << h.pid << "\nuser=" << h.user << "\nstarted=" << h.started
-      << "\nend=1\n";
-  return out.str();
-}
-
-RunLockHolder parse(const std::string& text) {
-  RunLockHolder h;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) {
-    const auto eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
-    if (key == "host") h.host = value;
-    if (key == "user") h.user = value;
-    if (key == "started") h.started = value;
-    if (key == "pid") h.pid = std::atoll(value.c_str());
-  }
-  return h;
+// A value a reader can show: a description cut short, edited by hand or
+// overwritten with something else must not bring control characters or
+// broken UTF-8 into the message that names the holder.
+std::string shown(std::string_view value) {
+  constexpr std::size_t kLongest = 256;
+  return value.size() <= kLongest && isPrintableUtf8(value) ? std::string(value) : std::string();
 }
 
 // The description of a run that holds the lock. The holder writes it just
@@ -59,10 +45,40 @@ RunLockHolder readHolder(Read read) {
     if (text.find("\nend=1\n") != std::string::npos) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  return parse(text);
+  return parseRunLockDescription(text);
 }
 
 }  // namespace
+
+std::string describeRunLock(const RunLockHolder& h) {
+  std::ostringstream out;
+  // The last line tells a reader that the description is whole.
+  out << "host=" << h.host << "\npid=" << h.pid << "\nuser=" << h.user << "\nstarted=" << h.started
+      << "\nend=1\n";
+  return out.str();
+}
+
+RunLockHolder parseRunLockDescription(std::string_view text) {
+  RunLockHolder h;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);  // edited on Windows
+    const std::size_t eq = line.find('=');
+    if (eq == std::string_view::npos) continue;
+    const std::string_view key = line.substr(0, eq), value = line.substr(eq + 1);
+    if (key == "host") h.host = shown(value);
+    if (key == "user") h.user = shown(value);
+    if (key == "started") h.started = shown(value);
+    if (key == "pid") {
+      long long pid = 0;
+      const auto r = std::from_chars(value.data(), value.data() + value.size(), pid);
+      h.pid = r.ec == std::errc() && r.ptr == value.data() + value.size() && pid > 0 ? pid : 0;
+    }
+  }
+  return h;
+}
 
 #ifdef _WIN32
 
@@ -127,7 +143,7 @@ RunLock::Result RunLock::acquire(const fs::path& directory) {
     return Result::kHeld;
   }
   m_holder = self();
-  const std::string text = describe(m_holder);
+  const std::string text = describeRunLock(m_holder);
   // A killed run's description goes first, so that nobody reads it as ours.
   DWORD written = 0;
   SetFilePointer(handle->file, 0, nullptr, FILE_BEGIN);
@@ -215,7 +231,7 @@ RunLock::Result RunLock::acquire(const fs::path& directory) {
     return Result::kHeld;
   }
   m_holder = self();
-  const std::string text = describe(m_holder);
+  const std::string text = describeRunLock(m_holder);
   // A killed run's description goes first, so that nobody reads it as ours.
   if (::ftruncate(handle->fd, 0) != 0 ||
       ::pwrite(handle->fd, text.data(), text.size(), 0) != static_cast<ssize_t>(text.size())) {

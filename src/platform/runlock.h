@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace platform {
@@ -28,6 +29,17 @@ struct RunLockHolder {
   std::string host, user, started;  // started: "YYYY-MM-DD HH:MM:SS" local time
   long long pid = 0;
 };
+
+// The description acquire writes into the lock file ("host=...", "pid=...",
+// "user=...", "started=..." lines, then "end=1").
+std::string describeRunLock(const RunLockHolder& holder);
+
+// What a description says. Lines may end in "\r\n"; unknown keys and lines
+// without "=" are skipped. A value that is not printable UTF-8 or is longer
+// than 256 bytes is left empty, as is a pid that is not a positive decimal
+// number (0), so that a damaged or hand-edited file gives a message with
+// unknown fields rather than garbage.
+RunLockHolder parseRunLockDescription(std::string_view text);
 
 class RunLock {
  public:

@@ -1,8 +1,11 @@
 #include "report/carryrecord.h"
 
 #include <charconv>
+#include <cmath>
 #include <fstream>
+#include <initializer_list>
 
+#include "platform/text.h"
 #include "platform/typedpath.h"
 
 namespace report {
@@ -43,15 +46,6 @@ bool nextRow(const std::string& text, std::size_t& at, std::vector<std::string>&
   return true;
 }
 
-bool toNumber(const std::string& s, double& out) {
-  if (s.empty()) {
-    out = 0;
-    return true;
-  }
-  const auto r = std::from_chars(s.data(), s.data() + s.size(), out);
-  return r.ec == std::errc() && r.ptr == s.data() + s.size();
-}
-
 std::optional<std::string> readWhole(const platform::TypedPath& file) {
   const std::optional<std::filesystem::path>& path = file.location();
   if (!path) return std::nullopt;
@@ -63,34 +57,101 @@ std::optional<std::string> readWhole(const platform::TypedPath& file) {
   return text;
 }
 
-std::optional<CarryRecordData> parse(const std::string& text, bool headerOnly) {
+bool toNumber(const std::string& s, double& out) {
+  if (s.empty()) {
+    out = 0;
+    return true;
+  }
+  const auto r = std::from_chars(s.data(), s.data() + s.size(), out);
+  // "nan" and "inf" read as numbers but are no amount a carry writes, and a
+  // NaN would compare unequal to everything.
+  return r.ec == std::errc() && r.ptr == s.data() + s.size() && std::isfinite(out);
+}
+
+// A refusal: nothing, with the reason in `why` when asked for.
+std::optional<CarryRecordData> refuse(std::string* why, const std::string& reason) {
+  if (why) *why = reason;
+  return std::nullopt;
+}
+
+std::string rowText(std::size_t row, const std::string& what) {
+  return std::to_string(row) + ". satır: " + what;
+}
+
+// The first of `fields` that is not a number, named.
+std::string notANumber(std::size_t row, std::initializer_list<std::string> fields) {
+  for (const std::string& s : fields) {
+    double ignored = 0;
+    if (!toNumber(s, ignored))
+      return rowText(row, "sayı değil: '" + platform::printableExcerpt(s) + "'");
+  }
+  return rowText(row, "sayı değil");
+}
+
+// How many fields a row of `kind` has (0: a kind this version does not know).
+std::size_t fieldsOf(const std::string& kind) {
+  if (kind == "şirket" || kind == "stok") return 6;
+  if (kind == "seçenek") return 7;
+  if (kind == "cari") return 11;
+  if (kind == "çek" || kind == "taksit") return 3;
+  return 0;
+}
+
+// The "seçenek" row as every build has written it; false for anything else,
+// so that a hand-edited option is refused rather than read as another one.
+bool readOptions(const std::vector<std::string>& f, CarryRecordData& r) {
+  if (f[1] != "ytl" || f[3] != "yuvarlama" || f[5] != "basamak") return false;
+  if (f[2] != "evet" && f[2] != "hayır") return false;
+  if (f[4] != "auto" && f[4] != "down" && f[4] != "up") return false;
+  if (f[6].size() > 1 || (f[6].size() == 1 && (f[6][0] < '0' || f[6][0] > '9'))) return false;
+  r.ytl = f[2] == "evet";
+  r.roundingMode = f[4] == "down" ? 1 : f[4] == "up" ? 2 : 0;
+  r.digits = f[6].empty() ? 2 : f[6][0] - '0';
+  return true;
+}
+
+}  // namespace
+
+std::optional<CarryRecordData> ParseCarryRecord(const std::string& text, bool headerOnly,
+                                                std::string* why) {
   std::size_t at = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
   std::vector<std::string> f;
-  if (!nextRow(text, at, f) || f.size() != 2 || f[0] != "Upgrade-Devir devir kaydı" || f[1] != "1")
-    return std::nullopt;
+  if (!nextRow(text, at, f) || f.size() != 2 || f[0] != "Upgrade-Devir devir kaydı")
+    return refuse(why, "ilk satır bir devir kaydı başlığı değil");
+  if (f[1] != "1")
+    return refuse(why, "bilinmeyen kayıt sürümü: '" + platform::printableExcerpt(f[1]) + "'");
   CarryRecordData r;
   std::size_t rows = 1;
   bool ended = false, haveCompany = false;
   while (!ended && nextRow(text, at, f)) {
     const std::string& kind = f[0];
+    const std::size_t row = rows + 1;
     if (kind == "son") {
       double n = 0;
       if (f.size() != 2 || !toNumber(f[1], n) || n != static_cast<double>(rows))
-        return std::nullopt;
+        return refuse(why,
+                      rowText(row, "son satırı " + std::to_string(rows) +
+                                       " satır saymalı (kayıt yarım ya da elle değiştirilmiş)"));
       ended = true;
       continue;
     }
     ++rows;
-    if (kind == "şirket" && f.size() == 6) {
+    const std::size_t need = fieldsOf(kind);
+    if (need > 0 && f.size() < need)
+      return refuse(why, rowText(row, "'" + kind + "' satırında " + std::to_string(f.size()) +
+                                          " alan var, " + std::to_string(need) + " olmalı"));
+    // A known row with more fields is read by the fields this version knows.
+    if (kind == "şirket") {
+      // The header names the pair by the first one; a second would put its
+      // figures under another pair.
+      if (haveCompany) return refuse(why, rowText(row, "ikinci şirket satırı"));
       r.oldCode = f[1], r.newCode = f[2], r.fromYear = f[3], r.toYear = f[4];
       r.shortName = f[5];
       haveCompany = true;
       if (headerOnly) break;
-    } else if (kind == "seçenek" && f.size() == 7) {
-      r.ytl = f[2] == "evet";
-      r.roundingMode = f[4] == "down" ? 1 : f[4] == "up" ? 2 : 0;
-      r.digits = f[6].empty() ? 2 : f[6][0] - '0';
-    } else if (kind == "cari" && f.size() == 11) {
+    } else if (kind == "seçenek") {
+      if (!readOptions(f, r)) return refuse(why, rowText(row, "seçenekler tanınmıyor"));
+    } else if (kind == "cari") {
       RecordedOpening& o = r.cards[f[1]];
       o.key = f[2];
       o.figures.assign(2, {});
@@ -102,47 +163,46 @@ std::optional<CarryRecordData> parse(const std::string& text, bool headerOnly) {
         ok = ok && toNumber(f[b], fig.value) && toNumber(f[b + 2], fig.debit) &&
              toNumber(f[b + 3], fig.credit);
       }
-      if (!ok) return std::nullopt;
+      if (!ok) return refuse(why, notANumber(row, {f[3], f[5], f[6], f[7], f[9], f[10]}));
       ++o.count;
-    } else if (kind == "stok" && f.size() == 6) {
+    } else if (kind == "stok") {
       RecordedOpening& o = r.stock[f[1]];
       o.key = f[2];
       o.figures.assign(3, {});
       for (std::size_t i = 0; i < 3; ++i)
-        if (!toNumber(f[3 + i], o.figures[i].value)) return std::nullopt;
+        if (!toNumber(f[3 + i], o.figures[i].value))
+          return refuse(why, notANumber(row, {f[3], f[4], f[5]}));
       ++o.count;
-    } else if ((kind == "çek" || kind == "taksit") && f.size() == 3) {
+    } else if (kind == "çek" || kind == "taksit") {
       double amount = 0;
-      if (!toNumber(f[2], amount)) return std::nullopt;
+      if (!toNumber(f[2], amount)) return refuse(why, notANumber(row, {f[2]}));
       (kind == "çek" ? r.cheques : r.instalments)[f[1]] = amount;
-    } else if (kind != "seçenek" && kind != "şirket") {
-      continue;  // a row of a later minor addition: skipped
-    } else {
-      return std::nullopt;
     }
+    // Any other row is one of a later minor addition: skipped.
   }
-  if (!haveCompany || (!headerOnly && !ended)) return std::nullopt;
+  if (!haveCompany) return refuse(why, "şirket satırı yok");
+  if (!headerOnly && !ended) return refuse(why, "kayıt yarım kalmış: son satırı yok");
   return r;
 }
 
-}  // namespace
-
-std::optional<CarryRecordData> ReadCarryRecordHeader(const platform::TypedPath& file) {
+std::optional<CarryRecordData> ReadCarryRecordHeader(const platform::TypedPath& file,
+                                                     std::string* why) {
   const auto text = readWhole(file);
-  return text ? parse(*text, true) : std::nullopt;
+  return text ? ParseCarryRecord(*text, true, why) : refuse(why, "dosya okunamadı");
 }
 
-std::optional<CarryRecordData> ReadCarryRecord(const platform::TypedPath& file) {
+std::optional<CarryRecordData> ReadCarryRecord(const platform::TypedPath& file,
+                                               std::string* why) {
   const auto text = readWhole(file);
-  return text ? parse(*text, false) : std::nullopt;
+  return text ? ParseCarryRecord(*text, false, why) : refuse(why, "dosya okunamadı");
 }
 
-std::optional<CarryRecordData> ReadCarryRecordHeader(const std::string& file) {
-  return ReadCarryRecordHeader(platform::TypedPath::resolve(file));
+std::optional<CarryRecordData> ReadCarryRecordHeader(const std::string& file, std::string* why) {
+  return ReadCarryRecordHeader(platform::TypedPath::resolve(file), why);
 }
 
-std::optional<CarryRecordData> ReadCarryRecord(const std::string& file) {
-  return ReadCarryRecord(platform::TypedPath::resolve(file));
+std::optional<CarryRecordData> ReadCarryRecord(const std::string& file, std::string* why) {
+  return ReadCarryRecord(platform::TypedPath::resolve(file), why);
 }
 
 }  // namespace report

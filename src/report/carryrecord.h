@@ -41,14 +41,25 @@ struct CarryRecordData {
 // The record file's name pattern inside the report folder.
 inline constexpr const char* kCarryRecordMask = "Devir Kaydı *.csv";
 
-// Reads only the "şirket" row (for pairing companies). Nothing when the file
-// is not a whole record of a known version.
-std::optional<CarryRecordData> ReadCarryRecordHeader(const platform::TypedPath& file);
-std::optional<CarryRecordData> ReadCarryRecordHeader(const std::string& file);  // resolved here
+// The record in `text`, a record file's bytes: the whole record, or with
+// `headerOnly` the rows up to "şirket" (for pairing companies). Nothing when
+// it is not a record of a known version, a row of a known kind is short of
+// fields or holds what is not a number where a number belongs, or (whole
+// record) the last row "son" does not count the rows before it; `why`, when
+// given, then says in Turkish what is wrong ("5. satır: sayı değil: '1,02'").
+// Rows of kinds this version does not know are skipped.
+std::optional<CarryRecordData> ParseCarryRecord(const std::string& text, bool headerOnly,
+                                                std::string* why = nullptr);
 
-// Reads the whole record. Nothing when the file cannot be read or is not a
-// whole record (its last row "son" counts the rows before it).
-std::optional<CarryRecordData> ReadCarryRecord(const platform::TypedPath& file);
-std::optional<CarryRecordData> ReadCarryRecord(const std::string& file);  // resolved here
+// ParseCarryRecord of a file's bytes; a file that cannot be read is refused
+// too ("dosya okunamadı"). The text forms resolve the text here (tests,
+// tools).
+std::optional<CarryRecordData> ReadCarryRecordHeader(const platform::TypedPath& file,
+                                                     std::string* why = nullptr);
+std::optional<CarryRecordData> ReadCarryRecord(const platform::TypedPath& file,
+                                               std::string* why = nullptr);
+std::optional<CarryRecordData> ReadCarryRecordHeader(const std::string& file,
+                                                     std::string* why = nullptr);
+std::optional<CarryRecordData> ReadCarryRecord(const std::string& file, std::string* why = nullptr);
 
 }  // namespace report

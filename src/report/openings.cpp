@@ -296,8 +296,10 @@ CompanyOpenings CheckCompanyOpenings(const platform::TypedPath& dataDirectory,
   const platform::TypedPath newDir = CompanyDirectory(dataDirectory, newCode);
   std::optional<CarryRecordData> record;
   if (!recordFile.empty()) {
-    record = ReadCarryRecord(recordFile);
-    if (!record) out.notes.push_back("devir kaydı okunamadı: " + recordFile.text());
+    std::string why;
+    record = ReadCarryRecord(recordFile, &why);
+    if (!record)
+      out.notes.push_back("devir kaydı okunamadı: " + recordFile.text() + " (" + why + ")");
   }
   out.linkedByRecord = record.has_value();
   out.roundingMode = record ? record->roundingMode : roundingMode;

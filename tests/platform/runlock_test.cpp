@@ -6,6 +6,7 @@
 
 #include "platform/files.h"
 #include "platform/leftovers.h"
+#include "platform/text.h"
 #include "support/temp_dir.h"
 #include "support/testos.h"
 
@@ -35,6 +36,49 @@ TEST(RunLock, AskingWhoHoldsItCreatesNoFile) {
   TempDir dir;
   EXPECT_FALSE(RunLock::heldBy(dir.path()));
   EXPECT_FALSE(fs::exists(dir.path() / platform::kRunLockFileName));
+}
+
+// A description cut short, edited on Windows or overwritten: what cannot be
+// shown in the message naming the holder is read as unknown.
+TEST(RunLockDescription, ReadsWhatCanBeShownAndLeavesTheRestUnknown) {
+  struct Case {
+    const char* label;
+    std::string text;
+    platform::RunLockHolder expected;
+  };
+  const Case cases[] = {
+      {"whole",
+       "host=PC\npid=42\nuser=Şükrü\nstarted=2026-01-05 09:12:44\nend=1\n",
+       {"PC", "Şükrü", "2026-01-05 09:12:44", 42}},
+      {"windows line ends", "host=PC\r\npid=42\r\nuser=u\r\nend=1\r\n", {"PC", "u", "", 42}},
+      {"cut short", "host=PC\npid=4", {"PC", "", "", 4}},
+      {"broken utf-8 and a control", "host=P\xC3\nuser=a\x1b[2Jb\n", {"", "", "", 0}},
+      {"pid out of range", "pid=99999999999999999999\n", {"", "", "", 0}},
+      {"pid negative", "pid=-7\n", {"", "", "", 0}},
+      {"pid with text", "pid=12abc\n", {"", "", "", 0}},
+      {"too long", "host=" + std::string(257, 'x') + "\n", {"", "", "", 0}},
+  };
+  for (const Case& c : cases) {
+    const platform::RunLockHolder h = platform::parseRunLockDescription(c.text);
+    EXPECT_EQ(h.host, c.expected.host) << c.label;
+    EXPECT_EQ(h.user, c.expected.user) << c.label;
+    EXPECT_EQ(h.started, c.expected.started) << c.label;
+    EXPECT_EQ(h.pid, c.expected.pid) << c.label;
+    const platform::RunLockHolder again =
+        platform::parseRunLockDescription(platform::describeRunLock(h));
+    EXPECT_EQ(again.host + again.user + again.started, h.host + h.user + h.started) << c.label;
+    EXPECT_EQ(again.pid, h.pid) << c.label;
+  }
+}
+
+TEST(PrintableText, BrokenOrControlBytesBecomeQuestionMarksAndLongTextIsCut) {
+  EXPECT_TRUE(platform::isPrintableUtf8("Şükrü ığ €"));
+  EXPECT_FALSE(platform::isPrintableUtf8("a\tb"));
+  EXPECT_FALSE(platform::isPrintableUtf8("\xC0\xAF"));      // overlong "/"
+  EXPECT_FALSE(platform::isPrintableUtf8("\xED\xA0\x80"));  // a surrogate
+  EXPECT_FALSE(platform::isPrintableUtf8("\xC2\x85"));      // a C1 control
+  EXPECT_EQ(platform::printableExcerpt("1,02\x01\xFE"), "1,02??");
+  EXPECT_EQ(platform::printableExcerpt("ışık", 5), "ış...");
 }
 
 TEST(RunLock, ADirectoryThatCannotHoldTheFileFails) {

@@ -65,4 +65,44 @@ TEST_F(CarryRecordReader, RefusesWhatIsNotAWholeRecord) {
   EXPECT_TRUE(report::ReadCarryRecordHeader(write(kRecord)));
 }
 
+// A record edited by hand or cut short is refused with the row and what is
+// wrong in it, rather than read as other figures.
+TEST_F(CarryRecordReader, RefusesAnEditedRecordSayingWhy) {
+  struct Case {
+    const char* label;
+    std::string from, to, why;
+  };
+  const Case cases[] = {
+      {"not a number", "1.02", "1,02", "6. satır: sayı değil: '1,02'"},
+      {"nan", ";2.5\n", ";nan\n", "7. satır: sayı değil: 'nan'"},
+      {"infinity", "1.24;Alacak", "inf;Alacak", "4. satır: sayı değil: 'inf'"},
+      {"short row", "stok;S1;1;3;1.02;0", "stok;S1;1;3",
+       "6. satır: 'stok' satırında 4 alan var, 6 olmalı"},
+      {"option in capitals", ";evet;", ";EVET;", "3. satır: seçenekler tanınmıyor"},
+      {"digits not a digit", "basamak;2", "basamak;x", "3. satır: seçenekler tanınmıyor"},
+      {"second company", "stok;S1;1;3;1.02;0", "şirket;2005_009;2006_009;2005;2006;X",
+       "6. satır: ikinci şirket satırı"},
+      {"rows counted wrong", "son;8", "son;7",
+       "9. satır: son satırı 8 satır saymalı (kayıt yarım ya da elle değiştirilmiş)"},
+      {"cut", "son;8\n", "", "kayıt yarım kalmış: son satırı yok"},
+      {"other version", ";1\n", ";2\n", "bilinmeyen kayıt sürümü: '2'"},
+  };
+  for (const Case& c : cases) {
+    std::string bytes = kRecord;
+    bytes.replace(bytes.find(c.from), c.from.size(), c.to);
+    std::string why;
+    EXPECT_FALSE(report::ReadCarryRecord(write(bytes), &why)) << c.label;
+    EXPECT_EQ(why, c.why) << c.label;
+  }
+}
+
+// A later version may add fields to a row; this one reads those it knows.
+TEST_F(CarryRecordReader, ReadsTheKnownFieldsOfALongerRow) {
+  std::string bytes = kRecord;
+  bytes.replace(bytes.find("taksit;1;0.7"), 12, "taksit;1;0.7;yeni");
+  const auto r = report::ReadCarryRecord(write(bytes));
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->instalments.at("1"), 0.7);
+}
+
 }  // namespace

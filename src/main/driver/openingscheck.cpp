@@ -90,14 +90,15 @@ std::optional<report::OpeningsReport> RunOpeningsCheck(RunHost& host, ErrorRepor
   return result;
 }
 
-int RunOpeningsCheckCommand(const std::vector<std::string>& args, std::ostream& out,
-                            std::ostream& err, const ProductCheck& productRunning) {
-  HeadlessOptions h;
+std::optional<OpeningsCheckArguments> ParseOpeningsCheckArguments(
+    const std::vector<std::string>& args, std::ostream& err) {
+  OpeningsCheckArguments parsed;
+  HeadlessOptions& h = parsed.options;
   h.devir = true;
-  std::string reportDir;
-  auto usage = [&](const std::string& why) {
+  std::string& reportDir = parsed.reportDirectory;
+  auto usage = [&](const std::string& why) -> std::optional<OpeningsCheckArguments> {
     err << "upgrade-devir: " << why << '\n' << OpeningsCheckUsage();
-    return kExitUsage;
+    return std::nullopt;
   };
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
@@ -122,7 +123,7 @@ int RunOpeningsCheckCommand(const std::vector<std::string>& args, std::ostream& 
       h.allCompanies = v == "all";
       h.companies.clear();
       std::string current;
-      for (char c : v + ",")
+      for (char c : h.allCompanies ? std::string() : v + ",")
         if (c != ',') {
           current += c;
         } else if (!current.empty()) {
@@ -140,6 +141,15 @@ int RunOpeningsCheckCommand(const std::vector<std::string>& args, std::ostream& 
   if (h.dataDirectory.empty()) return usage("--data verilmedi");
   if (h.fromYear.empty() || h.toYear.empty())
     return usage("--check-openings, --from ve --to ister");
+  return parsed;
+}
+
+int RunOpeningsCheckCommand(const std::vector<std::string>& args, std::ostream& out,
+                            std::ostream& err, const ProductCheck& productRunning) {
+  const std::optional<OpeningsCheckArguments> parsed = ParseOpeningsCheckArguments(args, err);
+  if (!parsed) return kExitUsage;
+  const HeadlessOptions& h = parsed->options;
+  const std::string& reportDir = parsed->reportDirectory;
 
   ConsoleHost host(h, out, err);
   StreamErrors errors(err);

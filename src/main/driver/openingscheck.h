@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "main/driver/consolehost.h"
 #include "main/driver/rundriver.h"
 #include "report/openings.h"
 
@@ -31,6 +32,17 @@ class RunHost;
 std::optional<report::OpeningsReport> RunOpeningsCheck(RunHost& host, ErrorReport& errors,
                                                        const ProductCheck& productRunning,
                                                        const report::OpeningsOptions& options);
+
+// The arguments of the check (`args` without the program name, holding
+// "--check-openings"): the data directory, years, companies and rounding as a
+// run's options, and --report-dir. Nothing when they are not valid: the
+// reason and the check's usage are then written to `err`.
+struct OpeningsCheckArguments {
+  HeadlessOptions options;
+  std::string reportDirectory;  // empty: the data directory's report folder
+};
+std::optional<OpeningsCheckArguments> ParseOpeningsCheckArguments(
+    const std::vector<std::string>& args, std::ostream& err);
 
 // The command line of the check (`args` without the program name, holding
 // "--check-openings"); returns the exit status.

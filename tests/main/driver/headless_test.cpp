@@ -6,6 +6,7 @@
 
 #include "data/companylist.h"
 #include "jobs/workspace.h"
+#include "main/driver/openingscheck.h"
 #include "support/temp_dir.h"
 #include "ui/model/version.h"
 
@@ -70,6 +71,26 @@ TEST(HeadlessArgs, ValuesReachTheOptions) {
   EXPECT_EQ(o->rounding, 1);
   EXPECT_FALSE(o->allCompanies);
   EXPECT_EQ(o->companies, (V{"a", "b"}));
+}
+
+TEST(OpeningsCheckArgs, ValuesReachTheOptionsAndAllSelectsNoCodes) {
+  std::ostringstream err;
+  const V base{"--check-openings", "--data", "D", "--from", "2005", "--to", "2006"};
+  V codes = base, all = base;
+  codes.insert(codes.end(), {"--companies", "a,,b", "--rounding", "up", "--report-dir", "R"});
+  all.insert(all.end(), {"--companies", "all"});
+  auto o = ParseOpeningsCheckArguments(codes, err);
+  ASSERT_TRUE(o) << err.str();
+  EXPECT_EQ(o->options.companies, (V{"a", "b"}));
+  EXPECT_EQ(o->options.rounding, 2);
+  EXPECT_EQ(o->reportDirectory, "R");
+  o = ParseOpeningsCheckArguments(all, err);
+  ASSERT_TRUE(o);
+  EXPECT_TRUE(o->options.allCompanies);
+  EXPECT_TRUE(o->options.companies.empty());
+  EXPECT_FALSE(ParseOpeningsCheckArguments(V{"--check-openings", "--data", "D"}, err));
+  EXPECT_NE(err.str().find("upgrade-devir: --check-openings, --from ve --to ister"),
+            std::string::npos);
 }
 
 // --- exit status ------------------------------------------------------------
