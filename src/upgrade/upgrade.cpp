@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "data/failuretext.h"
 #include "jobs/datainuse.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
@@ -20,8 +21,10 @@ bool RunEditionUpgrade(RunHost& host, Workspace& ws) {
     registry.close();
     registry.setDatabaseName(oldDir);
     registry.open();
-  } catch (const std::exception&) {
-    InfoBox(host, "KMX Orvan veya Lumex'a ait şirket bilgileri alınamadı");
+  } catch (const std::exception& e) {
+    std::string text = "KMX Orvan veya Lumex'a ait şirket bilgileri alınamadı";
+    if (std::string cause = UnreadableTableText(oldDir, e); !cause.empty()) text += "\r\n" + cause;
+    InfoBox(host, text);
     return false;
   }
   if (registry.isEmpty()) {
