@@ -41,6 +41,7 @@ class StandInShare {
   void shrink(const std::string& name, long after, long long bytes);
   long count(const std::string& op, const std::string& name);
   void heal();
+  // Any command of the server ("counts" among them); its answer after "ok".
   std::string ask(const std::string& line);
 
   // True when /dev/fuse can be opened here; otherwise `why` says why not.
