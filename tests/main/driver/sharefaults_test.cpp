@@ -82,6 +82,8 @@ const Case kCases[] = {
     {"UpgradeDiskFull", Job::kUpgrade, "write", "*", 0, "ENOSPC", kExitFailed, kDiskFull, ""},
     // The openings check reads both years, writes nothing and says which
     // tables it could not read in its report.
+    {"OpeningsRegistryUnreadable", Job::kOpenings, "read", "sirket.db", 0, "EIO", kExitStopped,
+     kIoError, "sirket.db"},
     {"OpeningsNewCardsUnreadable", Job::kOpenings, "read", "Cari.DB", 3, "EIO", kExitReportDiffers,
      kIoError, "2006_001/Cari.DB"},
 };
