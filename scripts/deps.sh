@@ -16,6 +16,9 @@ PACKAGES="$PACKAGES qt6-translations-l10n fonts-lato dpkg-dev"
 PACKAGES="$PACKAGES g++-mingw-w64-x86-64-posix googletest"
 # The Windows setup program (installer/upgrade-devir.nsi): makensis.
 PACKAGES="$PACKAGES nsis"
+# The stand-in file share of the tests and benchmarks (tests/support/share):
+# a FUSE file system built on libfuse 3, found through pkg-config.
+PACKAGES="$PACKAGES fuse3 libfuse3-dev pkg-config"
 
 missing=""
 for p in $PACKAGES; do

@@ -17,7 +17,7 @@ namespace {
 bool carryCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
   try {
     if (!CreateNewCompany(host, run, ws)) {
-      DiscardNewCompany(run, ws);
+      DiscardNewCompany(host, run, ws);
       return false;
     }
     CarryCurrentAccounts(host, run, ws);
@@ -28,12 +28,12 @@ bool carryCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
     CarrySettings(run, ws);
     // The registry is rewritten next: no other program may hold it now.
     if (!CheckRegistryBeforeRewrite(host, run, ws)) {
-      DiscardNewCompany(run, ws);
+      DiscardNewCompany(host, run, ws);
       return false;
     }
     CompleteNewCompany(run, ws);
   } catch (...) {
-    DiscardNewCompany(run, ws);
+    DiscardNewCompany(host, run, ws);
     throw;
   }
   return true;

@@ -4,6 +4,7 @@
 #include "carry/staging.h"
 #include "carry/steps.h"
 #include "data/datadirectories.h"
+#include "data/failuretext.h"
 #include "data/names.h"
 #include "data/registry.h"
 #include "jobs/filesetcopy.h"
@@ -65,10 +66,15 @@ bool BuildCompanyList(RunHost& host, const RunOptions& run, Workspace& ws) {
     registry.close();
     registry.setDatabaseName(run.newData);
     registry.open();
-  } catch (const std::exception&) {
-    InfoBox(host,
-            "Pravex programının şirket bilgilerine ulaşılamadı.\r\nData dizininin yolunu kontrol "
-            "ediniz.");
+  } catch (const std::exception& e) {
+    std::string text =
+        "Pravex programının şirket bilgilerine ulaşılamadı.\r\nData dizininin yolunu kontrol "
+        "ediniz.";
+    // A registry that is there but cannot be read (a disk or a share
+    // failing) is named with its cause: the path is not what is wrong.
+    if (std::string cause = UnreadableTableText(run.newData.text(), e); !cause.empty())
+      text += "\r\n" + cause;
+    InfoBox(host, text);
     return false;
   }
 

@@ -176,6 +176,10 @@ std::string CarryRecordFolder(const std::string& dataDirectory) {
   return dataDirectory + "\\" + kFolderName;
 }
 
+platform::TypedPath CarryRecordFolder(const platform::TypedPath& dataDirectory) {
+  return dataDirectory.below(kFolderName);
+}
+
 std::string CarryRecordFileName(const std::string& oldCode, const std::string& newCode) {
   return "Devir Kaydı " + oldCode + "-" + newCode + ".csv";
 }
@@ -196,7 +200,7 @@ std::string RecordNumber(double value) {
 }
 
 void WriteCarryRecord(RunHost& host, const RunOptions& run, Workspace& ws) {
-  const platform::TypedPath folder = run.newData.below(kFolderName);
+  const platform::TypedPath folder = CarryRecordFolder(run.newData);
   const platform::TypedPath file = folder.below(
       CarryRecordFileName(ws.RxSirket.text("SIRKET_KOD"), ws.RxSirket.text("YENI_SIRKET_KOD")));
   std::error_code cause;

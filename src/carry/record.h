@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/typedpath.h"
+
 class RunHost;
 struct RunOptions;
 struct Workspace;
@@ -34,6 +36,7 @@ struct Workspace;
 // The report folder of a data directory: data directory + "\Devir
 // Raporları" (the same folder as report::ReportDirectory).
 std::string CarryRecordFolder(const std::string& dataDirectory);
+platform::TypedPath CarryRecordFolder(const platform::TypedPath& dataDirectory);
 
 // "Devir Kaydı 2005_001-2006_001.csv"
 std::string CarryRecordFileName(const std::string& oldCode, const std::string& newCode);

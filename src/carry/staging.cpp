@@ -6,6 +6,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "carry/record.h"
 #include "carry/steps.h"
 #include "data/datadirectories.h"
 #include "data/failuretext.h"
@@ -39,6 +40,53 @@ void closeNewCompanyTables(TDM& dm) {
 bool registered(const std::vector<std::string>& codes, const std::string& name) {
   return std::any_of(codes.begin(), codes.end(),
                      [&](const std::string& code) { return sameName(code, name); });
+}
+
+// The carry records naming `code` as the new company, of a company that
+// never came to be: the openings check would pair the years by them.
+void removeCarryRecordsFor(const platform::TypedPath& dataDir, const std::string& code) noexcept {
+  try {
+    const std::optional<fs::path> folder = CarryRecordFolder(dataDir).location();
+    if (!folder) return;
+    const std::string example = CarryRecordFileName("", code);  // "Devir Kaydı -<code>.csv"
+    const std::string prefix = example.substr(0, example.find('-'));
+    const std::string suffix = example.substr(example.find('-'));
+    std::vector<fs::path> stale;
+    std::error_code ec;
+    for (fs::directory_iterator it(*folder, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec)) {
+      const std::string name = it->path().filename().string();
+      if (name.size() > example.size() && name.compare(0, prefix.size(), prefix) == 0 &&
+          sameName(name.substr(name.size() - suffix.size()), suffix))
+        stale.push_back(it->path());
+    }
+    for (const fs::path& record : stale) platform::removeFile(record);
+  } catch (...) {
+    // Left for the next run's tidying.
+  }
+}
+
+// The codes the newest registry holds now; false when it cannot be read.
+bool registeredCodesNow(const RunOptions& run, Workspace& ws, std::vector<std::string>& codes) {
+  TTable& registry = ws.DM.SirketPravex_T;
+  try {
+    registry.close();  // after a failed registration it reports that failure again
+  } catch (...) {
+  }
+  try {
+    registry.setDatabaseName(run.newData);
+    registry.open();
+    TField code = registry.field("SIRKET_KOD");
+    for (registry.first(); !registry.eof(); registry.next()) codes.push_back(code.asString());
+    registry.close();
+    return true;
+  } catch (const std::exception&) {
+    try {
+      registry.close();
+    } catch (...) {
+    }
+    return false;
+  }
 }
 
 }  // namespace
@@ -94,7 +142,7 @@ void CompleteNewCompany(const RunOptions& run, Workspace& ws) {
   fs::remove(final / kWorkMarker, ec);  // a marker left here goes with the next run
 }
 
-void DiscardNewCompany(const RunOptions& run, Workspace& ws) {
+void DiscardNewCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
   try {
     closeNewCompanyTables(ws.DM);
   } catch (...) {
@@ -105,10 +153,19 @@ void DiscardNewCompany(const RunOptions& run, Workspace& ws) {
   if (!root || code.empty()) return;
   std::error_code ec;
   fs::remove_all(*root / (kWorkPrefix + code), ec);
-  // A directory that already has its code stays, marker and all: when its
-  // registration failed, the registry may hold the row all the same (a
-  // commit can reach the disk and still report a failure). The next run
-  // reads the registry and decides.
+  // A directory that already has its code and still its marker failed at
+  // its registration, and the registry may hold the row all the same (a
+  // commit can reach the disk and still report a failure): the registry as
+  // it is now decides. When it cannot be read (a share still failing) the
+  // directory stays, and so does the carry record, for the next run.
+  if (fs::exists(*root / code / kWorkMarker, ec)) {
+    std::vector<std::string> codes;
+    if (!registeredCodesNow(run, ws, codes)) return;
+    if (registered(codes, code)) return;
+    TidyUnfinishedCompanies(host, run.newData, codes);
+  }
+  // No company came of it: its carry record goes too.
+  removeCarryRecordsFor(run.newData, code);
 }
 
 void TidyUnfinishedCompanies(RunHost& host, const platform::TypedPath& dataDir,
@@ -132,6 +189,7 @@ void TidyUnfinishedCompanies(RunHost& host, const platform::TypedPath& dataDir,
       continue;
     }
     fs::remove_all(dir, removeError);
+    if (!removeError) removeCarryRecordsFor(dataDir, name);
     host.setStatusVisible(true);  // shown in the window too, before the selection
     host.setStatusText(FileFailureText(removeError ? "Yarım kalmış devirden kalan dizin silinemedi"
                                                    : "Yarım kalmış devirden kalan dizin silindi",
@@ -141,18 +199,6 @@ void TidyUnfinishedCompanies(RunHost& host, const platform::TypedPath& dataDir,
 }
 
 void TidyBeforeRegistryIsReplaced(RunHost& host, const RunOptions& run, Workspace& ws) {
-  TTable& registry = ws.DM.SirketPravex_T;
   std::vector<std::string> codes;
-  try {
-    registry.close();
-    registry.setDatabaseName(run.newData);
-    registry.open();
-    TField code = registry.field("SIRKET_KOD");
-    for (registry.first(); !registry.eof(); registry.next()) codes.push_back(code.asString());
-    registry.close();
-  } catch (const std::exception&) {
-    registry.close();
-    return;
-  }
-  TidyUnfinishedCompanies(host, run.newData, codes);
+  if (registeredCodesNow(run, ws, codes)) TidyUnfinishedCompanies(host, run.newData, codes);
 }

@@ -42,7 +42,7 @@ void CompleteNewCompany(const RunOptions& run, Workspace& ws);
 // removes the working directory. A directory that already took its code is
 // left for the next run, which keeps it when the registry names it and
 // removes it when not. Never throws.
-void DiscardNewCompany(const RunOptions& run, Workspace& ws);
+void DiscardNewCompany(RunHost& host, const RunOptions& run, Workspace& ws);
 
 // Before the list is built: every directory of the data directory with the
 // marker is removed when `registeredCodes` does not name it and keeps

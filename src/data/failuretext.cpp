@@ -239,3 +239,12 @@ std::string TableFailureText(const std::string& typedPath, const std::exception&
     if (!isWorded(engine->what())) return describeTableFailure(typedPath, *engine);
   return FailureText(failure);
 }
+
+std::string UnreadableTableText(const std::string& typedDirectory, const std::exception& failure) {
+  const auto* engine = dynamic_cast<const EDBEngineError*>(&failure);
+  if (!engine || engine->code() != EDBEngineError::Code::kIo) return {};
+  const FileCause& cause = engine->cause();
+  if (cause.osError == 0 || cause.osError == ENOENT || cause.file.empty()) return {};
+  const std::string name = cause.file.substr(cause.file.find_last_of("/\\") + 1);
+  return describeTableFailure(typedFilePath(typedDirectory, visibleFileName(name)), *engine);
+}

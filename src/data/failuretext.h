@@ -97,3 +97,10 @@ std::string FailureText(const std::exception& failure);
 // an engine error not yet worded is worded for that table; anything else as
 // FailureText words it.
 std::string TableFailureText(const std::string& typedPath, const std::exception& failure);
+
+// For a table of `typedDirectory` that could not be opened: the worded
+// failure when the system refused to read a file that is there (a disk or a
+// share failing: "Tablo okunamadı: ...\sirket.db (disk okuma/yazma
+// hatası)"), else empty, so that a missing or damaged table keeps the
+// caller's own words.
+std::string UnreadableTableText(const std::string& typedDirectory, const std::exception& failure);

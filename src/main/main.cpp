@@ -11,6 +11,7 @@
 
 #include "main/driver/headless.h"
 #include "platform/console.h"
+#include "platform/fatalsignal.h"
 
 #ifdef UD_WITH_WINDOW
 #include <QApplication>
@@ -27,6 +28,8 @@
 #endif
 
 int main(int argc, char** argv) {
+  // A read that fails through a mapping ends the run with words, not silence.
+  platform::installBusErrorHandler();
 #ifdef UD_WITH_WIN32_WINDOW
   MarkProgramRunning();
 #endif

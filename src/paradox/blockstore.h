@@ -1,8 +1,9 @@
 // Cached access to the data blocks of one table file.
 //
 // Blocks are read straight from read-only mappings of a few stretches of the
-// file where the system allows them (so memory stays small however large the
-// file), else through a window of consecutive blocks that grows
+// file where the system allows them (a file on a local disk: FileView, in
+// platform/rawfile.h; so memory stays small however large the file), else
+// through a window of consecutive blocks that grows
 // while the caller walks the file in order, so a sequential pass costs about
 // one read of the file; a few blocks behind the window are kept on their own.
 // Writes go into the window and are written back with one positioned write

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,6 +23,32 @@ namespace {
 
 [[noreturn]] void failWith(int error, const char* what) {
   throw std::system_error(error, std::generic_category(), what);
+}
+
+// True when the file lies on a file system of a local disk or of memory. A
+// read through a mapping that the system cannot satisfy kills the process
+// (SIGBUS) where a positioned read reports an error; a share (CIFS, NFS, a
+// FUSE file system, ...) fails reads when the server or the cable does, so
+// only these are mapped.
+bool onLocalFileSystem(int fd) {
+  struct statfs info {};
+  if (::fstatfs(fd, &info) != 0) return false;
+  switch (static_cast<std::uint32_t>(info.f_type)) {
+    case 0xEF53u:      // ext2, ext3, ext4
+    case 0x58465342u:  // xfs
+    case 0x9123683Eu:  // btrfs
+    case 0x01021994u:  // tmpfs
+    case 0x858458F6u:  // ramfs
+    case 0xF2F52010u:  // f2fs
+    case 0x3153464Au:  // jfs
+    case 0x52654973u:  // reiserfs
+    case 0xCA451A4Eu:  // bcachefs
+    case 0x2FC12FC1u:  // zfs
+    case 0x794C7630u:  // overlayfs (containers), over a local disk
+      return true;
+    default:
+      return false;
+  }
 }
 
 }  // namespace
@@ -118,6 +145,7 @@ FileView::FileView(const RawFile& file, std::uint64_t offset, std::uint64_t leng
       offset % kViewAlignment != 0)
     return;
   if (injectedFault(FileOp::kMap) != 0) return;  // reads fall back to readAt
+  if (!onLocalFileSystem(file.m_fd)) return;
   void* p = ::mmap(nullptr, static_cast<std::size_t>(length), PROT_READ, MAP_SHARED, file.m_fd,
                    static_cast<off_t>(offset));
   if (p == MAP_FAILED) return;  // reads fall back to readAt

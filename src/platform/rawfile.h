@@ -130,9 +130,13 @@ bool syncsDeferredFor(const std::filesystem::path& path);
 // A read-only view of bytes of an open file, shared with the page cache, so
 // it shows what RawFile::writeAt wrote after it was made. Reading through it
 // saves the copy a positioned read makes. Empty (data() null) when the file
-// cannot be mapped; callers then read with readAt(). `offset` must be a
+// cannot be mapped; callers then read with readAt(). Only files on a local
+// disk or in memory (ext4, xfs, btrfs, tmpfs and the like) are mapped: on a
+// share (CIFS, NFS, FUSE, ...) a read the server fails would kill the
+// process through the mapping, where readAt() reports it. `offset` must be a
 // multiple of kViewAlignment. The view must not reach past the end of the
-// file: a file shortened under it by another process faults on access.
+// file: a file shortened under it by another process faults on access
+// (installBusErrorHandler, platform/fatalsignal.h, is the last resort).
 class FileView {
  public:
   static constexpr std::uint64_t kViewAlignment = 64 * 1024;

@@ -64,10 +64,13 @@ OpeningsOutcome CheckOpenings(const OpeningsOptions& o) {
   std::vector<RegistryRow> registry;
   try {
     registry = ReadRegistry(o.dataDirectory);
-  } catch (const std::exception&) {
-    outcome.stop.push_back(
-        {"Pravex programının şirket bilgilerine ulaşılamadı.\r\nData dizininin yolunu kontrol "
-         "ediniz."});
+  } catch (const std::exception& e) {
+    std::string text =
+        "Pravex programının şirket bilgilerine ulaşılamadı.\r\nData dizininin yolunu kontrol "
+        "ediniz.";
+    if (std::string cause = UnreadableTableText(o.dataDirectory.text(), e); !cause.empty())
+      text += "\r\n" + cause;
+    outcome.stop.push_back({text});
     return outcome;
   }
   std::vector<const RegistryRow*> olds;

@@ -8,6 +8,7 @@
 
 #include "data/companylist.h"
 #include "data/datadirectories.h"
+#include "data/failuretext.h"
 #include "data/tablepath.h"
 #include "jobs/filelist.h"
 #include "jobs/filesetcopy.h"
@@ -130,8 +131,11 @@ bool PlanUpgrade(RunHost& host, const RunOptions& run, DryRunPlan& plan) {
   std::vector<RegistryRow> registry;
   try {
     registry = ReadRegistry(oldDir, "sirket.DB");
-  } catch (const std::exception&) {
-    InfoBox(host, "KMX Orvan veya Lumex'a ait şirket bilgileri alınamadı");
+  } catch (const std::exception& e) {
+    std::string text = "KMX Orvan veya Lumex'a ait şirket bilgileri alınamadı";
+    if (std::string cause = UnreadableTableText(oldDir.text(), e); !cause.empty())
+      text += "\r\n" + cause;
+    InfoBox(host, text);
     return false;
   }
   if (registry.empty()) {
@@ -194,10 +198,13 @@ bool PlanCarryForward(RunHost& host, const RunOptions& run, DryRunPlan& plan,
   std::vector<RegistryRow> registry;
   try {
     registry = ReadRegistry(registryDir);
-  } catch (const std::exception&) {
-    InfoBox(host,
-            "Pravex programının şirket bilgilerine ulaşılamadı.\r\nData dizininin yolunu kontrol "
-            "ediniz.");
+  } catch (const std::exception& e) {
+    std::string text =
+        "Pravex programının şirket bilgilerine ulaşılamadı.\r\nData dizininin yolunu kontrol "
+        "ediniz.";
+    if (std::string cause = UnreadableTableText(registryDir.text(), e); !cause.empty())
+      text += "\r\n" + cause;
+    InfoBox(host, text);
     return false;
   }
 

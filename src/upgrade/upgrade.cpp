@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "data/failuretext.h"
 #include "jobs/datainuse.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
@@ -21,8 +22,11 @@ bool RunEditionUpgrade(RunHost& host, const RunOptions& run, Workspace& ws) {
     registry.close();
     registry.setDatabaseName(oldDir);
     registry.open();
-  } catch (const std::exception&) {
-    InfoBox(host, "KMX Orvan veya Lumex'a ait şirket bilgileri alınamadı");
+  } catch (const std::exception& e) {
+    std::string text = "KMX Orvan veya Lumex'a ait şirket bilgileri alınamadı";
+    if (std::string cause = UnreadableTableText(oldDir.text(), e); !cause.empty())
+      text += "\r\n" + cause;
+    InfoBox(host, text);
     return false;
   }
   if (registry.isEmpty()) {

@@ -44,6 +44,22 @@ TEST(FailureText, AnEngineErrorGivesItsActionAndCause) {
             "Tablo yazılamadı: " + kTyped + " (diskte yer kalmadı)");
 }
 
+// A table that is there but cannot be read is named with its cause; one
+// that is missing, or anything not the system's refusal, gives nothing.
+TEST(FailureText, OnlyAnUnreadableTableAddsItsCause) {
+  const std::string dir = "C:\\ZEFIRTAK\\KMX3\\DATA";
+  const std::string file = "/home/u/.wine/dosdevices/c:/ZEFIRTAK/KMX3/DATA/sirket.PX";
+  auto io = [&](int error) {
+    return EDBEngineError::io(file, std::system_error(error, std::generic_category()), false);
+  };
+  EXPECT_EQ(UnreadableTableText(dir, io(EIO)),
+            "Tablo okunamadı: " + dir + "\\sirket.PX (disk okuma/yazma hatası)");
+  EXPECT_EQ(UnreadableTableText(dir, io(ENOENT)), "");
+  EXPECT_EQ(UnreadableTableText(dir, EDBEngineError(EDBEngineError::Code::kNotFound, "no table")),
+            "");
+  EXPECT_EQ(UnreadableTableText(dir, std::runtime_error("other")), "");
+}
+
 // Each fault of a table's files in its own words (its kind follows the file
 // it is in), the engine's text kept after them for support; a refused write
 // by its real cause.
