@@ -144,7 +144,7 @@ std::optional<fs::path> TypedPath::locate(std::string_view name) const {
   if (m_text.empty()) return resolvePath(textOf(name));
   if (!m_location) return std::nullopt;
 #ifdef _WIN32
-  return *m_location / pathFromUtf8(name);
+  return pathFromUtf8(textOf(name));  // no look-ups to save: the text as joined ("C:" + "\\x")
 #else
   return resolveBelow(*m_location, name);
 #endif
