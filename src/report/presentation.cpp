@@ -40,6 +40,10 @@ int ninetyPercent(int side) {
 
 }  // namespace
 
+std::string OpenFailureText(const std::string& savedFile) {
+  return "Rapor açılamadı: " + savedFile;
+}
+
 ReportPresentation PresentReport(const RunReport& r, const std::string& savedFile) {
   ReportPresentation p;
   p.title = kWindowTitle;

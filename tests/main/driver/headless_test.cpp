@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "data/companylist.h"
@@ -164,6 +165,16 @@ TEST_F(HeadlessRun, HelpListsEveryOptionAndStatusAndVersionIsTheAboutBoxs) {
                            "Örnek:"})
     EXPECT_NE(usage.find(text), std::string::npos) << text;
   EXPECT_EQ(usage.find("usage"), std::string::npos);  // nothing left in English
+  // An 80-column console wraps a line of 80 characters: every line is
+  // shorter (characters, not UTF-8 bytes).
+  std::size_t start = 0;
+  for (std::size_t end; (end = usage.find('\n', start)) != std::string::npos; start = end + 1) {
+    const std::string line = usage.substr(start, end - start);
+    const auto characters = std::count_if(line.begin(), line.end(), [](char c) {
+      return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    });
+    EXPECT_LE(characters, 79) << line;
+  }
 
   out.str("");
   EXPECT_EQ(run({"--version"}), kExitCompleted);
