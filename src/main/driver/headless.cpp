@@ -4,6 +4,7 @@
 #include "jobs/workspace.h"
 #include "main/driver/dryrun.h"
 #include "main/driver/openingscheck.h"
+#include "main/driver/runlog.h"
 #include "main/driver/runreport.h"
 #include "ui/model/version.h"
 
@@ -53,7 +54,8 @@ const char* HeadlessSynopsis() {
          "  upgrade-devir --check-openings --data DİZİN --from N --to N+1\n"
          "                [--companies all|KOD,KOD...] [--rounding auto|down|up]\n"
          "                [--report-dir DİZİN]\n"
-         "  upgrade-devir --help | --version\n";
+         "  upgrade-devir --help | --version\n"
+         "  (her birine [--log DOSYA] eklenebilir)\n";
 }
 
 const char* HeadlessUsage() {
@@ -91,6 +93,8 @@ const char* HeadlessUsage() {
       "  --check-openings      yeni yılın açılış değerlerini eski yılın bugünkü\n"
       "                        kapanışıyla karşılaştırır; raporundan başka hiçbir şey\n"
       "                        yazmaz\n"
+      "  --log DOSYA           çıktıya yazılan bütün satırları ayrıca DOSYA'ya yazar\n"
+      "                        (UTF-8, Not Defteri'nin tanıdığı biçimde)\n"
       "  --help                bu metni yazar\n"
       "  --version             programın sürümünü yazar\n"
       "\n"
@@ -186,8 +190,10 @@ std::optional<HeadlessOptions> ParseHeadlessArguments(const std::vector<std::str
   return o;
 }
 
-int RunHeadless(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                const ProductCheck& productRunning, const RunJobs& jobs) {
+namespace {
+
+int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               const ProductCheck& productRunning, const RunJobs& jobs) {
   // Asked for anywhere on the line, help and the version answer alone.
   for (const std::string& a : args) {
     if (a == "--help" || a == "-h" || a == "/?") {
@@ -228,4 +234,32 @@ int RunHeadless(const std::vector<std::string>& args, std::ostream& out, std::os
       break;
   }
   return kExitStopped;
+}
+
+}  // namespace
+
+int RunHeadless(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                const ProductCheck& productRunning, const RunJobs& jobs) {
+  std::vector<std::string> rest;
+  std::optional<std::string> logFile;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] != "--log") {
+      rest.push_back(args[i]);
+    } else if (i + 1 < args.size()) {
+      logFile = args[++i];
+    } else {
+      err << "upgrade-devir: --log bir dosya ister\n"
+          << HeadlessSynopsis() << "Ayrıntılar için: upgrade-devir --help\n";
+      return kExitUsage;
+    }
+  }
+  if (!logFile) return runCommand(rest, out, err, productRunning, jobs);
+  RunLog log(out, err);
+  if (!log.open(*logFile)) {
+    err << "upgrade-devir: Günlük dosyası yazılamadı: " << *logFile << '\n';
+    return kExitStopped;
+  }
+  const int status = runCommand(rest, log.out(), log.err(), productRunning, jobs);
+  log.out().flush();
+  return status;
 }

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "data/companylist.h"
 #include "jobs/workspace.h"
 #include "support/temp_dir.h"
+#include "support/testos.h"
 #include "ui/model/version.h"
 
 using fixture::TempDir;
@@ -106,6 +109,42 @@ TEST_F(HeadlessRun, NormalEndIsZeroWithMessageOnStdoutAndProgressOnStderr) {
   EXPECT_EQ(out.str(), "İşlem tamamlandı\n");
   EXPECT_NE(err.str().find("ACME şirketi oluşturuluyor.\n"), std::string::npos);
   EXPECT_NE(err.str().find("%100"), std::string::npos);
+}
+
+// --log FILE, wherever it stands: the console gets what it got without it,
+// the file a byte-order mark and then both streams' lines in order.
+TEST_F(HeadlessRun, LogWritesTheRunsLinesToAFileInUtf8WithAMark) {
+  const std::string log = tmp.str() + "/günlük.txt";
+  auto logged = [&] {
+    std::ifstream in(testos::utf8Path(log), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  V args = carry();
+  args.insert(args.begin() + 1, {"--log", log});
+  EXPECT_EQ(run(args), kExitCompleted);
+  EXPECT_EQ(out.str(), "İşlem tamamlandı\n");
+  EXPECT_EQ(logged(), "\xEF\xBB\xBF" + err.str() + out.str());
+  EXPECT_EQ(err.str().rfind("ACME şirketi oluşturuluyor.\n", 0), 0u);
+
+  const std::pair<V, int> cases[] = {{{"--version", "--log", log}, kExitCompleted},
+                                     {{"--log", log, "--devir", "--xyz"}, kExitUsage}};
+  for (const auto& [line, status] : cases) {
+    out.str("");
+    err.str("");
+    EXPECT_EQ(run(line), status) << line[0];
+    EXPECT_EQ(logged(), "\xEF\xBB\xBF" + out.str() + err.str());
+  }
+
+  // Without its file, or with one that cannot be made, nothing runs.
+  out.str("");
+  err.str("");
+  EXPECT_EQ(run({"--version", "--log"}), kExitUsage);
+  EXPECT_EQ(err.str().rfind("upgrade-devir: --log bir dosya ister\n", 0), 0u) << err.str();
+  err.str("");
+  EXPECT_EQ(run({"--version", "--log", tmp.str() + "/yok/günlük.txt"}), kExitStopped);
+  EXPECT_EQ(err.str(),
+            "upgrade-devir: Günlük dosyası yazılamadı: " + tmp.str() + "/yok/günlük.txt\n");
+  EXPECT_TRUE(out.str().empty());
 }
 
 TEST_F(HeadlessRun, CheckStopIsOneWithTheMessageLinesJoined) {
