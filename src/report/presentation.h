@@ -54,7 +54,7 @@ struct CompanyPage {
 
 struct ReportPresentation {
   std::string title;     // kWindowTitle
-  std::string facts;     // "2006-01-02 09:30 · YTL dönüşümü ile" (or "... yok")
+  std::string facts;     // "02.01.2006 09:30 · YTL dönüşümü ile" (or "... yok")
   std::string verdict;   // SummaryText
   bool differs = false;  // the verdict names differing lines
   std::vector<CompanyPage> pages;
