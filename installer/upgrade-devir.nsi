@@ -10,7 +10,7 @@
 ; Built by src/main/CMakeLists.txt in the Windows build:
 ;   makensis -INPUTCHARSET UTF8 -DUD_DEFINES=setup-version.nsh
 ;            -DUD_EXE=upgrade-devir.exe -DUD_COM=upgrade-devir.com
-;            -DUD_OUTFILE=setup.exe upgrade-devir.nsi
+;            -DUD_ICON=upgrade-devir.ico -DUD_OUTFILE=setup.exe upgrade-devir.nsi
 ; UD_DEFINES names the generated file that defines UD_VERSION, UD_MAKER,
 ; UD_TITLE and UD_VERSION_NUMBERS from ui/model/version.h.
 
@@ -39,11 +39,25 @@ InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "${UD_MAKER} ${UD_TITLE} ${UD_VERSION}"
 
 !define MUI_ABORTWARNING
+; The program's own icon on the setup program and the uninstaller (the
+; program's picture as the icon's one image, made by src/main/CMakeLists.txt).
+!define MUI_ICON "${UD_ICON}"
+!define MUI_UNICON "${UD_ICON}"
+; Modern UI's Turkish texts of these pages, where they are wrong (a dotless
+; ı missing, "şeçiniz", "Litfen", a double space, a sentence without its
+; verb), written here in their place.
+!define MUI_WELCOMEPAGE_TEXT "Bu sihirbaz size $(^NameDA) kurulumu boyunca rehberlik edecektir.$\r$\n$\r$\nKurulumu başlatmadan önce çalışan diğer programları kapatmanızı öneririz. Böylece bilgisayarınızı yeniden başlatmadan bazı sistem dosyaları sorunsuz kurulabilir.$\r$\n$\r$\n$_CLICK"
 !insertmacro MUI_PAGE_WELCOME
+!define MUI_PAGE_HEADER_SUBTEXT "$(^NameDA) programını kurmak istediğiniz dizini seçiniz."
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_TEXT "$(^NameDA) bilgisayarınıza yüklendi.$\r$\n$\r$\nLütfen 'Bitir'e basarak kurulumu sonlandırın."
 !insertmacro MUI_PAGE_FINISH
+!define MUI_PAGE_HEADER_SUBTEXT "$(^NameDA) programını bilgisayarınızdan kaldırın."
 !insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_PAGE_HEADER_SUBTEXT "Lütfen $(^NameDA) programı bilgisayarınızdan kaldırılırken bekleyiniz."
+!define MUI_INSTFILESPAGE_FINISHHEADER_TEXT "Kaldırma İşlemi Tamamlandı"
+!define MUI_INSTFILESPAGE_ABORTHEADER_SUBTEXT "Kaldırma işlemi tamamlanamadı."
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Turkish"
 

@@ -14,8 +14,10 @@ PACKAGES="$PACKAGES qt6-translations-l10n fonts-lato dpkg-dev"
 # The Windows build (scripts/windows.sh): MinGW-w64's C++ compiler with POSIX
 # threads, and GoogleTest's sources to cross-build; its tests run under wine64.
 PACKAGES="$PACKAGES g++-mingw-w64-x86-64-posix googletest"
-# The Windows setup program (installer/upgrade-devir.nsi): makensis.
-PACKAGES="$PACKAGES nsis"
+# The Windows setup program (installer/upgrade-devir.nsi): makensis. The
+# Turkish locale's definition, which the Windows tests compile to run the
+# programs under Wine as on a Turkish Windows (tests/support/turkish_wine.sh).
+PACKAGES="$PACKAGES nsis locales"
 # The stand-in file share of the tests and benchmarks (tests/support/share):
 # a FUSE file system built on libfuse 3, found through pkg-config.
 PACKAGES="$PACKAGES fuse3 libfuse3-dev pkg-config"

@@ -52,6 +52,12 @@ void RunCarryForward(RunHost& host, const RunOptions& run, Workspace& ws) {
   ws.SelectionConfirmed = false;
   ws.SelectionConfirmed = host.selectCompanies(ws.RxSirket);
   if (!ws.SelectionConfirmed) return;
+  // A company carried already and selected again (ticked in the dialog, or
+  // named on the command line) draws its code now, if the dialog did not.
+  if (!ws.RxSirket.drawCodes()) {
+    InfoBox(host, NoCodeLeftMessage(run.targetYear));
+    return;
+  }
   if (!CheckBeforeWriting(host, run, ws)) return;
   if (!CheckCarryDataInUse(host, run, ws)) return;
 

@@ -32,6 +32,11 @@ struct RegistryRow {
 
 }  // namespace
 
+std::string NoCodeLeftMessage(const std::string& year) {
+  return year + " yılı için yeni şirket kodu verilemiyor: " + year + "_001 ile " + year +
+         "_999 arasındaki tüm kodlar kullanılmış.";
+}
+
 std::string PadTo3Digits(int n) {
   std::string text = std::to_string(n);
   while (text.size() < 3) text.insert(text.begin(), '0');
@@ -53,9 +58,7 @@ void RxSirketAfterInsert(const RunOptions& run, Workspace& ws) {
   while (n <= kLastCompanyNumber && taken(n)) ++n;
   // A four-digit number would not fit the 8 characters of a company code and
   // would never be unique again: refuse instead of handing it out.
-  if (n > kLastCompanyNumber)
-    throw CarryStop(year + " yılı için yeni şirket kodu verilemiyor: " + year + "_001 ile " + year +
-                    "_999 arasındaki tüm kodlar kullanılmış.");
+  if (n > kLastCompanyNumber) throw CarryStop(NoCodeLeftMessage(year));
   ws.RxSirket.setValue("YENI_SIRKET_KOD", Variant{year + "_" + PadTo3Digits(n)});
   ws.NewCompanySequence = n + 1;
 }
@@ -95,11 +98,16 @@ bool BuildCompanyList(RunHost& host, const RunOptions& run, Workspace& ws) {
 
   CompanyList& list = ws.RxSirket;
   list.clear();
-  list.setAfterInsert([&run, &ws](CompanyList&) { RxSirketAfterInsert(run, ws); });
-  struct DropHandler {
-    CompanyList& list;
-    ~DropHandler() { list.setAfterInsert(nullptr); }
-  } dropHandler{list};
+  // A row left without a code (carried already) that is ticked again draws
+  // the first number no directory, registry row or other row holds.
+  list.setCodeDrawer([dataDir = run.newData, target, registered = ws.RegisteredCodes](
+                         const CompanyList& companies, std::size_t row) {
+    return NextFreeCompanyCode(companies, row, target, [&](const std::string& code) {
+      return CompanyDirectory(dataDir, code).isDirectory() ||
+             std::any_of(registered.begin(), registered.end(),
+                         [&](const std::string& held) { return sameName(held, code); });
+    });
+  });
   const std::string& year = run.sourceYear;
   TField workingYear = registry.field("NUMBER1");
   for (registry.first(); !registry.eof(); registry.next()) {
@@ -108,18 +116,22 @@ bool BuildCompanyList(RunHost& host, const RunOptions& run, Workspace& ws) {
     if (workingYear.asString() != year) continue;
     list.append();
     CopyRegistryRowToList(list, registry);
-    list.setValue("DEVIR", Variant{true});
     // Carried already (a registered company of the target year under the
     // name a carry gives): offered unselected, so that a rerun after a
-    // failure does not carry it a second time.
+    // failure does not carry it a second time, and without a new code, so
+    // that its number stays free for the companies that are carried.
     const std::string carriedName = firstCharacters(list.text("KISA_AD") + " " + target, 30);
-    for (const RegistryRow& r : rows)
-      if (r.year == target && r.name == carriedName) {
-        list.setValue("DEVIR", Variant{false});
-        list.setNote(list.text("SIRKET_KOD") + " zaten " + r.code + " koduyla " + target +
-                     " yılına devredilmiş");
-        break;
-      }
+    const auto carried = std::find_if(rows.begin(), rows.end(), [&](const RegistryRow& r) {
+      return r.year == target && r.name == carriedName;
+    });
+    if (carried == rows.end()) {
+      list.setValue("DEVIR", Variant{true});
+      RxSirketAfterInsert(run, ws);
+    } else {
+      list.setValue("DEVIR", Variant{false});
+      list.setNote(list.text("SIRKET_KOD") + " zaten " + carried->code + " koduyla " + target +
+                   " yılına devredilmiş");
+    }
   }
   list.first();
   return true;

@@ -83,6 +83,9 @@ bool CompanySelection::DBGrid1CellClick(int row, int column) {
   m_companies.moveTo(static_cast<std::size_t>(row));
   if (column != kDevir) return false;
   m_companies.setValue("DEVIR", Variant{!m_companies.selected()});
+  // A row the carry-forward left without a code (carried already) shows the
+  // code it would be carried into as soon as it is ticked.
+  m_companies.drawCode(static_cast<std::size_t>(row));
   return true;
 }
 

@@ -92,8 +92,9 @@ class CompanySelection {
 
   // DBGrid1CellClick: a click on a cell makes its row the list's current
   // row; on the "Devret" column it also negates the row's DEVIR, the only way
-  // a selection changes. Returns whether DEVIR changed. A click outside the
-  // rows does nothing.
+  // a selection changes; a row ticked without a new code draws one then
+  // (CompanyList::drawCode), so the row's other cells may change too.
+  // Returns whether DEVIR changed. A click outside the rows does nothing.
   bool DBGrid1CellClick(int row, int column);
 
   // Button1Click ("Tamam"): with no row selected, shows kEmptySelection and

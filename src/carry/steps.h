@@ -15,17 +15,23 @@ class CarryStop : public std::runtime_error {
   explicit CarryStop(const std::string& message) : std::runtime_error(message) {}
 };
 
+// Why no company of `year` can be given a new code: 001 to 999 are all used.
+std::string NoCodeLeftMessage(const std::string& year);
+
 // Decimal text of n with "0" in front until it is three characters long.
 std::string PadTo3Digits(int n);
 
-// After-insert handler of RxSirket: gives the row just appended its new
-// company code (target year, "_", three digits), skipping numbers whose
-// directory exists under the data directory, and advances
+// Gives the current row of RxSirket (just appended) its new company code
+// (target year, "_", three digits), skipping numbers whose directory exists
+// under the data directory or that the registry holds, and advances
 // ws.NewCompanySequence. Throws CarryStop when no number up to 999 is left.
 void RxSirketAfterInsert(const RunOptions& run, Workspace& ws);
 
 // Opens the registry of the newest data directory and fills RxSirket with the
-// companies of the source year, every one selected. Returns false after
+// companies of the source year, every one selected and given its new code
+// but those carried already: these are unselected, with no code and a note
+// naming the code they were carried into; ticked again, one draws its code
+// (CompanyList::drawCode). Returns false after
 // showing the registry message when the registry cannot be opened.
 bool BuildCompanyList(RunHost& host, const RunOptions& run, Workspace& ws);
 

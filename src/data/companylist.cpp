@@ -56,3 +56,41 @@ bool CompanyList::selected() const {
   const auto* b = std::get_if<bool>(&v.value);
   return b && *b;
 }
+
+bool CompanyList::drawCode(std::size_t row) {
+  const auto* devir = std::get_if<bool>(&m_rows.at(row).at(requireField("DEVIR")).value);
+  if (devir == nullptr || !*devir) return true;
+  Variant& code = m_rows.at(row).at(requireField("YENI_SIRKET_KOD"));
+  if (const auto* s = std::get_if<std::string>(&code.value); s && !s->empty()) return true;
+  if (!m_codeDrawer) return false;
+  std::string drawn = m_codeDrawer(*this, row);
+  if (drawn.empty()) return false;
+  code = Variant{std::move(drawn)};
+  return true;
+}
+
+bool CompanyList::drawCodes() {
+  bool all = true;
+  for (std::size_t row = 0; row < m_rows.size(); ++row) all = drawCode(row) && all;
+  return all;
+}
+
+std::string NextFreeCompanyCode(const CompanyList& list, std::size_t row, const std::string& year,
+                                const std::function<bool(const std::string& code)>& taken) {
+  const int newCode = list.findField("YENI_SIRKET_KOD");
+  auto heldByAnotherRow = [&](const std::string& code) {
+    for (std::size_t r = 0; r < list.rowCount(); ++r) {
+      if (r == row) continue;
+      const auto* held = std::get_if<std::string>(&list.valueAt(r, newCode).value);
+      if (held && sameName(*held, code)) return true;
+    }
+    return false;
+  };
+  for (int n = 1; n <= 999; ++n) {
+    std::string digits = std::to_string(n);
+    digits.insert(digits.begin(), 3 - digits.size(), '0');
+    const std::string code = year + "_" + digits;
+    if (!taken(code) && !heldByAnotherRow(code)) return code;
+  }
+  return {};
+}

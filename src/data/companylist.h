@@ -66,6 +66,19 @@ class CompanyList {
     m_afterInsert = std::move(handler);
   }
 
+  // How a row without a new company code gets one once it is selected: a
+  // row left unselected and without a code because its company was carried
+  // already, ticked again. The drawer returns the code for `row` ("" when no
+  // number is left); whoever builds the list sets it, by value.
+  using CodeDrawer = std::function<std::string(const CompanyList&, std::size_t row)>;
+  void setCodeDrawer(CodeDrawer drawer) { m_codeDrawer = std::move(drawer); }
+  // Gives `row`, when it is selected and has no new code, its code from the
+  // drawer. Returns whether the row needs no code or has one now.
+  bool drawCode(std::size_t row);
+  // drawCode for every row, in list order; false when a selected row is left
+  // without a code.
+  bool drawCodes();
+
  private:
   int requireField(std::string_view name) const;
 
@@ -74,4 +87,13 @@ class CompanyList {
   std::vector<std::string> m_notes;  // one per row
   std::size_t m_current = 0;
   std::function<void(CompanyList&)> m_afterInsert;
+  CodeDrawer m_codeDrawer;
 };
+
+// The first code `year` + "_" + three digits, counting from 001 to 999, that
+// `taken` does not report as used elsewhere and no row of `list` but `row`
+// holds as its new code (letter case ignored); "" when none is left. The
+// carry-forward hands out its codes in list order the same way, so this is
+// the number the row would get were it appended last.
+std::string NextFreeCompanyCode(const CompanyList& list, std::size_t row, const std::string& year,
+                                const std::function<bool(const std::string& code)>& taken);

@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <streambuf>
+#include <string_view>
 
 #include "platform/wintext.h"
 #endif
@@ -17,14 +18,61 @@ namespace platform {
 #ifdef _WIN32
 namespace {
 
+// UTF-16 text in `codePage`, flags as the code page allows them.
+std::string encode(std::wstring_view wide, UINT codePage, BOOL* usedStandIn) {
+  if (wide.empty()) return {};
+  const int length = static_cast<int>(wide.size());
+  DWORD flags = WC_NO_BEST_FIT_CHARS;
+  const char* standIn = "?";
+  int size =
+      ::WideCharToMultiByte(codePage, flags, wide.data(), length, nullptr, 0, standIn, usedStandIn);
+  if (size == 0) {  // a code page that takes neither flags nor a stand-in
+    flags = 0, standIn = nullptr, usedStandIn = nullptr;
+    size = ::WideCharToMultiByte(codePage, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+  }
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  if (size > 0)
+    ::WideCharToMultiByte(codePage, flags, wide.data(), length, bytes.data(), size, standIn,
+                          usedStandIn);
+  return bytes;
+}
+
+}  // namespace
+
+// The console's output code page, as cmd's own commands write (and `type`
+// and `more` read), or, with no console, the OEM code page.
+unsigned redirectedCodePage() {
+  const UINT codePage = ::GetConsoleOutputCP();
+  return codePage != 0 ? codePage : ::GetOEMCP();
+}
+
+// A character the code page lacks is written as "?", no look-alike ("best
+// fit") letter, but for "→" (the dry run's plan, the report's company
+// pairs), which reads "->".
+std::string redirectedBytes(std::string_view utf8, unsigned codePage) {
+  if (codePage == CP_UTF8) return std::string(utf8);
+  std::wstring wide = widen(utf8);
+  BOOL arrowMissing = FALSE;
+  if (wide.find(L'\u2192') != std::wstring::npos) {
+    encode(L"\u2192", codePage, &arrowMissing);
+    for (std::size_t at; arrowMissing && (at = wide.find(L'\u2192')) != std::wstring::npos;)
+      wide.replace(at, 1, L"->");
+  }
+  return encode(wide, codePage, nullptr);
+}
+
+namespace {
+
 // Collects UTF-8 bytes and hands whole characters to the console (as UTF-16)
-// or to the file or pipe (as they are) on every flush and full buffer.
+// or to the file or pipe (in the redirected code page) on every flush and
+// full buffer.
 class ConsoleBuffer : public std::streambuf {
  public:
   explicit ConsoleBuffer(DWORD which) : m_handle(::GetStdHandle(which)) {
     DWORD mode = 0;
     m_console = m_handle != nullptr && m_handle != INVALID_HANDLE_VALUE &&
                 ::GetConsoleMode(m_handle, &mode) != 0;
+    if (!m_console) m_codePage = redirectedCodePage();
   }
   ~ConsoleBuffer() override { emit(); }
 
@@ -61,9 +109,11 @@ class ConsoleBuffer : public std::streambuf {
       ok = wide.empty() || ::WriteConsoleW(m_handle, wide.data(), static_cast<DWORD>(wide.size()),
                                            &written, nullptr) != 0;
     } else {
+      const std::string_view text = std::string_view(m_pending).substr(0, whole);
+      const std::string bytes = redirectedBytes(text, m_codePage);
       DWORD written = 0;
-      ok = whole == 0 || ::WriteFile(m_handle, m_pending.data(), static_cast<DWORD>(whole),
-                                     &written, nullptr) != 0;
+      ok = bytes.empty() || ::WriteFile(m_handle, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                        &written, nullptr) != 0;
     }
     m_pending.erase(0, whole);
     return ok;
@@ -71,6 +121,7 @@ class ConsoleBuffer : public std::streambuf {
 
   HANDLE m_handle;
   bool m_console = false;
+  unsigned m_codePage = CP_UTF8;  // of redirected output
   std::string m_pending;
 };
 

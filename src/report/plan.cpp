@@ -216,39 +216,52 @@ bool PlanCarryForward(RunHost& host, const RunOptions& run, DryRunPlan& plan,
     digits.insert(digits.begin(), 3 - std::min<std::size_t>(3, digits.size()), '0');
     return to + "_" + digits;
   };
-  auto taken = [&](int number) {
-    const std::string code = codeFor(number);
+  auto codeTaken = [&](const std::string& code) {
     if (CompanyDirectory(dataDir, code).isDirectory() || upgraded(plan, code)) return true;
     return std::any_of(registry.begin(), registry.end(), [&](const RegistryRow& r) {
       return platform::sameNameNoCase(r.code, code);
     });
   };
+  auto taken = [&](int number) { return codeTaken(codeFor(number)); };
+  const std::string noCodeLeft = to + " yılı için yeni şirket kodu verilemiyor: " + to +
+                                 "_001 ile " + to + "_999 arasındaki tüm kodlar kullanılmış.";
   for (const RegistryRow& row : registry) {
     if (row.year != from) continue;
-    int n = sequence;
-    while (n <= kLastCompanyNumber && taken(n)) ++n;
-    if (n > kLastCompanyNumber) {
-      InfoBox(host, to + " yılı için yeni şirket kodu verilemiyor: " + to + "_001 ile " + to +
-                        "_999 arasındaki tüm kodlar kullanılmış.");
-      return false;
-    }
-    sequence = n + 1;
     list.append();
     list.setValue("SIRKET_KOD", Variant{row.code});
     list.setValue("KISA_AD", Variant{row.shortName});
+    // Carried already: offered unselected and without a code, as the job
+    // offers it; its number stays free for the others.
+    const std::string carriedName = FirstCharacters(row.shortName + " " + to, 30);
+    const auto carried = std::find_if(registry.begin(), registry.end(), [&](const RegistryRow& r) {
+      return r.year == to && r.shortName == carriedName;
+    });
+    if (carried != registry.end()) {
+      list.setValue("DEVIR", Variant{false});
+      list.setNote(row.code + " zaten " + carried->code + " koduyla " + to + " yılına devredilmiş");
+      continue;
+    }
+    int n = sequence;
+    while (n <= kLastCompanyNumber && taken(n)) ++n;
+    if (n > kLastCompanyNumber) {
+      InfoBox(host, noCodeLeft);
+      return false;
+    }
+    sequence = n + 1;
     list.setValue("YENI_SIRKET_KOD", Variant{codeFor(n)});
     list.setValue("DEVIR", Variant{true});
-    // Carried already: offered unselected, as the job offers it.
-    const std::string carriedName = FirstCharacters(row.shortName + " " + to, 30);
-    for (const RegistryRow& r : registry)
-      if (r.year == to && r.shortName == carriedName) {
-        list.setValue("DEVIR", Variant{false});
-        list.setNote(row.code + " zaten " + r.code + " koduyla " + to + " yılına devredilmiş");
-        break;
-      }
   }
+  // Ticked again, a company carried already draws its code as the job's list
+  // draws it.
+  list.setCodeDrawer([&](const CompanyList& companies, std::size_t row) {
+    return NextFreeCompanyCode(companies, row, to, codeTaken);
+  });
   list.first();
   if (!host.selectCompanies(list)) return false;
+  if (!list.drawCodes()) {
+    InfoBox(host, noCodeLeft);
+    return false;
+  }
   if (check && !check(list)) return false;
 
   CarryPlan carry;

@@ -33,6 +33,21 @@ CompanyPage pageOf(const CompanyReport& c) {
   return page;
 }
 
+// "2026-12-07 14:05" as a Turkish reader writes it: "07.12.2026 14:05". A
+// text of another shape is left as it is.
+std::string turkishDate(const std::string& date) {
+  auto digits = [&](std::size_t from, std::size_t count) {
+    return date.size() >= from + count &&
+           std::all_of(date.begin() + static_cast<std::ptrdiff_t>(from),
+                       date.begin() + static_cast<std::ptrdiff_t>(from + count),
+                       [](char c) { return c >= '0' && c <= '9'; });
+  };
+  if (!digits(0, 4) || date.size() < 10 || date[4] != '-' || !digits(5, 2) || date[7] != '-' ||
+      !digits(8, 2))
+    return date;
+  return date.substr(8, 2) + "." + date.substr(5, 2) + "." + date.substr(0, 4) + date.substr(10);
+}
+
 // 90% of a screen side, rounded to the nearest pixel.
 int ninetyPercent(int side) {
   return static_cast<int>(side * 0.9 + 0.5);
@@ -40,10 +55,14 @@ int ninetyPercent(int side) {
 
 }  // namespace
 
+std::string OpenFailureText(const std::string& savedFile) {
+  return "Rapor açılamadı: " + savedFile;
+}
+
 ReportPresentation PresentReport(const RunReport& r, const std::string& savedFile) {
   ReportPresentation p;
   p.title = kWindowTitle;
-  p.facts = r.date + " · " + (r.options.ytl ? "YTL dönüşümü ile" : "YTL dönüşümü yok");
+  p.facts = turkishDate(r.date) + " · " + (r.options.ytl ? "YTL dönüşümü ile" : "YTL dönüşümü yok");
   p.verdict = SummaryText(r);
   p.differs = r.differingLines() != 0;
   for (const CompanyReport& c : r.companies) p.pages.push_back(pageOf(c));

@@ -17,6 +17,11 @@ namespace report {
 inline constexpr const char* kWindowTitle = "Devir Mutabakat Raporu";
 inline constexpr const char* kOpenCaption = "Kaydedilen raporu aç";
 inline constexpr const char* kCloseCaption = "Kapat";
+// The box that says the saved report could not be opened ("Kaydedilen raporu
+// aç" found no program for it, or no file): its caption and its text,
+// "Rapor açılamadı: <file>" as the openings check says it.
+inline constexpr const char* kOpenFailureCaption = "Bilgi";
+std::string OpenFailureText(const std::string& savedFile);
 
 inline constexpr int kColumnCount = 7;
 // "Bölüm", "Satır", "Eski", "Beklenen", "Yeni", "Fark", "Durum".
@@ -49,7 +54,7 @@ struct CompanyPage {
 
 struct ReportPresentation {
   std::string title;     // kWindowTitle
-  std::string facts;     // "2006-01-02 09:30 · YTL dönüşümü ile" (or "... yok")
+  std::string facts;     // "02.01.2006 09:30 · YTL dönüşümü ile" (or "... yok")
   std::string verdict;   // SummaryText
   bool differs = false;  // the verdict names differing lines
   std::vector<CompanyPage> pages;

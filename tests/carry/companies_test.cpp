@@ -119,12 +119,80 @@ TEST_F(CarryRunTest, ASecondRunStartsAgainAtOneAndSkipsTheFirstRunsDirectories) 
   run();
   deselect = {};
   run();
-  // The two companies the first run carried are offered unselected.
-  EXPECT_EQ(listed, (std::vector<std::string>{"2005_001 2006_003 -", "2005_002 2006_004 -",
-                                              "2005_003 2006_005 X"}));
+  // The two companies the first run carried are offered unselected, without
+  // a code: the next free number goes to the company that is carried.
+  EXPECT_EQ(listed,
+            (std::vector<std::string>{"2005_001  -", "2005_002  -", "2005_003 2006_003 X"}));
   EXPECT_EQ(registryCodes(), (std::vector<std::string>{"2005_001", "2005_002", "2005_003",
-                                                       "2006_001", "2006_002", "2006_005"}));
+                                                       "2006_001", "2006_002", "2006_003"}));
 }
+
+// New codes when one company was carried already (Ak into 2006_001): the
+// program unticks it and gives it no code; the user then unticks and ticks
+// rows as a console's --companies or the dialog's clicks do.
+struct Numbering {
+  const char* what;
+  std::vector<std::string> untick, tick;
+  std::vector<std::string> carried;  // the list as carried: "CODE NEWCODE X|-"
+};
+
+void PrintTo(const Numbering& c, std::ostream* os) {
+  *os << c.what;
+}
+
+class CarryNumberingTest : public CarryRunTest, public ::testing::WithParamInterface<Numbering> {};
+
+TEST_P(CarryNumberingTest, CarriedRowsTakeNoNumberUntilTickedAgain) {
+  const Numbering& c = GetParam();
+  writeThree();
+  dir.registry().company("2006_001", "Ak 2006", 2006);
+  dir.company("2006_001");
+  dir.write();
+  std::vector<std::string> notes;
+  host.onSelect = [&](CompanyList& list) {
+    listed.clear();
+    for (list.first(); !list.eof(); list.next()) {
+      listed.push_back(list.text("SIRKET_KOD") + " " + list.text("YENI_SIRKET_KOD") + " " +
+                       (list.selected() ? "X" : "-"));
+      notes.push_back(list.noteAt(list.currentRow()));
+      for (const std::string& code : c.untick)
+        if (list.text("SIRKET_KOD") == code) list.setValue("DEVIR", Variant{false});
+      for (const std::string& code : c.tick)
+        if (list.text("SIRKET_KOD") == code) list.setValue("DEVIR", Variant{true});
+    }
+    return true;
+  };
+  run();
+  EXPECT_EQ(listed, (std::vector<std::string>{"2005_001  -", "2005_002 2006_002 X",
+                                              "2005_003 2006_003 X"}));
+  EXPECT_EQ(notes, (std::vector<std::string>{
+                       "2005_001 zaten 2006_001 koduyla 2006 yılına devredilmiş", "", ""}));
+  EXPECT_EQ(host.infos, (std::vector<std::string>{"İşlem tamamlandı"}));
+  std::vector<std::string> carried;
+  CompanyList& list = ws.RxSirket;
+  for (list.first(); !list.eof(); list.next()) {
+    const std::string code = list.text("YENI_SIRKET_KOD");
+    carried.push_back(list.text("SIRKET_KOD") + " " + code + " " + (list.selected() ? "X" : "-"));
+    if (!code.empty())
+      EXPECT_EQ(fs::exists(company(code)), list.selected() || code == "2006_001") << code;
+  }
+  EXPECT_EQ(carried, c.carried);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CarryNumberingTest,
+    ::testing::Values(
+        Numbering{
+            "as offered", {}, {}, {"2005_001  -", "2005_002 2006_002 X", "2005_003 2006_003 X"}},
+        Numbering{"the carried one ticked again draws the next free number",
+                  {},
+                  {"2005_001"},
+                  {"2005_001 2006_004 X", "2005_002 2006_002 X", "2005_003 2006_003 X"}},
+        Numbering{"a row the user unticks keeps its code and its number",
+                  {"2005_002"},
+                  {"2005_001"},
+                  {"2005_001 2006_004 X", "2005_002 2006_002 -", "2005_003 2006_003 X"}}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 // A registry row whose directory was removed by hand keeps its code: a new
 // company given that code could never be registered (the run would end with

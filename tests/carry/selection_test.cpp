@@ -66,6 +66,41 @@ TEST_F(SelectionTest, OnlyAClickOnDevretTogglesAndEveryClickMakesTheRowCurrent) 
   EXPECT_EQ(selection.currentRow(), 2);
 }
 
+// The middle row was carried already: no code and unticked. Ticked again it
+// draws the first number neither another row nor the data directory (here
+// 2006_002) holds, and keeps it; a row the user unticks keeps its own.
+TEST_F(SelectionTest, ARowWithoutACodeDrawsOneWhenTickedAndKeepsIt) {
+  const struct {
+    std::vector<int> clicks;  // rows clicked in the Devret column
+    const char* ticks;
+    const char* codes;
+  } cases[] = {
+      {{}, "X.X", "2006_001 - 2006_003"},
+      {{1}, "XXX", "2006_001 2006_004 2006_003"},
+      {{1, 1}, "X.X", "2006_001 2006_004 2006_003"},
+      {{0, 1}, ".XX", "2006_001 2006_004 2006_003"},
+  };
+  for (const auto& c : cases) {
+    list.clear();
+    company("2005_001").company("2005_002").company("2005_003");
+    list.moveTo(1);
+    list.setValue("DEVIR", Variant{false});
+    list.setValue("YENI_SIRKET_KOD", Variant{});
+    list.setCodeDrawer([](const CompanyList& l, std::size_t row) {
+      return NextFreeCompanyCode(l, row, "2006",
+                                 [](const std::string& code) { return code == "2006_002"; });
+    });
+    for (int row : c.clicks) EXPECT_TRUE(selection.DBGrid1CellClick(row, CompanySelection::kDevir));
+    std::string codes;
+    for (int row = 0; row < selection.rowCount(); ++row) {
+      const std::string code = selection.cellText(row, CompanySelection::kYeniSirketKod);
+      codes += (row ? " " : "") + (code.empty() ? "-" : code);
+    }
+    EXPECT_EQ(ticks(), c.ticks) << c.codes;
+    EXPECT_EQ(codes, c.codes) << c.ticks;
+  }
+}
+
 TEST_F(SelectionTest, TamamRefusesAnEmptySelectionAndConfirmsAnyOther) {
   EXPECT_EQ(selection.currentRow(), -1);
   EXPECT_FALSE(selection.Button1Click());  // an empty list only repeats the refusal

@@ -37,6 +37,15 @@ expect 1 out "KMX Orvan veya Lumex versiyonu için belirttiğiniz DATA dizini bu
 expect 1 out "Pravex programının şirket bilgilerine ulaşılamadı." -- \
   --devir --data "$tmp/data" --from 2005 --to 2006
 
+# --help fits an 80-column console: no line of 80 characters or more (UTF-8
+# continuation bytes are not characters).
+env -u DISPLAY "$prog" --help >"$tmp/help"
+wide=$(LC_ALL=C tr -d '\200-\277' <"$tmp/help" | LC_ALL=C awk 'length > 79')
+if [ -n "$wide" ]; then
+  echo "FAIL: upgrade-devir --help: lines wider than 79 characters:"; echo "$wide"
+  failures=$((failures + 1))
+fi
+
 # --version: one line, the about box's name and version.
 version=$(env -u DISPLAY "$prog" --version)
 case "$version" in

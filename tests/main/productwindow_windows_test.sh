@@ -22,6 +22,9 @@ winpath() {
   printf 'Z:%s' "$1" | tr / '\\'
 }
 data="$(winpath "$work/DATA")"
+# The program runs as on a Turkish Windows; its output is decoded to be read.
+turkish_locales="$work/locales"
+. "$(dirname "$0")/../support/turkish_wine.sh"
 wine "$samples" --newest "$data" >/dev/null || { echo "FAIL: no sample data"; exit 1; }
 hashes() {
   (cd "$work" && find . -type f -exec sha256sum {} + | sort)
@@ -37,9 +40,10 @@ for _ in $(seq 1 60); do
 done
 [ "$up" = 1 ] || { echo "FAIL: the stand-in product's window did not appear"; exit 1; }
 
-wine "$program" --devir --data "$data" --from 2005 --to 2006 --companies all \
+turkish "$program" --devir --data "$data" --from 2005 --to 2006 --companies all \
   >"$work.out" 2>"$work.err"
 status=$?
+decode "$work.out" "$work.err"
 failures=0
 if [ "$status" -ne 1 ] ||
    ! grep -qF "Devir işlemini başlatmadan önce açık olan tüm KMX programlarını kapatınız" "$work.out"; then
@@ -57,8 +61,11 @@ for _ in $(seq 1 30); do
   wine "$find" || break
   sleep 1
 done
-if ! wine "$program" --devir --data "$data" --from 2005 --to 2006 --companies all \
-     >"$work.out" 2>"$work.err" || ! grep -qxF "İşlem tamamlandı" "$work.out"; then
+turkish "$program" --devir --data "$data" --from 2005 --to 2006 --companies all \
+  >"$work.out" 2>"$work.err"
+status=$?
+decode "$work.out" "$work.err"
+if [ "$status" -ne 0 ] || ! grep -qxF "İşlem tamamlandı" "$work.out"; then
   echo "FAIL: the run after the product closed:"; cat "$work.out" "$work.err"
   failures=1
 fi

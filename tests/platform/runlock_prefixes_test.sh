@@ -22,6 +22,9 @@ winpath() {
   printf 'Z:%s' "$1" | tr / '\\'
 }
 data="$(winpath "$work/DATA")"
+# The program runs as on a Turkish Windows; its output is decoded to be read.
+turkish_locales="$work/locales"
+. "$(dirname "$0")/../support/turkish_wine.sh"
 # Every Wine start's output goes to a file: a Wine service it starts would
 # keep ctest's pipe open after the test.
 wine "$samples" --newest "$data" >/dev/null 2>&1 || { echo "FAIL: no sample data"; exit 1; }
@@ -30,9 +33,10 @@ for _ in $(seq 1 600); do [ -e "$work/ctl/ready" ] && break; sleep 0.1; done
 [ -e "$work/ctl/ready" ] || { echo "FAIL: the first run did not take the lock"; exit 1; }
 
 WINEPREFIX="$second" wine wineboot -i >/dev/null 2>&1
-WINEPREFIX="$second" wine "$program" --devir --data "$data" --from 2005 --to 2006 \
+WINEPREFIX="$second" LOCPATH="$turkish_locales" LC_ALL=tr_TR.UTF-8 wine "$program" --devir --data "$data" --from 2005 --to 2006 \
   --companies all >"$work/out" 2>"$work/err"
 status=$?
+decode "$work/out" "$work/err"
 if [ "$status" -ne 1 ] ||
    ! grep -qF "$data dizininde başka bir Upgrade-Devir işlemi çalışıyor." "$work/out" ||
    grep -qF ": ?" "$work/out" || ! grep -qF "Bilgisayar: " "$work/out"; then

@@ -22,7 +22,7 @@ report::RunReport run(std::vector<report::CompanyReport> companies, bool ytl = t
 TEST(ReportPresentation, SummaryNamesTheConversionTheDifferingLinesAndTheSavedFile) {
   const auto agreeing = report::PresentReport(
       run({{"2005_001", "2006_001", "A", {reportLine("a", true)}}}), "C:\\r.html");
-  EXPECT_EQ(agreeing.facts, "2026-12-07 14:05 · YTL dönüşümü ile");
+  EXPECT_EQ(agreeing.facts, "07.12.2026 14:05 · YTL dönüşümü ile");  // the date as Turks write it
   EXPECT_EQ(agreeing.verdict, "Tüm satırlar uyuyor.");
   EXPECT_FALSE(agreeing.differs);
   EXPECT_EQ(agreeing.savedFileLine, "Kaydedilen rapor: C:\\r.html");
@@ -31,7 +31,7 @@ TEST(ReportPresentation, SummaryNamesTheConversionTheDifferingLinesAndTheSavedFi
   const auto differing = report::PresentReport(
       run({{"2005_001", "2006_001", "A", {reportLine("a", false), reportLine("b", false)}}}, false),
       "");
-  EXPECT_EQ(differing.facts, "2026-12-07 14:05 · YTL dönüşümü yok");
+  EXPECT_EQ(differing.facts, "07.12.2026 14:05 · YTL dönüşümü yok");
   EXPECT_EQ(differing.verdict, "2 satırda fark var: devir sonucu eski şirketle uyuşmuyor.");
   EXPECT_TRUE(differing.differs);
   EXPECT_EQ(differing.savedFileLine, "Rapor kaydedilemedi.");

@@ -115,7 +115,9 @@ Qt::ItemFlags CompanyListModel::flags(const QModelIndex& index) const {
 
 void CompanyListModel::cellClick(const QModelIndex& index) {
   if (!index.isValid() || !m_selection.DBGrid1CellClick(index.row(), index.column())) return;
-  emit dataChanged(index, index, {Qt::DisplayRole});
+  // The whole row: ticking a row may give it its new code.
+  emit dataChanged(index.siblingAtColumn(0), index.siblingAtColumn(columnCount() - 1),
+                   {Qt::DisplayRole});
 }
 
 TK_SirketSec::TK_SirketSec(CompanyList& companies, RunHost& host, QWidget* parent)

@@ -4,6 +4,7 @@
 #include "jobs/workspace.h"
 #include "main/driver/dryrun.h"
 #include "main/driver/openingscheck.h"
+#include "main/driver/runlog.h"
 #include "main/driver/runreport.h"
 #include "ui/model/version.h"
 
@@ -48,50 +49,57 @@ const char* HeadlessSynopsis() {
          "                [--rounding auto|down|up] [--companies all|KOD,KOD...]\n"
          "                [--upgrade --old DİZİN] [--report-dir DİZİN] [--dry-run]\n"
          "                [--confirm-closed]\n"
-         "  upgrade-devir --upgrade --old DİZİN --data DİZİN [--dry-run] [--confirm-closed]\n"
+         "  upgrade-devir --upgrade --old DİZİN --data DİZİN [--dry-run]\n"
+         "                [--confirm-closed]\n"
          "  upgrade-devir --check-openings --data DİZİN --from N --to N+1\n"
          "                [--companies all|KOD,KOD...] [--rounding auto|down|up]\n"
          "                [--report-dir DİZİN]\n"
-         "  upgrade-devir --help | --version\n";
+         "  upgrade-devir --help | --version\n"
+         "  (her birine [--log DOSYA] eklenebilir)\n";
 }
 
 const char* HeadlessUsage() {
   // Every option, the exit statuses and an example: what a user at a
-  // command prompt needs without the README.
+  // command prompt needs without the README. No line is wider than 79
+  // characters: an 80-column console wraps a line that fills it.
   static const std::string usage =
       std::string(HeadlessSynopsis()) +
       "\n"
       "Seçenekler:\n"
-      "  --devir               yıl sonu devri: --from yılının şirketlerinden --to yılının\n"
-      "                        yeni şirketlerini oluşturur\n"
-      "  --upgrade             KMX Orvan veya Lumex versiyonunun verisini (--old) Pravex\n"
-      "                        versiyonunun DATA dizinine (--data) aktarır; --devir ile\n"
-      "                        birlikte verildiğinde devirden önce yapılır\n"
+      "  --devir               yıl sonu devri: --from yılının şirketlerinden --to\n"
+      "                        yılının yeni şirketlerini oluşturur\n"
+      "  --upgrade             KMX Orvan veya Lumex versiyonunun verisini (--old)\n"
+      "                        Pravex versiyonunun DATA dizinine (--data) aktarır;\n"
+      "                        --devir ile birlikte verildiğinde devirden önce yapılır\n"
       "  --data DİZİN          Pravex versiyonunun DATA dizini\n"
       "  --old DİZİN           KMX Orvan veya Lumex versiyonunun DATA dizini\n"
-      "  --from YIL, --to YIL  devri yapılan yıl ve devir yapılacak yıl (en çok dört rakam)\n"
+      "  --from YIL, --to YIL  devri yapılan yıl ve devir yapılacak yıl (en çok dört\n"
+      "                        rakam)\n"
       "  --ytl                 devredilen tutarları Yeni Türk Lirası'na çevirir\n"
       "  --rounding auto|down|up\n"
-      "                        YTL yuvarlaması: en yakına (auto, öntanımlı), aşağı (down),\n"
-      "                        yukarı (up)\n"
+      "                        YTL yuvarlaması: en yakına (auto, öntanımlı), aşağı\n"
+      "                        (down), yukarı (up)\n"
       "  --companies all|KOD,KOD...\n"
       "                        devredilecek şirketler; all (öntanımlı) daha önce\n"
-      "                        devredilmiş şirketleri atlar, kodu verilen şirket yeniden\n"
-      "                        devredilir\n"
-      "  --report-dir DİZİN    mutabakat raporunun kaydedileceği dizin (öntanımlı: DATA\n"
-      "                        dizininde \"Devir Raporları\")\n"
-      "  --dry-run             bütün denetimleri yapar ve yapılacakları yazar; hiçbir şey\n"
-      "                        yazmaz\n"
-      "  --confirm-closed      ağ üzerindeki DATA dizininde kilit dosyaları bulunduğunda,\n"
-      "                        ürünün bütün bilgisayarlarda kapalı olduğunu onaylar\n"
+      "                        devredilmiş şirketleri atlar, kodu verilen şirket\n"
+      "                        yeniden devredilir\n"
+      "  --report-dir DİZİN    mutabakat raporunun kaydedileceği dizin (öntanımlı:\n"
+      "                        DATA dizininde \"Devir Raporları\")\n"
+      "  --dry-run             bütün denetimleri yapar ve yapılacakları yazar; hiçbir\n"
+      "                        şey yazmaz\n"
+      "  --confirm-closed      ağ üzerindeki DATA dizininde kilit dosyaları\n"
+      "                        bulunduğunda, ürünün bütün bilgisayarlarda kapalı\n"
+      "                        olduğunu onaylar\n"
       "  --check-openings      yeni yılın açılış değerlerini eski yılın bugünkü\n"
       "                        kapanışıyla karşılaştırır; raporundan başka hiçbir şey\n"
       "                        yazmaz\n"
+      "  --log DOSYA           çıktıya yazılan bütün satırları ayrıca DOSYA'ya yazar\n"
+      "                        (UTF-8, Not Defteri'nin tanıdığı biçimde)\n"
       "  --help                bu metni yazar\n"
       "  --version             programın sürümünü yazar\n"
       "\n"
-      "İlerleme standart hata çıktısına, pencerenin bilgi kutusunda göstereceği iletiler\n"
-      "standart çıktıya yazılır.\n"
+      "İlerleme standart hata çıktısına, pencerenin bilgi kutusunda göstereceği\n"
+      "iletiler standart çıktıya yazılır.\n"
       "\n"
       "Çıkış durumu:\n"
       "  0  işlem tamamlandı\n"
@@ -102,7 +110,8 @@ const char* HeadlessUsage() {
       "  4  işlem tamamlandı, ama rapor farklı bir satır buldu\n"
       "\n"
       "Örnek:\n"
-      "  upgrade-devir --devir --data \"C:\\ZEFIRTAK\\KMX3\\DATA\" --from 2005 --to 2006 --ytl\n";
+      "  upgrade-devir --devir --data \"C:\\ZEFIRTAK\\KMX3\\DATA\" --from 2005 --to 2006\n"
+      "                --ytl\n";
   return usage.c_str();
 }
 
@@ -181,8 +190,10 @@ std::optional<HeadlessOptions> ParseHeadlessArguments(const std::vector<std::str
   return o;
 }
 
-int RunHeadless(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                const ProductCheck& productRunning, const RunJobs& jobs) {
+namespace {
+
+int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               const ProductCheck& productRunning, const RunJobs& jobs) {
   // Asked for anywhere on the line, help and the version answer alone.
   for (const std::string& a : args) {
     if (a == "--help" || a == "-h" || a == "/?") {
@@ -223,4 +234,32 @@ int RunHeadless(const std::vector<std::string>& args, std::ostream& out, std::os
       break;
   }
   return kExitStopped;
+}
+
+}  // namespace
+
+int RunHeadless(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                const ProductCheck& productRunning, const RunJobs& jobs) {
+  std::vector<std::string> rest;
+  std::optional<std::string> logFile;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] != "--log") {
+      rest.push_back(args[i]);
+    } else if (i + 1 < args.size()) {
+      logFile = args[++i];
+    } else {
+      err << "upgrade-devir: --log bir dosya ister\n"
+          << HeadlessSynopsis() << "Ayrıntılar için: upgrade-devir --help\n";
+      return kExitUsage;
+    }
+  }
+  if (!logFile) return runCommand(rest, out, err, productRunning, jobs);
+  RunLog log(out, err);
+  if (!log.open(*logFile)) {
+    err << "upgrade-devir: Günlük dosyası yazılamadı: " << *logFile << '\n';
+    return kExitStopped;
+  }
+  const int status = runCommand(rest, log.out(), log.err(), productRunning, jobs);
+  log.out().flush();
+  return status;
 }

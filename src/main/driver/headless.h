@@ -42,7 +42,10 @@ inline constexpr int kExitReportDiffers = 4;
 std::optional<HeadlessOptions> ParseHeadlessArguments(const std::vector<std::string>& args,
                                                       std::ostream& err);
 
-// Runs the driver with the options and returns the exit status.
+// Runs the driver with the options and returns the exit status. With
+// "--log FILE" anywhere on the line every text written to `out` and `err`
+// also goes to that file (main/driver/runlog.h); a file that cannot be
+// written stops before anything else with status 1.
 int RunHeadless(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                 const ProductCheck& productRunning, const RunJobs& jobs = RunJobs::real());
 

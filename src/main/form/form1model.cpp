@@ -159,7 +159,7 @@ void Model::Button1Click() {
   };
   // Where other computers' programs cannot be seen, the user answers.
   auto closedQuestion = [this](const std::string& question) {
-    return m_view.ask({kInfoCaption, question, "Evet", "Hayır"});
+    return m_view.ask({kQuestionCaption, question, "Evet", "Hayır"}) == Answer::kYes;
   };
   RunEnd end;
   m_openingsCheckWanted = false;
@@ -218,7 +218,7 @@ void Model::offerCarryReport(const RunOptions& run) {
            ? std::string("Devir mutabakat raporu hazırlandı: tüm satırlar uyuyor.")
            : "Devir mutabakat raporunda " + std::to_string(differing) + " satırda fark bulundu.") +
       failure + "\r\nRaporu göstermek ister misiniz?";
-  if (!m_view.ask({kInfoCaption, question, "Raporu göster", "Kapat"})) return;
+  if (m_view.ask({kQuestionCaption, question, "Raporu göster", "Kapat"}) != Answer::kYes) return;
   m_view.showReport(r, saved);
 }
 

@@ -24,8 +24,12 @@ namespace form1 {
 
 // The application title: the caption of the default error report.
 inline constexpr const char* kApplicationTitle = "Upgrade-Devir";
-// The caption of the information box and of the report question.
+// The caption of the information box.
 inline constexpr const char* kInfoCaption = "Bilgi";
+// The caption of every question box.
+inline constexpr const char* kQuestionCaption = "Soru";
+// The button that leaves a question unanswered and what asked it undone.
+inline constexpr const char* kCancelCaption = "Vazgeç";
 // The one button of the information and error boxes, whatever the language
 // of the system.
 inline constexpr const char* kOkCaption = "Tamam";

@@ -21,8 +21,11 @@ bool Model::offerOpeningsCheck(const CompanyList& companies) {
       m_state.sourceYear + " yılının bütün şirketleri " + m_state.targetYear +
       " yılına devredilmiş.\r\nYeni yılın açılış değerleri, devirden sonra eski yıla girilen "
       "kayıtlarla karşılaştırılsın mı?\r\n(Şirketlere hiçbir şey yazılmaz.)";
-  m_openingsCheckWanted = m_view.ask({kInfoCaption, question, "Karşılaştır", "Şirket seç"});
-  return m_openingsCheckWanted;
+  // "Vazgeç" ends the run as the selection's own "Vazgeç" would.
+  const Answer answer =
+      m_view.ask({kQuestionCaption, question, "Karşılaştır", "Şirket seç", kCancelCaption});
+  m_openingsCheckWanted = answer == Answer::kYes;
+  return answer != Answer::kNo;
 }
 
 report::OpeningsOptions Model::openingsOptions(const RunOptions& run) const {
@@ -49,8 +52,8 @@ void Model::offerOpeningsReport(const RunOptions& run, const report::OpeningsRep
           ? std::string("Devir değerleri denetlendi: bütün açılışlar uyuyor.")
           : "Devir değerleri denetiminde " + std::to_string(differing) + " fark bulundu.";
   if (saved.empty()) return infoBox(summary + failure);
-  if (!m_view.ask({kInfoCaption, summary + "\r\nRaporu göstermek ister misiniz?", "Raporu göster",
-                   "Kapat"}))
+  if (m_view.ask({kQuestionCaption, summary + "\r\nRaporu göstermek ister misiniz?",
+                  "Raporu göster", "Kapat"}) != Answer::kYes)
     return;
   const auto path = platform::resolvePath(saved);
   if (!path || !m_openInShell(Utf8Path(*path))) infoBox("Rapor açılamadı: " + saved);

@@ -41,13 +41,17 @@ struct Message {
   std::string text;  // lines broken by "\r\n"
 };
 
-// A modal question box with two buttons.
+// A modal question box with two buttons, or three where the question can be
+// left unanswered ("Vazgeç").
 struct Question {
   std::string caption;
-  std::string text;  // lines broken by "\r\n"
-  std::string yes;   // the button that answers true
-  std::string no;
+  std::string text;    // lines broken by "\r\n"
+  std::string yes;     // the button that answers kYes
+  std::string no;      // answers kNo; without `cancel` also Esc and the close box
+  std::string cancel;  // empty: none; else answers kCancel, as Esc and the close box do
 };
+
+enum class Answer { kYes, kNo, kCancel };
 
 class View {
  public:
@@ -68,7 +72,7 @@ class View {
 
   // Modal boxes and windows; each returns when the user closed it.
   virtual void showMessage(const Message& message) = 0;
-  virtual bool ask(const Question& question) = 0;
+  virtual Answer ask(const Question& question) = 0;
   // The company selection dialog over `companies`; true when confirmed.
   virtual bool showSelection(CompanyList& companies) = 0;
   // The reconciliation report window; `savedFile` is the saved HTML file's

@@ -241,14 +241,22 @@ void TForm1::showMessage(const form1::Message& m) {
   win32ui::showMessageBox(box);
 }
 
-bool TForm1::ask(const form1::Question& q) {
+form1::Answer TForm1::ask(const form1::Question& q) {
   win32ui::MessageBoxArgs box;
   box.owner = hwnd();
   box.caption = q.caption;
   box.text = boxText(q.text);
   box.icon = win32ui::MessageIcon::Question;
   box.buttons = {q.yes, q.no};
-  return win32ui::showMessageBox(box) == 0;
+  if (!q.cancel.empty()) box.buttons.push_back(q.cancel);  // Esc and the close box press it
+  switch (win32ui::showMessageBox(box)) {
+    case 0:
+      return form1::Answer::kYes;
+    case 1:
+      return form1::Answer::kNo;
+    default:
+      return q.cancel.empty() ? form1::Answer::kNo : form1::Answer::kCancel;
+  }
 }
 
 bool TForm1::showSelection(CompanyList& companies) {

@@ -53,7 +53,7 @@ class TForm1 final : public win32ui::Window, private win32ui::WindowEvents, publ
   void setInputDropped(bool dropped) override;
   void setBusyCursor(bool busy) override;
   void showMessage(const form1::Message& message) override;
-  bool ask(const form1::Question& question) override;
+  form1::Answer ask(const form1::Question& question) override;
   bool showSelection(CompanyList& companies) override;
   void showReport(const report::RunReport& report, const std::string& savedFile) override;
   void showHelp() override;

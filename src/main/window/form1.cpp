@@ -247,14 +247,20 @@ void TForm1::showMessage(const form1::Message& m) {
   makeMessageBox(icon, fromUtf8(m.caption), shown(m.text), this)->exec();
 }
 
-bool TForm1::ask(const form1::Question& q) {
+form1::Answer TForm1::ask(const form1::Question& q) {
   QMessageBox box(QMessageBox::Question, fromUtf8(q.caption), shown(q.text), QMessageBox::NoButton,
                   this);
   QAbstractButton* yes = box.addButton(fromUtf8(q.yes), QMessageBox::YesRole);
-  box.addButton(fromUtf8(q.no), QMessageBox::NoRole);
+  QAbstractButton* no = box.addButton(fromUtf8(q.no), QMessageBox::NoRole);
+  // Esc and the close box answer as the last button.
+  QAbstractButton* last = no;
+  if (!q.cancel.empty()) last = box.addButton(fromUtf8(q.cancel), QMessageBox::RejectRole);
+  box.setEscapeButton(last);
   box.setWindowModality(Qt::ApplicationModal);
   box.exec();
-  return box.clickedButton() == yes;
+  if (box.clickedButton() == yes) return form1::Answer::kYes;
+  if (box.clickedButton() == no) return form1::Answer::kNo;
+  return q.cancel.empty() ? form1::Answer::kNo : form1::Answer::kCancel;
 }
 
 bool TForm1::showSelection(CompanyList& companies) {

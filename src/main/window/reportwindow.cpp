@@ -10,6 +10,7 @@
 #include "platform/paths.h"
 #include "platform/shell.h"
 #include "report/presentation.h"
+#include "ui/messagebox.h"
 
 namespace {
 
@@ -77,8 +78,12 @@ TReportWindow::TReportWindow(const report::RunReport& r, const QString& savedFil
   layout->addLayout(buttons);
   connect(ButtonClose, &QPushButton::clicked, this, &QDialog::accept);
   connect(ButtonOpen, &QPushButton::clicked, this, [this] {
-    if (auto path = platform::resolvePath(m_savedFile.toStdString()))
-      platform::openInShell(path->string());
+    const std::string saved = m_savedFile.toStdString();
+    const auto path = platform::resolvePath(saved);
+    if (path && platform::openInShell(path->string())) return;
+    makeMessageBox(QMessageBox::Warning, text(report::kOpenFailureCaption),
+                   text(report::OpenFailureText(saved)), this)
+        ->exec();
   });
 
   QSize screen;

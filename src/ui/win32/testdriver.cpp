@@ -55,13 +55,16 @@ void CALLBACK runAction(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 struct Watch {
-  std::string title;
+  std::vector<std::string> titles;
   std::function<void(HWND)> action;
   ULONGLONG deadline;
 };
 
 void look(const std::shared_ptr<Watch>& watch) {
-  if (HWND found = findTopLevel(watch->title)) {
+  HWND found = nullptr;
+  for (const std::string& title : watch->titles)
+    if (found == nullptr) found = findTopLevel(title);
+  if (found != nullptr) {
     watch->action(found);
   } else if (::GetTickCount64() < watch->deadline) {
     runLater(50, [watch] { look(watch); });
@@ -160,8 +163,13 @@ void runLater(unsigned milliseconds, std::function<void()> action) {
 }
 
 void whenShown(std::string title, std::function<void(HWND)> action, unsigned timeout) {
+  whenShown(std::vector<std::string>{std::move(title)}, std::move(action), timeout);
+}
+
+void whenShown(std::vector<std::string> titles, std::function<void(HWND)> action,
+               unsigned timeout) {
   auto watch = std::make_shared<Watch>(
-      Watch{std::move(title), std::move(action), ::GetTickCount64() + timeout});
+      Watch{std::move(titles), std::move(action), ::GetTickCount64() + timeout});
   runLater(0, [watch] { look(watch); });
 }
 

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace win32ui::driver {
 
@@ -46,5 +47,8 @@ void runLater(unsigned milliseconds, std::function<void()> action);
 // it, closes the thread's active window, so that a test waiting for a modal
 // window to end goes on, and runs `action` with null.
 void whenShown(std::string title, std::function<void(HWND)> action, unsigned timeout = 10000);
+// The same for the first window to show of any of `titles`.
+void whenShown(std::vector<std::string> titles, std::function<void(HWND)> action,
+               unsigned timeout = 10000);
 
 }  // namespace win32ui::driver

@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "data/companylist.h"
 #include "jobs/workspace.h"
 #include "main/driver/openingscheck.h"
 #include "support/temp_dir.h"
+#include "support/testos.h"
 #include "ui/model/version.h"
 
 using fixture::TempDir;
@@ -128,6 +132,42 @@ TEST_F(HeadlessRun, NormalEndIsZeroWithMessageOnStdoutAndProgressOnStderr) {
   EXPECT_NE(err.str().find("%100"), std::string::npos);
 }
 
+// --log FILE, wherever it stands: the console gets what it got without it,
+// the file a byte-order mark and then both streams' lines in order.
+TEST_F(HeadlessRun, LogWritesTheRunsLinesToAFileInUtf8WithAMark) {
+  const std::string log = tmp.str() + "/günlük.txt";
+  auto logged = [&] {
+    std::ifstream in(testos::utf8Path(log), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  V args = carry();
+  args.insert(args.begin() + 1, {"--log", log});
+  EXPECT_EQ(run(args), kExitCompleted);
+  EXPECT_EQ(out.str(), "İşlem tamamlandı\n");
+  EXPECT_EQ(logged(), "\xEF\xBB\xBF" + err.str() + out.str());
+  EXPECT_EQ(err.str().rfind("ACME şirketi oluşturuluyor.\n", 0), 0u);
+
+  const std::pair<V, int> cases[] = {{{"--version", "--log", log}, kExitCompleted},
+                                     {{"--log", log, "--devir", "--xyz"}, kExitUsage}};
+  for (const auto& [line, status] : cases) {
+    out.str("");
+    err.str("");
+    EXPECT_EQ(run(line), status) << line[0];
+    EXPECT_EQ(logged(), "\xEF\xBB\xBF" + out.str() + err.str());
+  }
+
+  // Without its file, or with one that cannot be made, nothing runs.
+  out.str("");
+  err.str("");
+  EXPECT_EQ(run({"--version", "--log"}), kExitUsage);
+  EXPECT_EQ(err.str().rfind("upgrade-devir: --log bir dosya ister\n", 0), 0u) << err.str();
+  err.str("");
+  EXPECT_EQ(run({"--version", "--log", tmp.str() + "/yok/günlük.txt"}), kExitStopped);
+  EXPECT_EQ(err.str(),
+            "upgrade-devir: Günlük dosyası yazılamadı: " + tmp.str() + "/yok/günlük.txt\n");
+  EXPECT_TRUE(out.str().empty());
+}
+
 TEST_F(HeadlessRun, CheckStopIsOneWithTheMessageLinesJoined) {
   V args = carry();
   args[2] = tmp.str() + "/nothere";
@@ -185,6 +225,16 @@ TEST_F(HeadlessRun, HelpListsEveryOptionAndStatusAndVersionIsTheAboutBoxs) {
                            "Örnek:"})
     EXPECT_NE(usage.find(text), std::string::npos) << text;
   EXPECT_EQ(usage.find("usage"), std::string::npos);  // nothing left in English
+  // An 80-column console wraps a line of 80 characters: every line is
+  // shorter (characters, not UTF-8 bytes).
+  std::size_t start = 0;
+  for (std::size_t end; (end = usage.find('\n', start)) != std::string::npos; start = end + 1) {
+    const std::string line = usage.substr(start, end - start);
+    const auto characters = std::count_if(line.begin(), line.end(), [](char c) {
+      return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    });
+    EXPECT_LE(characters, 79) << line;
+  }
 
   out.str("");
   EXPECT_EQ(run({"--version"}), kExitCompleted);

@@ -35,6 +35,7 @@ class RecordingView : public form1::View {
   int answered = 0;      // keepAnswering calls
   std::string question;  // the last one asked
   bool showReportAnswer = false;
+  bool cancelQuestions = false;  // "Vazgeç" where a question offers it
   std::optional<std::string> folderChosen;
   std::string folderPrompt;
 
@@ -62,10 +63,12 @@ class RecordingView : public form1::View {
     const bool error = m.icon == form1::Message::Icon::kError;
     events.push_back((error ? "error " : "info ") + m.caption + ": " + m.text);
   }
-  bool ask(const form1::Question& q) override {
-    events.push_back("ask " + q.caption + " [" + q.yes + "/" + q.no + "]");
+  form1::Answer ask(const form1::Question& q) override {
+    events.push_back("ask " + q.caption + " [" + q.yes + "/" + q.no +
+                     (q.cancel.empty() ? "" : "/" + q.cancel) + "]");
     question = q.text;
-    return showReportAnswer;
+    if (cancelQuestions && !q.cancel.empty()) return form1::Answer::kCancel;
+    return showReportAnswer ? form1::Answer::kYes : form1::Answer::kNo;
   }
   bool showSelection(CompanyList&) override {
     events.push_back("select");
@@ -349,7 +352,7 @@ TEST_P(ReportOffer, OnlyANormalCarryForwardEndOffersTheReport) {
   }
 }
 
-const char* const kQuestion = "ask Bilgi [Raporu göster/Kapat]";
+const char* const kQuestion = "ask Soru [Raporu göster/Kapat]";
 
 INSTANTIATE_TEST_SUITE_P(
     Ends, ReportOffer,
@@ -390,7 +393,7 @@ TEST_F(FormTest, RealCarryForwardSavesTheReportAndOffersIt) {
   model.Button1Click();
   ASSERT_GE(view.events.size(), 3u);
   EXPECT_EQ(view.events[view.events.size() - 3], "busy");
-  EXPECT_EQ(view.events.back(), "ask Bilgi [Raporu göster/Kapat]");
+  EXPECT_EQ(view.events.back(), "ask Soru [Raporu göster/Kapat]");
   // No table of the data directory stays open behind the run.
   for (const TTable* t :
        {&model.workspace().DM.SirketPravex_T, &model.workspace().DM.CariPravex_T,
@@ -440,14 +443,26 @@ TEST_F(FormTest, AllCarriedOffersTheOpeningsCheckWhichWritesNothing) {
                           [](const std::string& e) { return e.rfind("ask ", 0) == 0; }),
             2);
   EXPECT_EQ(view.events.front(), "input dropped");
-  EXPECT_NE(std::find(view.events.begin(), view.events.end(), "ask Bilgi [Karşılaştır/Şirket seç]"),
-            view.events.end());
+  EXPECT_NE(
+      std::find(view.events.begin(), view.events.end(), "ask Soru [Karşılaştır/Şirket seç/Vazgeç]"),
+      view.events.end());
   EXPECT_EQ(
       view.question,
       "Devir değerleri denetlendi: bütün açılışlar uyuyor.\r\nRaporu göstermek ister misiniz?");
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_NE(opened[0].find("Devir Değerleri Denetimi"), std::string::npos) << opened[0];
   EXPECT_TRUE(std::filesystem::exists(testos::utf8Path(opened[0])));
+  oldYear.expectUnchanged();
+  newYear.expectUnchanged();
+
+  // "Vazgeç": neither the check nor the selection, and nothing said.
+  view.events.clear();
+  view.cancelQuestions = true;
+  model.Button1Click();
+  EXPECT_EQ(view.events,
+            (std::vector<std::string>{"input dropped", "ask Soru [Karşılaştır/Şirket seç/Vazgeç]",
+                                      "input restored"}));
+  EXPECT_EQ(opened.size(), 1u);
   oldYear.expectUnchanged();
   newYear.expectUnchanged();
 }

@@ -24,6 +24,10 @@ cleanup() {
 trap cleanup EXIT
 wineserver -p
 wine wineboot -i >/dev/null 2>&1
+# The command-line program runs as on a Turkish Windows; its output is
+# decoded to be read.
+turkish_locales="$work/locales"
+. "$(dirname "$0")/../../support/turkish_wine.sh"
 
 failures=0
 fail() {
@@ -61,8 +65,10 @@ done
 expect() {
   status="$1" stream="$2" line="$3"
   shift 3
-  (cd "$dir" && wine cmd /c upgrade-devir "$@") >"$work/out" 2>"$work/err"
+  # A Turkish Windows: redirected output in the OEM code page, 857.
+  (cd "$dir" && turkish cmd /c upgrade-devir "$@") >"$work/out" 2>"$work/err"
   got=$?
+  decode "$work/out" "$work/err"
   tr -d '\r' <"$work/$stream" >"$work/lines"
   if [ "$got" -ne "$status" ] || ! grep -qxF -- "$line" "$work/lines"; then
     fail "upgrade-devir $*: exit $got (expected $status), no line '$line' on std$stream:"

@@ -10,6 +10,9 @@ com="$1" exe="$2" samples="$3"
 work=$(mktemp -d "$PWD/programs.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 failures=0
+# The programs run as on a Turkish Windows; their output is decoded to be read.
+turkish_locales="$work/locales"
+. "$(dirname "$0")/../../support/turkish_wine.sh"
 fail() {
   echo "FAIL: $*"
   failures=$((failures + 1))
@@ -52,8 +55,9 @@ runs() {
       set -- "$@" "$word"
     done
     shift "$n"
-    wine "$program" "$@" >"$work/$name/$job.out" 2>"$work/$name/$job.err" </dev/null
+    turkish "$program" "$@" >"$work/$name/$job.out" 2>"$work/$name/$job.err" </dev/null
     echo "$?" >"$work/$name/$job.status"
+    decode "$work/$name/$job.out" "$work/$name/$job.err"
   done <"$work/jobs"
   # The reports' file names and texts carry the time of the run, the dry
   # run the disk's free space.

@@ -269,17 +269,22 @@ HWND selectionDialog() {
 
 // Answers the run's boxes as a person would, keeping their texts: "Tamam"
 // on each "Bilgi" box ("İşlem tamamlandı"), then "Kapat" on the report
-// question.
+// question, captioned "Soru".
 void answerBoxes(std::vector<std::string>& boxes) {
   auto answer = std::make_shared<std::function<void(HWND)>>();
-  *answer = [&boxes, answer](HWND box) {
+  const std::vector<std::string> captions{"Bilgi", "Soru"};
+  *answer = [&boxes, answer, captions](HWND box) {
     if (box == nullptr) return;
     boxes.push_back(boxText(box));
-    if (HWND close = buttonNamed(box, "Kapat")) return driver::click(close);
+    if (HWND close = buttonNamed(box, "Kapat")) {
+      EXPECT_EQ(driver::text(box), "Soru");
+      return driver::click(close);
+    }
+    EXPECT_EQ(driver::text(box), "Bilgi");
     driver::click(buttonNamed(box, "Tamam"));
-    driver::whenShown("Bilgi", *answer);
+    driver::whenShown(captions, *answer);
   };
-  driver::whenShown("Bilgi", *answer);
+  driver::whenShown(captions, *answer);
 }
 
 // Expects `byWindow` to hold exactly the files of `byHeadless`, byte for byte.

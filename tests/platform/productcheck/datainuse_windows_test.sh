@@ -19,6 +19,9 @@ winpath() {
   printf 'Z:%s' "$1" | tr / '\\'
 }
 data="$(winpath "$work/DATA")"
+# The program runs as on a Turkish Windows; its output is decoded to be read.
+turkish_locales="$work/locales"
+. "$(dirname "$0")/../../support/turkish_wine.sh"
 # Every Wine start's output goes to a file: a Wine service it starts would
 # keep ctest's pipe open after the test.
 wine "$samples" --newest "$data" >/dev/null 2>&1 || { echo "FAIL: no sample data"; exit 1; }
@@ -46,9 +49,10 @@ failures=0
 # expectStop CONTROL FILE-NAMED
 expectStop() {
   hashes >"$work/before"
-  wine "$program" --devir --data "$data" --from 2005 --to 2006 --companies all \
+  turkish "$program" --devir --data "$data" --from 2005 --to 2006 --companies all \
     >"$work/out" 2>"$work/err"
   status=$?
+  decode "$work/out" "$work/err"
   if [ "$status" -ne 1 ] ||
      ! grep -qF "Veriler başka bir programda açık: $data\\$code ($2). Ürünü bütün bilgisayarlarda kapatınız." "$work/out"; then
     echo "FAIL: with $2 held: exit $status"; cat "$work/out" "$work/err"
@@ -69,8 +73,11 @@ expectStop "$work/ctl2" "$cari"
 endSession "$work/ctl2"
 
 [ -e "$work/DATA/$code/PDOXUSRS.LCK" ] || { echo "FAIL: the session's lock files are gone"; failures=1; }
-if ! wine "$program" --devir --data "$data" --from 2005 --to 2006 --companies all \
-     >"$work/out" 2>"$work/err" || ! grep -qxF "İşlem tamamlandı" "$work/out"; then
+turkish "$program" --devir --data "$data" --from 2005 --to 2006 --companies all \
+  >"$work/out" 2>"$work/err"
+status=$?
+decode "$work/out" "$work/err"
+if [ "$status" -ne 0 ] || ! grep -qxF "İşlem tamamlandı" "$work/out"; then
   echo "FAIL: the run after the session ended:"; cat "$work/out" "$work/err"
   failures=1
 fi

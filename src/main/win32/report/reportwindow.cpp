@@ -8,6 +8,7 @@
 #include "platform/wintext.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/gdi.h"
+#include "ui/win32/messagebox.h"
 
 namespace {
 
@@ -254,8 +255,15 @@ void TReportWindow::drawCell(const Page& page, ListCellDraw& draw) const {
 }
 
 void TReportWindow::ButtonOpenClick() {
-  if (auto path = platform::resolvePath(m_savedFile))
-    platform::openInShell(platform::utf8FromPath(*path));
+  const auto path = platform::resolvePath(m_savedFile);
+  if (path && platform::openInShell(platform::utf8FromPath(*path))) return;
+  win32ui::MessageBoxArgs box;
+  box.owner = m_window.hwnd();
+  box.caption = report::kOpenFailureCaption;
+  box.text = report::OpenFailureText(m_savedFile);
+  box.icon = win32ui::MessageIcon::Warning;
+  box.buttons = {"Tamam"};
+  win32ui::showMessageBox(box);
 }
 
 void TReportWindow::onCommand(int id, int code) {

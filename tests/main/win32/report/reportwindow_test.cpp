@@ -1,6 +1,7 @@
 // The report window on Windows, driven with window messages while it runs
 // modally: its tabs and rows in order, the look of a differing row by its
-// pixels, the open button without a saved file, and a picture of it
+// pixels, the open button without a saved file and on one that cannot be
+// opened, and a picture of it
 // (UD_SHOTS_DIR names the folder, when set).
 #include "main/win32/report/reportwindow.h"
 
@@ -105,6 +106,30 @@ TEST(ReportWindowWin32, ShowsTabsAndRowsInOrderAndHighlightsDifferingLines) {
   });
   ShowReportWindow(nullptr, r, std::string());
   EXPECT_TRUE(shown);
+}
+
+// "Kaydedilen raporu aç" on a saved file that is gone: a box says so.
+TEST(ReportWindowWin32, ASavedReportThatCannotBeOpenedIsSaidInABox) {
+  report::RunReport r;
+  r.date = "2026-12-07 14:05";
+  r.companies.push_back({"2005_001", "2006_001", "Ak", {reportLine("kart sayısı", true)}});
+  const std::string saved = "C:\\yok\\Devir Raporu.html";
+  std::string said;
+  driver::whenShown(report::kWindowTitle, [&](HWND window) {
+    ASSERT_NE(window, nullptr);
+    const HWND open = driver::find(window, TReportWindow::kButtonOpen);
+    ASSERT_TRUE(driver::isEnabled(open));
+    driver::whenShown(report::kOpenFailureCaption, [&](HWND box) {
+      ASSERT_NE(box, nullptr);
+      for (HWND c = ::GetWindow(box, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+        if (::GetDlgCtrlID(c) == 0xFFFF) said += driver::text(c);
+      ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    driver::click(open);  // returns once the box is closed
+    driver::click(driver::find(window, TReportWindow::kButtonClose));
+  });
+  ShowReportWindow(nullptr, r, saved);
+  EXPECT_EQ(said, "Rapor açılamadı: " + saved);
 }
 
 }  // namespace
