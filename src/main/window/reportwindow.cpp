@@ -41,6 +41,8 @@ QTableWidgetItem* lineCell(const report::PresentedRow& row, int column) {
   } else if (row.kind == report::RowKind::kInfo) {
     item->setForeground(kInfo);
   }
+  // The fields behind the line, for support, over its name.
+  if (column == 1 && !row.detail.empty()) item->setToolTip(text(row.detail));
   return item;
 }
 

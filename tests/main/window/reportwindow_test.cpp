@@ -14,11 +14,10 @@ class ReportWindowTest : public QObject {
   // its records spanning the rest of their row.
   void rendersThePresentation() {
     report::RunReport r;
+    report::ReportLine borc = reportLine("borç bakiyeleri", false, 25);
+    borc.detail = "KTBKY → KDBKY";
     r.companies.push_back(
-        {"2005_001",
-         "2006_001",
-         "Merkez Ticaret",
-         {reportLine("kart sayısı", true), reportLine("borç bakiyeleri", false, 25)}});
+        {"2005_001", "2006_001", "Merkez Ticaret", {reportLine("kart sayısı", true), borc}});
     r.companies.push_back({"2005_002", "2006_002", "Şube", {reportLine("kart sayısı", true)}});
     TReportWindow w(r, QString());
     QCOMPARE(w.Companies->count(), 2);
@@ -27,6 +26,8 @@ class ReportWindowTest : public QObject {
     QTableWidget* t = w.table(0);
     QCOMPARE(t->rowCount(), 3);
     QCOMPARE(t->item(0, 1)->text(), QStringLiteral("borç bakiyeleri"));
+    QCOMPARE(t->item(0, 1)->toolTip(), QStringLiteral("KTBKY → KDBKY"));  // for support
+    QCOMPARE(t->item(2, 1)->toolTip(), QString());
     QVERIFY(t->item(0, 1)->background().color() != t->item(2, 1)->background().color());
     QVERIFY(t->item(0, 1)->font().bold());
     QCOMPARE(t->item(0, 2)->textAlignment(), int(Qt::AlignRight | Qt::AlignVCenter));
