@@ -34,6 +34,23 @@ class ReportWindowTest : public QObject {
     QCOMPARE(t->columnSpan(1, 1), 6);
     QVERIFY(t->item(1, 1)->text().startsWith(QStringLiteral("Farklı kayıtlar (ilk 20")));
   }
+
+  // A line's row holds the dots of "İ" and "Ö" two pixels below its top,
+  // clear of the focus rectangle and the grid line.
+  void rowsHoldTheDotsOfTurkishCapitals() {
+    report::RunReport r;
+    r.companies.push_back({"2005_001", "2006_001", "A", {reportLine("İÖ", true)}});
+    TReportWindow w(r, QString());
+    w.show();
+    QTableWidget* t = w.table(0);
+    const QFontMetrics metrics(t->font());
+    int top = 0;
+    for (QChar capital : QStringLiteral("İÖÜÇ"))
+      top = std::min(top, metrics.boundingRect(capital).top());
+    const int height = t->rowHeight(0);
+    const int dots = (height - metrics.height()) / 2 + metrics.ascent() + top;
+    QVERIFY2(dots >= 2, qPrintable(QStringLiteral("%1 px row, dots at %2").arg(height).arg(dots)));
+  }
 };
 
 QTEST_MAIN(ReportWindowTest)
