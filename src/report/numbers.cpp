@@ -61,6 +61,13 @@ std::string FormatNumber(double value, bool exact) {
   return out;
 }
 
+std::string FormatAmount(double value, bool exact) {
+  std::string text = FormatNumber(value, exact);
+  // A whole amount, and the rounded "-0,00" that FormatNumber gives as "0".
+  if (std::isfinite(value) && text.find(',') == std::string::npos) text += ",00";
+  return text;
+}
+
 std::string LocalDateTime() {
   return platform::localTimeText("%Y-%m-%d %H:%M");
 }

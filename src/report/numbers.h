@@ -14,6 +14,10 @@ namespace report {
 // infinities as "NaN", "∞", "-∞".
 std::string FormatNumber(double value, bool exact = false);
 
+// An amount: as FormatNumber, but always with at least two decimals, so that
+// zero reads "0,00" and a whole amount "1.250,00" beside "12,35".
+std::string FormatAmount(double value, bool exact = false);
+
 // The local date and time, "YYYY-MM-DD HH:MM".
 std::string LocalDateTime();
 

@@ -27,8 +27,9 @@ CompanyPage pageOf(const CompanyReport& c) {
     const LineTexts t = ColumnTexts(*l);
     page.rows.push_back(
         {kindOf(*l),
-         {l->section, l->label, t.old, t.expected, t.found, t.difference, MarkText(*l)}});
-    if (!l->items.empty()) page.rows.push_back({RowKind::kItems, {"", ItemsText(*l)}});
+         {l->section, l->label, t.old, t.expected, t.found, t.difference, MarkText(*l)},
+         l->detail});
+    if (!l->items.empty()) page.rows.push_back({RowKind::kItems, {"", ItemsText(*l)}, {}});
   }
   return page;
 }

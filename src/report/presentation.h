@@ -39,6 +39,9 @@ struct PresentedRow {
   // Section, line, old, expected, new, difference, mark. An items row has
   // its text in cells[1], which spans the rest of the row, and no other.
   std::array<std::string, kColumnCount> cells;
+  // The fields behind a line, for support ("KTBKY → KDBKY"): shown beside
+  // the line's name as a tooltip or a second line; empty when it has none.
+  std::string detail;
   // The old, expected, new and difference cells of a line are numbers
   // (aligned right); nothing of an items row is.
   bool isNumber(int column) const { return kind != RowKind::kItems && column >= 2 && column <= 5; }

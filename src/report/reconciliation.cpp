@@ -61,10 +61,11 @@ class Tally {
   }
   std::size_t expectedCount() const { return m_expected; }
 
-  ReportLine line(std::string section, std::string label) const {
+  ReportLine line(std::string section, std::string label, std::string detail) const {
     ReportLine l;
     l.section = std::move(section);
     l.label = std::move(label);
+    l.detail = std::move(detail);
     l.kind = LineKind::kAmount;
     l.old = m_old;
     for (const Item& i : m_items) {
@@ -74,8 +75,8 @@ class Tally {
       if (same) continue;
       ++l.differingItems;
       if (l.items.size() < kMaxItemsShown)
-        l.items.push_back({i.code, i.hasExpected ? FormatNumber(i.expected, true) : "yok",
-                           i.found ? FormatNumber(*i.found, true) : "yok"});
+        l.items.push_back({i.code, i.hasExpected ? FormatAmount(i.expected, true) : "yok",
+                           i.found ? FormatAmount(*i.found, true) : "yok"});
     }
     l.agrees = l.differingItems == 0 && sameValue(l.expected, l.found);
     return l;
@@ -128,9 +129,10 @@ class Rounding {
     out.push_back(effect);
 
     // The rounding figures: nothing old to compare, the figure itself shown.
-    auto figure = [&](std::string label, double value) {
+    auto figure = [&](std::string label, double value, bool isCount = false) {
       ReportLine line = effect;
       line.label = std::move(label);
+      line.infoIsCount = isCount;
       line.old = 0;
       line.expected = line.found = value;
       out.push_back(line);
@@ -139,7 +141,7 @@ class Rounding {
     figure("en büyük tek yuvarlama farkı" +
                (m_largestCode ? " (" + *m_largestCode + ")" : std::string()),
            static_cast<double>(m_largest));
-    figure("0 veya eksi olduğu için 0 yazılan tutar", static_cast<double>(m_zeroed));
+    figure("0 veya eksi olduğu için 0 yazılan tutar sayısı", static_cast<double>(m_zeroed), true);
   }
 
  private:
@@ -226,13 +228,15 @@ void currentAccounts(const ReconcileOptions& o, const platform::TypedPath& oldDi
   }
   const double n = static_cast<double>(oldCount);
   out.push_back(countLine(section, "kart sayısı", n, n, static_cast<double>(newCount)));
-  out.push_back(debit.line(section, "borç bakiyeleri toplamı (KTBKY → KDBKY)"));
-  out.push_back(credit.line(section, "alacak bakiyeleri toplamı (KTBKY → KDBKY)"));
+  out.push_back(debit.line(section, "borç bakiyeleri toplamı", "KTBKY → KDBKY"));
+  out.push_back(credit.line(section, "alacak bakiyeleri toplamı", "KTBKY → KDBKY"));
   for (const auto& [unit, cur] : currencies) {
-    ReportLine d = cur.debit.line(section, "döviz " + (unit.empty() ? "(birimsiz)" : unit) +
-                                               " borç bakiyeleri (DTBKY → DDBKY)");
-    ReportLine c = cur.credit.line(section, "döviz " + (unit.empty() ? "(birimsiz)" : unit) +
-                                                " alacak bakiyeleri (DTBKY → DDBKY)");
+    ReportLine d = cur.debit.line(
+        section, "döviz " + (unit.empty() ? "(birimsiz)" : unit) + " borç bakiyeleri",
+        "DTBKY → DDBKY");
+    ReportLine c = cur.credit.line(
+        section, "döviz " + (unit.empty() ? "(birimsiz)" : unit) + " alacak bakiyeleri",
+        "DTBKY → DDBKY");
     // A currency nobody holds an amount in is no line of its own.
     const bool empty =
         d.agrees && c.agrees && d.old == 0 && c.old == 0 && d.found == 0 && c.found == 0;
@@ -274,8 +278,8 @@ void stock(const ReconcileOptions& o, const platform::TypedPath& oldDir,
   }
   const double n = static_cast<double>(oldCount);
   out.push_back(countLine(section, "kart sayısı", n, n, static_cast<double>(newCount)));
-  out.push_back(quantity.line(section, "devreden miktar (MIKKAL → MIKDEV)"));
-  out.push_back(value.line(section, "devreden değer (KALF × MIKKAL → TUTDEV)"));
+  out.push_back(quantity.line(section, "devreden miktar", "MIKKAL → MIKDEV"));
+  out.push_back(value.line(section, "devreden değer", "KALF × MIKKAL → TUTDEV"));
 }
 
 // Shared by cheques and instalments: which old records stay, their amount,
@@ -334,8 +338,7 @@ void documents(const ReconcileOptions& o, const DocumentRule& rule,
   const std::string what = rule.what;
   out.push_back(countLine(rule.section, "devreden " + what + " sayısı", all, kept,
                           static_cast<double>(newCount)));
-  out.push_back(
-      amounts.line(rule.section, std::string("devreden tutar (") + rule.amountField + ")"));
+  out.push_back(amounts.line(rule.section, "devreden tutar", rule.amountField));
   out.push_back(countLine(rule.section, "silinen " + what + " sayısı", all, all - kept,
                           all - static_cast<double>(newCount)));
   if (o.ytl) rounding.appendLines(out, rule.section);
@@ -362,7 +365,7 @@ void production(const ReconcileOptions& o, const platform::TypedPath& oldDir,
   }
   const double n = static_cast<double>(oldCount);
   out.push_back(countLine(section, "üretim hareketi sayısı", n, n, static_cast<double>(newCount)));
-  out.push_back(prices.line(section, "fiyatlar toplamı (KFIYAT)"));
+  out.push_back(prices.line(section, "fiyatlar toplamı", "KFIYAT"));
 }
 
 void settings(const ReconcileOptions& o, const platform::TypedPath& oldDir,
@@ -370,20 +373,25 @@ void settings(const ReconcileOptions& o, const platform::TypedPath& oldDir,
   const std::string section = "Ayarlar";
   struct Setting {
     const char* field;
+    const char* name;  // what the field holds
     const std::string* ytlValue;
     std::string fixed;
   };
   const Setting fields[] = {
-      {"PARABIRIMI", &o.currencyName, {}}, {"PARASIMGE", &o.currencySymbol, {}},
-      {"ALPHA3", &o.subUnitName, {}},      {"ALPHA1", &o.subUnitSymbol, {}},
-      {"PRBRHASSAS", nullptr, "2"},        {"ALPHA2", nullptr, "1/100"},
+      {"PARABIRIMI", "para biriminin adı", &o.currencyName, {}},
+      {"PARASIMGE", "para biriminin simgesi", &o.currencySymbol, {}},
+      {"ALPHA3", "alt birimin adı", &o.subUnitName, {}},
+      {"ALPHA1", "alt birimin simgesi", &o.subUnitSymbol, {}},
+      {"PRBRHASSAS", "tutarların ondalık basamak sayısı", nullptr, "2"},
+      {"ALPHA2", "alt birimin para birimine oranı", nullptr, "1/100"},
   };
   TableReader oldTable(oldDir, "ayar.db");
   TableReader newTable(newDir, "ayar.DB");
   for (const Setting& s : fields) {
     ReportLine l;
     l.section = section;
-    l.label = std::string("para birimi alanı ") + s.field;
+    l.label = s.name;
+    l.detail = s.field;
     l.kind = LineKind::kText;
     l.oldText = oldTable.eof() ? std::string() : oldTable.text(oldTable.field(s.field));
     l.foundText = newTable.eof() ? std::string() : newTable.text(newTable.field(s.field));

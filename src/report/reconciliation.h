@@ -40,7 +40,8 @@ struct ItemDifference {
 
 struct ReportLine {
   std::string section;  // "Cari hesaplar", "Stok", ...
-  std::string label;
+  std::string label;    // in the words of an accountant: "borç bakiyeleri toplamı"
+  std::string detail;   // the fields behind it, for support: "KTBKY → KDBKY"; may be empty
   LineKind kind = LineKind::kAmount;
   // Counts and amounts. For an info line, `expected` is the figure and `old`
   // what it is set against.
@@ -50,10 +51,15 @@ struct ReportLine {
   // Settings lines and lines that could not be computed.
   std::string oldText, expectedText, foundText;
   bool agrees = true;
+  bool infoIsCount = false;           // an info line whose figure is a number of records
   std::size_t differingItems = 0;     // how many records differ in all
   std::vector<ItemDifference> items;  // the first kMaxItemsShown of them
 
   double difference() const { return kind == LineKind::kInfo ? expected - old : found - expected; }
+  // Its figures are numbers of records, written without decimals.
+  bool isCount() const {
+    return kind == LineKind::kCount || (kind == LineKind::kInfo && infoIsCount);
+  }
 };
 
 inline constexpr std::size_t kMaxItemsShown = 20;

@@ -38,6 +38,12 @@ std::string companyTitle(const CompanyReport& c) {
   return c.shortName + " (" + c.oldCode + " → " + c.newCode + ")";
 }
 
+// The fields behind a line, small and grey under its name, for support.
+std::string detailHtml(const ReportLine& l) {
+  return l.detail.empty() ? std::string()
+                          : "<br><span class=\"detail\">" + HtmlEscaped(l.detail) + "</span>";
+}
+
 }  // namespace
 
 std::string CsvField(const std::string& s) {
@@ -78,10 +84,14 @@ std::string MarkText(const ReportLine& line) {
   return line.agrees ? "uyuyor" : "FARKLI";
 }
 
+std::string LabelWithDetail(const ReportLine& l) {
+  return l.detail.empty() ? l.label : l.label + " (" + l.detail + ")";
+}
+
 LineTexts ColumnTexts(const ReportLine& l) {
   if (l.kind == LineKind::kText) return {l.oldText, l.expectedText, l.foundText, ""};
-  LineTexts t{FormatNumber(l.old), FormatNumber(l.expected), FormatNumber(l.found),
-              FormatNumber(l.difference())};
+  const auto format = [&l](double v) { return l.isCount() ? FormatNumber(v) : FormatAmount(v); };
+  LineTexts t{format(l.old), format(l.expected), format(l.found), format(l.difference())};
   if (l.kind == LineKind::kInfo) {
     t.found.clear();
     if (l.old == 0) t.old.clear(), t.difference.clear();
@@ -98,7 +108,7 @@ std::string PlainTextReport(const RunReport& r) {
            padLeft("Yeni", kNumber) + padLeft("Fark", kNumber) + "  Durum\n";
     for (const ReportLine* l : LinesDifferencesFirst(c)) {
       const LineTexts t = ColumnTexts(*l);
-      out += padRight(l->section + ": " + l->label, kLabel) + padLeft(t.old, kNumber) +
+      out += padRight(l->section + ": " + LabelWithDetail(*l), kLabel) + padLeft(t.old, kNumber) +
              padLeft(t.expected, kNumber) + padLeft(t.found, kNumber) +
              padLeft(t.difference, kNumber) + "  " + MarkText(*l) + "\n";
       for (const ItemDifference& i : l->items) out += "    " + ItemText(i) + "\n";
@@ -120,7 +130,7 @@ std::string CsvReport(const RunReport& r) {
     for (const ReportLine& l : c.lines) {
       const LineTexts t = ColumnTexts(l);
       const std::string fields[] = {r.date,       c.oldCode,   c.newCode,
-                                    c.shortName,  l.section,   l.label,
+                                    c.shortName,  l.section,   LabelWithDetail(l),
                                     t.old,        t.expected,  t.found,
                                     t.difference, MarkText(l), std::to_string(l.differingItems)};
       bool firstField = true;
@@ -158,6 +168,7 @@ std::string HtmlReport(const RunReport& r) {
       "tr.items td { background: #fff0f0; font-weight: normal; font-size: 8pt; }\n"
       "p.summary.differs { color: #a00000; font-weight: bold; }\n"
       "th.n { text-align: right; }\n"
+      "span.detail { color: #666; font-size: 7pt; font-weight: normal; }\n"
       "@media print { body { font-size: 7.5pt; } th, td { padding: 1pt 3pt; } }\n"
       "</style>\n</head>\n<body>\n";
   for (const CompanyReport& c : r.companies) {
@@ -174,7 +185,7 @@ std::string HtmlReport(const RunReport& r) {
                         : l->kind == LineKind::kInfo ? " class=\"info\""
                                                      : "";
       out += std::string("<tr") + cls + "><td>" + HtmlEscaped(l->section) + "</td><td>" +
-             HtmlEscaped(l->label) + "</td><td class=\"n\">" + HtmlEscaped(t.old) +
+             HtmlEscaped(l->label) + detailHtml(*l) + "</td><td class=\"n\">" + HtmlEscaped(t.old) +
              "</td><td class=\"n\">" + HtmlEscaped(t.expected) + "</td><td class=\"n\">" +
              HtmlEscaped(t.found) + "</td><td class=\"n\">" + HtmlEscaped(t.difference) +
              "</td><td>" + HtmlEscaped(MarkText(*l)) + "</td></tr>\n";

@@ -18,7 +18,12 @@ std::string HtmlEscaped(const std::string& s);
 // "uyuyor", "FARKLI" or "bilgi" (a rounding figure).
 std::string MarkText(const ReportLine& line);
 
-// The old, expected, new and difference columns of a line as shown.
+// The line's name with its fields for support, as the CSV and the plain
+// text carry it: "borç bakiyeleri toplamı (KTBKY → KDBKY)", or the name alone.
+std::string LabelWithDetail(const ReportLine& line);
+
+// The old, expected, new and difference columns of a line as shown: counts
+// as whole numbers, amounts with at least two decimals ("0,00").
 struct LineTexts {
   std::string old, expected, found, difference;
 };

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "report/reportformat.h"
 #include "support/report_lines.h"
 
 namespace {
@@ -63,9 +64,75 @@ TEST(ReportPresentation, PagesPutDifferingLinesFirstEachFollowedByItsRecords) {
     EXPECT_EQ(rows[i].kind, expected[i].first) << i;
     EXPECT_EQ(rows[i].cells[1], expected[i].second) << i;
   }
-  EXPECT_EQ(rows[0].cells, (std::array<std::string, 7>{"Cari hesaplar", "borç", "1.000.000", "1",
-                                                       "1,50", "0,50", "FARKLI"}));
+  EXPECT_EQ(rows[0].cells, (std::array<std::string, 7>{"Cari hesaplar", "borç", "1.000.000,00",
+                                                       "1,00", "1,50", "0,50", "FARKLI"}));
   EXPECT_TRUE(rows[0].isNumber(5) && !rows[0].isNumber(6) && !rows[1].isNumber(5));
+}
+
+// Counts as whole numbers, amounts always with two decimals (one form of
+// zero), in the window and in the saved files alike.
+struct FigureCase {
+  const char* name;
+  report::LineKind kind;
+  bool infoIsCount;
+  double old, expected, found;
+  std::array<std::string, 4> texts;  // old, expected, new, difference
+};
+
+class ReportFigures : public ::testing::TestWithParam<FigureCase> {};
+
+TEST_P(ReportFigures, ReadAsCountsOrAmounts) {
+  const FigureCase& c = GetParam();
+  report::ReportLine l = reportLine("a", true, 0, c.kind);
+  l.infoIsCount = c.infoIsCount;
+  l.old = c.old, l.expected = c.expected, l.found = c.found;
+  const report::LineTexts t = report::ColumnTexts(l);
+  EXPECT_EQ((std::array<std::string, 4>{t.old, t.expected, t.found, t.difference}), c.texts);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, ReportFigures,
+    ::testing::Values(
+        FigureCase{"ZeroAmount",
+                   report::LineKind::kAmount,
+                   false,
+                   0,
+                   0,
+                   0,
+                   {"0,00", "0,00", "0,00", "0,00"}},
+        FigureCase{"WholeAmount",
+                   report::LineKind::kAmount,
+                   false,
+                   2500000,
+                   2.5,
+                   2,
+                   {"2.500.000,00", "2,50", "2,00", "-0,50"}},
+        FigureCase{"Count", report::LineKind::kCount, false, 3, 3, 0, {"3", "3", "0", "-3"}},
+        FigureCase{"RoundingFigure", report::LineKind::kInfo, false, 0, 0, 0, {"", "0,00", "", ""}},
+        FigureCase{
+            "ZeroedAmountsCounted", report::LineKind::kInfo, true, 0, 4, 4, {"", "4", "", ""}}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST(ReportPresentation, FieldNamesAreTheLinesDetailAndStayInTheCsv) {
+  report::ReportLine l = reportLine("borç bakiyeleri toplamı", true);
+  l.detail = "KTBKY → KDBKY";
+  const auto p = report::PresentReport(run({{"2005_001", "2006_001", "A", {l}}}), "");
+  ASSERT_EQ(p.pages[0].rows.size(), 1u);
+  EXPECT_EQ(p.pages[0].rows[0].cells[1], "borç bakiyeleri toplamı");
+  EXPECT_EQ(p.pages[0].rows[0].detail, "KTBKY → KDBKY");
+
+  const std::string csv = report::CsvReport(run({{"2005_001", "2006_001", "A", {l}}}));
+  const std::string header = csv.substr(0, csv.find("\r\n") + 2);
+  EXPECT_EQ(
+      header,
+      "\xEF\xBB\xBFTarih;Eski şirket;Yeni şirket;Kısa adı;Bölüm;Satır;Eski;Beklenen;Yeni;Fark;"
+      "Durum;Farklı kayıt sayısı\r\n");
+  EXPECT_EQ(csv.substr(header.size()),
+            "2026-12-07 14:05;2005_001;2006_001;A;Cari hesaplar;borç bakiyeleri toplamı (KTBKY → "
+            "KDBKY);1.000.000,00;1,00;1,00;0,00;uyuyor;0\r\n");
+  EXPECT_NE(report::HtmlReport(run({{"2005_001", "2006_001", "A", {l}}}))
+                .find("borç bakiyeleri toplamı<br><span class=\"detail\">KTBKY → KDBKY</span>"),
+            std::string::npos);
 }
 
 TEST(ReportPresentation, RecordsTextCountsOnlyWhenNotAllAreNamed) {

@@ -35,6 +35,12 @@ inline report::ReportLine screenshotLine(const char* section, const char* label,
   return l;
 }
 
+// The line with the fields behind it, as the reconciliation names them.
+inline report::ReportLine withDetail(report::ReportLine l, const char* detail) {
+  l.detail = detail;
+  return l;
+}
+
 // Two companies, the first with one differing balance and its record.
 inline report::RunReport screenshotReport() {
   using report::LineKind;
@@ -43,15 +49,20 @@ inline report::RunReport screenshotReport() {
   r.options.ytl = true;
   std::vector<report::ReportLine> lines = {
       screenshotLine("Cari hesaplar", "kart sayısı", 7, 7, 7, LineKind::kCount),
-      screenshotLine("Cari hesaplar", "borç bakiyeleri toplamı (KTBKY → KDBKY)", 1495000, 1.49,
-                     1.49),
-      screenshotLine("Cari hesaplar", "alacak bakiyeleri toplamı (KTBKY → KDBKY)", 22100000, 22.1,
-                     22.1),
+      withDetail(screenshotLine("Cari hesaplar", "borç bakiyeleri toplamı", 1495000, 1.49, 1.49),
+                 "KTBKY → KDBKY"),
+      withDetail(screenshotLine("Cari hesaplar", "alacak bakiyeleri toplamı", 22100000, 22.1, 22.1),
+                 "KTBKY → KDBKY"),
       screenshotLine("Cari hesaplar", "dönüşüm etkisi: eski toplam / 1.000.000 → yuvarlanmış",
                      23.595, 23.59, 23.59, LineKind::kInfo),
-      screenshotLine("Stok", "devreden değer (KALF × MIKKAL → TUTDEV)", 31500000, 31.5, 31.5),
+      withDetail(screenshotLine("Stok", "devreden değer", 31500000, 31.5, 31.5),
+                 "KALF × MIKKAL → TUTDEV"),
+      withDetail(screenshotLine("Stok", "devreden miktar", 0, 0, 0), "MIKKAL → MIKDEV"),
       screenshotLine("Çek ve senetler", "devreden evrak sayısı", 9, 3, 3, LineKind::kCount),
-      screenshotLine("Taksitler", "devreden tutar (TUTAR)", 600000, 0.6, 0.6)};
+      withDetail(screenshotLine("Taksitler", "devreden tutar", 600000, 0.6, 0.6), "TUTAR"),
+      screenshotLine("Taksitler", "0 veya eksi olduğu için 0 yazılan tutar sayısı", 0, 2, 2,
+                     LineKind::kInfo)};
+  lines.back().infoIsCount = true;
   report::CompanyReport first{"2005_001", "2006_001", "Merkez Ticaret", lines};
   first.lines[2].found = 22.11;
   first.lines[2].agrees = false;

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "platform/paths.h"
 #include "platform/shell.h"
@@ -41,7 +42,25 @@ QTableWidgetItem* lineCell(const report::PresentedRow& row, int column) {
   } else if (row.kind == report::RowKind::kInfo) {
     item->setForeground(kInfo);
   }
+  // The fields behind the line, for support, over its name.
+  if (column == 1 && !row.detail.empty()) item->setToolTip(text(row.detail));
   return item;
+}
+
+// A row's room above and below its text's line: the focus rectangle's line
+// and a gap.
+constexpr int kRowPadding = 3;
+
+// The least height of a row in `font`: its line, with the dots of "İ" and
+// "Ö" (which some fonts draw above the line's ascent) and the padding above
+// and below.
+int rowHeightFor(const QFont& font) {
+  const QFontMetrics metrics(font);
+  int top = -metrics.ascent();
+  for (QChar capital : QStringLiteral("İÖ"))
+    top = std::min(top, metrics.boundingRect(capital).top());
+  const int overshoot = -metrics.ascent() - top;
+  return metrics.height() + 2 * (overshoot + kRowPadding);
 }
 
 }  // namespace
@@ -119,6 +138,7 @@ QWidget* TReportWindow::companyPage(const report::CompanyPage& page) {
     }
     t->setSpan(at, 1, 1, report::kColumnCount - 1);
   }
+  t->verticalHeader()->setMinimumSectionSize(rowHeightFor(t->font()));
   t->resizeColumnsToContents();
   t->resizeRowsToContents();
   t->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);

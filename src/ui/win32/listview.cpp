@@ -19,6 +19,23 @@ std::string headerTitle(const std::string& title) {
   return title.empty() ? title : title + " ";
 }
 
+// A row's room above and below its text at 96 DPI: the focus rectangle's
+// line and a gap, so that the rectangle of the selected row stays clear of
+// the dots of "İ" and "Ö". Windows makes a row only as high as the font's
+// line, where the focus line runs through those dots.
+constexpr int kRowPadding = 3;
+
+// The height of a row for text in `font`, in device pixels.
+int rowHeightFor(HWND list, HFONT font) {
+  HDC dc = ::GetDC(list);
+  const HGDIOBJ old = ::SelectObject(dc, font);
+  TEXTMETRICW metrics{};
+  ::GetTextMetricsW(dc, &metrics);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(list, dc);
+  return metrics.tmHeight + 2 * scale(kRowPadding);
+}
+
 }  // namespace
 
 int ListView::titleWidth(HFONT font, const std::string& title) {
@@ -34,6 +51,11 @@ bool ListView::create(const ListViewArgs& args) {
   if (args.gridLines) extended |= LVS_EX_GRIDLINES;
   if (args.fullRowSelect) extended |= LVS_EX_FULLROWSELECT;
   ::SendMessageW(hwnd(), LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+  // A list view makes its rows as high as its small images: an image list of
+  // images one pixel wide sets the height (the list destroys it with itself).
+  if (HIMAGELIST rows =
+          ::ImageList_Create(1, rowHeightFor(hwnd(), font(args.font)), ILC_COLOR, 1, 0))
+    ::SendMessageW(hwnd(), LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(rows));
   for (const ListColumn& column : args.columns) {
     std::wstring title = platform::widen(headerTitle(column.title));
     LVCOLUMNW lvc{};

@@ -130,6 +130,20 @@ class SirketSecTest : public QObject {
     QVERIFY2(total <= grid->viewport()->width(), qPrintable(QString::number(total)));
   }
 
+  // A row holds the dots of "İ" and "Ö" two pixels below its top, clear of
+  // the focus rectangle and the grid line (the text is centred in the row).
+  void rowsHoldTheDotsOfTurkishCapitals() {
+    TK_SirketSec dialog(list, host);
+    dialog.show();
+    const QFontMetrics metrics(dialog.DBGrid1->font());
+    int top = 0;
+    for (QChar capital : QStringLiteral("İÖÜÇ"))
+      top = std::min(top, metrics.boundingRect(capital).top());
+    const int height = dialog.DBGrid1->rowHeight(0);
+    const int dots = (height - metrics.height()) / 2 + metrics.ascent() + top;
+    QVERIFY2(dots >= 2, qPrintable(QStringLiteral("%1 px row, dots at %2").arg(height).arg(dots)));
+  }
+
   // The indicator column marks the current row, and the mark follows a click.
   void indicatorMarksTheCurrentRow() {
     TK_SirketSec dialog(list, host);

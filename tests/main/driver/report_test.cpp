@@ -14,6 +14,7 @@
 #include "main/driver/headless.h"
 #include "report/reconciliation.h"
 #include "report/reportfiles.h"
+#include "report/reportformat.h"
 #include "sample_data.h"
 #include "support/company_fixture.h"
 #include "support/fixture_files.h"
@@ -96,7 +97,7 @@ std::vector<std::string> differingLabels(const report::RunReport& r) {
   std::vector<std::string> labels;
   for (const auto& c : r.companies)
     for (const auto& l : c.lines)
-      if (!l.agrees) labels.push_back(l.section + ": " + l.label);
+      if (!l.agrees) labels.push_back(l.section + ": " + report::LabelWithDetail(l));
   return labels;
 }
 
@@ -179,7 +180,7 @@ TEST_F(ReportRun, AChangedOpeningBalanceDiffersAndTheRunExitsWith4) {
   const Outcome r = run({"--ytl", "--report-dir", folder.string()}, jobs);
   EXPECT_EQ(r.status, kExitReportDiffers) << r.out << r.err;
   EXPECT_NE(r.out.find("İşlem tamamlandı"), std::string::npos);
-  EXPECT_NE(r.out.find("120.01: beklenen 250, bulunan 250,01"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("120.01: beklenen 250,00, bulunan 250,01"), std::string::npos) << r.out;
   EXPECT_NE(r.out.find("1 satırda fark var"), std::string::npos) << r.out;
   EXPECT_EQ(filesIn(folder).size(), 2u);
   // The data directory's folder holds the carry record only: the report went
@@ -288,7 +289,7 @@ INSTANTIATE_TEST_SUITE_P(
                   table.post();
                 });
               },
-              {"Ayarlar: para birimi alanı PARASIMGE"}}),
+              {"Ayarlar: para biriminin simgesi (PARASIMGE)"}}),
     [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace

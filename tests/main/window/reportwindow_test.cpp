@@ -14,11 +14,10 @@ class ReportWindowTest : public QObject {
   // its records spanning the rest of their row.
   void rendersThePresentation() {
     report::RunReport r;
+    report::ReportLine borc = reportLine("borç bakiyeleri", false, 25);
+    borc.detail = "KTBKY → KDBKY";
     r.companies.push_back(
-        {"2005_001",
-         "2006_001",
-         "Merkez Ticaret",
-         {reportLine("kart sayısı", true), reportLine("borç bakiyeleri", false, 25)}});
+        {"2005_001", "2006_001", "Merkez Ticaret", {reportLine("kart sayısı", true), borc}});
     r.companies.push_back({"2005_002", "2006_002", "Şube", {reportLine("kart sayısı", true)}});
     TReportWindow w(r, QString());
     QCOMPARE(w.Companies->count(), 2);
@@ -27,11 +26,30 @@ class ReportWindowTest : public QObject {
     QTableWidget* t = w.table(0);
     QCOMPARE(t->rowCount(), 3);
     QCOMPARE(t->item(0, 1)->text(), QStringLiteral("borç bakiyeleri"));
+    QCOMPARE(t->item(0, 1)->toolTip(), QStringLiteral("KTBKY → KDBKY"));  // for support
+    QCOMPARE(t->item(2, 1)->toolTip(), QString());
     QVERIFY(t->item(0, 1)->background().color() != t->item(2, 1)->background().color());
     QVERIFY(t->item(0, 1)->font().bold());
     QCOMPARE(t->item(0, 2)->textAlignment(), int(Qt::AlignRight | Qt::AlignVCenter));
     QCOMPARE(t->columnSpan(1, 1), 6);
     QVERIFY(t->item(1, 1)->text().startsWith(QStringLiteral("Farklı kayıtlar (ilk 20")));
+  }
+
+  // A line's row holds the dots of "İ" and "Ö" two pixels below its top,
+  // clear of the focus rectangle and the grid line.
+  void rowsHoldTheDotsOfTurkishCapitals() {
+    report::RunReport r;
+    r.companies.push_back({"2005_001", "2006_001", "A", {reportLine("İÖ", true)}});
+    TReportWindow w(r, QString());
+    w.show();
+    QTableWidget* t = w.table(0);
+    const QFontMetrics metrics(t->font());
+    int top = 0;
+    for (QChar capital : QStringLiteral("İÖÜÇ"))
+      top = std::min(top, metrics.boundingRect(capital).top());
+    const int height = t->rowHeight(0);
+    const int dots = (height - metrics.height()) / 2 + metrics.ascent() + top;
+    QVERIFY2(dots >= 2, qPrintable(QStringLiteral("%1 px row, dots at %2").arg(height).arg(dots)));
   }
 };
 

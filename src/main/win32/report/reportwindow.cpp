@@ -19,6 +19,7 @@ using win32ui::Rect;
 constexpr uimodel::Rgb kDiffers{255, 214, 214};
 constexpr uimodel::Rgb kItems{255, 240, 240};
 constexpr uimodel::Rgb kInfo{80, 80, 80};
+constexpr uimodel::Rgb kDetail{110, 110, 110};
 constexpr uimodel::Rgb kVerdictDiffers{160, 0, 0};
 const win32ui::FontSpec kFace{"MS Sans Serif", 11, false};
 const win32ui::FontSpec kBold{"MS Sans Serif", 11, true};
@@ -180,6 +181,11 @@ bool TReportWindow::createPage(std::size_t index, const Rect& area) {
     if (row.kind != report::RowKind::kItems) {
       rows.emplace_back(row.cells.begin(), row.cells.end());
       page->lines.push_back({static_cast<int>(r), 0});
+      // The fields behind the line, for support, on a grey line under it.
+      if (!row.detail.empty()) {
+        rows.push_back({std::string(), row.detail});
+        page->lines.push_back({static_cast<int>(r), kDetailLine});
+      }
       continue;
     }
     const std::vector<std::string> lines = linesOf(row.cells[1]);
@@ -224,13 +230,19 @@ void TReportWindow::showPage(int index) {
     m_pages[p]->panel.setVisible(static_cast<int>(p) == index);
 }
 
-// Differing lines on a light red in bold, information in grey, the records
-// of an items row across the whole row after the section column.
+// Differing lines on a light red in bold, information and the fields under a
+// line in grey, the records of an items row across the whole row after the
+// section column.
 void TReportWindow::drawCell(const Page& page, ListCellDraw& draw) const {
   const int listRow = draw.cell.row;
   if (listRow < 0 || listRow >= static_cast<int>(page.lines.size())) return;
   const report::PresentedRow& row = page.presented->rows[page.lines[listRow].row];
   const int column = draw.cell.column;
+  if (page.lines[listRow].line == kDetailLine) {
+    draw.text = kDetail;
+    if (row.kind == report::RowKind::kDiffers) draw.background = kDiffers;
+    return;
+  }
   switch (row.kind) {
     case report::RowKind::kDiffers:
       draw.background = kDiffers;

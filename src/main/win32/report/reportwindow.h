@@ -48,11 +48,12 @@ class TReportWindow : public win32ui::WindowEvents {
  private:
   struct Page;
   // A line of a page's list: the presented row it shows and, for an items
-  // row, which of the text's lines.
+  // row, which of the text's lines; kDetailLine for the fields under a line.
   struct ListLine {
     int row;
     int line;
   };
+  static constexpr int kDetailLine = -1;
 
   bool create(HWND owner);
   bool createPage(std::size_t index, const win32ui::Rect& area);

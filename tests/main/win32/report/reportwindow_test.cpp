@@ -58,10 +58,12 @@ int highlighted(HWND list, int row) {
 TEST(ReportWindowWin32, ShowsTabsAndRowsInOrderAndHighlightsDifferingLines) {
   report::RunReport r;
   r.date = "2026-12-07 14:05";
+  report::ReportLine borc = reportLine("borç bakiyeleri", false, 25);
+  borc.detail = "KTBKY → KDBKY";
   r.companies.push_back({"2005_001",
                          "2006_001",
                          "Merkez Ticaret",
-                         {reportLine("kart sayısı", true), reportLine("borç bakiyeleri", false, 25),
+                         {reportLine("kart sayısı", true), borc,
                           reportLine("yuvarlama farkı", true, 0, report::LineKind::kInfo)}});
   r.companies.push_back({"2005_002", "2006_002", "Şube", {reportLine("kart sayısı", true)}});
   bool shown = false;
@@ -74,17 +76,21 @@ TEST(ReportWindowWin32, ShowsTabsAndRowsInOrderAndHighlightsDifferingLines) {
     EXPECT_EQ(tabTitle(tabs, 1), "2005_002 → 2006_002");
     EXPECT_FALSE(driver::isEnabled(driver::find(window, TReportWindow::kButtonOpen)));
 
-    // The differing line first, its records one to a row, then the others.
+    // The differing line first, the fields behind it on the row below, its
+    // records one to a row, then the others.
     const HWND list = driver::find(window, TReportWindow::kPageList);
     const int rows =
         dynamic_cast<const win32ui::ListView*>(win32ui::Control::fromHwnd(list))->rowCount();
-    ASSERT_EQ(rows, 1 + 21 + 2);
+    ASSERT_EQ(rows, 1 + 1 + 21 + 2);
     EXPECT_EQ(cell(list, 0, 1), "borç bakiyeleri");
-    EXPECT_EQ(cell(list, 1, 1).rfind("Farklı kayıtlar (ilk 20", 0), 0u);
-    EXPECT_EQ(cell(list, 2, 1).rfind("120.00: ", 0), 0u);
+    EXPECT_EQ(cell(list, 1, 1), "KTBKY → KDBKY");
+    EXPECT_EQ(cell(list, 1, 2), "");
+    EXPECT_EQ(cell(list, 2, 1).rfind("Farklı kayıtlar (ilk 20", 0), 0u);
+    EXPECT_EQ(cell(list, 3, 1).rfind("120.00: ", 0), 0u);
     EXPECT_EQ(cell(list, rows - 2, 1), "kart sayısı");
     EXPECT_TRUE(driver::isVisible(list));
     EXPECT_GT(highlighted(list, 0), 0);
+    EXPECT_GT(highlighted(list, 1), 0);  // under its line, in its colour
     EXPECT_EQ(highlighted(list, rows - 2), 0);
 
     if (const char* dir = std::getenv("UD_SHOTS_DIR")) {

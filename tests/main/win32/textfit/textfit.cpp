@@ -2,7 +2,8 @@
 // Wine prefix or Windows session it runs in, and checks that every text on a
 // single-line control (labels, check boxes, radio items, push buttons and
 // group captions, edits, list headers) fits the control, measured with
-// GetTextExtentPoint32 in the control's own font. Prints each text that does
+// GetTextExtentPoint32 in the control's own font, and that list rows are high
+// enough for the dots of Turkish capitals. Prints each text that does
 // not fit and ends with status 1 when there is one (UD_TEXTFIT_VERBOSE=1:
 // every text with its width and room). textfit.sh runs it at 96, 120 and
 // 144 DPI.
@@ -11,6 +12,7 @@
 #include <commctrl.h>  // needs windows.h first
 // clang-format on
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -108,6 +110,50 @@ void checkHeaders(const char* sight, HWND list) {
   }
 }
 
+// The highest point of the dotted and accented capitals, in pixels above the
+// baseline of `dc`'s font.
+int capitalsTop(HDC dc) {
+  const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+  int top = 0;
+  for (wchar_t capital : {L'\u0130', L'\u00D6', L'\u00DC', L'\u00C7'}) {  // İ Ö Ü Ç
+    GLYPHMETRICS glyph{};
+    if (::GetGlyphOutlineW(dc, capital, GGO_METRICS, &glyph, 0, nullptr, &identity) != GDI_ERROR)
+      top = std::max(top, static_cast<int>(glyph.gmptGlyphOrigin.y));
+  }
+  return top;
+}
+
+// A list's rows hold their text's line with the dots of "İ" and "Ö" clear
+// of the row's top edge, where the selected row's focus rectangle and the
+// grid line run: a pixel of that line and a pixel of gap above the dots.
+void checkRowHeight(const char* sight, HWND list) {
+  if (ListView_GetItemCount(list) == 0) return;
+  RECT row{};
+  if (!ListView_GetItemRect(list, 0, &row, LVIR_BOUNDS)) return;
+  HDC dc = ::GetDC(list);
+  auto font = reinterpret_cast<HFONT>(::SendMessageW(list, WM_GETFONT, 0, 0));
+  const HGDIOBJ old = ::SelectObject(dc, font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
+  TEXTMETRICW metrics{};
+  ::GetTextMetricsW(dc, &metrics);
+  const int top = capitalsTop(dc);
+  ::SelectObject(dc, old);
+  ::ReleaseDC(list, dc);
+  ++g_checked;
+  // The text's line is centred in the row.
+  const int height = row.bottom - row.top;
+  const int dots = (height - metrics.tmHeight) / 2 + metrics.tmAscent - top;
+  const int needed = height + 2 * std::max(0, 2 - dots);  // the text stays centred
+  if (std::getenv("UD_TEXTFIT_VERBOSE"))
+    std::printf("  %s list row (id %d) %d px high, dots %d px below its top\n", sight,
+                ::GetDlgCtrlID(list), height, dots);
+  if (dots >= 2) return;
+  const std::string key = "list row" + std::to_string(::GetDlgCtrlID(list));
+  if (!g_reported.insert(key).second) return;
+  ++g_misfits;
+  std::printf("%d dpi, %s: list row (id %d) needs %d px for the dots of its capitals, has %d\n",
+              g_dpi, sight, ::GetDlgCtrlID(list), needed, height);
+}
+
 BOOL CALLBACK checkControl(HWND control, LPARAM data) {
   const char* sight = reinterpret_cast<const char*>(data);
   if (!::IsWindowVisible(control)) return TRUE;
@@ -154,6 +200,7 @@ BOOL CALLBACK checkControl(HWND control, LPARAM data) {
     check(sight, control, text, width - LOWORD(margins) - HIWORD(margins) - 1, "edit");
   } else if (kind == WC_LISTVIEWW) {
     checkHeaders(sight, control);
+    checkRowHeight(sight, control);
   }
   return TRUE;
 }
