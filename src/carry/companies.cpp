@@ -30,6 +30,15 @@ struct RegistryRow {
   std::string code, name, year;
 };
 
+// A code whose directory exists, or that the registry holds even when its
+// directory is gone: a new company could never be registered under it.
+bool codeTaken(const platform::TypedPath& dataDir, const std::vector<std::string>& registered,
+               const std::string& code) {
+  return CompanyDirectory(dataDir, code).isDirectory() ||
+         std::any_of(registered.begin(), registered.end(),
+                     [&](const std::string& held) { return sameName(held, code); });
+}
+
 }  // namespace
 
 std::string NoCodeLeftMessage(const std::string& year) {
@@ -44,18 +53,11 @@ std::string PadTo3Digits(int n) {
 }
 
 void RxSirketAfterInsert(const RunOptions& run, Workspace& ws) {
-  const platform::TypedPath& dataDir = run.newData;
   const std::string& year = run.targetYear;
   int n = ws.NewCompanySequence;
-  // A code the registry already holds is passed over too, even when its
-  // directory is gone: the new company could never be registered under it.
-  auto taken = [&](int number) {
-    const std::string code = year + "_" + PadTo3Digits(number);
-    return CompanyDirectory(dataDir, code).isDirectory() ||
-           std::any_of(ws.RegisteredCodes.begin(), ws.RegisteredCodes.end(),
-                       [&](const std::string& held) { return sameName(held, code); });
-  };
-  while (n <= kLastCompanyNumber && taken(n)) ++n;
+  while (n <= kLastCompanyNumber &&
+         codeTaken(run.newData, ws.RegisteredCodes, year + "_" + PadTo3Digits(n)))
+    ++n;
   // A four-digit number would not fit the 8 characters of a company code and
   // would never be unique again: refuse instead of handing it out.
   if (n > kLastCompanyNumber) throw CarryStop(NoCodeLeftMessage(year));
@@ -103,9 +105,7 @@ bool BuildCompanyList(RunHost& host, const RunOptions& run, Workspace& ws) {
   list.setCodeDrawer([dataDir = run.newData, target, registered = ws.RegisteredCodes](
                          const CompanyList& companies, std::size_t row) {
     return NextFreeCompanyCode(companies, row, target, [&](const std::string& code) {
-      return CompanyDirectory(dataDir, code).isDirectory() ||
-             std::any_of(registered.begin(), registered.end(),
-                         [&](const std::string& held) { return sameName(held, code); });
+      return codeTaken(dataDir, registered, code);
     });
   });
   const std::string& year = run.sourceYear;

@@ -8,8 +8,11 @@ bool IsEngineControlFile(const std::string& name) {
   return platform::matchesMask(name, "*.lck") || platform::sameNameNoCase(name, "pdoxusrs.net");
 }
 
-FileListBox::FileListBox()
-    : m_directory(platform::TypedPath::resolve(platform::currentDirectory())) {}
+FileListBox::FileListBox() = default;
+
+std::string FileListBox::directory() const {
+  return m_directory.empty() ? platform::currentDirectory() : m_directory.text();
+}
 
 void FileListBox::setDirectory(const platform::TypedPath& directory) {
   m_directory = directory;
@@ -28,6 +31,9 @@ void FileListBox::setMask(const std::string& mask) {
 
 void FileListBox::refresh() {
   m_items.clear();
+  // Until a directory is set, the program's current one; resolved only when
+  // a mask is listed there.
+  if (m_directory.empty()) m_directory = platform::TypedPath::resolve(platform::currentDirectory());
   for (std::string& name : platform::listFiles(m_directory, m_mask))
     if (!IsEngineControlFile(name)) m_items.push_back(std::move(name));
 }

@@ -31,7 +31,7 @@ class FileListBox {
   // current one. Throws like setDirectory.
   void setMask(const std::string& mask);
 
-  const std::string& directory() const { return m_directory.text(); }
+  std::string directory() const;
   const std::string& mask() const { return m_mask; }
   // The matching plain files but the engine's control files, sorted alphabetically without regard
   // to case.
