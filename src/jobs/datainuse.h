@@ -84,6 +84,10 @@ bool CheckUpgradeDataInUse(RunHost& host, const RunOptions& run, Workspace& ws,
 bool CheckCarryDataInUse(RunHost& host, const RunOptions& run, Workspace& ws,
                          std::vector<std::string>* leftoverLocks = nullptr);
 
+// The same for the directories of a job of its own (the restore of an
+// upgrade, say).
+bool CheckDataInUse(RunHost& host, Workspace& ws, const std::vector<TouchedDirectory>& touched);
+
 // Right before the newest registry is rewritten (a new company registered):
 // its table files and the data directory's lock files asked again, as
 // above; what cannot be seen was answered before the job began.

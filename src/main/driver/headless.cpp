@@ -4,6 +4,7 @@
 #include "jobs/workspace.h"
 #include "main/driver/dryrun.h"
 #include "main/driver/openingscheck.h"
+#include "main/driver/restorecommand.h"
 #include "main/driver/runlog.h"
 #include "main/driver/runreport.h"
 #include "ui/model/version.h"
@@ -54,6 +55,8 @@ const char* HeadlessSynopsis() {
          "  upgrade-devir --check-openings --data DİZİN --from N --to N+1\n"
          "                [--companies all|KOD,KOD...] [--rounding auto|down|up]\n"
          "                [--report-dir DİZİN]\n"
+         "  upgrade-devir --restore-upgrade --data DİZİN [--backup UD_YEDEK_...]\n"
+         "                [--dry-run] [--confirm-closed]\n"
          "  upgrade-devir --help | --version\n"
          "  (her birine [--log DOSYA] eklenebilir)\n";
 }
@@ -93,6 +96,11 @@ const char* HeadlessUsage() {
       "  --check-openings      yeni yılın açılış değerlerini eski yılın bugünkü\n"
       "                        kapanışıyla karşılaştırır; raporundan başka hiçbir şey\n"
       "                        yazmaz\n"
+      "  --restore-upgrade     upgrade'i geri alır (öntanımlı: en son yapılanı;\n"
+      "                        --backup ile adı verilen yedeğinkini): DATA dizini\n"
+      "                        upgrade'den önceki haline döner; upgrade'den sonra\n"
+      "                        değişen bir dosya varsa hiçbir şey yapılmaz\n"
+      "  --backup UD_YEDEK_... geri alınacak upgrade'in yedek dizini\n"
       "  --log DOSYA           çıktıya yazılan bütün satırları ayrıca DOSYA'ya yazar\n"
       "                        (UTF-8, Not Defteri'nin tanıdığı biçimde)\n"
       "  --help                bu metni yazar\n"
@@ -207,6 +215,8 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   }
   for (const std::string& a : args)
     if (a == "--check-openings") return RunOpeningsCheckCommand(args, out, err, productRunning);
+  for (const std::string& a : args)
+    if (a == "--restore-upgrade") return RunRestoreUpgradeCommand(args, out, err, productRunning);
   std::optional<HeadlessOptions> options = ParseHeadlessArguments(args, err);
   if (!options) {
     err << HeadlessSynopsis() << "Ayrıntılar için: upgrade-devir --help\n";

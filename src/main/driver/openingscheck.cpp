@@ -83,7 +83,7 @@ std::optional<report::OpeningsReport> RunOpeningsCheck(RunHost& host, ErrorRepor
                  }
                  result = std::move(outcome.report);
                },
-               /*write=*/false};
+               /*write=*/false, {}};
   Workspace ws;
   const RunEnd end = Button1Click(host, run, ws, errors, productRunning, jobs);
   if (end == RunEnd::kFailed) return std::nullopt;

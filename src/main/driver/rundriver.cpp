@@ -15,6 +15,7 @@
 #include "platform/paths.h"
 #include "platform/productcheck/productwindow.h"
 #include "platform/runlock.h"
+#include "upgrade/restore.h"
 #include "upgrade/upgrade.h"
 
 namespace {
@@ -137,7 +138,11 @@ RunEnd runChecksAndJobs(WatchingHost& host, const RunOptions& run, Workspace& ws
     if (std::optional<std::string> refused = lockDataDirectory(lock, data))
       return stop(host, *refused);
     if (data.location()) platform::removeCopyLeftovers(*data.location());
+    // A restore of an upgrade that was cut off is finished before anything
+    // else reads the directory.
+    FinishInterruptedRestore(host, data);
   }
+  if (jobs.alone) return jobs.alone(host, run, ws);
 
   if (run.upgrade) {
     if (jobs.write) TidyBeforeRegistryIsReplaced(host, run, ws);
@@ -191,7 +196,7 @@ RunEnd Button1Click(RunHost& host, const RunOptions& run, Workspace& ws, ErrorRe
 }
 
 RunJobs RunJobs::real() {
-  return {RunEditionUpgrade, RunCarryForward};
+  return {RunEditionUpgrade, RunCarryForward, true, {}};
 }
 
 platform::ProductStatus CheckProduct() {

@@ -45,6 +45,10 @@ struct RunJobs {
   // removes no leftovers and writes nothing itself, and stops when another
   // run holds the data directory.
   bool write = true;
+  // A job of its own (the restore of an upgrade): when set, it runs instead
+  // of the ticked jobs, after the checks of the data directory and the lock,
+  // and tells how the run ended.
+  std::function<RunEnd(RunHost&, const RunOptions&, Workspace&)> alone;
   // RunEditionUpgrade and RunCarryForward.
   static RunJobs real();
 };
