@@ -195,6 +195,13 @@ std::string markerText(const std::string& backupName, const std::string& awayNam
 RestorePlan PlanUpgradeRestore(const platform::TypedPath& dataDirectory,
                                const std::string& backupName) {
   RestorePlan plan;
+  // Only a run that writes finishes a restore cut off; a dry run would plan
+  // over a half-restored directory.
+  if (dataDirectory.below(kRestoreMarker).isFile()) {
+    plan.refusal = "Upgrade'in geri alınması yarıda kalmış: " + dataDirectory.text() +
+                   "\r\nGeri almayı --dry-run olmadan yeniden çalıştırınız; önce onu bitirir.";
+    return plan;
+  }
   std::string name = backupName;
   if (name.empty()) {
     const std::vector<std::string> folders = UpgradeBackupFolders(dataDirectory);
@@ -351,8 +358,12 @@ platform::TypedPath RestoreUpgrade(RunHost& host, const platform::TypedPath& dat
 bool FinishInterruptedRestore(RunHost& host, const platform::TypedPath& dataDirectory) {
   const std::optional<fs::path> marker = dataDirectory.locate(kRestoreMarker);
   if (!marker || !fs::is_regular_file(*marker)) return false;
-  std::ifstream in(*marker, std::ios::binary);
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string text;
+  {
+    // Closed before the marker is removed: Windows keeps an open file.
+    std::ifstream in(*marker, std::ios::binary);
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
   std::size_t at = 0;
   std::vector<std::string> fields;
   // A marker cut short (its write never synced) was written before anything
@@ -366,8 +377,11 @@ bool FinishInterruptedRestore(RunHost& host, const platform::TypedPath& dataDire
   std::optional<UpgradeList> list = ReadUpgradeList(backup, why);
   if (!list) {  // renamed already: the last step was done
     const std::optional<fs::path> restored = backup.locate(kRestoredListName);
-    std::ifstream r(restored.value_or(""), std::ios::binary);
-    const std::string t((std::istreambuf_iterator<char>(r)), std::istreambuf_iterator<char>());
+    std::string t;
+    {
+      std::ifstream r(restored.value_or(""), std::ios::binary);
+      t.assign(std::istreambuf_iterator<char>(r), std::istreambuf_iterator<char>());
+    }
     list = ParseUpgradeList(t, why);
   }
   if (!list)

@@ -117,9 +117,12 @@ TEST_P(Refused, NothingIsWritten) {
   });
 }
 
-fs::path backupOf(const fs::path& data) {
+// The upgrade's list in its backup folder (its name is UTF-8: located as the
+// program locates it).
+fs::path listOf(const fs::path& data) {
   for (const auto& e : fs::directory_iterator(data))
-    if (e.path().filename().string().rfind("UD_YEDEK_2", 0) == 0) return e.path();
+    if (e.path().filename().string().rfind("UD_YEDEK_2", 0) == 0)
+      return *platform::TypedPath::resolve(e.path().string()).locate(kUpgradeListName);
   return {};
 }
 
@@ -151,11 +154,11 @@ INSTANTIATE_TEST_SUITE_P(
                },
                "--withdraw-carry --data"},
         Change{"an upgrade made before lists were kept",
-               [](const fs::path& data) { fs::remove(backupOf(data) / kUpgradeListName); },
+               [](const fs::path& data) { EXPECT_TRUE(fs::remove(listOf(data))); },
                "kaydı tutulmadan önce yapılmış"},
         Change{"an upgrade that was cut off",
                [](const fs::path& data) {
-                 const fs::path list = backupOf(data) / kUpgradeListName;
+                 const fs::path list = listOf(data);
                  std::string text = fixture::readFileBytes(list);
                  text.erase(text.rfind("son;"));
                  fixture::writeFileBytes(list, text);
