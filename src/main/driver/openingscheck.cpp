@@ -9,6 +9,7 @@
 #include "jobs/workspace.h"
 #include "main/driver/consolehost.h"
 #include "main/driver/headless.h"
+#include "main/driver/refreshcommand.h"
 #include "report/openingsformat.h"
 #include "report/reportfiles.h"
 
@@ -90,20 +91,30 @@ std::optional<report::OpeningsReport> RunOpeningsCheck(RunHost& host, ErrorRepor
   return result;
 }
 
-std::optional<OpeningsCheckArguments> ParseOpeningsCheckArguments(
-    const std::vector<std::string>& args, std::ostream& err) {
+std::optional<OpeningsCheckArguments> ParseOpeningsArguments(const std::vector<std::string>& args,
+                                                             std::ostream& err, bool refresh) {
   OpeningsCheckArguments parsed;
   HeadlessOptions& h = parsed.options;
   h.devir = true;
   std::string& reportDir = parsed.reportDirectory;
   auto usage = [&](const std::string& why) -> std::optional<OpeningsCheckArguments> {
-    err << "upgrade-devir: " << why << '\n' << OpeningsCheckUsage();
+    err << "upgrade-devir: " << why << '\n'
+        << (refresh ? RefreshOpeningsUsage() : OpeningsCheckUsage());
     return std::nullopt;
   };
+  const char* const command = refresh ? "--refresh-openings" : "--check-openings";
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     const bool hasValue = i + 1 < args.size();
-    if (a == "--check-openings") continue;
+    if (a == command) continue;
+    if (refresh && a == "--dry-run") {
+      h.dryRun = true;
+      continue;
+    }
+    if (refresh && a == "--confirm-closed") {
+      parsed.confirmClosed = true;
+      continue;
+    }
     if (!hasValue)
       return usage(a == "--data" || a == "--from" || a == "--to" || a == "--companies" ||
                            a == "--rounding" || a == "--report-dir"
@@ -140,8 +151,13 @@ std::optional<OpeningsCheckArguments> ParseOpeningsCheckArguments(
   }
   if (h.dataDirectory.empty()) return usage("--data verilmedi");
   if (h.fromYear.empty() || h.toYear.empty())
-    return usage("--check-openings, --from ve --to ister");
+    return usage(std::string(command) + ", --from ve --to ister");
   return parsed;
+}
+
+std::optional<OpeningsCheckArguments> ParseOpeningsCheckArguments(
+    const std::vector<std::string>& args, std::ostream& err) {
+  return ParseOpeningsArguments(args, err, false);
 }
 
 int RunOpeningsCheckCommand(const std::vector<std::string>& args, std::ostream& out,

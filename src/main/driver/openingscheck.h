@@ -40,9 +40,14 @@ std::optional<report::OpeningsReport> RunOpeningsCheck(RunHost& host, ErrorRepor
 struct OpeningsCheckArguments {
   HeadlessOptions options;
   std::string reportDirectory;  // empty: the data directory's report folder
+  bool confirmClosed = false;   // the update's --confirm-closed
 };
 std::optional<OpeningsCheckArguments> ParseOpeningsCheckArguments(
     const std::vector<std::string>& args, std::ostream& err);
+// The same for the opening update ("--refresh-openings"), which also takes
+// --dry-run (options.dryRun) and --confirm-closed.
+std::optional<OpeningsCheckArguments> ParseOpeningsArguments(const std::vector<std::string>& args,
+                                                             std::ostream& err, bool refresh);
 
 // The command line of the check (`args` without the program name, holding
 // "--check-openings"); returns the exit status.
