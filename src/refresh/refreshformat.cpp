@@ -73,6 +73,37 @@ std::string RefreshSummary(const RefreshReport& r) {
   return s + ".";
 }
 
+std::string RefreshPreview(const RefreshReport& r, std::size_t lines) {
+  std::string out;
+  std::size_t shown = 0, more = 0;
+  for (const CompanyRefresh& c : r.companies) {
+    bool titled = false;
+    for (const UnitChange& u : c.changes) {
+      if (u.outcome == Outcome::kKeptEdit) continue;
+      if (shown == lines) {
+        ++more;
+        continue;
+      }
+      if (!titled) out += title(c) + "\r\n";
+      titled = true;
+      out += "  " + std::string(mark(u.outcome)) + "  " + unitName(u) + ": " + values(u, r.dryRun) +
+             (u.reason.empty() ? "" : " (" + u.reason + ")") + "\r\n";
+      ++shown;
+    }
+    if (!c.failure.empty()) out += title(c) + ": güncellenemez: " + c.failure + "\r\n";
+  }
+  if (more) out += "... ve " + std::to_string(more) + " satır daha (ayrıntılar raporda)\r\n";
+  return out + RefreshSummary(r);
+}
+
+bool WouldWrite(const RefreshReport& r) {
+  for (const CompanyRefresh& c : r.companies)
+    if (c.failure.empty() &&
+        (c.count(Outcome::kCarriedOver) > 0 || c.count(Outcome::kAlreadyCorrected) > 0))
+      return true;
+  return false;
+}
+
 std::string RefreshText(const RefreshReport& r) {
   std::string out = "Açılış güncellemesi, " + r.fromYear + " → " + r.toYear + ", " + r.date +
                     (r.dryRun ? " (deneme)" : "") + "\n";

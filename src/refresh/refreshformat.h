@@ -20,6 +20,14 @@ std::string RefreshHtml(const RefreshReport& report);
 // The last line of the text: what was done and what is left, in one sentence.
 std::string RefreshSummary(const RefreshReport& report);
 
+// What a dry run found, for a confirmation: per company each opening it
+// would change, each one corrected already and each conflict (at most
+// `lines` lines, then how many more), then the summary.
+std::string RefreshPreview(const RefreshReport& report, std::size_t lines = 25);
+
+// True when the update would write something (an opening or a base).
+bool WouldWrite(const RefreshReport& report);
+
 // "Açılış Güncellemesi 2026-12-08 1015 2005-2006" ("... Deneme ..." for a
 // dry run)
 std::string RefreshFileBase(const RefreshReport& report);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "report/openings.h"
 #include "report/reconciliation.h"
 
 namespace report {
@@ -68,6 +69,14 @@ struct ReportPresentation {
 // `savedFile`: the path text of the saved HTML report; empty when it could
 // not be saved.
 ReportPresentation PresentReport(const RunReport& report, const std::string& savedFile);
+
+// The openings check in the same window (the after-carry actions' home):
+// one page per pair, each stale opening a differing row (the line the code
+// and the value, "Beklenen" what the carry would write today, "Yeni" the new
+// company's opening, "Durum" the note and the cause), the totals as
+// information, the notes as text rows.
+inline constexpr const char* kOpeningsWindowTitle = "Devir Değerleri Denetimi";
+ReportPresentation PresentOpenings(const OpeningsReport& report, const std::string& savedFile);
 
 // "Tüm satırlar uyuyor." or "N satırda fark var: devir sonucu eski şirketle
 // uyuşmuyor."

@@ -96,7 +96,7 @@ const char* HeadlessUsage() {
       "  --check-openings      yeni yılın açılış değerlerini eski yılın bugünkü\n"
       "                        kapanışıyla karşılaştırır; raporundan başka hiçbir şey\n"
       "                        yazmaz\n"
-      "  --refresh-openings    eski yıla devirden sonra girilen kayıtların bayatlattığı\n"
+      "  --refresh-openings    devirden sonra eski yıla girilen kayıtlarla eskiyen\n"
       "                        cari ve stok açılışlarını yeni yılda günceller; yeni\n"
       "                        yılda yapılan değişiklikleri korur, çakışanlara\n"
       "                        dokunmaz (önce --dry-run ile deneyiniz)\n"
