@@ -357,8 +357,7 @@ class CompanyUpdate {
     }
     m_plan.record = RewrittenRecord(m_text, *m_record, m_cardBases, m_stockBases);
     try {
-      m_out.backupFolder =
-          m_data.textOf(PutUpdateInPlace(m_data, m_pair.newCode, m_pair.recordFile, m_plan));
+      m_out.backupFolder = PutUpdateInPlace(m_data, m_pair.newCode, m_pair.recordFile, m_plan);
       m_out.written = true;
     } catch (const std::exception& e) {
       m_out.failure = FailureText(e);

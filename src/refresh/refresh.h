@@ -79,7 +79,9 @@ struct CompanyRefresh {
   // the check's lines, "Çek ve senetler KAYIT 3: ...".
   std::vector<std::string> left;
   std::vector<std::string> notes;
-  std::string backupFolder;  // path text; empty when nothing was written
+  // The backup folder's name in the data directory; empty when nothing was
+  // written.
+  std::string backupFolder;
   bool written = false;      // the commit took place
   std::string failure;       // the company was not updated, and why
   std::size_t count(Outcome o) const;

@@ -119,7 +119,8 @@ std::string RefreshText(const RefreshReport& r) {
       out += "  toplam " + t.label + ": önce " + FormatNumber(t.before) + ", sonra " +
              FormatNumber(t.after) + ", fark " + FormatNumber(t.after - t.before) + "\n";
     for (const std::string& n : c.notes) out += "  not: " + n + "\n";
-    if (!c.backupFolder.empty()) out += "  Önceki dosyalar: " + c.backupFolder + "\n";
+    if (!c.backupFolder.empty())
+      out += "  Önceki dosyalar DATA dizininde: " + c.backupFolder + "\n";
     if (!c.failure.empty()) out += "  GÜNCELLENEMEDİ: " + c.failure + "\n";
   }
   if (!r.notes.empty()) out += "\n";
@@ -243,7 +244,7 @@ std::string RefreshHtml(const RefreshReport& r) {
     }
     for (const std::string& n : c.notes) out += "<p>Not: " + HtmlEscaped(n) + "</p>\n";
     if (!c.backupFolder.empty())
-      out += "<p>Önceki dosyalar: " + HtmlEscaped(c.backupFolder) + "</p>\n";
+      out += "<p>Önceki dosyalar DATA dizininde: " + HtmlEscaped(c.backupFolder) + "</p>\n";
     out += "</section>\n";
   }
   for (const std::string& n : r.notes) out += "<p>Not: " + HtmlEscaped(n) + "</p>\n";

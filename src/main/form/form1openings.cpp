@@ -116,7 +116,7 @@ HomeAction Model::openingsRefreshAction(const RunOptions& run) {
     bool failed = false;
     for (const refresh::CompanyRefresh& c : done->companies) {
       if (!c.backupFolder.empty())
-        text += "\r\n" + c.shortName + ": önceki dosyalar " + c.backupFolder;
+        text += "\r\n" + c.shortName + ": önceki dosyalar " + run.newData.textOf(c.backupFolder);
       if (!c.failure.empty()) {
         text += "\r\n" + c.shortName + " güncellenemedi: " + c.failure;
         failed = true;
