@@ -347,8 +347,8 @@ class CompanyUpdate {
 
   void write() {
     m_host.setStatusText(m_pair.shortName + " şirketinin açılışları güncelleniyor");
-    if (!CheckCompanyBeforeWriting(m_host, m_data, m_pair.shortName, m_oldDir, m_newDir,
-                                   m_pair.recordFile, m_out.failure))
+    if (!CheckCompanyBeforeWriting(m_data, m_pair.shortName, m_oldDir, m_newDir, m_pair.recordFile,
+                                   m_out.failure))
       return;
     if (StagingDirectory(m_data, m_pair.newCode).isDirectory()) {
       m_out.failure = "önceki bir güncelleme tamamlanamamış: " +

@@ -82,8 +82,8 @@ struct CompanyRefresh {
   // The backup folder's name in the data directory; empty when nothing was
   // written.
   std::string backupFolder;
-  bool written = false;      // the commit took place
-  std::string failure;       // the company was not updated, and why
+  bool written = false;  // the commit took place
+  std::string failure;   // the company was not updated, and why
   std::size_t count(Outcome o) const;
   // Something stale remains: a conflict, a line left, a failure.
   bool staleLeft() const {

@@ -96,9 +96,8 @@ void editStaged(const platform::TypedPath& dir, const char* table, const char* c
 
 }  // namespace
 
-bool CheckCompanyBeforeWriting(RunHost&, const platform::TypedPath& dataDir,
-                               const std::string& shortName, const platform::TypedPath& oldDir,
-                               const platform::TypedPath& newDir,
+bool CheckCompanyBeforeWriting(const platform::TypedPath& dataDir, const std::string& shortName,
+                               const platform::TypedPath& oldDir, const platform::TypedPath& newDir,
                                const platform::TypedPath& recordFile, std::string& failure) {
   const std::string heading = shortName + " adlı şirketin verileri açılamadı\r\n";
   for (const platform::TypedPath* dir : {&oldDir, &newDir})

@@ -11,8 +11,6 @@
 #include "platform/typedpath.h"
 #include "report/carryrecord.h"
 
-class RunHost;
-
 namespace refresh {
 
 // One currency group of a card carried over: its opening and its totals.
@@ -42,9 +40,8 @@ struct StagedWrites {
 // company's directory, those tables' files and the record take writes, and
 // the disk has room for the copies and the backup. False with `failure` set
 // (in Turkish, the file as typed) when one fails; nothing is written.
-bool CheckCompanyBeforeWriting(RunHost& host, const platform::TypedPath& dataDir,
-                               const std::string& shortName, const platform::TypedPath& oldDir,
-                               const platform::TypedPath& newDir,
+bool CheckCompanyBeforeWriting(const platform::TypedPath& dataDir, const std::string& shortName,
+                               const platform::TypedPath& oldDir, const platform::TypedPath& newDir,
                                const platform::TypedPath& recordFile, std::string& failure);
 
 // The record `text` rewritten: every row kept but the bases of `cards` and

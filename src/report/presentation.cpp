@@ -70,6 +70,7 @@ ReportPresentation PresentReport(const RunReport& r, const std::string& savedFil
   for (const CompanyReport& c : r.companies) p.pages.push_back(pageOf(c));
   p.savedFileLine = savedFile.empty() ? "Rapor kaydedilemedi." : "Kaydedilen rapor: " + savedFile;
   p.canOpen = !savedFile.empty();
+  p.savedFile = savedFile;
   return p;
 }
 
@@ -122,6 +123,7 @@ ReportPresentation PresentOpenings(const OpeningsReport& r, const std::string& s
   }
   p.savedFileLine = savedFile.empty() ? "Rapor kaydedilemedi." : "Kaydedilen rapor: " + savedFile;
   p.canOpen = !savedFile.empty();
+  p.savedFile = savedFile;
   return p;
 }
 

@@ -63,6 +63,7 @@ struct ReportPresentation {
   bool differs = false;  // the verdict names differing lines
   std::vector<CompanyPage> pages;
   std::string savedFileLine;  // "Kaydedilen rapor: <file>" or "Rapor kaydedilemedi."
+  std::string savedFile;      // the saved HTML file's path text; empty when not saved
   bool canOpen = false;       // the open button works only on a saved file
 };
 

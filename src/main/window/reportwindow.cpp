@@ -73,10 +73,7 @@ TReportWindow::TReportWindow(const report::RunReport& r, const QString& savedFil
 }
 
 TReportWindow::TReportWindow(form1::AfterCarryHome& home, QWidget* parent)
-    : QDialog(parent), m_home(&home) {
-  const std::string prefix = "Kaydedilen rapor: ";
-  const std::string& line = home.presentation().savedFileLine;
-  if (line.rfind(prefix, 0) == 0) m_savedFile = text(line.substr(prefix.size()));
+    : QDialog(parent), m_savedFile(text(home.presentation().savedFile)), m_home(&home) {
   build(home.presentation());
 }
 

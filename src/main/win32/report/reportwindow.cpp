@@ -151,11 +151,7 @@ TReportWindow::TReportWindow(const report::RunReport& report, const std::string&
     : m_presentation(report::PresentReport(report, savedFile)), m_savedFile(savedFile) {}
 
 TReportWindow::TReportWindow(form1::AfterCarryHome& home)
-    : m_presentation(home.presentation()), m_home(&home) {
-  const std::string prefix = "Kaydedilen rapor: ";
-  if (m_presentation.savedFileLine.rfind(prefix, 0) == 0)
-    m_savedFile = m_presentation.savedFileLine.substr(prefix.size());
-}
+    : m_presentation(home.presentation()), m_savedFile(m_presentation.savedFile), m_home(&home) {}
 
 TReportWindow::~TReportWindow() = default;
 
