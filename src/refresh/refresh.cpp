@@ -4,7 +4,6 @@
 #include "refresh/refresh.h"
 
 #include <array>
-#include <cmath>
 #include <exception>
 #include <optional>
 #include <set>
@@ -16,6 +15,7 @@
 #include "jobs/runhost.h"
 #include "refresh/commit.h"
 #include "refresh/stage.h"
+#include "refresh/units.h"
 #include "report/numbers.h"
 #include "report/tables.h"
 
@@ -25,13 +25,8 @@ namespace {
 
 using report::RecordedFigure;
 
-const char* const kCredit = "Alacak";
 const char* const kCards = "Cari hesaplar";
 const char* const kStock = "Stok";
-
-bool nearlyEqual(double a, double b) {
-  return std::fabs(a - b) < 0.005;
-}
 
 std::string shownGroup(const RecordedFigure& f) {
   return report::FormatNumber(f.value, true) + (f.side.empty() ? "" : " " + f.side);
@@ -45,69 +40,6 @@ std::string shownItem(const std::vector<RecordedFigure>& f) {
 
 bool same(const std::vector<RecordedFigure>& a, const std::vector<RecordedFigure>& b) {
   return a == b;
-}
-
-// A card's currency group in the new company: its opening (C) and the sums
-// it must add up to.
-struct GroupNow {
-  RecordedFigure opening;                  // xDBKY, xDBTR, xDBRC, xDALC
-  double movedDebit = 0, movedCredit = 0;  // xHBRC, xHALC
-  double totalDebit = 0, totalCredit = 0;  // xTBRC, xTALC
-  double totalBalance = 0;                 // xTBKY
-  std::string totalSide;                   // xTBTR
-};
-
-struct CardNow {
-  std::string name, unit;
-  GroupNow group[2];
-  int count = 0;
-};
-
-struct ItemNow {
-  std::string name;
-  std::vector<RecordedFigure> opening;  // MIKDEV, TUTDEV, DOVDEV
-  double moved[3][2] = {};              // xGIR, xCIK of quantity, value, foreign value
-  double remaining[3] = {};             // MIKKAL, TUTKAL, DOVKAL
-  int count = 0;
-};
-
-// Why a card group's sums do not add up; empty when they do.
-std::string cardSumsProblem(const GroupNow& g, char p) {
-  const std::string x(1, p);
-  if (!nearlyEqual(g.totalDebit, g.opening.debit + g.movedDebit))
-    return x + "TBRC ≠ " + x + "DBRC + " + x + "HBRC";
-  if (!nearlyEqual(g.totalCredit, g.opening.credit + g.movedCredit))
-    return x + "TALC ≠ " + x + "DALC + " + x + "HALC";
-  const double balance =
-      g.totalSide == kCredit ? g.totalCredit - g.totalDebit : g.totalDebit - g.totalCredit;
-  if (!nearlyEqual(g.totalBalance, balance)) return x + "TBKY ≠ " + x + "TBRC - " + x + "TALC";
-  return {};
-}
-
-std::string itemSumsProblem(const ItemNow& i) {
-  static const char* const kNames[] = {"MIK", "TUT", "DOV"};
-  for (int k = 0; k < 3; ++k)
-    if (!nearlyEqual(i.remaining[k], i.opening[k].value + i.moved[k][0] - i.moved[k][1])) {
-      const std::string n = kNames[k];
-      return n + "KAL ≠ " + n + "DEV + " + n + "GIR - " + n + "CIK";
-    }
-  return {};
-}
-
-// A card group carried over: the new opening and totals.
-GroupWrite carriedGroup(const GroupNow& g, const RecordedFigure& today) {
-  GroupWrite w;
-  w.opening = today;
-  w.totalDebit = g.totalDebit + (today.debit - g.opening.debit);
-  w.totalCredit = g.totalCredit + (today.credit - g.opening.credit);
-  const bool wasCredit = g.totalSide == kCredit;
-  w.totalSide = g.totalSide;
-  // The side is written only when the balance moves between the sides.
-  if (w.totalCredit > w.totalDebit && !wasCredit) w.totalSide = kCredit;
-  if (w.totalDebit > w.totalCredit && wasCredit) w.totalSide = "Borç";
-  w.totalBalance =
-      w.totalSide == kCredit ? w.totalCredit - w.totalDebit : w.totalDebit - w.totalCredit;
-  return w;
 }
 
 class CompanyUpdate {
@@ -167,35 +99,7 @@ class CompanyUpdate {
 
   void cards() {
     const std::string local = m_record->ytl ? currency::kSymbol : "TL";
-    std::unordered_map<std::string, CardNow> now;
-    std::vector<std::string> order;
-    {
-      report::TableReader r(m_newDir, "Cari");
-      const int code = r.field("CARIKODU"), name = r.field("UNVAN"), unit = r.field("DVZBRM");
-      int f[2][10];
-      static const char* const kFields[] = {"DBKY", "DBTR", "DBRC", "DALC", "HBRC",
-                                            "HALC", "TBRC", "TALC", "TBKY", "TBTR"};
-      for (int g = 0; g < 2; ++g)
-        for (int k = 0; k < 10; ++k)
-          f[g][k] = r.field((std::string(1, g == 0 ? 'K' : 'D') + kFields[k]).c_str());
-      for (; !r.eof(); r.next()) {
-        const std::string c = r.text(code);
-        CardNow& card = now[c];
-        if (card.count++ == 0) order.push_back(c);
-        card.name = r.text(name);
-        card.unit = r.text(unit);
-        for (int g = 0; g < 2; ++g) {
-          GroupNow& x = card.group[g];
-          x.opening = {r.number(f[g][0]), r.text(f[g][1]), r.number(f[g][2]), r.number(f[g][3])};
-          x.movedDebit = r.number(f[g][4]);
-          x.movedCredit = r.number(f[g][5]);
-          x.totalDebit = r.number(f[g][6]);
-          x.totalCredit = r.number(f[g][7]);
-          x.totalBalance = r.number(f[g][8]);
-          x.totalSide = r.text(f[g][9]);
-        }
-      }
-    }
+    const UnitsNow<CardNow> now = ReadCardsNow(m_newDir);
     std::unordered_map<std::string, std::pair<std::vector<RecordedFigure>, int>> today;
     for (report::TodaysOpening& t : report::TodaysCardOpenings(
              m_oldDir, m_record->ytl, m_record->roundingMode, m_record->digits)) {
@@ -204,8 +108,8 @@ class CompanyUpdate {
       ++count;
     }
     Totals totals;
-    for (const std::string& code : order) {
-      const CardNow& card = now[code];
+    for (const std::string& code : now.order) {
+      const CardNow& card = now.byCode.at(code);
       std::vector<RecordedFigure> after{card.group[0].opening, card.group[1].opening};
       auto base = m_record->cards.find(code);
       auto o = today.find(code);
@@ -223,9 +127,9 @@ class CompanyUpdate {
           const auto decided =
               decide(kCards, code, card.name, what, b == of, c.opening == b, c.opening == of,
                      shownGroup(b), shownGroup(of), shownGroup(c.opening),
-                     [&] { return cardSumsProblem(c, g == 0 ? 'K' : 'D'); });
+                     [&] { return CardSumsProblem(c, g == 0 ? 'K' : 'D'); });
           if (decided == Outcome::kCarriedOver) {
-            write.group[g] = carriedGroup(c, of);
+            write.group[g] = CarriedGroup(c, of);
             after[static_cast<std::size_t>(g)] = of;
           }
           if (decided == Outcome::kCarriedOver || decided == Outcome::kAlreadyCorrected) {
@@ -244,34 +148,7 @@ class CompanyUpdate {
   }
 
   void stock() {
-    std::unordered_map<std::string, ItemNow> now;
-    std::vector<std::string> order;
-    {
-      report::TableReader r(m_newDir, "Stok.DB");
-      const int code = r.field("STOKKODU"), name = r.field("CINS");
-      static const char* const kNames[] = {"MIK", "TUT", "DOV"};
-      int f[3][4];
-      for (int k = 0; k < 3; ++k) {
-        const std::string n = kNames[k];
-        f[k][0] = r.field((n + "DEV").c_str());
-        f[k][1] = r.field((n + "GIR").c_str());
-        f[k][2] = r.field((n + "CIK").c_str());
-        f[k][3] = r.field((n + "KAL").c_str());
-      }
-      for (; !r.eof(); r.next()) {
-        const std::string c = r.text(code);
-        ItemNow& item = now[c];
-        if (item.count++ == 0) order.push_back(c);
-        item.name = r.text(name);
-        item.opening.assign(3, {});
-        for (int k = 0; k < 3; ++k) {
-          item.opening[k].value = r.number(f[k][0]);
-          item.moved[k][0] = r.number(f[k][1]);
-          item.moved[k][1] = r.number(f[k][2]);
-          item.remaining[k] = r.number(f[k][3]);
-        }
-      }
-    }
+    const UnitsNow<ItemNow> now = ReadItemsNow(m_newDir);
     std::unordered_map<std::string, std::pair<std::vector<RecordedFigure>, int>> today;
     for (report::TodaysOpening& t : report::TodaysStockOpenings(
              m_oldDir, m_record->ytl, m_record->roundingMode, m_record->digits)) {
@@ -280,8 +157,8 @@ class CompanyUpdate {
       ++count;
     }
     report::OpeningTotal value{"Stok değeri (TUTDEV)", 0, 0};
-    for (const std::string& code : order) {
-      const ItemNow& item = now[code];
+    for (const std::string& code : now.order) {
+      const ItemNow& item = now.byCode.at(code);
       double after = item.opening[1].value;
       auto base = m_record->stock.find(code);
       auto o = today.find(code);
@@ -293,7 +170,7 @@ class CompanyUpdate {
         const auto decided =
             decide(kStock, code, item.name, "stok", same(b, of), same(item.opening, b),
                    same(item.opening, of), shownItem(b), shownItem(of), shownItem(item.opening),
-                   [&] { return itemSumsProblem(item); });
+                   [&] { return ItemSumsProblem(item); });
         if (decided == Outcome::kCarriedOver) {
           ItemWrite w;
           for (int k = 0; k < 3; ++k) {
