@@ -13,20 +13,29 @@
 #include "report/openingsformat.h"
 #include "report/reportfiles.h"
 
+void StreamErrors::errorBox(const std::string& text) {
+  reported = true;
+  m_err << "upgrade-devir: " << text << '\n';
+}
+
+RunOptions OpeningsRunOptions(const report::OpeningsOptions& options) {
+  // The driver's checks are those of a carry-forward without the upgrade.
+  RunOptions run;
+  run.devir = true;
+  run.newData = options.dataDirectory;
+  run.sourceYear = options.fromYear;
+  run.targetYear = options.toYear;
+  run.rounding = options.roundingMode;
+  return run;
+}
+
+std::string StopText(const std::vector<report::OpeningsStop>& stop) {
+  std::string message;
+  for (const report::OpeningsStop& s : stop) message += (message.empty() ? "" : "\r\n") + s.message;
+  return message;
+}
+
 namespace {
-
-class StreamErrors final : public ErrorReport {
- public:
-  explicit StreamErrors(std::ostream& err) : m_err(err) {}
-  void errorBox(const std::string& text) override {
-    reported = true;
-    m_err << "upgrade-devir: " << text << '\n';
-  }
-  bool reported = false;
-
- private:
-  std::ostream& m_err;
-};
 
 bool isYear(const std::string& text) {
   if (text.empty() || text.size() > 4) return false;
@@ -60,14 +69,7 @@ const char* OpeningsCheckUsage() {
 std::optional<report::OpeningsReport> RunOpeningsCheck(RunHost& host, ErrorReport& errors,
                                                        const ProductCheck& productRunning,
                                                        const report::OpeningsOptions& options) {
-  // A check only reads: the driver's checks are those of a carry-forward
-  // without the edition upgrade.
-  RunOptions run;
-  run.devir = true;
-  run.newData = options.dataDirectory;
-  run.sourceYear = options.fromYear;
-  run.targetYear = options.toYear;
-  run.rounding = options.roundingMode;
+  const RunOptions run = OpeningsRunOptions(options);
   std::optional<report::OpeningsReport> result;
   RunJobs jobs{nullptr,
                [&](RunHost& h, const RunOptions&, Workspace&) {
@@ -75,13 +77,7 @@ std::optional<report::OpeningsReport> RunOpeningsCheck(RunHost& host, ErrorRepor
                  // been read yet.
                  if (!dataInUseAllowsCheck(h, options)) return;
                  report::OpeningsOutcome outcome = report::CheckOpenings(options);
-                 if (!outcome.stop.empty()) {
-                   std::string message;
-                   for (const report::OpeningsStop& s : outcome.stop)
-                     message += (message.empty() ? "" : "\r\n") + s.message;
-                   InfoBox(h, message);
-                   return;
-                 }
+                 if (!outcome.stop.empty()) return InfoBox(h, StopText(outcome.stop));
                  result = std::move(outcome.report);
                },
                /*write=*/false};

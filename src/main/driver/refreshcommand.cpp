@@ -13,23 +13,6 @@
 #include "refresh/refreshformat.h"
 #include "report/reportfiles.h"
 
-namespace {
-
-class StreamErrors final : public ErrorReport {
- public:
-  explicit StreamErrors(std::ostream& err) : m_err(err) {}
-  void errorBox(const std::string& text) override {
-    reported = true;
-    m_err << "upgrade-devir: " << text << '\n';
-  }
-  bool reported = false;
-
- private:
-  std::ostream& m_err;
-};
-
-}  // namespace
-
 const char* RefreshOpeningsUsage() {
   return "Kullanım: upgrade-devir --refresh-openings --data DİZİN --from YIL --to YIL\n"
          "                        [--companies all|KOD,KOD...] [--dry-run]\n"
@@ -40,12 +23,7 @@ std::optional<refresh::RefreshReport> RunOpeningsRefresh(RunHost& host, ErrorRep
                                                          const ProductCheck& productRunning,
                                                          const refresh::RefreshOptions& options) {
   const report::OpeningsOptions& o = options.openings;
-  RunOptions run;
-  run.devir = true;
-  run.newData = o.dataDirectory;
-  run.sourceYear = o.fromYear;
-  run.targetYear = o.toYear;
-  run.rounding = o.roundingMode;
+  RunOptions run = OpeningsRunOptions(o);
   run.dryRun = options.dryRun;
   std::optional<refresh::RefreshReport> result;
   RunJobs jobs{nullptr,
@@ -57,13 +35,7 @@ std::optional<refresh::RefreshReport> RunOpeningsRefresh(RunHost& host, ErrorRep
                    touched.push_back({CompanyDirectory(o.dataDirectory, code), {"*.*"}});
                  if (!CheckDataInUse(h, ws, touched)) return;
                  refresh::RefreshOutcome outcome = refresh::RefreshOpenings(h, options);
-                 if (!outcome.stop.empty()) {
-                   std::string message;
-                   for (const report::OpeningsStop& s : outcome.stop)
-                     message += (message.empty() ? "" : "\r\n") + s.message;
-                   InfoBox(h, message);
-                   return;
-                 }
+                 if (!outcome.stop.empty()) return InfoBox(h, StopText(outcome.stop));
                  result = std::move(outcome.report);
                },
                /*write=*/!options.dryRun};
