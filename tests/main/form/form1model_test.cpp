@@ -103,6 +103,19 @@ class RecordingView : public form1::View {
 
 class FormTest : public ::testing::Test {
  protected:
+  // A company of 2005 with one card, carried into 2006 through the window.
+  void carryCompanyOfOneCard(const std::filesystem::path& data) {
+    fixture::DataDir dir(data);
+    dir.registry().company("2005_001", "Merkez Ticaret", 2005);
+    dir.company("2005_001").withCard("120.01", 250'000, "Alacak");
+    dir.write();
+    model.setRunJobs(RunJobs::real());
+    model.setNewDirectory(data.string());
+    model.setSourceYear("2005");
+    model.setTargetYear("2006");
+    model.Button1Click();
+  }
+
   FormTest() {
     tmp.write("DATA/sirket.db", "");
     tmp.write("OLD/sirket.db", "");
@@ -427,15 +440,7 @@ TEST_F(FormTest, RealCarryForwardSavesTheReportAndOffersIt) {
 // saves its report and opens it; the companies stay as they are.
 TEST_F(FormTest, AllCarriedOffersTheOpeningsCheckWhichWritesNothing) {
   const std::filesystem::path data = tmp.path() / "CHECK";
-  fixture::DataDir dir(data);
-  dir.registry().company("2005_001", "Merkez Ticaret", 2005);
-  dir.company("2005_001").withCard("120.01", 250'000, "Alacak");
-  dir.write();
-  model.setRunJobs(RunJobs::real());
-  model.setNewDirectory(data.string());
-  model.setSourceYear("2005");
-  model.setTargetYear("2006");
-  model.Button1Click();  // the carry itself; its report declined
+  carryCompanyOfOneCard(data);  // its report declined
   std::string first;
   for (const std::string& e : view.events) first += e + "\n";
   ASSERT_TRUE(std::filesystem::exists(data / "2006_001")) << first;
@@ -482,15 +487,7 @@ TEST_F(FormTest, AllCarriedOffersTheOpeningsCheckWhichWritesNothing) {
 // over, says what it did and shows the check again, now agreeing.
 TEST_F(FormTest, TheHomeUpdatesStaleOpeningsAfterAPreviewAndAConfirmation) {
   const std::filesystem::path data = tmp.path() / "REFRESH";
-  fixture::DataDir dir(data);
-  dir.registry().company("2005_001", "Merkez Ticaret", 2005);
-  dir.company("2005_001").withCard("120.01", 250'000, "Alacak");
-  dir.write();
-  model.setRunJobs(RunJobs::real());
-  model.setNewDirectory(data.string());
-  model.setSourceYear("2005");
-  model.setTargetYear("2006");
-  model.Button1Click();
+  carryCompanyOfOneCard(data);
   ASSERT_TRUE(std::filesystem::exists(data / "2006_001"));
   {  // a late entry in the old year
     TTable t("Test", "Cari", nullptr);
