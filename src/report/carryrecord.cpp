@@ -182,7 +182,7 @@ std::optional<CarryRecordData> ParseCarryRecord(const std::string& text, bool he
       if (!base) ++o.count;
     } else if (kind == kUpdateCountRow) {
       double n = 0;
-      if (!toNumber(f[1], n) || n < 0 || n != static_cast<double>(static_cast<int>(n)))
+      if (!toNumber(f[1], n) || n < 0 || n > 1e9 || n != std::floor(n))
         return refuse(why, notANumber(row, {f[1]}));
       r.updates = static_cast<int>(n);
     } else if (kind == "çek" || kind == "taksit") {
