@@ -210,6 +210,10 @@ bool CheckCarryDataInUse(RunHost& host, const RunOptions& run, Workspace& ws,
   return check(host, ws, CarryTouches(run, ws), leftoverLocks);
 }
 
+bool CheckDataInUse(RunHost& host, Workspace& ws, const std::vector<TouchedDirectory>& touched) {
+  return check(host, ws, touched, nullptr);
+}
+
 bool CheckRegistryBeforeRewrite(RunHost& host, const RunOptions& run, Workspace& ws) {
   return check(host, ws, {{run.newData, {"sirket.*"}}}, nullptr, false);
 }

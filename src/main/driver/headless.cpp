@@ -4,6 +4,7 @@
 #include "jobs/workspace.h"
 #include "main/driver/dryrun.h"
 #include "main/driver/openingscheck.h"
+#include "main/driver/refreshcommand.h"
 #include "main/driver/runlog.h"
 #include "main/driver/runreport.h"
 #include "ui/model/version.h"
@@ -54,6 +55,8 @@ const char* HeadlessSynopsis() {
          "  upgrade-devir --check-openings --data DİZİN --from N --to N+1\n"
          "                [--companies all|KOD,KOD...] [--rounding auto|down|up]\n"
          "                [--report-dir DİZİN]\n"
+         "  upgrade-devir --refresh-openings --data DİZİN --from N --to N+1\n"
+         "                [--companies all|KOD,KOD...] [--dry-run] [--report-dir DİZİN]\n"
          "  upgrade-devir --help | --version\n"
          "  (her birine [--log DOSYA] eklenebilir)\n";
 }
@@ -93,6 +96,10 @@ const char* HeadlessUsage() {
       "  --check-openings      yeni yılın açılış değerlerini eski yılın bugünkü\n"
       "                        kapanışıyla karşılaştırır; raporundan başka hiçbir şey\n"
       "                        yazmaz\n"
+      "  --refresh-openings    devirden sonra eski yıla girilen kayıtlarla eskiyen\n"
+      "                        cari ve stok açılışlarını yeni yılda günceller; yeni\n"
+      "                        yılda yapılan değişiklikleri korur, çakışanlara\n"
+      "                        dokunmaz (önce --dry-run ile deneyiniz)\n"
       "  --log DOSYA           çıktıya yazılan bütün satırları ayrıca DOSYA'ya yazar\n"
       "                        (UTF-8, Not Defteri'nin tanıdığı biçimde)\n"
       "  --help                bu metni yazar\n"
@@ -207,6 +214,8 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   }
   for (const std::string& a : args)
     if (a == "--check-openings") return RunOpeningsCheckCommand(args, out, err, productRunning);
+  for (const std::string& a : args)
+    if (a == "--refresh-openings") return RunRefreshOpeningsCommand(args, out, err, productRunning);
   std::optional<HeadlessOptions> options = ParseHeadlessArguments(args, err);
   if (!options) {
     err << HeadlessSynopsis() << "Ayrıntılar için: upgrade-devir --help\n";

@@ -15,6 +15,7 @@
 #include "platform/paths.h"
 #include "platform/productcheck/productwindow.h"
 #include "platform/runlock.h"
+#include "refresh/commit.h"
 #include "upgrade/upgrade.h"
 
 namespace {
@@ -137,6 +138,9 @@ RunEnd runChecksAndJobs(WatchingHost& host, const RunOptions& run, Workspace& ws
     if (std::optional<std::string> refused = lockDataDirectory(lock, data))
       return stop(host, *refused);
     if (data.location()) platform::removeCopyLeftovers(*data.location());
+    // An opening update a killed run committed is finished, one it did not
+    // is removed, before anything else reads the companies.
+    refresh::TidyUnfinishedUpdates(host, data);
   }
 
   if (run.upgrade) {
