@@ -13,6 +13,7 @@
 #include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 #include "platform/paths.h"
+#include "platform/rawfile.h"
 
 namespace {
 
@@ -154,6 +155,20 @@ bool writeWhole(const std::filesystem::path& target,
       return false;
     }
   }
+  // On the disk before its name can show it, and the name after it: an
+  // opening update trusts the record as the base of what it writes.
+  try {
+#ifdef _WIN32
+    platform::RawFile(aside, platform::RawFile::Mode::kReadWrite).sync();
+#else
+    platform::RawFile(aside, platform::RawFile::Mode::kRead).sync();
+#endif
+  } catch (const std::system_error& e) {
+    std::error_code ignored;
+    fs::remove(aside, ignored);
+    cause = e.code();
+    return false;
+  }
   fs::rename(aside, target, cause);
   if (cause) {
     // Some file systems refuse to rename over an existing file.
@@ -167,6 +182,7 @@ bool writeWhole(const std::filesystem::path& target,
     fs::remove(aside, ignored);
     return false;
   }
+  platform::syncDirectory(target.parent_path());
   return true;
 }
 

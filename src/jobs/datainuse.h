@@ -84,8 +84,8 @@ bool CheckUpgradeDataInUse(RunHost& host, const RunOptions& run, Workspace& ws,
 bool CheckCarryDataInUse(RunHost& host, const RunOptions& run, Workspace& ws,
                          std::vector<std::string>* leftoverLocks = nullptr);
 
-// The same for the directories of a job of its own (the restore of an
-// upgrade, say).
+// The same check for any job's directories (the opening update's, the
+// restore of an upgrade's).
 bool CheckDataInUse(RunHost& host, Workspace& ws, const std::vector<TouchedDirectory>& touched);
 
 // Right before the newest registry is rewritten (a new company registered):

@@ -75,7 +75,7 @@ RunEnd DryRun(RunHost& host, const RunOptions& run, ErrorReport& errors,
                           CheckCarryDataInUse(h, r, w, &leftoverLocks);
                  });
                },
-               /*write=*/false, {}};
+               /*write=*/false};
   Workspace ws;
   const RunEnd end = Button1Click(planning, run, ws, errors, productRunning, jobs);
   if (end == RunEnd::kFailed || !planned) return end == RunEnd::kCompleted ? RunEnd::kStopped : end;

@@ -5,6 +5,7 @@
 #include "main/driver/dryrun.h"
 #include "main/driver/openingscheck.h"
 #include "main/driver/restorecommand.h"
+#include "main/driver/refreshcommand.h"
 #include "main/driver/runlog.h"
 #include "main/driver/runreport.h"
 #include "ui/model/version.h"
@@ -57,6 +58,8 @@ const char* HeadlessSynopsis() {
          "                [--report-dir DİZİN]\n"
          "  upgrade-devir --restore-upgrade --data DİZİN [--backup UD_YEDEK_...]\n"
          "                [--dry-run] [--confirm-closed]\n"
+         "  upgrade-devir --refresh-openings --data DİZİN --from N --to N+1\n"
+         "                [--companies all|KOD,KOD...] [--dry-run] [--report-dir DİZİN]\n"
          "  upgrade-devir --help | --version\n"
          "  (her birine [--log DOSYA] eklenebilir)\n";
 }
@@ -101,6 +104,10 @@ const char* HeadlessUsage() {
       "                        upgrade'den önceki haline döner; upgrade'den sonra\n"
       "                        değişen bir dosya varsa hiçbir şey yapılmaz\n"
       "  --backup UD_YEDEK_... geri alınacak upgrade'in yedek dizini\n"
+      "  --refresh-openings    devirden sonra eski yıla girilen kayıtlarla eskiyen\n"
+      "                        cari ve stok açılışlarını yeni yılda günceller; yeni\n"
+      "                        yılda yapılan değişiklikleri korur, çakışanlara\n"
+      "                        dokunmaz (önce --dry-run ile deneyiniz)\n"
       "  --log DOSYA           çıktıya yazılan bütün satırları ayrıca DOSYA'ya yazar\n"
       "                        (UTF-8, Not Defteri'nin tanıdığı biçimde)\n"
       "  --help                bu metni yazar\n"
@@ -217,6 +224,8 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (a == "--check-openings") return RunOpeningsCheckCommand(args, out, err, productRunning);
   for (const std::string& a : args)
     if (a == "--restore-upgrade") return RunRestoreUpgradeCommand(args, out, err, productRunning);
+  for (const std::string& a : args)
+    if (a == "--refresh-openings") return RunRefreshOpeningsCommand(args, out, err, productRunning);
   std::optional<HeadlessOptions> options = ParseHeadlessArguments(args, err);
   if (!options) {
     err << HeadlessSynopsis() << "Ayrıntılar için: upgrade-devir --help\n";

@@ -51,9 +51,7 @@ RunEnd RunRestoreUpgrade(RunHost& host, ErrorReport& errors, const ProductCheck&
   RunOptions run;
   run.newData = request.data;
   run.dryRun = request.dryRun;
-  RunJobs jobs;
-  jobs.write = !request.dryRun;
-  jobs.alone = [&](RunHost& h, const RunOptions&, Workspace& ws) {
+  const AloneJob job = [&](RunHost& h, const RunOptions&, Workspace& ws) {
     const RestorePlan plan = PlanUpgradeRestore(request.data, request.backup);
     if (!plan.refusal.empty()) {
       InfoBox(h, plan.refusal);
@@ -73,7 +71,7 @@ RunEnd RunRestoreUpgrade(RunHost& host, ErrorReport& errors, const ProductCheck&
     return RunEnd::kCompleted;
   };
   Workspace ws;
-  return Button1Click(host, run, ws, errors, productRunning, jobs);
+  return RunAlone(host, run, ws, errors, productRunning, !request.dryRun, job);
 }
 
 int RunRestoreUpgradeCommand(const std::vector<std::string>& args, std::ostream& out,

@@ -15,6 +15,7 @@
 #include "platform/paths.h"
 #include "platform/productcheck/productwindow.h"
 #include "platform/runlock.h"
+#include "refresh/commit.h"
 #include "upgrade/restore.h"
 #include "upgrade/upgrade.h"
 
@@ -96,7 +97,8 @@ std::optional<std::string> lockDataDirectory(platform::RunLock& lock,
 }
 
 RunEnd runChecksAndJobs(WatchingHost& host, const RunOptions& run, Workspace& ws,
-                        const ProductCheck& productRunning, const RunJobs& jobs) {
+                        const ProductCheck& productRunning, const RunJobs& jobs,
+                        const AloneJob& alone) {
   if (productRunning) {
     const platform::ProductStatus product = productRunning();
     if (product.state == platform::ProductState::kRunning)
@@ -141,8 +143,11 @@ RunEnd runChecksAndJobs(WatchingHost& host, const RunOptions& run, Workspace& ws
     // A restore of an upgrade that was cut off is finished before anything
     // else reads the directory.
     FinishInterruptedRestore(host, data);
+    // An opening update a killed run committed is finished, one it did not
+    // is removed, before anything else reads the companies.
+    refresh::TidyUnfinishedUpdates(host, data);
   }
-  if (jobs.alone) return jobs.alone(host, run, ws);
+  if (alone) return alone(host, run, ws);
 
   if (run.upgrade) {
     if (jobs.write) TidyBeforeRegistryIsReplaced(host, run, ws);
@@ -171,13 +176,15 @@ std::string ErrorReportText(const std::string& text) {
   return static_cast<unsigned char>(text[last]) > '.' ? text + "." : text;
 }
 
-RunEnd Button1Click(RunHost& host, const RunOptions& run, Workspace& ws, ErrorReport& errors,
-                    const ProductCheck& productRunning, const RunJobs& jobs) {
+namespace {
+
+RunEnd runGuarded(RunHost& host, const RunOptions& run, Workspace& ws, ErrorReport& errors,
+                  const ProductCheck& productRunning, const RunJobs& jobs, const AloneJob& alone) {
   ws.NewCompanySequence = 1;
   WatchingHost watching(host);
   RunEnd end = RunEnd::kFailed;
   try {
-    end = runChecksAndJobs(watching, run, ws, productRunning, jobs);
+    end = runChecksAndJobs(watching, run, ws, productRunning, jobs, alone);
   } catch (const std::exception& e) {
     errors.errorBox(ErrorReportText(FailureText(e)));
   } catch (...) {
@@ -195,8 +202,22 @@ RunEnd Button1Click(RunHost& host, const RunOptions& run, Workspace& ws, ErrorRe
   return end;
 }
 
+}  // namespace
+
+RunEnd Button1Click(RunHost& host, const RunOptions& run, Workspace& ws, ErrorReport& errors,
+                    const ProductCheck& productRunning, const RunJobs& jobs) {
+  return runGuarded(host, run, ws, errors, productRunning, jobs, nullptr);
+}
+
+RunEnd RunAlone(RunHost& host, const RunOptions& run, Workspace& ws, ErrorReport& errors,
+                const ProductCheck& productRunning, bool write, const AloneJob& job) {
+  RunJobs jobs;
+  jobs.write = write;
+  return runGuarded(host, run, ws, errors, productRunning, jobs, job);
+}
+
 RunJobs RunJobs::real() {
-  return {RunEditionUpgrade, RunCarryForward, true, {}};
+  return {RunEditionUpgrade, RunCarryForward};
 }
 
 platform::ProductStatus CheckProduct() {

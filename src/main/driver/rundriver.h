@@ -45,10 +45,6 @@ struct RunJobs {
   // removes no leftovers and writes nothing itself, and stops when another
   // run holds the data directory.
   bool write = true;
-  // A job of its own (the restore of an upgrade): when set, it runs instead
-  // of the ticked jobs, after the checks of the data directory and the lock,
-  // and tells how the run ended.
-  std::function<RunEnd(RunHost&, const RunOptions&, Workspace&)> alone;
   // RunEditionUpgrade and RunCarryForward.
   static RunJobs real();
 };
@@ -66,6 +62,13 @@ struct RunJobs {
 // progress display stays as it was).
 RunEnd Button1Click(RunHost& host, const RunOptions& run, Workspace& ws, ErrorReport& errors,
                     const ProductCheck& productRunning, const RunJobs& jobs = RunJobs::real());
+
+// A job of its own (the restore of an upgrade) as a run: the checks and
+// the lock of Button1Click (none with `write` clear, as for a dry run), then
+// `job` instead of the ticked jobs; it tells how the run ended.
+using AloneJob = std::function<RunEnd(RunHost&, const RunOptions&, Workspace&)>;
+RunEnd RunAlone(RunHost& host, const RunOptions& run, Workspace& ws, ErrorReport& errors,
+                const ProductCheck& productRunning, bool write, const AloneJob& job);
 
 // The real product check (platform::productStatus).
 platform::ProductStatus CheckProduct();
