@@ -482,6 +482,18 @@ TEST_F(FormTest, AllCarriedOffersTheOpeningsCheckWhichWritesNothing) {
   newYear.expectUnchanged();
 }
 
+// The report window's own boxes, as the home's actions use them.
+struct HomePort final : form1::HomePort {
+  form1::Answer answer = form1::Answer::kNo;
+  std::vector<std::string> asked, said;
+  form1::Answer ask(const form1::Question& q) override {
+    asked.push_back(q.text + " [" + q.yes + "/" + q.no + "]");
+    return answer;
+  }
+  void showMessage(const form1::Message& m) override { said.push_back(m.text); }
+  void setBusyCursor(bool) override {}
+};
+
 // The home's "Açılışları güncelle": a preview of what it would change and a
 // confirmation; "Vazgeç" writes nothing, "Güncelle" brings the late entry
 // over, says what it did and shows the check again, now agreeing.
@@ -499,16 +511,7 @@ TEST_F(FormTest, TheHomeUpdatesStaleOpeningsAfterAPreviewAndAConfirmation) {
     t.post();
     t.close();
   }
-  struct Port final : form1::HomePort {
-    form1::Answer answer = form1::Answer::kNo;
-    std::vector<std::string> asked, said;
-    form1::Answer ask(const form1::Question& q) override {
-      asked.push_back(q.text + " [" + q.yes + "/" + q.no + "]");
-      return answer;
-    }
-    void showMessage(const form1::Message& m) override { said.push_back(m.text); }
-    void setBusyCursor(bool) override {}
-  } port;
+  HomePort port;
   const fixture::UnchangedDir newYear(data / "2006_001");
   view.onHome = [&](form1::AfterCarryHome& home) {
     if (view.homes.size() > 1) return;
@@ -532,6 +535,52 @@ TEST_F(FormTest, TheHomeUpdatesStaleOpeningsAfterAPreviewAndAConfirmation) {
   EXPECT_NE(port.said[0].find("UD_YEDEK_GUNCELLEME_2006_001_"), std::string::npos);
   const auto cards = fixture::readTable(data / "2006_001" / "Cari.DB");
   EXPECT_EQ(fixture::number(cards.at(0), "KDALC"), 300'000);
+}
+
+// After an upgrade the home also offers to take it back; with the companies a
+// carry-forward registered since, it says to withdraw them first, with the
+// command, and writes nothing.
+TEST_F(FormTest, TheHomeOffersTheUpgradesRestoreOnlyOnceTheCarryIsWithdrawn) {
+  const std::filesystem::path root = tmp.path() / "UPG", data = root / "NEW";
+  // An older data directory of the newest layouts, so that its company can be
+  // carried once upgraded.
+  fixture::DataDir older(root / "OLD");
+  older.registry().company("2005_001", "Merkez Ticaret", 2005);
+  older.company("2005_001").withCard("120.01", 250'000, "Alacak");
+  older.write();
+  fixture::DataDir(data).write();
+  model.setRunJobs(RunJobs::real());
+  model.setNewDirectory(data.string());
+  model.setOldDirectory((root / "OLD").string());
+  model.setSourceYear("2005");
+  model.setTargetYear("2006");
+  click('u');
+  click('d');  // the upgrade alone
+  model.Button1Click();
+  click('u');
+  click('d');  // the carry-forward alone, of every upgraded company
+  model.Button1Click();
+  std::string seen;
+  for (const std::string& e : view.events) seen += e + "\n";
+  ASSERT_TRUE(std::filesystem::exists(data / "2006_001")) << seen;
+  HomePort port;
+  const fixture::UnchangedDir unchanged(data);
+  view.onHome = [&](form1::AfterCarryHome& home) {
+    ASSERT_EQ(home.actions().size(), 2u);
+    EXPECT_EQ(home.actions()[1].caption, "Upgrade'i geri al");
+    EXPECT_FALSE(home.press(1, port));
+  };
+  view.showReportAnswer = true;
+  model.Button1Click();
+  ASSERT_EQ(port.said.size(), 1u);
+  EXPECT_NE(port.said[0].find("--withdraw-carry --data \"" + data.string() +
+                              "\" --to 2006 --companies 2006_001"),
+            std::string::npos)
+      << port.said[0];
+  EXPECT_TRUE(port.asked.empty());
+  unchanged.expectUnchanged([](const std::string& line) {
+    return line.find("Devir Raporları") != std::string::npos;
+  });
 }
 
 // --- the directory edits ----------------------------------------------------------
