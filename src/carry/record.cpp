@@ -9,10 +9,12 @@
 #include <vector>
 
 #include "data/failuretext.h"
+#include "data/fingerprint.h"
 #include "jobs/runhost.h"
 #include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 #include "platform/paths.h"
+#include "platform/rawfile.h"
 
 namespace {
 
@@ -214,4 +216,63 @@ void WriteCarryRecord(RunHost& host, const RunOptions& run, Workspace& ws) {
   InfoBox(host, FileFailureText("Devir kaydı yazılamadı", file.text(), CauseText(cause)) +
                     "\r\nDevir sürüyor; devir değerleri denetimi bu şirket için kaydı "
                     "kullanamayacak.");
+}
+
+void AddFingerprintsToCarryRecord(RunHost& host, const RunOptions& run, Workspace& ws,
+                                  const std::vector<FileFingerprint>& files,
+                                  const std::string& registryRow) {
+  namespace fs = std::filesystem;
+  const platform::TypedPath folder = CarryRecordFolder(run.newData);
+  const std::string newCode = ws.RxSirket.text("YENI_SIRKET_KOD");
+  const platform::TypedPath file =
+      folder.below(CarryRecordFileName(ws.RxSirket.text("SIRKET_KOD"), newCode));
+  const std::optional<fs::path>& target = file.location();
+  std::error_code cause;
+  if (!target || !fs::is_regular_file(*target, cause)) return;  // its failure was shown
+  std::string text;
+  {
+    std::ifstream in(*target, std::ios::binary | std::ios::ate);
+    text.resize(in ? static_cast<std::size_t>(in.tellg()) : 0);
+    in.seekg(0);
+    if (!in || !in.read(text.data(), static_cast<std::streamsize>(text.size())))
+      cause = std::make_error_code(std::errc::io_error);
+  }
+  // The last row counts the rows before it: the new rows go in front of it.
+  const std::size_t last = text.size() < 2 ? 0 : text.rfind('\n', text.size() - 2) + 1;
+  std::size_t rows = 0;
+  bool whole = text.size() >= last + 6 && text.back() == '\n' && text.compare(last, 4, "son;") == 0;
+  if (whole) {
+    const char* end = text.data() + text.size() - 1;
+    const auto parsed = std::from_chars(text.data() + last + 4, end, rows);
+    whole = parsed.ec == std::errc() && parsed.ptr == end;
+  }
+  if (!cause && !whole) cause = std::make_error_code(std::errc::invalid_argument);
+  if (!cause) {
+    text.resize(last);
+    for (const FileFingerprint& f : files) {
+      text +=
+          CarryRecordRow({f.table ? "tablo" : "dosya", f.name, std::to_string(f.count), f.hash});
+      ++rows;
+    }
+    text += CarryRecordRow({"sicil", newCode, registryRow});
+    text += CarryRecordRow({"son", std::to_string(rows + 1)});
+    if (writeWhole(
+            *target,
+            [&](std::ostream& out) {
+              out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            },
+            cause)) {
+      try {
+        platform::RawFile written(*target, platform::RawFile::Mode::kReadWrite);
+        written.sync();
+        written.close();
+        platform::syncDirectory(target->parent_path());
+        return;
+      } catch (const std::system_error& e) {
+        cause = e.code();
+      }
+    }
+  }
+  InfoBox(host, FileFailureText("Devir kaydı yazılamadı", file.text(), CauseText(cause)) +
+                    "\r\nDevir sürüyor; bu şirketin devri sonradan geri alınamayacak.");
 }

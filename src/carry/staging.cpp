@@ -10,6 +10,7 @@
 #include "carry/steps.h"
 #include "data/datadirectories.h"
 #include "data/failuretext.h"
+#include "data/fingerprint.h"
 #include "data/names.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
@@ -115,12 +116,16 @@ void StartNewCompany(const RunOptions& run, Workspace& ws) {
   ws.NewCompanySyncs.emplace(dir);
 }
 
-void CompleteNewCompany(const RunOptions& run, Workspace& ws) {
+void CompleteNewCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
   closeNewCompanyTables(ws.DM);
   const platform::TypedPath& dataDir = run.newData;
   const std::string code = ws.RxSirket.text("YENI_SIRKET_KOD");
   const fs::path root = resolved(dataDir);
   const fs::path work = root / (kWorkPrefix + code), final = root / code;
+  // What the product will be shown, kept in the carry record, so that a
+  // later run can tell whether anybody has used the company since.
+  const std::vector<FileFingerprint> files =
+      FingerprintDirectory(WorkingDirectory(dataDir, code), {kWorkMarker, kWithdrawMarker});
   // Every byte of the company on the disk before its name can show it: the
   // syncs of the steps only started the writing.
   ws.NewCompanySyncs.reset();
@@ -138,7 +143,9 @@ void CompleteNewCompany(const RunOptions& run, Workspace& ws) {
   if (ec)
     throw platform::FileSystemError(
         FileFailureText("Yeni şirket dizinine ad verilemedi", dataDir.textOf(code), CauseText(ec)));
-  RegisterNewCompany(run, ws);
+  FillRegistryRow(run, ws);
+  AddFingerprintsToCarryRecord(host, run, ws, files, RecordFingerprint(ws.DM.SirketPravex_T));
+  RegisterNewCompany(ws);
   fs::remove(final / kWorkMarker, ec);  // a marker left here goes with the next run
 }
 
@@ -177,7 +184,8 @@ void TidyUnfinishedCompanies(RunHost& host, const platform::TypedPath& dataDir,
   for (fs::directory_iterator it(*root, ec); !ec && it != fs::directory_iterator();
        it.increment(ec)) {
     std::error_code entryError;
-    if (it->is_directory(entryError) && fs::exists(it->path() / kWorkMarker, entryError))
+    if (it->is_directory(entryError) && fs::exists(it->path() / kWorkMarker, entryError) &&
+        !fs::exists(it->path() / kWithdrawMarker, entryError))
       marked.push_back(it->path());
   }
   std::sort(marked.begin(), marked.end());
