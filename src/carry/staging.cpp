@@ -4,6 +4,7 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <system_error>
 
 #include "carry/record.h"
@@ -123,13 +124,21 @@ void CompleteNewCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
   const fs::path root = resolved(dataDir);
   const fs::path work = root / (kWorkPrefix + code), final = root / code;
   // What the product will be shown, kept in the carry record, so that a
-  // later run can tell whether anybody has used the company since.
-  const std::vector<FileFingerprint> files =
-      FingerprintDirectory(WorkingDirectory(dataDir, code), {kWorkMarker, kWithdrawMarker});
+  // later run can tell whether anybody has used the company since: measured
+  // while the disk takes the files.
+  std::future<std::vector<FileFingerprint>> fingerprints = std::async(platform::sideBySide(), [&] {
+    return FingerprintDirectory(WorkingDirectory(dataDir, code), {kWorkMarker, kWithdrawMarker});
+  });
   // Every byte of the company on the disk before its name can show it: the
   // syncs of the steps only started the writing.
   ws.NewCompanySyncs.reset();
-  SyncBeforePublishing(work);
+  try {
+    SyncBeforePublishing(work);
+  } catch (...) {
+    if (fingerprints.valid()) fingerprints.wait();
+    throw;
+  }
+  const std::vector<FileFingerprint> files = fingerprints.get();
   std::error_code ec;
   // A rename over an existing empty directory would succeed: refuse first.
   if (CompanyDirectory(dataDir, code).isDirectory()) {

@@ -210,6 +210,11 @@ bool CheckCarryDataInUse(RunHost& host, const RunOptions& run, Workspace& ws,
   return check(host, ws, CarryTouches(run, ws), leftoverLocks);
 }
 
+bool CheckDataInUse(RunHost& host, Workspace& ws, const std::vector<TouchedDirectory>& touched,
+                    std::vector<std::string>* leftoverLocks) {
+  return check(host, ws, touched, leftoverLocks);
+}
+
 bool CheckRegistryBeforeRewrite(RunHost& host, const RunOptions& run, Workspace& ws) {
   return check(host, ws, {{run.newData, {"sirket.*"}}}, nullptr, false);
 }

@@ -6,6 +6,7 @@
 #include "main/driver/openingscheck.h"
 #include "main/driver/runlog.h"
 #include "main/driver/runreport.h"
+#include "main/driver/withdrawal.h"
 #include "ui/model/version.h"
 
 namespace {
@@ -54,6 +55,8 @@ const char* HeadlessSynopsis() {
          "  upgrade-devir --check-openings --data DİZİN --from N --to N+1\n"
          "                [--companies all|KOD,KOD...] [--rounding auto|down|up]\n"
          "                [--report-dir DİZİN]\n"
+         "  upgrade-devir --withdraw-carry --data DİZİN --to N+1\n"
+         "                --companies all|KOD,KOD... [--dry-run] [--confirm-closed]\n"
          "  upgrade-devir --help | --version\n"
          "  (her birine [--log DOSYA] eklenebilir)\n";
 }
@@ -93,6 +96,11 @@ const char* HeadlessUsage() {
       "  --check-openings      yeni yılın açılış değerlerini eski yılın bugünkü\n"
       "                        kapanışıyla karşılaştırır; raporundan başka hiçbir şey\n"
       "                        yazmaz\n"
+      "  --withdraw-carry      --to yılına yapılmış devri geri alır: devirden beri\n"
+      "                        hiç değişmemiş yeni şirketlerin satırı şirket\n"
+      "                        listesinden silinir, dizini ve devir kaydı\n"
+      "                        UD_YEDEK_GERIALMA_ ile başlayan bir dizine taşınır;\n"
+      "                        --companies yeni yılın kodları ya da all\n"
       "  --log DOSYA           çıktıya yazılan bütün satırları ayrıca DOSYA'ya yazar\n"
       "                        (UTF-8, Not Defteri'nin tanıdığı biçimde)\n"
       "  --help                bu metni yazar\n"
@@ -205,8 +213,10 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
       return kExitCompleted;
     }
   }
-  for (const std::string& a : args)
+  for (const std::string& a : args) {
     if (a == "--check-openings") return RunOpeningsCheckCommand(args, out, err, productRunning);
+    if (a == "--withdraw-carry") return RunWithdrawCarryCommand(args, out, err, productRunning);
+  }
   std::optional<HeadlessOptions> options = ParseHeadlessArguments(args, err);
   if (!options) {
     err << HeadlessSynopsis() << "Ayrıntılar için: upgrade-devir --help\n";

@@ -16,6 +16,7 @@
 #include "platform/productcheck/productwindow.h"
 #include "platform/runlock.h"
 #include "upgrade/upgrade.h"
+#include "withdraw/withdrawal.h"
 
 namespace {
 
@@ -137,6 +138,9 @@ RunEnd runChecksAndJobs(WatchingHost& host, const RunOptions& run, Workspace& ws
     if (std::optional<std::string> refused = lockDataDirectory(lock, data))
       return stop(host, *refused);
     if (data.location()) platform::removeCopyLeftovers(*data.location());
+    // A withdrawal cut off is finished or undone before anything looks at
+    // the registry or the company directories.
+    withdraw::TidyWithdrawals(host, data);
   }
 
   if (run.upgrade) {
