@@ -117,11 +117,18 @@ std::vector<FileFingerprint> FingerprintDirectory(const platform::TypedPath& dir
     FileFingerprint f;
     f.name = n;
     if (ext == ".DB") {
-      const TableFingerprint t = FingerprintTable(directory, n);
-      f.table = true;
-      f.count = t.records;
-      f.hash = t.hash;
-    } else {
+      try {
+        const TableFingerprint t = FingerprintTable(directory, n);
+        f.table = true;
+        f.count = t.records;
+        f.hash = t.hash;
+      } catch (const EDBEngineError& e) {
+        // A file the engine cannot read as a table (not one, damaged,
+        // encrypted) is measured by its bytes; a refused read is a failure.
+        if (e.code() == EDBEngineError::Code::kIo) throw;
+      }
+    }
+    if (!f.table) {
       const platform::TypedPath file = directory.below(n);
       f.count = file.location() ? fs::file_size(*file.location(), ec) : 0;
       f.hash = FingerprintFileBytes(file);

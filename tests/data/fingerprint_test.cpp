@@ -103,15 +103,18 @@ TEST_F(FingerprintTest, DirectoryListsTablesAndFilesAndWordsWhatChanged) {
   write("Cari.DB", rows(), layout(true, {"TUTAR"}));
   write("Char.DB", rows());
   std::ofstream(tmp / "NOT.TXT") << "bir";
+  std::ofstream(tmp / "c_grup.DB") << "grup";  // no table: by its bytes
   std::ofstream(tmp / "PDOXUSRS.LCK") << "lock";
   std::ofstream(tmp / ".ud-isaret") << "ours";
   const std::vector<FileFingerprint> before = FingerprintDirectory(dir, {".UD-ISARET"});
-  ASSERT_EQ(before.size(), 3u);  // no .PX, .MB, .X/.Y, lock file or ignored name
+  ASSERT_EQ(before.size(), 4u);  // no .PX, .MB, .X/.Y, lock file or ignored name
   EXPECT_EQ(before[0].name, "Cari.DB");
   EXPECT_TRUE(before[0].table);
   EXPECT_EQ(before[2].name, "NOT.TXT");
   EXPECT_FALSE(before[2].table);
   EXPECT_EQ(before[2].count, 3u);
+  EXPECT_EQ(before[3].name, "c_grup.DB");
+  EXPECT_FALSE(before[3].table);
 
   std::ofstream(tmp / "PARADOX.LCK") << "another";
   EXPECT_EQ(DescribeFingerprintChanges(before, FingerprintDirectory(dir, {".ud-isaret"})),
