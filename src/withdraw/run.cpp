@@ -101,12 +101,12 @@ void removeRegistryRow(Workspace& ws, const platform::TypedPath& data, const std
 bool finish(const platform::TypedPath& data, const std::string& code, const MarkerText& m,
             const fs::path& from) {
   const fs::path root = located(data);
-  const fs::path backup = root / m.backupFolder, target = backup / code;
   const platform::TypedPath shownBackup = data.below(m.backupFolder);
+  const fs::path backup = located(shownBackup), target = backup / code;
   std::error_code ec;
   if (from != target) {
     ec = injected(platform::FileOp::kCreate, backup);
-    if (!ec && !fs::is_directory(backup)) fs::create_directory(backup, ec);
+    if (!ec && !fs::is_directory(backup, ec)) fs::create_directory(backup, ec);
     if (ec) fail("Yedek dizini oluşturulamadı", shownBackup.text(), ec);
     platform::syncDirectory(root);
     if ((ec = renameEntry(from, target)))
@@ -117,14 +117,16 @@ bool finish(const platform::TypedPath& data, const std::string& code, const Mark
   bool recordMoved = false;
   if (!m.recordFile.empty()) {
     const std::optional<fs::path> record = CarryRecordFolder(data).locate(m.recordFile);
+    // Built from the UTF-8 name: a narrow path would go through Windows' ANSI code page.
+    const fs::path kept = located(shownBackup.below(m.recordFile));
     if (record && fs::exists(*record, ec)) {
-      if ((ec = renameEntry(*record, backup / m.recordFile)))
+      if ((ec = renameEntry(*record, kept)))
         fail("Devir kaydı yedek dizinine taşınamadı", CarryRecordFolder(data).textOf(m.recordFile),
              ec);
       platform::syncDirectory(record->parent_path());
       platform::syncDirectory(backup);
     }
-    recordMoved = fs::exists(backup / m.recordFile, ec);
+    recordMoved = fs::exists(kept, ec);
   }
   const fs::path marker = target / kWithdrawMarker;
   if (fs::exists(marker, ec) && !platform::removeFile(marker))

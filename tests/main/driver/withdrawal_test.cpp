@@ -155,8 +155,7 @@ TEST_F(WithdrawCommand, TheNextRunOfAnyJobFinishesAWithdrawalCutOff) {
   class CrashAtTheMove final : public platform::FileFaults {
    public:
     int before(platform::FileOp op, const fs::path& path) override {
-      crashed = crashed || (op == platform::FileOp::kRename &&
-                            path.string().find("UD_YEDEK_GERIALMA_") != std::string::npos);
+      crashed = crashed || (op == platform::FileOp::kRename && path.filename() == "2006_001");
       return crashed ? EIO : 0;
     }
     bool crashed = false;
