@@ -5,12 +5,14 @@
 // the other.
 #include "withdraw/withdrawal.h"
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 
 #include "carry/carry_test_base.h"
 #include "carry/staging.h"
 #include "paradox/table.h"
+#include "platform/leftovers.h"
 #include "support/file_faults.h"
 #include "support/fixture_files.h"
 #include "support/testos.h"
@@ -46,6 +48,7 @@ class Withdrawal : public CarryTest, public ::testing::WithParamInterface<bool> 
     deselect = {"2005_002"};
     for (const std::string& code : keep) std::erase(deselect, code);
     run();
+    ws.DM.closeAll();  // as the run driver leaves it: on Windows a handle holds its file
     ASSERT_EQ(host.infos.back(), "İşlem tamamlandı");
   }
 
@@ -200,8 +203,14 @@ TEST_F(Withdrawal, AnyChangeSinceTheCarryRefusesItAndWritesNothing) {
     const withdraw::WithdrawalPlan p = plan();
     ASSERT_EQ(p.companies.size(), 1u) << c.label;
     EXPECT_FALSE(p.possible()) << c.label;
+    // Letter case as the file system keeps it (Wine keeps the copy's).
+    const auto lower = [](std::string s) {
+      for (char& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+      return s;
+    };
     const std::vector<std::string>& why = p.companies[0].refusals;
-    EXPECT_TRUE(!why.empty() && why[0].rfind(c.line, 0) == 0) << c.label << ": " << p.text();
+    EXPECT_TRUE(!why.empty() && lower(why[0]).rfind(lower(c.line), 0) == 0)
+        << c.label << ": " << p.text();
     EXPECT_NE(p.text().find("hiçbir şey değiştirilmedi"), std::string::npos);
     EXPECT_FALSE(p.companies[0].advice.empty()) << c.label;
     guard.expectUnchanged();
@@ -262,6 +271,8 @@ TEST_F(Withdrawal, KilledAtAnyFileCallTheNextRunLeavesTheCompanyWholeOnOneSide) 
       } catch (const std::exception&) {
       }
     }
+    // The next run: the driver's first steps under its lock.
+    platform::removeCopyLeftovers(data);
     withdraw::TidyWithdrawals(host, platform::TypedPath::resolve(data.string()));
     const bool registered = fixture::texts(registry(), "SIRKET_KOD").back() == "2006_001";
     const fs::path where = registered ? company("2006_001") : backupFolder() / "2006_001";
