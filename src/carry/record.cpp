@@ -1,5 +1,6 @@
 #include "carry/record.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -229,37 +230,51 @@ void AddFingerprintsToCarryRecord(RunHost& host, const RunOptions& run, Workspac
   const std::optional<fs::path>& target = file.location();
   std::error_code cause;
   if (!target || !fs::is_regular_file(*target, cause)) return;  // its failure was shown
-  std::string text;
-  {
-    std::ifstream in(*target, std::ios::binary | std::ios::ate);
-    text.resize(in ? static_cast<std::size_t>(in.tellg()) : 0);
-    in.seekg(0);
-    if (!in || !in.read(text.data(), static_cast<std::streamsize>(text.size())))
-      cause = std::make_error_code(std::errc::io_error);
-  }
   // The last row counts the rows before it: the new rows go in front of it.
-  const std::size_t last = text.size() < 2 ? 0 : text.rfind('\n', text.size() - 2) + 1;
+  // Only the file's end is read here; the rest is copied as it streams, so
+  // that memory does not grow with the tables.
+  std::ifstream in(*target, std::ios::binary | std::ios::ate);
+  const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
+  std::string tail(static_cast<std::size_t>(std::min<std::streamoff>(size, 64)), '\0');
+  in.seekg(size - static_cast<std::streamoff>(tail.size()));
+  if (!in || !in.read(tail.data(), static_cast<std::streamsize>(tail.size())))
+    cause = std::make_error_code(std::errc::io_error);
+  const std::size_t last = tail.size() < 2 ? 0 : tail.rfind('\n', tail.size() - 2) + 1;
   std::size_t rows = 0;
-  bool whole = text.size() >= last + 6 && text.back() == '\n' && text.compare(last, 4, "son;") == 0;
+  bool whole = tail.size() >= last + 6 && tail.back() == '\n' && tail.compare(last, 4, "son;") == 0;
   if (whole) {
-    const char* end = text.data() + text.size() - 1;
-    const auto parsed = std::from_chars(text.data() + last + 4, end, rows);
-    whole = parsed.ec == std::errc() && parsed.ptr == end;
+    const char* end = tail.data() + tail.size() - 1;
+    const auto parsed = std::from_chars(tail.data() + last + 4, end, rows);
+    whole = parsed.ec == std::errc() && parsed.ptr == end && last > 0;
   }
   if (!cause && !whole) cause = std::make_error_code(std::errc::invalid_argument);
   if (!cause) {
-    text.resize(last);
+    const std::streamoff kept = size - static_cast<std::streamoff>(tail.size() - last);
+    std::string added;
     for (const FileFingerprint& f : files) {
-      text +=
+      added +=
           CarryRecordRow({f.table ? "tablo" : "dosya", f.name, std::to_string(f.count), f.hash});
       ++rows;
     }
-    text += CarryRecordRow({"sicil", newCode, registryRow});
-    text += CarryRecordRow({"son", std::to_string(rows + 1)});
+    added += CarryRecordRow({"sicil", newCode, registryRow});
+    added += CarryRecordRow({"son", std::to_string(rows + 1)});
     if (writeWhole(
             *target,
             [&](std::ostream& out) {
-              out.write(text.data(), static_cast<std::streamsize>(text.size()));
+              in.clear();
+              in.seekg(0);
+              std::vector<char> buffer(1 << 16);
+              for (std::streamoff left = kept; left > 0 && in && out;) {
+                const std::streamsize n =
+                    static_cast<std::streamsize>(std::min<std::streamoff>(left, 1 << 16));
+                if (!in.read(buffer.data(), n)) break;
+                out.write(buffer.data(), n);
+                left -= n;
+              }
+              const bool copied = static_cast<bool>(in);
+              in.close();  // before the rename over it: Windows refuses to replace an open file
+              if (!copied) out.setstate(std::ios::failbit);  // a failed copy, not a short record
+              out.write(added.data(), static_cast<std::streamsize>(added.size()));
             },
             cause)) {
       try {
