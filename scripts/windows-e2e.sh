@@ -1,6 +1,7 @@
 #!/bin/sh
 # The same runs on both systems must write the same bytes: carries the
-# sample data directories forward and upgrades them with the Linux build and,
+# sample data directories forward, brings late entries of the old year over
+# with an opening update, and upgrades them with the Linux build and,
 # on copies, with upgrade-devir.com, the command-line program, under Wine
 # (the directories reached as Z:\... with Turkish letters in their names,
 # typed as a Windows user would), then compares the two trees byte for byte.
@@ -27,6 +28,15 @@ run_linux() {
   fi
 }
 run_linux --devir --data "$work/linux/GÜNCEL VERİ" --from 2005 --to 2006 --ytl --companies all
+# Late entries in the old year after the carry, the same on both trees,
+# brought over by an opening update.
+late_entries() {
+  pdxtool="$linux/tools/pdxtool/pdxtool"
+  "$pdxtool" set "$1/GÜNCEL VERİ/2005_001/Cari.DB" --filter "CARIKODU = '120.01'" KTBKY=600000 >/dev/null
+  "$pdxtool" set "$1/GÜNCEL VERİ/2005_002/Stok.DB" --filter "STOKKODU = 'ST-002'" MIKKAL=25 >/dev/null
+}
+late_entries "$work/linux"
+run_linux --refresh-openings --data "$work/linux/GÜNCEL VERİ" --from 2005 --to 2006
 run_linux --upgrade --old "$work/linux/ESKİ VERİ" --data "$work/linux/GÜNCEL VERİ"
 
 # Windows: the same directories as Z:\ paths with backslashes.
@@ -46,6 +56,8 @@ run_windows() {
 }
 run_windows --devir --data "$(winpath "$work/windows/GÜNCEL VERİ")" --from 2005 --to 2006 --ytl \
   --companies all
+late_entries "$work/windows"
+run_windows --refresh-openings --data "$(winpath "$work/windows/GÜNCEL VERİ")" --from 2005 --to 2006
 run_windows --upgrade --old "$(winpath "$work/windows/ESKİ VERİ")" \
   --data "$(winpath "$work/windows/GÜNCEL VERİ")"
 
@@ -67,11 +79,17 @@ normalize() {
     exit 1
   fi
   rm "$data/.upgrade-devir.lock"
-  mv "$data"/UD_YEDEK_* "$data/UD_YEDEK"
+  # The opening update's backups, one per company, named with their time.
+  stamp='_20[0-9]\{6\}_[0-9]\{6\}'
+  for d in "$data"/UD_YEDEK_GUNCELLEME_*; do
+    mv "$d" "$(printf '%s' "$d" | sed "s/$stamp\$//")"
+  done
+  mv "$data"/UD_YEDEK_20* "$data/UD_YEDEK"
   for f in "$data/Devir Raporları"/*; do
-    sed 's/20[0-9][0-9]-[0-9][0-9]-[0-9][0-9] [0-9:]*/DATE/g' "$f" > "$f.n"
+    sed -e 's/20[0-9][0-9]-[0-9][0-9]-[0-9][0-9] [0-9:]*/DATE/g' \
+      -e "s/\(UD_YEDEK_GUNCELLEME_[^ ;<\"]*\)$stamp/\1/g" "$f" > "$f.n"
     rm "$f"
-    mv "$f.n" "$(printf '%s' "$f" | sed 's/Devir 20[0-9-]* [0-9]* /Devir DATE /')"
+    mv "$f.n" "$(printf '%s' "$f" | sed 's/\(Devir\|Güncellemesi\) 20[0-9-]* [0-9]* /\1 DATE /')"
   done
 }
 normalize "$work/linux"
@@ -81,5 +99,5 @@ if ! diff -r "$work/linux" "$work/windows" >&2; then
   exit 1
 fi
 tables=$(find "$work/windows" -type f | wc -l)
-echo "end to end: $tables files identical after --upgrade and --devir on both systems"
+echo "end to end: $tables files identical after --devir, --refresh-openings and --upgrade on both systems"
 echo "(last message of both: $(tail -n 1 "$work/windows.log"))"

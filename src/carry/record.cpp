@@ -157,6 +157,20 @@ bool writeWhole(const std::filesystem::path& target,
       return false;
     }
   }
+  // On the disk before its name can show it, and the name after it: an
+  // opening update trusts the record as the base of what it writes.
+  try {
+#ifdef _WIN32
+    platform::RawFile(aside, platform::RawFile::Mode::kReadWrite).sync();
+#else
+    platform::RawFile(aside, platform::RawFile::Mode::kRead).sync();
+#endif
+  } catch (const std::system_error& e) {
+    std::error_code ignored;
+    fs::remove(aside, ignored);
+    cause = e.code();
+    return false;
+  }
   fs::rename(aside, target, cause);
   if (cause) {
     // Some file systems refuse to rename over an existing file.
@@ -170,6 +184,7 @@ bool writeWhole(const std::filesystem::path& target,
     fs::remove(aside, ignored);
     return false;
   }
+  platform::syncDirectory(target.parent_path());
   return true;
 }
 
@@ -277,15 +292,7 @@ void AddFingerprintsToCarryRecord(RunHost& host, const RunOptions& run, Workspac
               out.write(added.data(), static_cast<std::streamsize>(added.size()));
             },
             cause)) {
-      try {
-        platform::RawFile written(*target, platform::RawFile::Mode::kReadWrite);
-        written.sync();
-        written.close();
-        platform::syncDirectory(target->parent_path());
-        return;
-      } catch (const std::system_error& e) {
-        cause = e.code();
-      }
+      return;  // written whole, synced before and after its rename
     }
   }
   InfoBox(host, FileFailureText("Devir kaydı yazılamadı", file.text(), CauseText(cause)) +

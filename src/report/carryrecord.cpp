@@ -1,5 +1,6 @@
 #include "report/carryrecord.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <fstream>
@@ -90,10 +91,12 @@ std::string notANumber(std::size_t row, std::initializer_list<std::string> field
 
 // How many fields a row of `kind` has (0: a kind this version does not know).
 std::size_t fieldsOf(const std::string& kind) {
-  if (kind == "şirket" || kind == "stok") return 6;
+  if (kind == "şirket" || kind == "stok" || kind == kStockBaseRow) return 6;
   if (kind == "seçenek") return 7;
-  if (kind == "cari") return 11;
-  if (kind == "çek" || kind == "taksit" || kind == "sicil") return 3;
+  if (kind == "cari" || kind == kCardBaseRow) return 11;
+  if (kind == "çek" || kind == "taksit") return 3;
+  if (kind == kUpdateCountRow) return 2;
+  if (kind == "sicil") return 3;
   if (kind == "tablo" || kind == "dosya") return 4;
   return 0;
 }
@@ -135,6 +138,9 @@ std::optional<CarryRecordData> ParseCarryRecord(const std::string& text, bool he
   if (f[1] != "1")
     return refuse(why, "bilinmeyen kayıt sürümü: '" + platform::printableExcerpt(f[1]) + "'");
   CarryRecordData r;
+  // The bases an update moved, applied over what the carry wrote once every
+  // row is read (a later row of one code wins).
+  std::unordered_map<std::string, RecordedOpening> cardBases, stockBases;
   std::size_t rows = 1;
   bool ended = false, haveCompany = false;
   while (!ended && nextRow(text, at, f)) {
@@ -165,8 +171,9 @@ std::optional<CarryRecordData> ParseCarryRecord(const std::string& text, bool he
       if (headerOnly) break;
     } else if (kind == "seçenek") {
       if (!readOptions(f, r)) return refuse(why, rowText(row, "seçenekler tanınmıyor"));
-    } else if (kind == "cari") {
-      RecordedOpening& o = r.cards[f[1]];
+    } else if (kind == "cari" || kind == kCardBaseRow) {
+      const bool base = kind == kCardBaseRow;
+      RecordedOpening& o = base ? cardBases[f[1]] : r.cards[f[1]];
       o.key = f[2];
       o.figures.assign(2, {});
       bool ok = true;
@@ -178,15 +185,21 @@ std::optional<CarryRecordData> ParseCarryRecord(const std::string& text, bool he
              toNumber(f[b + 3], fig.credit);
       }
       if (!ok) return refuse(why, notANumber(row, {f[3], f[5], f[6], f[7], f[9], f[10]}));
-      ++o.count;
-    } else if (kind == "stok") {
-      RecordedOpening& o = r.stock[f[1]];
+      if (!base) ++o.count;
+    } else if (kind == "stok" || kind == kStockBaseRow) {
+      const bool base = kind == kStockBaseRow;
+      RecordedOpening& o = base ? stockBases[f[1]] : r.stock[f[1]];
       o.key = f[2];
       o.figures.assign(3, {});
       for (std::size_t i = 0; i < 3; ++i)
         if (!toNumber(f[3 + i], o.figures[i].value))
           return refuse(why, notANumber(row, {f[3], f[4], f[5]}));
-      ++o.count;
+      if (!base) ++o.count;
+    } else if (kind == kUpdateCountRow) {
+      double n = 0;
+      if (!toNumber(f[1], n) || n < 0 || n > 1e9 || n != std::floor(n))
+        return refuse(why, notANumber(row, {f[1]}));
+      r.updates = static_cast<int>(n);
     } else if (kind == "çek" || kind == "taksit") {
       double amount = 0;
       if (!toNumber(f[2], amount)) return refuse(why, notANumber(row, {f[2]}));
@@ -206,7 +219,30 @@ std::optional<CarryRecordData> ParseCarryRecord(const std::string& text, bool he
   }
   if (!haveCompany) return refuse(why, "şirket satırı yok");
   if (!headerOnly && !ended) return refuse(why, "kayıt yarım kalmış: son satırı yok");
+  auto applyBases = [](std::unordered_map<std::string, RecordedOpening>& bases,
+                       std::unordered_map<std::string, RecordedOpening>& openings) {
+    for (auto& [code, base] : bases) {
+      RecordedOpening& o = openings[code];
+      o.key = std::move(base.key);
+      o.figures = std::move(base.figures);
+      o.count = std::max(o.count, 1);
+    }
+  };
+  applyBases(cardBases, r.cards);
+  applyBases(stockBases, r.stock);
   return r;
+}
+
+std::vector<std::vector<std::string>> CarryRecordRows(const std::string& text) {
+  std::vector<std::vector<std::string>> rows;
+  std::size_t at = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+  std::vector<std::string> f;
+  while (nextRow(text, at, f) && f[0] != "son") rows.push_back(f);
+  return rows;
+}
+
+std::optional<std::string> ReadCarryRecordText(const platform::TypedPath& file) {
+  return readWhole(file);
 }
 
 std::optional<CarryRecordData> ReadCarryRecordHeader(const platform::TypedPath& file,

@@ -30,13 +30,23 @@ struct RecordedOpening {
   int count = 0;  // how many rows of the record hold the code
 };
 
+// The rows an opening update adds (refresh/): the base of a card's or stock
+// item's openings after the latest update that moved it, with the fields of
+// "cari" and "stok", and how many updates the record has taken. A reader
+// that does not know them reads what the carry wrote.
+inline constexpr const char* kCardBaseRow = "cari güncel";
+inline constexpr const char* kStockBaseRow = "stok güncel";
+inline constexpr const char* kUpdateCountRow = "güncelleme";
+
 struct CarryRecordData {
   std::string oldCode, newCode, fromYear, toYear, shortName;
   bool ytl = false;
   int roundingMode = 0;  // 0 auto, 1 down, 2 up
   int digits = 2;
-  std::unordered_map<std::string, RecordedOpening> cards, stock;  // by code
-  std::unordered_map<std::string, double> cheques, instalments;   // by record number
+  // By code: what the carry wrote, or the base an update moved it to.
+  std::unordered_map<std::string, RecordedOpening> cards, stock;
+  std::unordered_map<std::string, double> cheques, instalments;  // by record number
+  int updates = 0;  // opening updates that rewrote the record
   // The new company as the carry published it ("tablo", "dosya" and "sicil"
   // rows): every file of its directory and the hash of its registry row.
   // Empty in a record of a carry made before they were kept.
@@ -57,6 +67,13 @@ inline constexpr const char* kCarryRecordMask = "Devir Kaydı *.csv";
 // Rows of kinds this version does not know are skipped.
 std::optional<CarryRecordData> ParseCarryRecord(const std::string& text, bool headerOnly,
                                                 std::string* why = nullptr);
+
+// Every row of a record's text before its "son" row, as fields, unknown
+// kinds included (for rewriting a record with rows added or replaced).
+std::vector<std::vector<std::string>> CarryRecordRows(const std::string& text);
+
+// A record file's bytes; nothing when it cannot be read.
+std::optional<std::string> ReadCarryRecordText(const platform::TypedPath& file);
 
 // ParseCarryRecord of a file's bytes; a file that cannot be read is refused
 // too ("dosya okunamadı"). The text forms resolve the text here (tests,

@@ -159,18 +159,12 @@ void cards(const Context& c, const platform::TypedPath& oldDir, const platform::
     it->second.debit += f.debit;
     it->second.credit += f.credit;
   };
-  {
-    Reader r(oldDir, "Cari");
-    const int code = r.field("CARIKODU"), bal = r.field("KTBKY"), side = r.field("KTBTR"),
-              fBal = r.field("DTBKY"), fSide = r.field("DTBTR"), unit = r.field("DVZBRM");
-    for (; !r.eof(); r.next()) {
-      Entry& e = pairs.old(r.text(code));
-      e.expected = {carried(c.convert(r.number(bal)), r.text(side)),
-                    carried(r.number(fBal), r.text(fSide))};
-      e.unit = r.text(unit);
-      add(after, local, e.expected[0]);
-      add(after, e.unit.empty() ? "döviz" : e.unit, e.expected[1]);
-    }
+  for (TodaysOpening& t : TodaysCardOpenings(oldDir, c.ytl, c.rounding, c.digits)) {
+    Entry& e = pairs.old(t.code);
+    e.expected = std::move(t.figures);
+    e.unit = std::move(t.unit);
+    add(after, local, e.expected[0]);
+    add(after, e.unit.empty() ? "döviz" : e.unit, e.expected[1]);
   }
   {
     Reader r(newDir, "Cari");
@@ -219,19 +213,10 @@ void cards(const Context& c, const platform::TypedPath& oldDir, const platform::
 void stock(const Context& c, const platform::TypedPath& oldDir, const platform::TypedPath& newDir) {
   Pairing pairs;
   OpeningTotal value{"Stok değeri (TUTDEV)", 0, 0};
-  {
-    Reader r(oldDir, "Stok.DB");
-    const int code = r.field("STOKKODU"), q = r.field("MIKKAL"), price = r.field("KALF"),
-              fPrice = r.field("DALF");
-    for (; !r.eof(); r.next()) {
-      Entry& e = pairs.old(r.text(code));
-      const double quantity = r.number(q);
-      // Products as the carry stores them, unrounded.
-      e.expected = {{quantity, {}, 0, 0},
-                    {c.convert(r.number(price)) * quantity, {}, 0, 0},
-                    {r.number(fPrice) * quantity, {}, 0, 0}};
-      value.after += e.expected[1].value;
-    }
+  for (TodaysOpening& t : TodaysStockOpenings(oldDir, c.ytl, c.rounding, c.digits)) {
+    Entry& e = pairs.old(t.code);
+    e.expected = std::move(t.figures);
+    value.after += e.expected[1].value;
   }
   {
     Reader r(newDir, "Stok.DB");
@@ -269,6 +254,41 @@ bool convertedBySettings(const platform::TypedPath& oldDir, const platform::Type
 }
 
 }  // namespace
+
+std::vector<TodaysOpening> TodaysCardOpenings(const platform::TypedPath& oldDir, bool ytl,
+                                              int rounding, int digits) {
+  std::vector<TodaysOpening> out;
+  Reader r(oldDir, "Cari");
+  const int code = r.field("CARIKODU"), bal = r.field("KTBKY"), side = r.field("KTBTR"),
+            fBal = r.field("DTBKY"), fSide = r.field("DTBTR"), unit = r.field("DVZBRM");
+  for (; !r.eof(); r.next()) {
+    const double local = r.number(bal);
+    out.push_back({r.text(code),
+                   {carried(ytl ? ConvertAmount(local, rounding, digits) : local, r.text(side)),
+                    carried(r.number(fBal), r.text(fSide))},
+                   r.text(unit)});
+  }
+  return out;
+}
+
+std::vector<TodaysOpening> TodaysStockOpenings(const platform::TypedPath& oldDir, bool ytl,
+                                               int rounding, int digits) {
+  std::vector<TodaysOpening> out;
+  Reader r(oldDir, "Stok.DB");
+  const int code = r.field("STOKKODU"), q = r.field("MIKKAL"), price = r.field("KALF"),
+            fPrice = r.field("DALF");
+  for (; !r.eof(); r.next()) {
+    const double quantity = r.number(q);
+    const double cost = ytl ? ConvertAmount(r.number(price), rounding, digits) : r.number(price);
+    // Products as the carry stores them, unrounded.
+    out.push_back({r.text(code),
+                   {{quantity, {}, 0, 0},
+                    {cost * quantity, {}, 0, 0},
+                    {r.number(fPrice) * quantity, {}, 0, 0}},
+                   {}});
+  }
+  return out;
+}
 
 const char* StaleCauseText(StaleCause cause) {
   switch (cause) {

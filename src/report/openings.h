@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "platform/typedpath.h"
+#include "report/carryrecord.h"
 
 namespace report {
 
@@ -105,6 +106,35 @@ struct OpeningsOutcome {
   OpeningsReport report;
 };
 OpeningsOutcome CheckOpenings(const OpeningsOptions& options);
+
+// What the carry-forward would write today into the openings of each card
+// or stock item of the old company in `oldDir`, in table order: a card's
+// local group (converted under YTL) then its foreign group, each with its
+// balance, side, debit and credit; a stock item's MIKDEV, TUTDEV and DOVDEV
+// (sides empty). Throws as the tables' open and reads throw.
+struct TodaysOpening {
+  std::string code;  // CARIKODU / STOKKODU
+  std::vector<RecordedFigure> figures;
+  std::string unit;  // a card's foreign currency (DVZBRM)
+};
+std::vector<TodaysOpening> TodaysCardOpenings(const platform::TypedPath& oldDir, bool ytl,
+                                              int rounding, int digits);
+std::vector<TodaysOpening> TodaysStockOpenings(const platform::TypedPath& oldDir, bool ytl,
+                                               int rounding, int digits);
+
+// Which company of year N was carried into which of N+1: by the carry
+// record (`recordFile` set), else by the registry's short name. Companies
+// not carried are named in `notes`; a stop as CheckOpenings stops.
+struct CompanyPair {
+  std::string oldCode, newCode, shortName;
+  platform::TypedPath recordFile;  // empty: paired by the registry
+};
+struct CompanyPairing {
+  std::vector<OpeningsStop> stop;
+  std::vector<CompanyPair> pairs;
+  std::vector<std::string> notes;
+};
+CompanyPairing PairCompanies(const OpeningsOptions& options);
 
 // The codes of the registered companies of either year, for the data-in-use
 // check before the tables are read; empty when the registry cannot be read

@@ -55,12 +55,8 @@ std::vector<std::string> CompaniesOfBothYears(const OpeningsOptions& o) {
   return codes;
 }
 
-OpeningsOutcome CheckOpenings(const OpeningsOptions& o) {
-  OpeningsOutcome outcome;
-  OpeningsReport& report = outcome.report;
-  report.fromYear = o.fromYear;
-  report.toYear = o.toYear;
-  report.date = LocalDateTime();
+CompanyPairing PairCompanies(const OpeningsOptions& o) {
+  CompanyPairing out;
   std::vector<RegistryRow> registry;
   try {
     registry = ReadRegistry(o.dataDirectory);
@@ -70,8 +66,8 @@ OpeningsOutcome CheckOpenings(const OpeningsOptions& o) {
         "ediniz.";
     if (std::string cause = UnreadableTableText(o.dataDirectory.text(), e); !cause.empty())
       text += "\r\n" + cause;
-    outcome.stop.push_back({text});
-    return outcome;
+    out.stop.push_back({text});
+    return out;
   }
   std::vector<const RegistryRow*> olds;
   for (const RegistryRow& r : registry)
@@ -81,8 +77,8 @@ OpeningsOutcome CheckOpenings(const OpeningsOptions& o) {
       if (std::none_of(olds.begin(), olds.end(), [&](const RegistryRow* r) {
             return platform::sameNameNoCase(r->code, wanted);
           }))
-        outcome.stop.push_back({wanted + " kodlu bir şirket " + o.fromYear + " yılında yok"});
-    if (!outcome.stop.empty()) return outcome;
+        out.stop.push_back({wanted + " kodlu bir şirket " + o.fromYear + " yılında yok"});
+    if (!out.stop.empty()) return out;
     std::erase_if(olds, [&](const RegistryRow* r) {
       return std::none_of(o.companies.begin(), o.companies.end(), [&](const std::string& c) {
         return platform::sameNameNoCase(r->code, c);
@@ -90,14 +86,14 @@ OpeningsOutcome CheckOpenings(const OpeningsOptions& o) {
     });
   }
   if (olds.empty()) {
-    outcome.stop.push_back({o.fromYear + " yılına ait şirket bulunamadı"});
-    return outcome;
+    out.stop.push_back({o.fromYear + " yılına ait şirket bulunamadı"});
+    return out;
   }
   std::vector<std::pair<std::string, RecordLink>> links;
   try {
     links = readRecordLinks(o.dataDirectory, o.fromYear, o.toYear);
   } catch (const std::exception& e) {
-    report.notes.push_back(std::string("Devir kayıtları okunamadı: ") + FailureText(e));
+    out.notes.push_back(std::string("Devir kayıtları okunamadı: ") + FailureText(e));
   }
   auto registeredInTarget = [&](const std::string& code) {
     return std::any_of(registry.begin(), registry.end(),
@@ -109,22 +105,38 @@ OpeningsOutcome CheckOpenings(const OpeningsOptions& o) {
     // not finish: it links nothing.
     for (const auto& [oldCode, link] : links)
       if (oldCode == old->code && registeredInTarget(link.newCode)) {
-        report.companies.push_back(CheckCompanyOpenings(o.dataDirectory, old->code, link.newCode,
-                                                        old->shortName, link.file, o.roundingMode));
+        out.pairs.push_back({old->code, link.newCode, old->shortName, link.file});
         carried = true;
       }
     if (carried) continue;
     const std::string carriedName = FirstCharacters(old->shortName + " " + o.toYear, 30);
     for (const RegistryRow& r : registry)
       if (r.year == o.toYear && r.shortName == carriedName) {
-        report.companies.push_back(CheckCompanyOpenings(o.dataDirectory, old->code, r.code,
-                                                        old->shortName, {}, o.roundingMode));
+        out.pairs.push_back({old->code, r.code, old->shortName, {}});
         carried = true;
       }
     if (!carried)
-      report.notes.push_back(old->code + " " + old->shortName + ": " + o.toYear +
-                             " yılına devredilmemiş");
+      out.notes.push_back(old->code + " " + old->shortName + ": " + o.toYear +
+                          " yılına devredilmemiş");
   }
+  return out;
+}
+
+OpeningsOutcome CheckOpenings(const OpeningsOptions& o) {
+  OpeningsOutcome outcome;
+  OpeningsReport& report = outcome.report;
+  report.fromYear = o.fromYear;
+  report.toYear = o.toYear;
+  report.date = LocalDateTime();
+  CompanyPairing pairing = PairCompanies(o);
+  if (!pairing.stop.empty()) {
+    outcome.stop = std::move(pairing.stop);
+    return outcome;
+  }
+  for (const CompanyPair& p : pairing.pairs)
+    report.companies.push_back(CheckCompanyOpenings(o.dataDirectory, p.oldCode, p.newCode,
+                                                    p.shortName, p.recordFile, o.roundingMode));
+  report.notes = std::move(pairing.notes);
   return outcome;
 }
 

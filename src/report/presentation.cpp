@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "report/numbers.h"
 #include "report/reportformat.h"
 
 namespace report {
@@ -69,6 +70,60 @@ ReportPresentation PresentReport(const RunReport& r, const std::string& savedFil
   for (const CompanyReport& c : r.companies) p.pages.push_back(pageOf(c));
   p.savedFileLine = savedFile.empty() ? "Rapor kaydedilemedi." : "Kaydedilen rapor: " + savedFile;
   p.canOpen = !savedFile.empty();
+  p.savedFile = savedFile;
+  return p;
+}
+
+ReportPresentation PresentOpenings(const OpeningsReport& r, const std::string& savedFile) {
+  ReportPresentation p;
+  p.title = kOpeningsWindowTitle;
+  p.facts = turkishDate(r.date) + " · " + r.fromYear + " → " + r.toYear;
+  std::size_t n = 0;
+  for (const CompanyOpenings& c : r.companies) n += c.differences.size() + (c.failed ? 1 : 0);
+  p.differs = n != 0;
+  p.verdict = r.companies.empty() ? "Denetlenecek devredilmiş şirket yok."
+              : n == 0            ? "Tüm devir değerleri uyuyor."
+                                  : std::to_string(n) + " devir değeri farklı.";
+  for (const CompanyOpenings& c : r.companies) {
+    CompanyPage page;
+    page.tabTitle = c.oldCode + " → " + c.newCode + (c.agrees() ? "" : " (fark var)");
+    page.heading = c.shortName;
+    for (const OpeningDifference& d : c.differences) {
+      PresentedRow row;
+      row.kind = RowKind::kDiffers;
+      std::string mark = StaleCauseText(d.cause);
+      if (!d.note.empty()) mark = d.note + "; " + mark;
+      if (d.sideChanged) mark = "TARAF DEĞİŞTİ; " + mark;
+      row.cells = {d.section, d.code + " " + d.what,
+                   "",        d.expected,
+                   d.found,   FormatNumber(d.difference, true),
+                   mark};
+      page.rows.push_back(std::move(row));
+    }
+    for (const OpeningTotal& t : c.totals) {
+      PresentedRow row;
+      row.kind = RowKind::kInfo;
+      row.cells = {"Toplam",
+                   t.label,
+                   "",
+                   FormatNumber(t.after),
+                   FormatNumber(t.before),
+                   FormatNumber(t.after - t.before),
+                   ""};
+      page.rows.push_back(std::move(row));
+    }
+    for (const std::string& note : c.notes) {
+      PresentedRow row;
+      row.kind = RowKind::kItems;
+      row.cells[0] = "Not";
+      row.cells[1] = note;
+      page.rows.push_back(std::move(row));
+    }
+    p.pages.push_back(std::move(page));
+  }
+  p.savedFileLine = savedFile.empty() ? "Rapor kaydedilemedi." : "Kaydedilen rapor: " + savedFile;
+  p.canOpen = !savedFile.empty();
+  p.savedFile = savedFile;
   return p;
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "report/openings.h"
 #include "report/reconciliation.h"
 
 namespace report {
@@ -62,12 +63,21 @@ struct ReportPresentation {
   bool differs = false;  // the verdict names differing lines
   std::vector<CompanyPage> pages;
   std::string savedFileLine;  // "Kaydedilen rapor: <file>" or "Rapor kaydedilemedi."
+  std::string savedFile;      // the saved HTML file's path text; empty when not saved
   bool canOpen = false;       // the open button works only on a saved file
 };
 
 // `savedFile`: the path text of the saved HTML report; empty when it could
 // not be saved.
 ReportPresentation PresentReport(const RunReport& report, const std::string& savedFile);
+
+// The openings check in the same window (the after-carry actions' home):
+// one page per pair, each stale opening a differing row (the line the code
+// and the value, "Beklenen" what the carry would write today, "Yeni" the new
+// company's opening, "Durum" the note and the cause), the totals as
+// information, the notes as text rows.
+inline constexpr const char* kOpeningsWindowTitle = "Devir Değerleri Denetimi";
+ReportPresentation PresentOpenings(const OpeningsReport& report, const std::string& savedFile);
 
 // "Tüm satırlar uyuyor." or "N satırda fark var: devir sonucu eski şirketle
 // uyuşmuyor."

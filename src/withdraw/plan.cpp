@@ -99,6 +99,9 @@ void checkCompany(const WithdrawalRequest& request, const RegisteredCompany& row
   }
   if (row.rowHash != record->registryRow)
     c.refusals.push_back("şirket listesindeki (sirket.db) bilgileri değişti");
+  if (!c.refusals.empty() && record->updates > 0)
+    c.refusals.push_back("açılışlar devirden sonra " + std::to_string(record->updates) +
+                         " kez güncellenmiş (--refresh-openings)");
   if (!c.refusals.empty()) c.advice = kUsedAdvice;
 }
 

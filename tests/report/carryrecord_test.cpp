@@ -135,3 +135,31 @@ TEST_F(CarryRecordReader, ReadsTheKnownFieldsOfALongerRow) {
 }
 
 }  // namespace
+
+// An opening update's rows: the base it moved replaces what the carry wrote
+// for that code, wherever the row stands, and the update count is read; the
+// rows a rewrite keeps come back as they were, unknown kinds included.
+TEST_F(CarryRecordReader, ReadsTheBasesAnUpdateMoved) {
+  std::string updated = kRecord;
+  updated.replace(updated.rfind("son;8"), 5,
+                  "cari güncel;120.02;2;5;Alacak;0;5;0;Borç;0;0\n"
+                  "stok güncel;S1;1;4;1.36;0\n"
+                  "gelecek;bir;satır\n"
+                  "güncelleme;2\n"
+                  "son;12");
+  const auto r = report::ReadCarryRecord(write(updated));
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->updates, 2);
+  EXPECT_EQ(r->cards.at("120.02").figures[0], (report::RecordedFigure{5, "Alacak", 0, 5}));
+  EXPECT_EQ(r->cards.at("120.02").count, 1);
+  EXPECT_EQ(r->cards.at("120;01").figures[0].value, 1.24);  // not moved
+  EXPECT_EQ(r->stock.at("S1").figures[0].value, 4);
+  const auto rows = report::CarryRecordRows(updated);
+  ASSERT_EQ(rows.size(), 12u);
+  EXPECT_EQ(rows[3], (std::vector<std::string>{"cari", "120;01", "1", "1.24", "Alacak", "0",
+                                               "1.24", "0.1", "Borç", "0.1", "0"}));
+  EXPECT_EQ(rows[10], (std::vector<std::string>{"gelecek", "bir", "satır"}));
+  std::string bad = updated;
+  bad.replace(bad.find("1.36"), 4, "x");
+  EXPECT_FALSE(report::ReadCarryRecord(write(bad)));
+}

@@ -4,6 +4,9 @@
 //                                       line: the user's words, then the technical text),
 //                                       2 unreadable
 //   pdxtool delete TABLE --filter EXPR  delete the records the filter lets through
+//   pdxtool set TABLE --filter EXPR FIELD=NUMBER...
+//                                       set number fields of the records the filter lets
+//                                       through (a late entry in a test's old year)
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -22,7 +25,8 @@ namespace {
 int usage() {
   std::cerr << "usage: pdxtool dump TABLE [--codepage N]\n"
                "       pdxtool check TABLE\n"
-               "       pdxtool delete TABLE --filter EXPR\n";
+               "       pdxtool delete TABLE --filter EXPR\n"
+               "       pdxtool set TABLE --filter EXPR FIELD=NUMBER...\n";
   return 2;
 }
 
@@ -55,6 +59,30 @@ int runDelete(const std::string& table, const std::string& filter) {
   return 0;
 }
 
+int runSet(const std::string& table, const std::string& filter,
+           const std::vector<std::string>& assignments) {
+  auto t = pdx::Table::open(table);
+  std::vector<std::pair<int, double>> values;
+  for (const std::string& a : assignments) {
+    const std::size_t eq = a.find('=');
+    const int field = eq == std::string::npos ? -1 : t->findField(a.substr(0, eq));
+    if (field < 0) return usage();
+    values.emplace_back(field, std::strtod(a.c_str() + eq + 1, nullptr));
+  }
+  t->setFilter(filter);
+  t->setFiltered(true);
+  std::uint64_t changed = 0;
+  for (t->first(); !t->eof(); t->next(), ++changed) {
+    t->edit();
+    for (const auto& [field, value] : values) t->setFloat(field, value);
+    t->post();
+  }
+  t->setFiltered(false);
+  t->flush();
+  std::cout << changed << " records changed\n";
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -64,9 +92,12 @@ int main(int argc, char** argv) {
   int codePage = 0;
   std::string filter;
   bool haveFilter = false;
+  std::vector<std::string> assignments;
   for (int i = 3; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--codepage" && i + 1 < argc) {
+    if (command == "set" && arg.find('=') != std::string::npos) {
+      assignments.push_back(arg);
+    } else if (arg == "--codepage" && i + 1 < argc) {
       codePage = std::atoi(argv[++i]);
     } else if (arg == "--filter" && i + 1 < argc) {
       filter = argv[++i];
@@ -92,6 +123,8 @@ int main(int argc, char** argv) {
       return problems.empty() ? 0 : 1;
     }
     if (command == "delete" && haveFilter) return runDelete(table, filter);
+    if (command == "set" && haveFilter && !assignments.empty())
+      return runSet(table, filter, assignments);
   } catch (const EDBEngineError& e) {
     std::cerr << "pdxtool: " << worded(table, e) << "\n";
     return 2;

@@ -4,6 +4,7 @@
 #include "jobs/workspace.h"
 #include "main/driver/dryrun.h"
 #include "main/driver/openingscheck.h"
+#include "main/driver/refreshcommand.h"
 #include "main/driver/runlog.h"
 #include "main/driver/runreport.h"
 #include "main/driver/withdrawal.h"
@@ -55,6 +56,8 @@ const char* HeadlessSynopsis() {
          "  upgrade-devir --check-openings --data DİZİN --from N --to N+1\n"
          "                [--companies all|KOD,KOD...] [--rounding auto|down|up]\n"
          "                [--report-dir DİZİN]\n"
+         "  upgrade-devir --refresh-openings --data DİZİN --from N --to N+1\n"
+         "                [--companies all|KOD,KOD...] [--dry-run] [--report-dir DİZİN]\n"
          "  upgrade-devir --withdraw-carry --data DİZİN --to N+1\n"
          "                --companies all|KOD,KOD... [--dry-run] [--confirm-closed]\n"
          "  upgrade-devir --help | --version\n"
@@ -96,6 +99,10 @@ const char* HeadlessUsage() {
       "  --check-openings      yeni yılın açılış değerlerini eski yılın bugünkü\n"
       "                        kapanışıyla karşılaştırır; raporundan başka hiçbir şey\n"
       "                        yazmaz\n"
+      "  --refresh-openings    devirden sonra eski yıla girilen kayıtlarla eskiyen\n"
+      "                        cari ve stok açılışlarını yeni yılda günceller; yeni\n"
+      "                        yılda yapılan değişiklikleri korur, çakışanlara\n"
+      "                        dokunmaz (önce --dry-run ile deneyiniz)\n"
       "  --withdraw-carry      --to yılına yapılmış devri geri alır: devirden beri\n"
       "                        hiç değişmemiş yeni şirketlerin satırı şirket\n"
       "                        listesinden silinir, dizini ve devir kaydı\n"
@@ -216,6 +223,7 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   for (const std::string& a : args) {
     if (a == "--check-openings") return RunOpeningsCheckCommand(args, out, err, productRunning);
     if (a == "--withdraw-carry") return RunWithdrawCarryCommand(args, out, err, productRunning);
+    if (a == "--refresh-openings") return RunRefreshOpeningsCommand(args, out, err, productRunning);
   }
   std::optional<HeadlessOptions> options = ParseHeadlessArguments(args, err);
   if (!options) {

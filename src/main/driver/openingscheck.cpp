@@ -9,23 +9,33 @@
 #include "jobs/workspace.h"
 #include "main/driver/consolehost.h"
 #include "main/driver/headless.h"
+#include "main/driver/refreshcommand.h"
 #include "report/openingsformat.h"
 #include "report/reportfiles.h"
 
+void StreamErrors::errorBox(const std::string& text) {
+  reported = true;
+  m_err << "upgrade-devir: " << text << '\n';
+}
+
+RunOptions OpeningsRunOptions(const report::OpeningsOptions& options) {
+  // The driver's checks are those of a carry-forward without the upgrade.
+  RunOptions run;
+  run.devir = true;
+  run.newData = options.dataDirectory;
+  run.sourceYear = options.fromYear;
+  run.targetYear = options.toYear;
+  run.rounding = options.roundingMode;
+  return run;
+}
+
+std::string StopText(const std::vector<report::OpeningsStop>& stop) {
+  std::string message;
+  for (const report::OpeningsStop& s : stop) message += (message.empty() ? "" : "\r\n") + s.message;
+  return message;
+}
+
 namespace {
-
-class StreamErrors final : public ErrorReport {
- public:
-  explicit StreamErrors(std::ostream& err) : m_err(err) {}
-  void errorBox(const std::string& text) override {
-    reported = true;
-    m_err << "upgrade-devir: " << text << '\n';
-  }
-  bool reported = false;
-
- private:
-  std::ostream& m_err;
-};
 
 bool isYear(const std::string& text) {
   if (text.empty() || text.size() > 4) return false;
@@ -59,14 +69,7 @@ const char* OpeningsCheckUsage() {
 std::optional<report::OpeningsReport> RunOpeningsCheck(RunHost& host, ErrorReport& errors,
                                                        const ProductCheck& productRunning,
                                                        const report::OpeningsOptions& options) {
-  // A check only reads: the driver's checks are those of a carry-forward
-  // without the edition upgrade.
-  RunOptions run;
-  run.devir = true;
-  run.newData = options.dataDirectory;
-  run.sourceYear = options.fromYear;
-  run.targetYear = options.toYear;
-  run.rounding = options.roundingMode;
+  const RunOptions run = OpeningsRunOptions(options);
   std::optional<report::OpeningsReport> result;
   RunJobs jobs{nullptr,
                [&](RunHost& h, const RunOptions&, Workspace&) {
@@ -74,13 +77,7 @@ std::optional<report::OpeningsReport> RunOpeningsCheck(RunHost& host, ErrorRepor
                  // been read yet.
                  if (!dataInUseAllowsCheck(h, options)) return;
                  report::OpeningsOutcome outcome = report::CheckOpenings(options);
-                 if (!outcome.stop.empty()) {
-                   std::string message;
-                   for (const report::OpeningsStop& s : outcome.stop)
-                     message += (message.empty() ? "" : "\r\n") + s.message;
-                   InfoBox(h, message);
-                   return;
-                 }
+                 if (!outcome.stop.empty()) return InfoBox(h, StopText(outcome.stop));
                  result = std::move(outcome.report);
                },
                /*write=*/false};
@@ -90,20 +87,30 @@ std::optional<report::OpeningsReport> RunOpeningsCheck(RunHost& host, ErrorRepor
   return result;
 }
 
-std::optional<OpeningsCheckArguments> ParseOpeningsCheckArguments(
-    const std::vector<std::string>& args, std::ostream& err) {
+std::optional<OpeningsCheckArguments> ParseOpeningsArguments(const std::vector<std::string>& args,
+                                                             std::ostream& err, bool refresh) {
   OpeningsCheckArguments parsed;
   HeadlessOptions& h = parsed.options;
   h.devir = true;
   std::string& reportDir = parsed.reportDirectory;
   auto usage = [&](const std::string& why) -> std::optional<OpeningsCheckArguments> {
-    err << "upgrade-devir: " << why << '\n' << OpeningsCheckUsage();
+    err << "upgrade-devir: " << why << '\n'
+        << (refresh ? RefreshOpeningsUsage() : OpeningsCheckUsage());
     return std::nullopt;
   };
+  const char* const command = refresh ? "--refresh-openings" : "--check-openings";
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     const bool hasValue = i + 1 < args.size();
-    if (a == "--check-openings") continue;
+    if (a == command) continue;
+    if (refresh && a == "--dry-run") {
+      h.dryRun = true;
+      continue;
+    }
+    if (refresh && a == "--confirm-closed") {
+      parsed.confirmClosed = true;
+      continue;
+    }
     if (!hasValue)
       return usage(a == "--data" || a == "--from" || a == "--to" || a == "--companies" ||
                            a == "--rounding" || a == "--report-dir"
@@ -140,8 +147,13 @@ std::optional<OpeningsCheckArguments> ParseOpeningsCheckArguments(
   }
   if (h.dataDirectory.empty()) return usage("--data verilmedi");
   if (h.fromYear.empty() || h.toYear.empty())
-    return usage("--check-openings, --from ve --to ister");
+    return usage(std::string(command) + ", --from ve --to ister");
   return parsed;
+}
+
+std::optional<OpeningsCheckArguments> ParseOpeningsCheckArguments(
+    const std::vector<std::string>& args, std::ostream& err) {
+  return ParseOpeningsArguments(args, err, false);
 }
 
 int RunOpeningsCheckCommand(const std::vector<std::string>& args, std::ostream& out,

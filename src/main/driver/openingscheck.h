@@ -24,6 +24,25 @@
 #include "report/openings.h"
 
 class RunHost;
+struct RunOptions;
+
+// The error report of a command: "upgrade-devir: <text>" on `err`.
+class StreamErrors final : public ErrorReport {
+ public:
+  explicit StreamErrors(std::ostream& err) : m_err(err) {}
+  void errorBox(const std::string& text) override;
+  bool reported = false;  // something was reported
+
+ private:
+  std::ostream& m_err;
+};
+
+// The run's options of the openings check and the opening update: the
+// driver's checks of a carry-forward without the edition upgrade.
+RunOptions OpeningsRunOptions(const report::OpeningsOptions& options);
+
+// The messages of a stop, one a line.
+std::string StopText(const std::vector<report::OpeningsStop>& stop);
 
 // The check through `host` (its data directory, years and rounding; the
 // company selection as `options.companies`): the driver's checks, whose stop
@@ -40,9 +59,14 @@ std::optional<report::OpeningsReport> RunOpeningsCheck(RunHost& host, ErrorRepor
 struct OpeningsCheckArguments {
   HeadlessOptions options;
   std::string reportDirectory;  // empty: the data directory's report folder
+  bool confirmClosed = false;   // the update's --confirm-closed
 };
 std::optional<OpeningsCheckArguments> ParseOpeningsCheckArguments(
     const std::vector<std::string>& args, std::ostream& err);
+// The same for the opening update ("--refresh-openings"), which also takes
+// --dry-run (options.dryRun) and --confirm-closed.
+std::optional<OpeningsCheckArguments> ParseOpeningsArguments(const std::vector<std::string>& args,
+                                                             std::ostream& err, bool refresh);
 
 // The command line of the check (`args` without the program name, holding
 // "--check-openings"); returns the exit status.

@@ -15,6 +15,7 @@
 #include "platform/paths.h"
 #include "platform/productcheck/productwindow.h"
 #include "platform/runlock.h"
+#include "refresh/commit.h"
 #include "upgrade/upgrade.h"
 #include "withdraw/withdrawal.h"
 
@@ -141,6 +142,9 @@ RunEnd runChecksAndJobs(WatchingHost& host, const RunOptions& run, Workspace& ws
     // A withdrawal cut off is finished or undone before anything looks at
     // the registry or the company directories.
     withdraw::TidyWithdrawals(host, data);
+    // An opening update a killed run committed is finished, one it did not
+    // is removed, before anything else reads the companies.
+    refresh::TidyUnfinishedUpdates(host, data);
   }
 
   if (run.upgrade) {

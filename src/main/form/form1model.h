@@ -10,11 +10,13 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "jobs/runhost.h"
 #include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 #include "main/driver/rundriver.h"
+#include "main/form/aftercarry.h"
 #include "main/form/form1state.h"
 #include "main/form/form1view.h"
 #include "platform/shell.h"
@@ -30,6 +32,10 @@ inline constexpr const char* kInfoCaption = "Bilgi";
 inline constexpr const char* kQuestionCaption = "Soru";
 // The button that leaves a question unanswered and what asked it undone.
 inline constexpr const char* kCancelCaption = "Vazgeç";
+// The after-carry home's action that brings stale openings up to date.
+inline constexpr const char* kRefreshCaption = "Açılışları güncelle";
+// The after-carry home's action that withdraws a carry nobody has used.
+inline constexpr const char* kWithdrawCaption = "Devri geri al";
 // The one button of the information and error boxes, whatever the language
 // of the system.
 inline constexpr const char* kOkCaption = "Tamam";
@@ -122,6 +128,9 @@ class Model final : public RunHost, public ErrorReport {
   bool offerOpeningsCheck(const CompanyList& companies);
   report::OpeningsOptions openingsOptions(const RunOptions& run) const;
   void offerOpeningsReport(const RunOptions& run, const report::OpeningsReport& checked);
+  std::vector<HomeAction> afterCarryActions(const RunOptions& run);
+  HomeAction openingsRefreshAction(const RunOptions& run);
+  HomeAction carryWithdrawalAction(const RunOptions& run);  // form1withdrawal.cpp
   void gaugeMoved(bool percentChanged);
   void keepAnswering();
   std::string& directoryText(Directory edit);

@@ -2,14 +2,20 @@
 // has been carried, the selection would offer nothing to tick; the window
 // offers instead to compare the new year's openings with what the old year
 // gives today (late entries), a check that writes nothing but its report,
-// shown by the desktop's browser.
+// shown in the report window, the home of the actions after a carry (the
+// opening update).
 #include <exception>
 #include <string>
 
 #include "carry/selection.h"
+#include "main/driver/openingscheck.h"
+#include "main/driver/refreshcommand.h"
+#include "main/form/aftercarry.h"
 #include "main/form/form1model.h"
 #include "platform/paths.h"
+#include "refresh/refreshformat.h"
 #include "report/openingsformat.h"
+#include "report/presentation.h"
 #include "report/reportfiles.h"
 
 namespace form1 {
@@ -55,8 +61,77 @@ void Model::offerOpeningsReport(const RunOptions& run, const report::OpeningsRep
   if (m_view.ask({kQuestionCaption, summary + "\r\nRaporu göstermek ister misiniz?",
                   "Raporu göster", "Kapat"}) != Answer::kYes)
     return;
-  const auto path = platform::resolvePath(saved);
-  if (!path || !m_openInShell(Utf8Path(*path))) infoBox("Rapor açılamadı: " + saved);
+  // The report window, home of what can be done after the carry. After an
+  // action the check runs again and the window shows it.
+  bool first = true;
+  report::OpeningsReport shown = checked;
+  AfterCarryHome home(
+      [&] {
+        if (!first) {
+          if (auto again = RunOpeningsCheck(*this, *this, m_productCheck, openingsOptions(run))) {
+            shown = std::move(*again);
+            try {
+              saved =
+                  report::SaveOpeningsReport(shown, report::ReportDirectory(run.newData)).htmlFile;
+            } catch (const std::exception&) {
+              saved.clear();
+            }
+          }
+        }
+        first = false;
+        return report::PresentOpenings(shown, saved);
+      },
+      afterCarryActions(run));
+  do {
+    m_view.showAfterCarryHome(home);
+  } while (home.takeReopen());
+}
+
+// The actions of the home, one entry each, in button order.
+std::vector<HomeAction> Model::afterCarryActions(const RunOptions& run) {
+  std::vector<HomeAction> actions;
+  actions.push_back(openingsRefreshAction(run));
+  actions.push_back(carryWithdrawalAction(run));
+  return actions;
+}
+
+HomeAction Model::openingsRefreshAction(const RunOptions& run) {
+  auto update = [this, run](bool dryRun) {
+    refresh::RefreshOptions options;
+    options.openings = openingsOptions(run);
+    options.dryRun = dryRun;
+    return RunOpeningsRefresh(*this, *this, m_productCheck, options);
+  };
+  HomeAction action;
+  action.caption = kRefreshCaption;
+  action.confirm = "Güncelle";
+  action.preview = [update]() -> HomeAction::Preview {
+    const std::optional<refresh::RefreshReport> planned = update(true);
+    if (!planned) return {"Açılışlar güncellenemez: denetimler geçilemedi.", false};
+    return {refresh::RefreshPreview(*planned), refresh::WouldWrite(*planned)};
+  };
+  action.run = [update, run]() -> HomeAction::Result {
+    const std::optional<refresh::RefreshReport> done = update(false);
+    if (!done) return {"Açılışlar güncellenemedi.", true};
+    std::string text = refresh::RefreshSummary(*done);
+    bool failed = false;
+    for (const refresh::CompanyRefresh& c : done->companies) {
+      if (!c.backupFolder.empty())
+        text += "\r\n" + c.shortName + ": önceki dosyalar " + run.newData.textOf(c.backupFolder);
+      if (!c.failure.empty()) {
+        text += "\r\n" + c.shortName + " güncellenemedi: " + c.failure;
+        failed = true;
+      }
+    }
+    try {
+      text += "\r\nRapor kaydedildi: " +
+              refresh::SaveRefreshReport(*done, report::ReportDirectory(run.newData)).htmlFile;
+    } catch (const std::exception& e) {
+      text += std::string("\r\nRapor kaydedilemedi: ") + e.what();
+    }
+    return {text, failed};
+  };
+  return action;
 }
 
 }  // namespace form1

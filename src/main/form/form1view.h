@@ -17,6 +17,8 @@ struct RunReport;
 
 namespace form1 {
 
+class AfterCarryHome;
+
 // The parts of the window a render brings up to date (or-ed together).
 enum Part : unsigned {
   kCaption = 1u << 0,
@@ -78,6 +80,11 @@ class View {
   // The reconciliation report window; `savedFile` is the saved HTML file's
   // path text, empty when it could not be saved.
   virtual void showReport(const report::RunReport& report, const std::string& savedFile) = 0;
+  // The report window as the home of the actions after a carry
+  // (main/form/aftercarry.h): its presentation, a button per action, each
+  // pressed button handed to home.press with the window's own boxes. It
+  // closes when press returns true (the model shows it again).
+  virtual void showAfterCarryHome(AfterCarryHome& home) = 0;
   virtual void showHelp() = 0;
   // The folder dialog of a directory edit, opened at `start`; the chosen
   // directory as a native path, nothing when cancelled.

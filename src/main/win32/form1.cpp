@@ -20,12 +20,6 @@
 
 namespace {
 
-// The models break lines with "\r\n", the message box with "\n".
-std::string boxText(std::string text) {
-  for (std::string::size_type at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
-  return text;
-}
-
 // Drops the input messages waiting for this thread.
 void dropQueuedInput() {
   MSG m;
@@ -231,32 +225,11 @@ void TForm1::setBusyCursor(bool busy) {
 }
 
 void TForm1::showMessage(const form1::Message& m) {
-  win32ui::MessageBoxArgs box;
-  box.owner = hwnd();
-  box.caption = m.caption;
-  box.text = boxText(m.text);
-  box.icon = m.icon == form1::Message::Icon::kError ? win32ui::MessageIcon::Error
-                                                    : win32ui::MessageIcon::Information;
-  box.buttons = {form1::kOkCaption};
-  win32ui::showMessageBox(box);
+  ShowModelMessage(hwnd(), m);
 }
 
 form1::Answer TForm1::ask(const form1::Question& q) {
-  win32ui::MessageBoxArgs box;
-  box.owner = hwnd();
-  box.caption = q.caption;
-  box.text = boxText(q.text);
-  box.icon = win32ui::MessageIcon::Question;
-  box.buttons = {q.yes, q.no};
-  if (!q.cancel.empty()) box.buttons.push_back(q.cancel);  // Esc and the close box press it
-  switch (win32ui::showMessageBox(box)) {
-    case 0:
-      return form1::Answer::kYes;
-    case 1:
-      return form1::Answer::kNo;
-    default:
-      return q.cancel.empty() ? form1::Answer::kNo : form1::Answer::kCancel;
-  }
+  return AskModelQuestion(hwnd(), q);
 }
 
 bool TForm1::showSelection(CompanyList& companies) {
@@ -265,6 +238,10 @@ bool TForm1::showSelection(CompanyList& companies) {
 
 void TForm1::showReport(const report::RunReport& report, const std::string& savedFile) {
   ShowReportWindow(hwnd(), report, savedFile);
+}
+
+void TForm1::showAfterCarryHome(form1::AfterCarryHome& home) {
+  ShowReportWindow(hwnd(), home);
 }
 
 void TForm1::showHelp() {

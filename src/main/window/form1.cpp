@@ -242,25 +242,11 @@ void TForm1::setBusyCursor(bool busy) {
 }
 
 void TForm1::showMessage(const form1::Message& m) {
-  const auto icon =
-      m.icon == form1::Message::Icon::kError ? QMessageBox::Critical : QMessageBox::Information;
-  makeMessageBox(icon, fromUtf8(m.caption), shown(m.text), this)->exec();
+  ShowMessageBox(this, m);
 }
 
 form1::Answer TForm1::ask(const form1::Question& q) {
-  QMessageBox box(QMessageBox::Question, fromUtf8(q.caption), shown(q.text), QMessageBox::NoButton,
-                  this);
-  QAbstractButton* yes = box.addButton(fromUtf8(q.yes), QMessageBox::YesRole);
-  QAbstractButton* no = box.addButton(fromUtf8(q.no), QMessageBox::NoRole);
-  // Esc and the close box answer as the last button.
-  QAbstractButton* last = no;
-  if (!q.cancel.empty()) last = box.addButton(fromUtf8(q.cancel), QMessageBox::RejectRole);
-  box.setEscapeButton(last);
-  box.setWindowModality(Qt::ApplicationModal);
-  box.exec();
-  if (box.clickedButton() == yes) return form1::Answer::kYes;
-  if (box.clickedButton() == no) return form1::Answer::kNo;
-  return q.cancel.empty() ? form1::Answer::kNo : form1::Answer::kCancel;
+  return AskQuestion(this, q);
 }
 
 bool TForm1::showSelection(CompanyList& companies) {
@@ -271,6 +257,12 @@ bool TForm1::showSelection(CompanyList& companies) {
 
 void TForm1::showReport(const report::RunReport& report, const std::string& savedFile) {
   TReportWindow window(report, fromUtf8(savedFile), this);
+  window.setWindowModality(Qt::ApplicationModal);
+  window.exec();
+}
+
+void TForm1::showAfterCarryHome(form1::AfterCarryHome& home) {
+  TReportWindow window(home, this);
   window.setWindowModality(Qt::ApplicationModal);
   window.exec();
 }

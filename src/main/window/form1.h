@@ -87,6 +87,7 @@ class TForm1 : public QWidget, public form1::View {
   form1::Answer ask(const form1::Question& question) override;
   bool showSelection(CompanyList& companies) override;
   void showReport(const report::RunReport& report, const std::string& savedFile) override;
+  void showAfterCarryHome(form1::AfterCarryHome& home) override;
   void showHelp() override;
   std::optional<std::string> pickFolder(form1::Directory edit, const std::string& prompt,
                                         const std::string& start) override;

@@ -1,5 +1,6 @@
 #include "main/window/reportwindow.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -8,6 +9,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "main/window/widgets.h"
 #include "platform/paths.h"
 #include "platform/shell.h"
 #include "report/presentation.h"
@@ -67,7 +69,36 @@ int rowHeightFor(const QFont& font) {
 
 TReportWindow::TReportWindow(const report::RunReport& r, const QString& savedFile, QWidget* parent)
     : QDialog(parent), m_savedFile(savedFile) {
-  const report::ReportPresentation p = report::PresentReport(r, savedFile.toStdString());
+  build(report::PresentReport(r, savedFile.toStdString()));
+}
+
+TReportWindow::TReportWindow(form1::AfterCarryHome& home, QWidget* parent)
+    : QDialog(parent), m_savedFile(text(home.presentation().savedFile)), m_home(&home) {
+  build(home.presentation());
+}
+
+namespace {
+
+// The action's boxes over the report window.
+class WindowPort final : public form1::HomePort {
+ public:
+  explicit WindowPort(QWidget* window) : m_window(window) {}
+  form1::Answer ask(const form1::Question& q) override { return AskQuestion(m_window, q); }
+  void showMessage(const form1::Message& m) override { ShowMessageBox(m_window, m); }
+  void setBusyCursor(bool busy) override {
+    if (busy)
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+      QApplication::restoreOverrideCursor();
+  }
+
+ private:
+  QWidget* m_window;
+};
+
+}  // namespace
+
+void TReportWindow::build(const report::ReportPresentation& p) {
   setWindowTitle(text(p.title));
   auto* layout = new QVBoxLayout(this);
   QString verdict = text(p.verdict).toHtmlEscaped();
@@ -89,6 +120,16 @@ TReportWindow::TReportWindow(const report::RunReport& r, const QString& savedFil
   where->setTextInteractionFlags(Qt::TextSelectableByMouse);
   where->setWordWrap(true);
   buttons->addWidget(where, 1);
+  if (m_home)
+    for (std::size_t i = 0; i < m_home->actions().size(); ++i) {
+      auto* action = new QPushButton(text(m_home->actions()[i].caption), this);
+      Actions.push_back(action);
+      buttons->addWidget(action);
+      connect(action, &QPushButton::clicked, this, [this, i] {
+        WindowPort port(this);
+        if (m_home->press(i, port)) accept();
+      });
+    }
   ButtonOpen = new QPushButton(text(report::kOpenCaption), this);
   ButtonOpen->setEnabled(p.canOpen);
   ButtonClose = new QPushButton(text(report::kCloseCaption), this);

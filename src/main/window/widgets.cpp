@@ -1,5 +1,44 @@
 #include "main/window/widgets.h"
 
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "ui/messagebox.h"
+
+namespace {
+
+// A text to show: the model's texts carry Windows line breaks, Qt wants
+// plain ones.
+QString boxText(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()))
+      .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+}  // namespace
+
+void ShowMessageBox(QWidget* parent, const form1::Message& m) {
+  const auto icon =
+      m.icon == form1::Message::Icon::kError ? QMessageBox::Critical : QMessageBox::Information;
+  makeMessageBox(icon, boxText(m.caption), boxText(m.text), parent)->exec();
+}
+
+form1::Answer AskQuestion(QWidget* parent, const form1::Question& q) {
+  QMessageBox box(QMessageBox::Question, boxText(q.caption), boxText(q.text), QMessageBox::NoButton,
+                  parent);
+  QAbstractButton* yes = box.addButton(boxText(q.yes), QMessageBox::YesRole);
+  QAbstractButton* no = box.addButton(boxText(q.no), QMessageBox::NoRole);
+  // Esc and the close box answer as the last button.
+  QAbstractButton* last = no;
+  if (!q.cancel.empty()) last = box.addButton(boxText(q.cancel), QMessageBox::RejectRole);
+  box.setEscapeButton(last);
+  box.setWindowModality(Qt::ApplicationModal);
+  box.exec();
+  if (box.clickedButton() == yes) return form1::Answer::kYes;
+  if (box.clickedButton() == no) return form1::Answer::kNo;
+  return q.cancel.empty() ? form1::Answer::kNo : form1::Answer::kCancel;
+}
+
 #include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>

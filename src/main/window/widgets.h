@@ -13,6 +13,13 @@
 #include <QWidget>
 
 #include "main/form/form1layout.h"
+#include "main/form/form1view.h"
+
+// The model's boxes over `parent`, application modal: a message with its
+// one button, and a question whose Esc and close box answer as its last
+// button.
+void ShowMessageBox(QWidget* parent, const form1::Message& message);
+form1::Answer AskQuestion(QWidget* parent, const form1::Question& question);
 
 // A title drawn twice: a grey shadow offset down and right, then the text.
 class TLabel3D : public QWidget {

@@ -9,10 +9,12 @@
 #include <optional>
 #include <stdexcept>
 
+#include "data/ttable.h"
 #include "main/form/form1layout.h"
 #include "report/reportfiles.h"
 #include "support/company_fixture.h"
 #include "support/expect_unchanged.h"
+#include "support/table_reader.h"
 #include "support/temp_dir.h"
 #include "support/testos.h"
 
@@ -36,6 +38,9 @@ class RecordingView : public form1::View {
   std::string question;  // the last one asked
   bool showReportAnswer = false;
   bool cancelQuestions = false;  // "Vazgeç" where a question offers it
+  // The after-carry home: what it showed each time, and what the user does there.
+  std::vector<report::ReportPresentation> homes;
+  std::function<void(form1::AfterCarryHome&)> onHome;
   std::optional<std::string> folderChosen;
   std::string folderPrompt;
 
@@ -78,6 +83,14 @@ class RecordingView : public form1::View {
     events.push_back("report of " + std::to_string(r.companies.size()) +
                      (savedFile.empty() ? ", not saved" : ", saved"));
   }
+  void showAfterCarryHome(form1::AfterCarryHome& home) override {
+    std::string captions;
+    for (const form1::HomeAction& a : home.actions())
+      captions += (captions.empty() ? "" : "/") + a.caption;
+    events.push_back("home " + home.presentation().title + " [" + captions + "]");
+    homes.push_back(home.presentation());
+    if (onHome) onHome(home);
+  }
   void showHelp() override {}
   std::optional<std::string> pickFolder(form1::Directory, const std::string& prompt,
                                         const std::string&) override {
@@ -90,6 +103,19 @@ class RecordingView : public form1::View {
 
 class FormTest : public ::testing::Test {
  protected:
+  // A company of 2005 with one card, carried into 2006 through the window.
+  void carryCompanyOfOneCard(const std::filesystem::path& data) {
+    fixture::DataDir dir(data);
+    dir.registry().company("2005_001", "Merkez Ticaret", 2005);
+    dir.company("2005_001").withCard("120.01", 250'000, "Alacak");
+    dir.write();
+    model.setRunJobs(RunJobs::real());
+    model.setNewDirectory(data.string());
+    model.setSourceYear("2005");
+    model.setTargetYear("2006");
+    model.Button1Click();
+  }
+
   FormTest() {
     tmp.write("DATA/sirket.db", "");
     tmp.write("OLD/sirket.db", "");
@@ -414,25 +440,12 @@ TEST_F(FormTest, RealCarryForwardSavesTheReportAndOffersIt) {
 // saves its report and opens it; the companies stay as they are.
 TEST_F(FormTest, AllCarriedOffersTheOpeningsCheckWhichWritesNothing) {
   const std::filesystem::path data = tmp.path() / "CHECK";
-  fixture::DataDir dir(data);
-  dir.registry().company("2005_001", "Merkez Ticaret", 2005);
-  dir.company("2005_001").withCard("120.01", 250'000, "Alacak");
-  dir.write();
-  model.setRunJobs(RunJobs::real());
-  model.setNewDirectory(data.string());
-  model.setSourceYear("2005");
-  model.setTargetYear("2006");
-  model.Button1Click();  // the carry itself; its report declined
+  carryCompanyOfOneCard(data);  // its report declined
   std::string first;
   for (const std::string& e : view.events) first += e + "\n";
   ASSERT_TRUE(std::filesystem::exists(data / "2006_001")) << first;
 
   const fixture::UnchangedDir oldYear(data / "2005_001"), newYear(data / "2006_001");
-  std::vector<std::string> opened;
-  model.setOpenInShell([&](const std::string& file) {
-    opened.push_back(file);
-    return true;
-  });
   view.events.clear();
   view.showReportAnswer = true;  // "Karşılaştır", then "Raporu göster"
   model.Button1Click();
@@ -449,9 +462,12 @@ TEST_F(FormTest, AllCarriedOffersTheOpeningsCheckWhichWritesNothing) {
   EXPECT_EQ(
       view.question,
       "Devir değerleri denetlendi: bütün açılışlar uyuyor.\r\nRaporu göstermek ister misiniz?");
-  ASSERT_EQ(opened.size(), 1u);
-  EXPECT_NE(opened[0].find("Devir Değerleri Denetimi"), std::string::npos) << opened[0];
-  EXPECT_TRUE(std::filesystem::exists(testos::utf8Path(opened[0])));
+  // The report window, home of the actions after a carry, shows the check.
+  EXPECT_EQ(view.events.back(),
+            "home Devir Değerleri Denetimi [Açılışları güncelle/Devri geri al]");
+  ASSERT_EQ(view.homes.size(), 1u);
+  EXPECT_NE(view.homes[0].savedFileLine.find("Devir Değerleri Denetimi"), std::string::npos);
+  EXPECT_FALSE(view.homes[0].differs);
   oldYear.expectUnchanged();
   newYear.expectUnchanged();
 
@@ -462,9 +478,95 @@ TEST_F(FormTest, AllCarriedOffersTheOpeningsCheckWhichWritesNothing) {
   EXPECT_EQ(view.events,
             (std::vector<std::string>{"input dropped", "ask Soru [Karşılaştır/Şirket seç/Vazgeç]",
                                       "input restored"}));
-  EXPECT_EQ(opened.size(), 1u);
+  EXPECT_EQ(view.homes.size(), 1u);
   oldYear.expectUnchanged();
   newYear.expectUnchanged();
+}
+
+// The home's "Açılışları güncelle": a preview of what it would change and a
+// confirmation; "Vazgeç" writes nothing, "Güncelle" brings the late entry
+// over, says what it did and shows the check again, now agreeing.
+TEST_F(FormTest, TheHomeUpdatesStaleOpeningsAfterAPreviewAndAConfirmation) {
+  const std::filesystem::path data = tmp.path() / "REFRESH";
+  carryCompanyOfOneCard(data);
+  ASSERT_TRUE(std::filesystem::exists(data / "2006_001"));
+  {  // a late entry in the old year
+    TTable t("Test", "Cari", nullptr);
+    t.setDatabaseName((data / "2005_001").string());
+    t.open();
+    t.first();
+    t.edit();
+    t.field("KTBKY").setAsFloat(300'000);
+    t.post();
+    t.close();
+  }
+  struct Port final : form1::HomePort {
+    form1::Answer answer = form1::Answer::kNo;
+    std::vector<std::string> asked, said;
+    form1::Answer ask(const form1::Question& q) override {
+      asked.push_back(q.text + " [" + q.yes + "/" + q.no + "]");
+      return answer;
+    }
+    void showMessage(const form1::Message& m) override { said.push_back(m.text); }
+    void setBusyCursor(bool) override {}
+  } port;
+  const fixture::UnchangedDir newYear(data / "2006_001");
+  view.onHome = [&](form1::AfterCarryHome& home) {
+    if (view.homes.size() > 1) return;
+    EXPECT_TRUE(home.presentation().differs);
+    EXPECT_FALSE(home.press(0, port));  // "Vazgeç"
+    newYear.expectUnchanged();
+    port.answer = form1::Answer::kYes;
+    EXPECT_TRUE(home.press(0, port));
+  };
+  view.showReportAnswer = true;
+  model.Button1Click();
+  ASSERT_EQ(view.homes.size(), 2u);
+  EXPECT_FALSE(view.homes[1].differs) << view.homes[1].verdict;
+  ASSERT_EQ(port.asked.size(), 2u);
+  EXPECT_NE(port.asked[0].find("GÜNCELLENDİ  Cari hesaplar 120.01"), std::string::npos)
+      << port.asked[0];
+  EXPECT_NE(port.asked[0].find("Bu değişiklikler yapılsın mı? [Güncelle/Vazgeç]"),
+            std::string::npos);
+  ASSERT_EQ(port.said.size(), 1u);
+  EXPECT_EQ(port.said[0].rfind("1 açılış güncellendi", 0), 0u) << port.said[0];
+  EXPECT_NE(port.said[0].find("UD_YEDEK_GUNCELLEME_2006_001_"), std::string::npos);
+  const auto cards = fixture::readTable(data / "2006_001" / "Cari.DB");
+  EXPECT_EQ(fixture::number(cards.at(0), "KDALC"), 300'000);
+}
+
+// The home's "Devri geri al": the preview names what would be withdrawn and
+// where it goes; "Geri al" withdraws it and says where it went.
+TEST_F(FormTest, TheHomeWithdrawsACarryNobodyUsedAfterAPreviewAndAConfirmation) {
+  const std::filesystem::path data = tmp.path() / "WITHDRAW";
+  carryCompanyOfOneCard(data);
+  ASSERT_TRUE(std::filesystem::exists(data / "2006_001"));
+  struct Port final : form1::HomePort {
+    std::vector<std::string> asked, said;
+    form1::Answer ask(const form1::Question& q) override {
+      asked.push_back(q.text + " [" + q.yes + "/" + q.no + "]");
+      return form1::Answer::kYes;
+    }
+    void showMessage(const form1::Message& m) override { said.push_back(m.text); }
+    void setBusyCursor(bool) override {}
+  } port;
+  view.onHome = [&](form1::AfterCarryHome& home) {
+    if (view.homes.size() == 1) EXPECT_TRUE(home.press(1, port));
+  };
+  view.showReportAnswer = true;
+  model.Button1Click();
+  ASSERT_EQ(port.asked.size(), 1u);
+  EXPECT_EQ(port.asked[0].rfind("Devri geri alınacak şirketler:\r\n  2006_001 (Merkez Ticaret "
+                                "2006), 2005_001 şirketinden devredilmiş",
+                                0),
+            0u)
+      << port.asked[0];
+  EXPECT_NE(port.asked[0].find("[Geri al/Vazgeç]"), std::string::npos);
+  ASSERT_EQ(port.said.size(), 1u);
+  EXPECT_EQ(port.said[0].rfind("2006_001 (Merkez Ticaret 2006) şirketinin devri geri alındı", 0),
+            0u)
+      << port.said[0];
+  EXPECT_FALSE(std::filesystem::exists(data / "2006_001"));
 }
 
 // --- the directory edits ----------------------------------------------------------

@@ -35,6 +35,49 @@ class ReportWindowTest : public QObject {
     QVERIFY(t->item(1, 1)->text().startsWith(QStringLiteral("Farklı kayıtlar (ilk 20")));
   }
 
+  // The home of the after-carry actions: the openings check's rows, a
+  // button per action before the open button; an action that has nothing
+  // to do says so and leaves the window open.
+  void rendersTheHomeOfTheActions() {
+    report::OpeningsReport checked;
+    checked.fromYear = "2005", checked.toYear = "2006", checked.date = "2006-02-01 10:00";
+    report::CompanyOpenings c;
+    c.oldCode = "2005_001", c.newCode = "2006_001", c.shortName = "Merkez";
+    c.differences.push_back({"Cari hesaplar",
+                             "120.01",
+                             "TL bakiyesi",
+                             "250,00 Borç",
+                             "300,00 Borç",
+                             50,
+                             false,
+                             {},
+                             report::StaleCause::kLateEntry});
+    checked.companies.push_back(c);
+    int previews = 0;
+    form1::HomeAction action;
+    action.caption = "Açılışları güncelle";
+    action.preview = [&] {
+      ++previews;
+      return form1::HomeAction::Preview{"Güncellenecek açılış yok.", false};
+    };
+    form1::AfterCarryHome home([&] { return report::PresentOpenings(checked, "x.html"); },
+                               {action});
+    TReportWindow w(home);
+    QCOMPARE(w.windowTitle(), QStringLiteral("Devir Değerleri Denetimi"));
+    QCOMPARE(w.table(0)->item(0, 1)->text(), QStringLiteral("120.01 TL bakiyesi"));
+    QCOMPARE(w.table(0)->item(0, 3)->text(), QStringLiteral("300,00 Borç"));
+    QCOMPARE(int(w.Actions.size()), 1);
+    QCOMPARE(w.Actions[0]->text(), QStringLiteral("Açılışları güncelle"));
+    QVERIFY(w.ButtonOpen->isEnabled());
+    w.show();
+    QTimer::singleShot(0, [] {
+      if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    w.Actions[0]->click();
+    QCOMPARE(previews, 1);
+    QVERIFY(w.isVisible());
+  }
+
   // A line's row holds the dots of "İ" and "Ö" two pixels below its top,
   // clear of the focus rectangle and the grid line.
   void rowsHoldTheDotsOfTurkishCapitals() {

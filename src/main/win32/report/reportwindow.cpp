@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "main/form/form1model.h"
 #include "platform/paths.h"
 #include "platform/shell.h"
 #include "platform/wintext.h"
@@ -88,8 +89,69 @@ void ShowReportWindow(HWND owner, const report::RunReport& report, const std::st
   window.ShowModal(owner);
 }
 
+void ShowReportWindow(HWND owner, form1::AfterCarryHome& home) {
+  TReportWindow window(home);
+  window.ShowModal(owner);
+}
+
+namespace {
+
+// The models break lines with "\r\n", the message box with "\n".
+std::string boxText(std::string text) {
+  for (std::string::size_type at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
+  return text;
+}
+
+// The action's boxes over the report window.
+class WindowPort final : public form1::HomePort {
+ public:
+  explicit WindowPort(HWND window) : m_window(window) {}
+  form1::Answer ask(const form1::Question& q) override { return AskModelQuestion(m_window, q); }
+  void showMessage(const form1::Message& m) override { ShowModelMessage(m_window, m); }
+  void setBusyCursor(bool busy) override {
+    ::SetCursor(::LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
+  }
+
+ private:
+  HWND m_window;
+};
+
+}  // namespace
+
+void ShowModelMessage(HWND owner, const form1::Message& m) {
+  win32ui::MessageBoxArgs box;
+  box.owner = owner;
+  box.caption = m.caption;
+  box.text = boxText(m.text);
+  box.icon = m.icon == form1::Message::Icon::kError ? win32ui::MessageIcon::Error
+                                                    : win32ui::MessageIcon::Information;
+  box.buttons = {form1::kOkCaption};
+  win32ui::showMessageBox(box);
+}
+
+form1::Answer AskModelQuestion(HWND owner, const form1::Question& q) {
+  win32ui::MessageBoxArgs box;
+  box.owner = owner;
+  box.caption = q.caption;
+  box.text = boxText(q.text);
+  box.icon = win32ui::MessageIcon::Question;
+  box.buttons = {q.yes, q.no};
+  if (!q.cancel.empty()) box.buttons.push_back(q.cancel);  // Esc and the close box press it
+  switch (win32ui::showMessageBox(box)) {
+    case 0:
+      return form1::Answer::kYes;
+    case 1:
+      return form1::Answer::kNo;
+    default:
+      return q.cancel.empty() ? form1::Answer::kNo : form1::Answer::kCancel;
+  }
+}
+
 TReportWindow::TReportWindow(const report::RunReport& report, const std::string& savedFile)
     : m_presentation(report::PresentReport(report, savedFile)), m_savedFile(savedFile) {}
+
+TReportWindow::TReportWindow(form1::AfterCarryHome& home)
+    : m_presentation(home.presentation()), m_savedFile(m_presentation.savedFile), m_home(&home) {}
 
 TReportWindow::~TReportWindow() = default;
 
@@ -132,9 +194,25 @@ bool TReportWindow::create(HWND owner) {
   const int openWidth = buttonWidth(report::kOpenCaption);
   open.rect = {close.rect.x - kSpacing - openWidth, bottom, openWidth, kButtonHeight};
   open.enabled = m_presentation.canOpen;
+  // The home's actions before the open button, in their order.
+  int left = open.rect.x;
+  if (m_home) {
+    const std::vector<form1::HomeAction>& actions = m_home->actions();
+    for (std::size_t i = actions.size(); i-- > 0;) {
+      win32ui::PushButtonArgs action = close;
+      action.id = kFirstAction + static_cast<int>(i);
+      action.text = actions[i].caption;
+      const int w = buttonWidth(actions[i].caption.c_str());
+      left -= kSpacing + w;
+      action.rect = {left, bottom, w, kButtonHeight};
+      auto button = std::make_unique<win32ui::PushButton>();
+      if (!button->create(action)) return false;
+      m_actions.insert(m_actions.begin(), std::move(button));
+    }
+  }
   win32ui::LabelArgs where;
   where.parent = parent, where.id = kSavedFile, where.font = kFace, where.wordWrap = true;
-  where.rect = {kMargin, bottom - 2, open.rect.x - kSpacing - kMargin, kButtonHeight + 4};
+  where.rect = {kMargin, bottom - 2, left - kSpacing - kMargin, kButtonHeight + 4};
   where.text = m_presentation.savedFileLine;
   if (!m_where.create(where) || !ButtonOpen.create(open) || !ButtonClose.create(close))
     return false;
@@ -278,8 +356,18 @@ void TReportWindow::ButtonOpenClick() {
   win32ui::showMessageBox(box);
 }
 
+void TReportWindow::ActionClick(std::size_t index) {
+  WindowPort port(m_window.hwnd());
+  if (m_home->press(index, port)) m_window.endModal(IDOK);
+}
+
 void TReportWindow::onCommand(int id, int code) {
   if (code != BN_CLICKED) return;
+  if (m_home && id >= kFirstAction &&
+      id < kFirstAction + static_cast<int>(m_home->actions().size())) {
+    ActionClick(static_cast<std::size_t>(id - kFirstAction));
+    return;
+  }
   switch (id) {
     case kButtonOpen:
       ButtonOpenClick();

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "main/form/aftercarry.h"
 #include "report/presentation.h"
 #include "ui/win32/buttons.h"
 #include "ui/win32/label.h"
@@ -23,6 +24,15 @@
 // closed. `savedFile`: the path text of the saved HTML report; empty when it
 // could not be saved (the open button is then disabled).
 void ShowReportWindow(HWND owner, const report::RunReport& report, const std::string& savedFile);
+// The same window as the after-carry actions' home (main/form/aftercarry.h):
+// its presentation and a button per action before the open button. A
+// pressed action that ran closes it (the model shows it again).
+void ShowReportWindow(HWND owner, form1::AfterCarryHome& home);
+
+// The model's boxes over `owner`: a message with its one button ("Tamam"),
+// a question whose Esc and close box press its last button.
+void ShowModelMessage(HWND owner, const form1::Message& message);
+form1::Answer AskModelQuestion(HWND owner, const form1::Question& question);
 
 class TReportWindow : public win32ui::WindowEvents {
  public:
@@ -36,10 +46,12 @@ class TReportWindow : public win32ui::WindowEvents {
     kButtonOpen,
     kButtonClose,
     kPageHeading = 200,
-    kPageList = 201
+    kPageList = 201,
+    kFirstAction = 150,  // action i of the home is kFirstAction + i
   };
 
   TReportWindow(const report::RunReport& report, const std::string& savedFile);
+  explicit TReportWindow(form1::AfterCarryHome& home);
   ~TReportWindow() override;
 
   // Creates the window and runs it modally.
@@ -60,6 +72,7 @@ class TReportWindow : public win32ui::WindowEvents {
   void showPage(int index);
   void drawCell(const Page& page, win32ui::ListCellDraw& draw) const;
   void ButtonOpenClick();
+  void ActionClick(std::size_t index);
 
   void onCommand(int id, int code) override;
 
@@ -73,4 +86,6 @@ class TReportWindow : public win32ui::WindowEvents {
   win32ui::Label m_where;
   win32ui::PushButton ButtonOpen;   // "Kaydedilen raporu aç"
   win32ui::PushButton ButtonClose;  // "Kapat"
+  form1::AfterCarryHome* m_home = nullptr;
+  std::vector<std::unique_ptr<win32ui::PushButton>> m_actions;  // the home's, in order
 };

@@ -138,4 +138,64 @@ TEST(ReportWindowWin32, ASavedReportThatCannotBeOpenedIsSaidInABox) {
   EXPECT_EQ(said, "Rapor açılamadı: " + saved);
 }
 
+// The home of the after-carry actions: a button per action before the open
+// button; a pressed action previews, asks with its confirm button and
+// "Vazgeç", runs, says what it did in a box over the window, and the window
+// closes to be shown again.
+TEST(ReportWindowWin32, TheHomeOffersItsActionsAndRunsOneOnConfirmation) {
+  report::OpeningsReport checked;
+  checked.fromYear = "2005", checked.toYear = "2006", checked.date = "2006-02-01 10:00";
+  report::CompanyOpenings c;
+  c.oldCode = "2005_001", c.newCode = "2006_001", c.shortName = "Ak";
+  c.differences.push_back({"Cari hesaplar",
+                           "120.01",
+                           "TL bakiyesi",
+                           "250,00 Borç",
+                           "300,00 Borç",
+                           50,
+                           false,
+                           {},
+                           report::StaleCause::kLateEntry});
+  checked.companies.push_back(c);
+  int runs = 0;
+  form1::HomeAction action;
+  action.caption = "Açılışları güncelle";
+  action.confirm = "Güncelle";
+  action.preview = [] { return form1::HomeAction::Preview{"120.01: 250,00 → 300,00", true}; };
+  action.run = [&runs] {
+    ++runs;
+    return form1::HomeAction::Result{"1 açılış güncellendi.", false};
+  };
+  form1::AfterCarryHome home([&] { return report::PresentOpenings(checked, ""); }, {action});
+  std::string asked, said;
+  driver::whenShown(report::kOpeningsWindowTitle, [&](HWND window) {
+    ASSERT_NE(window, nullptr);
+    const HWND button = driver::find(window, TReportWindow::kFirstAction);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(driver::text(button), "Açılışları güncelle");
+    auto boxText = [](HWND box) {
+      std::string text;
+      for (HWND c = ::GetWindow(box, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+        if (::GetDlgCtrlID(c) == 0xFFFF) text += driver::text(c);
+      return text;
+    };
+    driver::whenShown("Soru", [&](HWND box) {
+      ASSERT_NE(box, nullptr);
+      asked = boxText(box);
+      driver::whenShown("Bilgi", [&](HWND info) {
+        ASSERT_NE(info, nullptr);
+        said = boxText(info);
+        ::PostMessageW(info, WM_COMMAND, IDOK, 0);
+      });
+      ::PostMessageW(box, WM_COMMAND, IDOK, 0);  // the first button: "Güncelle"
+    });
+    driver::click(button);  // returns once the window has ended
+  });
+  ShowReportWindow(nullptr, home);
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(asked, "120.01: 250,00 → 300,00\nBu değişiklikler yapılsın mı?");
+  EXPECT_EQ(said, "1 açılış güncellendi.");
+  EXPECT_TRUE(home.takeReopen());
+}
+
 }  // namespace
