@@ -54,13 +54,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!o && !refusedWithReason(err)) std::abort();
     if (o && (!err.str().empty() || !(o->devir || o->upgrade) || !usable(*o))) std::abort();
   }
-  {
+  for (const bool refresh : {false, true}) {  // the check's and the opening update's
     std::ostringstream err;
-    const auto o = ParseOpeningsCheckArguments(args, err);
+    const auto o = ParseOpeningsArguments(args, err, refresh);
     if (!o && !refusedWithReason(err)) std::abort();
     if (o && (!err.str().empty() || o->options.dataDirectory.empty() ||
               o->options.fromYear.empty() || o->options.toYear.empty() || !usable(o->options)))
       std::abort();
+    if (o && !refresh && (o->options.dryRun || o->confirmClosed)) std::abort();
   }
   return 0;
 }
