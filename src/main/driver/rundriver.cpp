@@ -17,6 +17,7 @@
 #include "platform/runlock.h"
 #include "refresh/commit.h"
 #include "upgrade/upgrade.h"
+#include "withdraw/withdrawal.h"
 
 namespace {
 
@@ -138,6 +139,9 @@ RunEnd runChecksAndJobs(WatchingHost& host, const RunOptions& run, Workspace& ws
     if (std::optional<std::string> refused = lockDataDirectory(lock, data))
       return stop(host, *refused);
     if (data.location()) platform::removeCopyLeftovers(*data.location());
+    // A withdrawal cut off is finished or undone before anything looks at
+    // the registry or the company directories.
+    withdraw::TidyWithdrawals(host, data);
     // An opening update a killed run committed is finished, one it did not
     // is removed, before anything else reads the companies.
     refresh::TidyUnfinishedUpdates(host, data);

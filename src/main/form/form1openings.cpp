@@ -91,6 +91,7 @@ void Model::offerOpeningsReport(const RunOptions& run, const report::OpeningsRep
 std::vector<HomeAction> Model::afterCarryActions(const RunOptions& run) {
   std::vector<HomeAction> actions;
   actions.push_back(openingsRefreshAction(run));
+  actions.push_back(carryWithdrawalAction(run));
   return actions;
 }
 

@@ -463,7 +463,8 @@ TEST_F(FormTest, AllCarriedOffersTheOpeningsCheckWhichWritesNothing) {
       view.question,
       "Devir değerleri denetlendi: bütün açılışlar uyuyor.\r\nRaporu göstermek ister misiniz?");
   // The report window, home of the actions after a carry, shows the check.
-  EXPECT_EQ(view.events.back(), "home Devir Değerleri Denetimi [Açılışları güncelle]");
+  EXPECT_EQ(view.events.back(),
+            "home Devir Değerleri Denetimi [Açılışları güncelle/Devri geri al]");
   ASSERT_EQ(view.homes.size(), 1u);
   EXPECT_NE(view.homes[0].savedFileLine.find("Devir Değerleri Denetimi"), std::string::npos);
   EXPECT_FALSE(view.homes[0].differs);
@@ -532,6 +533,40 @@ TEST_F(FormTest, TheHomeUpdatesStaleOpeningsAfterAPreviewAndAConfirmation) {
   EXPECT_NE(port.said[0].find("UD_YEDEK_GUNCELLEME_2006_001_"), std::string::npos);
   const auto cards = fixture::readTable(data / "2006_001" / "Cari.DB");
   EXPECT_EQ(fixture::number(cards.at(0), "KDALC"), 300'000);
+}
+
+// The home's "Devri geri al": the preview names what would be withdrawn and
+// where it goes; "Geri al" withdraws it and says where it went.
+TEST_F(FormTest, TheHomeWithdrawsACarryNobodyUsedAfterAPreviewAndAConfirmation) {
+  const std::filesystem::path data = tmp.path() / "WITHDRAW";
+  carryCompanyOfOneCard(data);
+  ASSERT_TRUE(std::filesystem::exists(data / "2006_001"));
+  struct Port final : form1::HomePort {
+    std::vector<std::string> asked, said;
+    form1::Answer ask(const form1::Question& q) override {
+      asked.push_back(q.text + " [" + q.yes + "/" + q.no + "]");
+      return form1::Answer::kYes;
+    }
+    void showMessage(const form1::Message& m) override { said.push_back(m.text); }
+    void setBusyCursor(bool) override {}
+  } port;
+  view.onHome = [&](form1::AfterCarryHome& home) {
+    if (view.homes.size() == 1) EXPECT_TRUE(home.press(1, port));
+  };
+  view.showReportAnswer = true;
+  model.Button1Click();
+  ASSERT_EQ(port.asked.size(), 1u);
+  EXPECT_EQ(port.asked[0].rfind("Devri geri alınacak şirketler:\r\n  2006_001 (Merkez Ticaret "
+                                "2006), 2005_001 şirketinden devredilmiş",
+                                0),
+            0u)
+      << port.asked[0];
+  EXPECT_NE(port.asked[0].find("[Geri al/Vazgeç]"), std::string::npos);
+  ASSERT_EQ(port.said.size(), 1u);
+  EXPECT_EQ(port.said[0].rfind("2006_001 (Merkez Ticaret 2006) şirketinin devri geri alındı", 0),
+            0u)
+      << port.said[0];
+  EXPECT_FALSE(std::filesystem::exists(data / "2006_001"));
 }
 
 // --- the directory edits ----------------------------------------------------------
