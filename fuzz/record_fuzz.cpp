@@ -55,6 +55,9 @@ std::string write(const report::CarryRecordData& r) {
     rows.push_back({"çek", number, RecordNumber(r.cheques.at(number))});
   for (const std::string& number : sortedKeys(r.instalments))
     rows.push_back({"taksit", number, RecordNumber(r.instalments.at(number))});
+  for (const FileFingerprint& f : r.files)
+    rows.push_back({f.table ? "tablo" : "dosya", f.name, std::to_string(f.count), f.hash});
+  if (r.hasFingerprints()) rows.push_back({"sicil", r.newCode, r.registryRow});
   std::string text = "\xEF\xBB\xBF";
   for (const auto& row : rows) text += CarryRecordRow(row);
   return text + CarryRecordRow({"son", std::to_string(rows.size())});
@@ -76,7 +79,8 @@ bool same(const report::CarryRecordData& a, const report::CarryRecordData& b) {
          a.toYear == b.toYear && a.shortName == b.shortName && a.ytl == b.ytl &&
          a.roundingMode == b.roundingMode && a.digits == b.digits &&
          sameOpenings(a.cards, b.cards) && sameOpenings(a.stock, b.stock) &&
-         a.cheques == b.cheques && a.instalments == b.instalments;
+         a.cheques == b.cheques && a.instalments == b.instalments && a.files == b.files &&
+         a.registryRow == b.registryRow;
 }
 
 bool refusedWithReason(const std::string& why) {

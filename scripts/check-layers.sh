@@ -9,7 +9,7 @@
 #   jobs
 #   carry  upgrade  ui  report      (ui/model belongs to ui)
 #   refresh                         (uses carry and report)
-#   carry/dialog
+#   carry/dialog  withdraw          (withdraw: the way back from a carry)
 #   main/driver
 #   main/form
 #   main/window  main/win32   (the Qt view and the Win32 view)
@@ -37,6 +37,7 @@ grep -rnE --include='*.h' --include='*.c' --include='*.cpp' --include='*.inc' \
     if (f ~ /^jobs(\/|$)/) return 3
     if (f ~ /^carry\/dialog(\/|$)/) return 5
     if (f ~ /^refresh(\/|$)/) return 4.5
+    if (f ~ /^withdraw(\/|$)/) return 5
     if (f ~ /^(carry|upgrade|ui|report)(\/|$)/) return 4
     if (f ~ /^main\/driver(\/|$)/) return 6
     if (f ~ /^main\/form(\/|$)/) return 7
@@ -81,7 +82,7 @@ grep -rnE --include='*.h' --include='*.c' --include='*.cpp' --include='*.inc' \
 # fails. platform/ may use the Win32 API for files and processes, not windows.
 toolkit=$(grep -rnE --include='*.h' --include='*.cpp' \
     '^[[:space:]]*#[[:space:]]*include[[:space:]]*<(Q[A-Za-z]|Qt[A-Za-z]*/|commctrl\.h|windowsx\.h)' \
-    src/paradox src/data src/jobs src/carry src/upgrade src/report src/refresh src/ui/model \
+    src/paradox src/data src/jobs src/carry src/upgrade src/report src/refresh src/withdraw src/ui/model \
     src/main/driver src/main/form tests/ui/model tests/main/form 2>/dev/null |
   grep -v '^src/carry/dialog/' || true)
 if [ -n "$toolkit" ]; then
@@ -94,7 +95,7 @@ fi
 # that value: the jobs, their steps and the reports never turn a path text
 # into a location again.
 resolved=$(grep -rnE --include='*.h' --include='*.cpp' 'resolvePath[[:space:]]*\(' \
-    src/jobs src/carry src/upgrade src/report src/refresh 2>/dev/null || true)
+    src/jobs src/carry src/upgrade src/report src/refresh src/withdraw 2>/dev/null || true)
 if [ -n "$resolved" ]; then
   printf '%s\n' "$resolved" | sed 's/^/check-layers: a path text resolved again in a job or report: /' >&2
   exit 1

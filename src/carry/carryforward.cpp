@@ -31,7 +31,7 @@ bool carryCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
       DiscardNewCompany(host, run, ws);
       return false;
     }
-    CompleteNewCompany(run, ws);
+    CompleteNewCompany(host, run, ws);
   } catch (...) {
     DiscardNewCompany(host, run, ws);
     throw;

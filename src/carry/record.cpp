@@ -1,5 +1,6 @@
 #include "carry/record.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "data/failuretext.h"
+#include "data/fingerprint.h"
 #include "jobs/runhost.h"
 #include "jobs/runoptions.h"
 #include "jobs/workspace.h"
@@ -230,4 +232,69 @@ void WriteCarryRecord(RunHost& host, const RunOptions& run, Workspace& ws) {
   InfoBox(host, FileFailureText("Devir kaydı yazılamadı", file.text(), CauseText(cause)) +
                     "\r\nDevir sürüyor; devir değerleri denetimi bu şirket için kaydı "
                     "kullanamayacak.");
+}
+
+void AddFingerprintsToCarryRecord(RunHost& host, const RunOptions& run, Workspace& ws,
+                                  const std::vector<FileFingerprint>& files,
+                                  const std::string& registryRow) {
+  namespace fs = std::filesystem;
+  const platform::TypedPath folder = CarryRecordFolder(run.newData);
+  const std::string newCode = ws.RxSirket.text("YENI_SIRKET_KOD");
+  const platform::TypedPath file =
+      folder.below(CarryRecordFileName(ws.RxSirket.text("SIRKET_KOD"), newCode));
+  const std::optional<fs::path>& target = file.location();
+  std::error_code cause;
+  if (!target || !fs::is_regular_file(*target, cause)) return;  // its failure was shown
+  // The last row counts the rows before it: the new rows go in front of it.
+  // Only the file's end is read here; the rest is copied as it streams, so
+  // that memory does not grow with the tables.
+  std::ifstream in(*target, std::ios::binary | std::ios::ate);
+  const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
+  std::string tail(static_cast<std::size_t>(std::min<std::streamoff>(size, 64)), '\0');
+  in.seekg(size - static_cast<std::streamoff>(tail.size()));
+  if (!in || !in.read(tail.data(), static_cast<std::streamsize>(tail.size())))
+    cause = std::make_error_code(std::errc::io_error);
+  const std::size_t last = tail.size() < 2 ? 0 : tail.rfind('\n', tail.size() - 2) + 1;
+  std::size_t rows = 0;
+  bool whole = tail.size() >= last + 6 && tail.back() == '\n' && tail.compare(last, 4, "son;") == 0;
+  if (whole) {
+    const char* end = tail.data() + tail.size() - 1;
+    const auto parsed = std::from_chars(tail.data() + last + 4, end, rows);
+    whole = parsed.ec == std::errc() && parsed.ptr == end && last > 0;
+  }
+  if (!cause && !whole) cause = std::make_error_code(std::errc::invalid_argument);
+  if (!cause) {
+    const std::streamoff kept = size - static_cast<std::streamoff>(tail.size() - last);
+    std::string added;
+    for (const FileFingerprint& f : files) {
+      added +=
+          CarryRecordRow({f.table ? "tablo" : "dosya", f.name, std::to_string(f.count), f.hash});
+      ++rows;
+    }
+    added += CarryRecordRow({"sicil", newCode, registryRow});
+    added += CarryRecordRow({"son", std::to_string(rows + 1)});
+    if (writeWhole(
+            *target,
+            [&](std::ostream& out) {
+              in.clear();
+              in.seekg(0);
+              std::vector<char> buffer(1 << 16);
+              for (std::streamoff left = kept; left > 0 && in && out;) {
+                const std::streamsize n =
+                    static_cast<std::streamsize>(std::min<std::streamoff>(left, 1 << 16));
+                if (!in.read(buffer.data(), n)) break;
+                out.write(buffer.data(), n);
+                left -= n;
+              }
+              const bool copied = static_cast<bool>(in);
+              in.close();  // before the rename over it: Windows refuses to replace an open file
+              if (!copied) out.setstate(std::ios::failbit);  // a failed copy, not a short record
+              out.write(added.data(), static_cast<std::streamsize>(added.size()));
+            },
+            cause)) {
+      return;  // written whole, synced before and after its rename
+    }
+  }
+  InfoBox(host, FileFailureText("Devir kaydı yazılamadı", file.text(), CauseText(cause)) +
+                    "\r\nDevir sürüyor; bu şirketin devri sonradan geri alınamayacak.");
 }

@@ -17,11 +17,17 @@
 //   stok;STOKKODU;BSTKOD;MIKDEV;TUTDEV;DOVDEV
 //   çek;KAYIT;KTUTAR                                 a cheque or note kept
 //   taksit;BCHKOD;TUTAR                              an instalment kept
+//   tablo;NAME;RECORDS;HASH                          a table of the published company
+//   dosya;NAME;BYTES;HASH                            any other file of it
+//   sicil;NEW CODE;HASH                              its registry row
 //   son;N                                            N rows before this one
 //
 // Cards, items and documents come in the new tables' order. Numbers are the
 // shortest decimal text that reads back as the same double ("1250.5",
-// "-3", "1e-07"); a blank record number is "".
+// "-3", "1e-07"); a blank record number is "". The "tablo", "dosya" and
+// "sicil" rows (data/fingerprint.h) describe the new company as it was
+// published, so that a later run can tell whether anybody has changed it
+// since; a record without them is one of a carry made before they were kept.
 #pragma once
 
 #include <string>
@@ -30,6 +36,7 @@
 #include "platform/typedpath.h"
 
 class RunHost;
+struct FileFingerprint;
 struct RunOptions;
 struct Workspace;
 
@@ -57,3 +64,16 @@ std::string RecordNumber(double value);
 // information box says so and the carry goes on. Table engine failures
 // propagate.
 void WriteCarryRecord(RunHost& host, const RunOptions& run, Workspace& ws);
+
+// Adds the fingerprints of the company being published (the current row of
+// ws.RxSirket) to the record WriteCarryRecord wrote for it: `files`, every
+// file of its directory as FingerprintDirectory gives them, and
+// `registryRow`, the hash of its registry row (RecordFingerprint). The
+// record is written aside, renamed into place and made durable, so that it
+// is on the disk before the company is registered. Without a record (one
+// that could not be written) it does nothing; one that cannot be rewritten
+// is no reason to lose the carry: the information box says so and the old
+// record stays.
+void AddFingerprintsToCarryRecord(RunHost& host, const RunOptions& run, Workspace& ws,
+                                  const std::vector<FileFingerprint>& files,
+                                  const std::string& registryRow);

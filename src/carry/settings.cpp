@@ -7,7 +7,7 @@
 #include "jobs/runoptions.h"
 #include "jobs/workspace.h"
 
-void RegisterNewCompany(const RunOptions& run, Workspace& ws) {
+void FillRegistryRow(const RunOptions& run, Workspace& ws) {
   TTable& registry = ws.DM.SirketPravex_T;
   const CompanyList& row = ws.RxSirket;
   const std::string& year = run.targetYear;
@@ -16,6 +16,10 @@ void RegisterNewCompany(const RunOptions& run, Workspace& ws) {
   registry.field("SIRKET_KOD").setAsString(row.text("YENI_SIRKET_KOD"));
   registry.field("KISA_AD").setAsString(row.text("KISA_AD") + " " + year);  // cut at 30
   registry.field("NUMBER1").setAsString(year);  // an empty text leaves it blank
+}
+
+void RegisterNewCompany(Workspace& ws) {
+  TTable& registry = ws.DM.SirketPravex_T;
   registry.post();
   registry.flushBuffers();
 }

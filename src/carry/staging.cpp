@@ -4,12 +4,14 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <system_error>
 
 #include "carry/record.h"
 #include "carry/steps.h"
 #include "data/datadirectories.h"
 #include "data/failuretext.h"
+#include "data/fingerprint.h"
 #include "data/names.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
@@ -115,16 +117,28 @@ void StartNewCompany(const RunOptions& run, Workspace& ws) {
   ws.NewCompanySyncs.emplace(dir);
 }
 
-void CompleteNewCompany(const RunOptions& run, Workspace& ws) {
+void CompleteNewCompany(RunHost& host, const RunOptions& run, Workspace& ws) {
   closeNewCompanyTables(ws.DM);
   const platform::TypedPath& dataDir = run.newData;
   const std::string code = ws.RxSirket.text("YENI_SIRKET_KOD");
   const fs::path root = resolved(dataDir);
   const fs::path work = root / (kWorkPrefix + code), final = root / code;
+  // What the product will be shown, kept in the carry record, so that a
+  // later run can tell whether anybody has used the company since: measured
+  // while the disk takes the files.
+  std::future<std::vector<FileFingerprint>> fingerprints = std::async(platform::sideBySide(), [&] {
+    return FingerprintDirectory(WorkingDirectory(dataDir, code), {kWorkMarker, kWithdrawMarker});
+  });
   // Every byte of the company on the disk before its name can show it: the
   // syncs of the steps only started the writing.
   ws.NewCompanySyncs.reset();
-  SyncBeforePublishing(work);
+  try {
+    SyncBeforePublishing(work);
+  } catch (...) {
+    if (fingerprints.valid()) fingerprints.wait();
+    throw;
+  }
+  const std::vector<FileFingerprint> files = fingerprints.get();
   std::error_code ec;
   // A rename over an existing empty directory would succeed: refuse first.
   if (CompanyDirectory(dataDir, code).isDirectory()) {
@@ -138,7 +152,9 @@ void CompleteNewCompany(const RunOptions& run, Workspace& ws) {
   if (ec)
     throw platform::FileSystemError(
         FileFailureText("Yeni şirket dizinine ad verilemedi", dataDir.textOf(code), CauseText(ec)));
-  RegisterNewCompany(run, ws);
+  FillRegistryRow(run, ws);
+  AddFingerprintsToCarryRecord(host, run, ws, files, RecordFingerprint(ws.DM.SirketPravex_T));
+  RegisterNewCompany(ws);
   fs::remove(final / kWorkMarker, ec);  // a marker left here goes with the next run
 }
 
@@ -177,7 +193,8 @@ void TidyUnfinishedCompanies(RunHost& host, const platform::TypedPath& dataDir,
   for (fs::directory_iterator it(*root, ec); !ec && it != fs::directory_iterator();
        it.increment(ec)) {
     std::error_code entryError;
-    if (it->is_directory(entryError) && fs::exists(it->path() / kWorkMarker, entryError))
+    if (it->is_directory(entryError) && fs::exists(it->path() / kWorkMarker, entryError) &&
+        !fs::exists(it->path() / kWithdrawMarker, entryError))
       marked.push_back(it->path());
   }
   std::sort(marked.begin(), marked.end());

@@ -24,6 +24,9 @@ struct Workspace;
 
 inline constexpr const char* kWorkMarker = ".ud-devir-yapiliyor";
 inline constexpr const char* kWorkPrefix = ".ud-devir-";
+// The marker of a registered company whose carry-forward is being withdrawn
+// (a later run finishes or undoes it): never taken for kWorkMarker.
+inline constexpr const char* kWithdrawMarker = ".ud-geri-aliniyor";
 
 // data directory + "\" + ".ud-devir-" + new code
 platform::TypedPath WorkingDirectory(const platform::TypedPath& dataDir,
@@ -33,10 +36,12 @@ platform::TypedPath WorkingDirectory(const platform::TypedPath& dataDir,
 // marker. Throws platform::FileSystemError when it cannot.
 void StartNewCompany(const RunOptions& run, Workspace& ws);
 
-// Closes every handle that points into the working directory, syncs every
-// file in it and the directory, gives the directory its code, registers the
-// company and removes the marker.
-void CompleteNewCompany(const RunOptions& run, Workspace& ws);
+// Closes every handle that points into the working directory, fingerprints
+// its files, syncs every file in it and the directory, gives the directory
+// its code, fills the registry row, adds the files' and the row's
+// fingerprints to the carry record (carry/record.h), registers the company
+// and removes the marker.
+void CompleteNewCompany(RunHost& host, const RunOptions& run, Workspace& ws);
 
 // After a failure of the current row's steps: closes the handles on it and
 // removes the working directory. A directory that already took its code is
@@ -46,7 +51,9 @@ void DiscardNewCompany(RunHost& host, const RunOptions& run, Workspace& ws);
 
 // Before the list is built: every directory of the data directory with the
 // marker is removed when `registeredCodes` does not name it and keeps
-// everything but the marker when it does. Each removal is shown as a status
+// everything but the marker when it does. A directory that also holds
+// kWithdrawMarker is a published company being withdrawn: it is left alone
+// (the withdrawal's own tidying finishes it). Each removal is shown as a status
 // text, the status label made visible for it (standard error in the
 // headless mode).
 void TidyUnfinishedCompanies(RunHost& host, const platform::TypedPath& dataDir,

@@ -47,5 +47,8 @@ void CarryStock(RunHost& host, const RunOptions& run, Workspace& ws);
 void CarryCheques(RunHost& host, const RunOptions& run, Workspace& ws);
 void CarryInstalments(RunHost& host, const RunOptions& run, Workspace& ws);
 void CarryProduction(RunHost& host, const RunOptions& run, Workspace& ws);
-void RegisterNewCompany(const RunOptions& run, Workspace& ws);
+// Appends the new company's registry row to the open registry and fills it,
+// without posting it; RegisterNewCompany posts it and makes it durable.
+void FillRegistryRow(const RunOptions& run, Workspace& ws);
+void RegisterNewCompany(Workspace& ws);
 void CarrySettings(const RunOptions& run, Workspace& ws);

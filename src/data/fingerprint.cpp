@@ -11,6 +11,7 @@
 #include "data/ttable.h"
 #include "paradox/errors.h"
 #include "paradox/fingerprint.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/rawfile.h"
 
@@ -85,25 +86,11 @@ std::string FingerprintFileBytes(const platform::TypedPath& file) {
 
 std::vector<FileFingerprint> FingerprintDirectory(const platform::TypedPath& directory,
                                                   const std::vector<std::string>& ignored) {
-  const std::optional<fs::path>& root = directory.location();
-  std::error_code ec;
-  std::vector<std::string> names;
-  if (root)
-    for (fs::directory_iterator it(*root, ec); !ec && it != fs::directory_iterator();
-         it.increment(ec)) {
-      std::error_code entryError;
-      if (it->is_regular_file(entryError)) names.push_back(it->path().filename().string());
-    }
-  if (!root || ec)
-    throw platform::FileSystemError(
-        FileFailureText(
-            "Dizin okunamadı", directory.text(),
-            CauseText(ec ? ec : std::make_error_code(std::errc::no_such_file_or_directory))),
-        ec, directory.text(), false);
+  // As the carry lists a company: plain files, hidden ones left out.
+  const std::vector<std::string> names = platform::listFiles(directory, "*.*");
   std::vector<std::string> tables;  // stems of the .DB files
   for (const std::string& n : names)
     if (extensionOf(n) == ".DB") tables.push_back(stemOf(n));
-  std::sort(names.begin(), names.end());
   std::vector<FileFingerprint> out;
   for (const std::string& n : names) {
     const std::string ext = extensionOf(n);
@@ -117,12 +104,20 @@ std::vector<FileFingerprint> FingerprintDirectory(const platform::TypedPath& dir
     FileFingerprint f;
     f.name = n;
     if (ext == ".DB") {
-      const TableFingerprint t = FingerprintTable(directory, n);
-      f.table = true;
-      f.count = t.records;
-      f.hash = t.hash;
-    } else {
+      try {
+        const TableFingerprint t = FingerprintTable(directory, n);
+        f.table = true;
+        f.count = t.records;
+        f.hash = t.hash;
+      } catch (const EDBEngineError& e) {
+        // A file the engine cannot read as a table (not one, damaged,
+        // encrypted) is measured by its bytes; a refused read is a failure.
+        if (e.code() == EDBEngineError::Code::kIo) throw;
+      }
+    }
+    if (!f.table) {
       const platform::TypedPath file = directory.below(n);
+      std::error_code ec;
       f.count = file.location() ? fs::file_size(*file.location(), ec) : 0;
       f.hash = FingerprintFileBytes(file);
     }

@@ -50,16 +50,19 @@ struct FileFingerprint {
   bool operator==(const FileFingerprint&) const = default;
 };
 
-// Every plain file of `directory` (not its subdirectories), by name: each
-// .DB as a table, each other file by its bytes, leaving out
+// Every plain file of `directory` as the jobs list one (platform::listFiles:
+// not its subdirectories, nor hidden files), by name: each
+// .DB as a table (by its bytes when the engine cannot read it as one: not a
+// table, damaged, encrypted), each other file by its bytes, leaving out
 //   - a table's companions (.PX, .MB, .Xnn, .Ynn, .XGn, .YGn beside a .DB of
 //     the same name): its indexes, and its blob file, whose values the
 //     table's hash holds;
 //   - the database engine's lock files (*.LCK) and network file
 //     (PDOXUSRS.NET), which any session may leave or rewrite;
 //   - the names in `ignored` (letter case ignored).
-// Sorted by name. Throws as FingerprintTable and FingerprintFileBytes do, and
-// platform::FileSystemError when the directory cannot be listed.
+// Sorted by name, letter case ignored. Throws EDBEngineError(kIo) and platform::FileSystemError
+// when the system refuses a read, and the latter when the directory cannot be
+// listed.
 std::vector<FileFingerprint> FingerprintDirectory(const platform::TypedPath& directory,
                                                   const std::vector<std::string>& ignored = {});
 

@@ -210,8 +210,9 @@ bool CheckCarryDataInUse(RunHost& host, const RunOptions& run, Workspace& ws,
   return check(host, ws, CarryTouches(run, ws), leftoverLocks);
 }
 
-bool CheckDataInUse(RunHost& host, Workspace& ws, const std::vector<TouchedDirectory>& touched) {
-  return check(host, ws, touched, nullptr);
+bool CheckDataInUse(RunHost& host, Workspace& ws, const std::vector<TouchedDirectory>& touched,
+                    std::vector<std::string>* leftoverLocks) {
+  return check(host, ws, touched, leftoverLocks);
 }
 
 bool CheckRegistryBeforeRewrite(RunHost& host, const RunOptions& run, Workspace& ws) {

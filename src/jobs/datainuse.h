@@ -84,9 +84,10 @@ bool CheckUpgradeDataInUse(RunHost& host, const RunOptions& run, Workspace& ws,
 bool CheckCarryDataInUse(RunHost& host, const RunOptions& run, Workspace& ws,
                          std::vector<std::string>* leftoverLocks = nullptr);
 
-// The same check for any job's directories (the opening update's, the
-// restore of an upgrade's).
-bool CheckDataInUse(RunHost& host, Workspace& ws, const std::vector<TouchedDirectory>& touched);
+// The same check for any job's directories (the opening update's, a
+// withdrawal's, the restore of an upgrade's).
+bool CheckDataInUse(RunHost& host, Workspace& ws, const std::vector<TouchedDirectory>& touched,
+                    std::vector<std::string>* leftoverLocks = nullptr);
 
 // Right before the newest registry is rewritten (a new company registered):
 // its table files and the data directory's lock files asked again, as

@@ -1,5 +1,6 @@
 #include "paradox/fingerprint.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -26,6 +27,17 @@ constexpr std::uint64_t mix(std::uint64_t x) {
   x *= 0xC4CEB9FE1A85EC53ull;
   x ^= x >> 33;
   return x;
+}
+
+// Little-endian, whatever the machine (a load on the usual ones).
+std::uint64_t load64(const std::uint8_t* p) {
+  std::uint64_t word = 0;
+  for (int i = 0; i < 8; ++i) word |= static_cast<std::uint64_t>(p[i]) << (8 * i);
+  return word;
+}
+
+std::uint64_t round(std::uint64_t lane, std::uint64_t word) {
+  return rotl(lane + word * kPrime2, 31) * kPrime1;
 }
 
 const TableImpl& implOf(const Table& table) {
@@ -100,31 +112,29 @@ bool Digest::fromHex(std::string_view text, Digest& out) {
   return true;
 }
 
-Hasher::Hasher(std::uint64_t seed) : m_a(seed ^ kPrime1), m_b(rotl(seed, 29) + kPrime2) {}
+Hasher::Hasher(std::uint64_t seed)
+    : m_lane{seed + kPrime1 + kPrime2, seed + kPrime2, seed, seed - kPrime1} {}
 
-void Hasher::block(std::uint64_t word) {
-  m_a = rotl(m_a ^ (word * kPrime2), 31) * kPrime1;
-  m_b = rotl(m_b + word, 27) * kPrime2 + m_a;
+void Hasher::stripe(const std::uint8_t* p) {
+  for (int l = 0; l < 4; ++l) m_lane[l] = round(m_lane[l], load64(p + 8 * l));
 }
 
 void Hasher::add(const void* data, std::size_t length) {
   const auto* p = static_cast<const std::uint8_t*>(data);
   m_length += length;
-  while (length > 0 && m_tailBytes != 0) {
-    m_tail |= static_cast<std::uint64_t>(*p++) << (8 * m_tailBytes);
-    --length;
-    if (++m_tailBytes == 8) {
-      block(m_tail);
-      m_tail = 0;
-      m_tailBytes = 0;
-    }
+  if (m_buffered > 0) {
+    const std::size_t take = std::min(length, kStripe - m_buffered);
+    std::memcpy(m_buffer + m_buffered, p, take);
+    m_buffered += take;
+    p += take;
+    length -= take;
+    if (m_buffered < kStripe) return;
+    stripe(m_buffer);
+    m_buffered = 0;
   }
-  for (; length >= 8; p += 8, length -= 8) {
-    std::uint64_t word = 0;
-    for (int i = 0; i < 8; ++i) word |= static_cast<std::uint64_t>(p[i]) << (8 * i);
-    block(word);
-  }
-  for (; length > 0; --length) m_tail |= static_cast<std::uint64_t>(*p++) << (8 * m_tailBytes++);
+  for (; length >= kStripe; p += kStripe, length -= kStripe) stripe(p);
+  if (length > 0) std::memcpy(m_buffer, p, length);
+  m_buffered = length;
 }
 
 void Hasher::addNumber(std::uint64_t value) {
@@ -134,12 +144,17 @@ void Hasher::addNumber(std::uint64_t value) {
 }
 
 Digest Hasher::digest() const {
-  std::uint64_t a = m_a, b = m_b;
-  if (m_tailBytes > 0) {
-    a = rotl(a ^ (m_tail * kPrime2), 31) * kPrime1;
-    b = rotl(b + m_tail, 27) * kPrime2 + a;
-  }
-  return {mix(a ^ m_length), mix(b + mix(m_length ^ kPrime1))};
+  std::uint64_t lane[4] = {m_lane[0], m_lane[1], m_lane[2], m_lane[3]};
+  // The bytes of a last, partial stripe, zero-padded: the length, mixed in
+  // below, tells them from real zeros.
+  std::uint8_t last[kStripe] = {};
+  std::memcpy(last, m_buffer, m_buffered);
+  for (std::size_t i = 0; 8 * i < m_buffered; ++i) lane[i] = round(lane[i], load64(last + 8 * i));
+  const std::uint64_t high =
+      mix(rotl(lane[0], 1) + rotl(lane[1], 7) + rotl(lane[2], 12) + rotl(lane[3], 18) + m_length);
+  const std::uint64_t low = mix((lane[0] ^ rotl(lane[2], 29)) * kPrime1 +
+                                (lane[1] ^ rotl(lane[3], 37)) + mix(m_length ^ kPrime2));
+  return {high, low};
 }
 
 Digest recordDigest(const Table& table) {

@@ -32,7 +32,8 @@ struct Digest {
   static bool fromHex(std::string_view text, Digest& out);
 };
 
-// A streaming hash of bytes (two 64-bit lanes, eight bytes at a time).
+// A streaming hash of bytes: four independent 64-bit lanes over 32-byte
+// stripes (so that they run side by side), eight bytes each, then mixed.
 class Hasher {
  public:
   explicit Hasher(std::uint64_t seed = 0);
@@ -42,10 +43,12 @@ class Hasher {
   Digest digest() const;
 
  private:
-  void block(std::uint64_t word);
-  std::uint64_t m_a, m_b, m_length = 0;
-  std::uint64_t m_tail = 0;
-  int m_tailBytes = 0;
+  static constexpr std::size_t kStripe = 32;
+  void stripe(const std::uint8_t* p);
+  std::uint64_t m_lane[4];
+  std::uint64_t m_length = 0;
+  std::uint8_t m_buffer[kStripe];
+  std::size_t m_buffered = 0;
 };
 
 struct RecordsFingerprint {

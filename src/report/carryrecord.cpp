@@ -96,7 +96,22 @@ std::size_t fieldsOf(const std::string& kind) {
   if (kind == "cari" || kind == kCardBaseRow) return 11;
   if (kind == "çek" || kind == "taksit") return 3;
   if (kind == kUpdateCountRow) return 2;
+  if (kind == "sicil") return 3;
+  if (kind == "tablo" || kind == "dosya") return 4;
   return 0;
+}
+
+bool isHash(const std::string& s) {
+  if (s.size() != 32) return false;
+  for (char c : s)
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  return true;
+}
+
+// A count as the record writes it: decimal digits only.
+bool toCount(const std::string& s, std::uint64_t& out) {
+  const auto r = std::from_chars(s.data(), s.data() + s.size(), out);
+  return !s.empty() && s[0] != '-' && r.ec == std::errc() && r.ptr == s.data() + s.size();
 }
 
 // The "seçenek" row as every build has written it; false for anything else,
@@ -189,6 +204,16 @@ std::optional<CarryRecordData> ParseCarryRecord(const std::string& text, bool he
       double amount = 0;
       if (!toNumber(f[2], amount)) return refuse(why, notANumber(row, {f[2]}));
       (kind == "çek" ? r.cheques : r.instalments)[f[1]] = amount;
+    } else if (kind == "tablo" || kind == "dosya") {
+      FileFingerprint file{f[1], kind == "tablo", 0, f[3]};
+      if (!toCount(f[2], file.count))
+        return refuse(why, rowText(row, "sayı değil: '" + platform::printableExcerpt(f[2]) + "'"));
+      if (!isHash(f[3])) return refuse(why, rowText(row, "parmak izi değil"));
+      r.files.push_back(std::move(file));
+    } else if (kind == "sicil") {
+      if (!isHash(f[2])) return refuse(why, rowText(row, "parmak izi değil"));
+      if (!r.registryRow.empty()) return refuse(why, rowText(row, "ikinci sicil satırı"));
+      r.registryRow = f[2];
     }
     // Any other row is one of a later minor addition: skipped.
   }

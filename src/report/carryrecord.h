@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "data/fingerprint.h"
 #include "platform/typedpath.h"
 
 namespace report {
@@ -46,6 +47,12 @@ struct CarryRecordData {
   std::unordered_map<std::string, RecordedOpening> cards, stock;
   std::unordered_map<std::string, double> cheques, instalments;  // by record number
   int updates = 0;  // opening updates that rewrote the record
+  // The new company as the carry published it ("tablo", "dosya" and "sicil"
+  // rows): every file of its directory and the hash of its registry row.
+  // Empty in a record of a carry made before they were kept.
+  std::vector<FileFingerprint> files;
+  std::string registryRow;
+  bool hasFingerprints() const { return !registryRow.empty(); }
 };
 
 // The record file's name pattern inside the report folder.

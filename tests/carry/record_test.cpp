@@ -1,12 +1,15 @@
 // The carry record: every carry-forward writes one per new company, with the
 // bytes spelled out here (the Windows build runs this test too, so both
-// systems write them) and the same for two runs on copies of the same data.
+// systems write them), the published company's fingerprints last, and the
+// same for two runs on copies of the same data.
 // The openings check's reader of these bytes: tests/report/carryrecord_test.cpp.
 #include "carry/record.h"
 
 #include <filesystem>
 
 #include "carry_test_base.h"
+#include "data/fingerprint.h"
+#include "data/ttable.h"
 #include "platform/paths.h"
 #include "sample_data.h"
 
@@ -58,10 +61,28 @@ TEST_F(CarryRecord, HoldsWhatTheCarryWroteInFixedBytes) {
       "cari;120.02;2;0;Borç;0;0;0;Borç;0;0\n"
       "stok;S1;1;3;1.02;0\n"
       "çek;1;2.5\n"
-      "taksit;1;0.7\n"
-      "son;8\n";
+      "taksit;1;0.7\n";
+  // Then the company as published: each of its files and its registry row,
+  // measured again here.
+  std::string published;
+  int rows = 8;
+  for (const FileFingerprint& f :
+       FingerprintDirectory(platform::TypedPath::resolve(company("2006_001").string()))) {
+    published += std::string(f.table ? "tablo;" : "dosya;") + f.name + ";" +
+                 std::to_string(f.count) + ";" + f.hash + "\n";
+    ++rows;
+  }
+  EXPECT_NE(published.find("tablo;Cari.DB;2;"), std::string::npos) << published;
+  TTable registry("r", "sirket.db", nullptr);
+  registry.setDatabaseName(data.string());
+  registry.open();
+  for (registry.first(); registry.field("SIRKET_KOD").asString() != "2006_001"; registry.next()) {
+  }
+  published += "sicil;2006_001;" + RecordFingerprint(registry) + "\n";
+  registry.close();
   const fs::path file = recordFile(data, "2005_001", "2006_001");
-  EXPECT_EQ(fixture::readFileBytes(file), expected);
+  EXPECT_EQ(fixture::readFileBytes(file),
+            expected + published + "son;" + std::to_string(rows + 1) + "\n");
 }
 
 TEST_F(CarryRecord, TwoRunsOnCopiesWriteTheSameRecords) {

@@ -103,18 +103,22 @@ TEST_F(FingerprintTest, DirectoryListsTablesAndFilesAndWordsWhatChanged) {
   write("Cari.DB", rows(), layout(true, {"TUTAR"}));
   write("Char.DB", rows());
   std::ofstream(tmp / "NOT.TXT") << "bir";
+  std::ofstream(tmp / "c_grup.DB") << "grup";  // no table: by its bytes
   std::ofstream(tmp / "PDOXUSRS.LCK") << "lock";
-  std::ofstream(tmp / ".ud-isaret") << "ours";
-  const std::vector<FileFingerprint> before = FingerprintDirectory(dir, {".UD-ISARET"});
-  ASSERT_EQ(before.size(), 3u);  // no .PX, .MB, .X/.Y, lock file or ignored name
-  EXPECT_EQ(before[0].name, "Cari.DB");
-  EXPECT_TRUE(before[0].table);
-  EXPECT_EQ(before[2].name, "NOT.TXT");
-  EXPECT_FALSE(before[2].table);
-  EXPECT_EQ(before[2].count, 3u);
+  std::ofstream(tmp / "ISARET.TXT") << "ours";
+  std::ofstream(tmp / ".gizli") << "hidden";
+  const std::vector<FileFingerprint> before = FingerprintDirectory(dir, {"isaret.txt"});
+  ASSERT_EQ(before.size(), 4u);  // no .PX, .MB, .X/.Y, lock file or ignored name
+  EXPECT_EQ(before[0].name, "c_grup.DB");  // letter case ignored in the order
+  EXPECT_FALSE(before[0].table);
+  EXPECT_EQ(before[1].name, "Cari.DB");
+  EXPECT_TRUE(before[1].table);
+  EXPECT_EQ(before[3].name, "NOT.TXT");
+  EXPECT_FALSE(before[3].table);
+  EXPECT_EQ(before[3].count, 3u);
 
   std::ofstream(tmp / "PARADOX.LCK") << "another";
-  EXPECT_EQ(DescribeFingerprintChanges(before, FingerprintDirectory(dir, {".ud-isaret"})),
+  EXPECT_EQ(DescribeFingerprintChanges(before, FingerprintDirectory(dir, {"ISARET.TXT"})),
             std::vector<std::string>{});
 
   std::vector<Row> more = rows();
@@ -125,7 +129,7 @@ TEST_F(FingerprintTest, DirectoryListsTablesAndFilesAndWordsWhatChanged) {
   write("Cari.DB", edited);
   std::ofstream(tmp / "NOT.TXT") << "iki";
   std::ofstream(tmp / "YENI.TXT") << "";
-  fs::remove(tmp / ".ud-isaret");
+  fs::remove(tmp / "ISARET.TXT");
   EXPECT_EQ(DescribeFingerprintChanges(before, FingerprintDirectory(dir)),
             (std::vector<std::string>{"Cari.DB: kayıtlar değişti", "Char.DB: 14 yeni kayıt",
                                       "NOT.TXT: dosya değişti", "YENI.TXT: dosya eklendi"}));

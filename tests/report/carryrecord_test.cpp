@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <tuple>
 
 #include "support/temp_dir.h"
 
@@ -93,6 +94,34 @@ TEST_F(CarryRecordReader, RefusesAnEditedRecordSayingWhy) {
     std::string why;
     EXPECT_FALSE(report::ReadCarryRecord(write(bytes), &why)) << c.label;
     EXPECT_EQ(why, c.why) << c.label;
+  }
+}
+
+// The published company's files and registry row, after the openings; a
+// record without them reads as one of a carry made before they were kept.
+TEST_F(CarryRecordReader, ReadsThePublishedCompanysFingerprints) {
+  const std::string hash(32, 'a'), other = "0123456789abcdef0123456789abcdef";
+  std::string bytes = kRecord;
+  bytes.replace(bytes.find("son;8"), 5,
+                "tablo;Cari.DB;2;" + hash + "\ndosya;ayar.val;8;" + other + "\nsicil;2006_001;" +
+                    other + "\nson;11");
+  const auto r = report::ReadCarryRecord(write(bytes));
+  ASSERT_TRUE(r);
+  EXPECT_TRUE(r->hasFingerprints());
+  EXPECT_EQ(r->files, (std::vector<FileFingerprint>{{"Cari.DB", true, 2, hash},
+                                                    {"ayar.val", false, 8, other}}));
+  EXPECT_EQ(r->registryRow, other);
+  EXPECT_FALSE(report::ReadCarryRecord(write(kRecord))->hasFingerprints());
+  for (const auto& [from, to, why] :
+       {std::tuple<std::string, std::string, std::string>{";2;" + hash, ";-2;" + hash,
+                                                          "9. satır: sayı değil: '-2'"},
+        {hash, "A" + hash.substr(1), "9. satır: parmak izi değil"},
+        {"sicil;2006_001;" + other, "sicil;2006_001;", "11. satır: parmak izi değil"}}) {
+    std::string edited = bytes;
+    edited.replace(edited.find(from), from.size(), to);
+    std::string reason;
+    EXPECT_FALSE(report::ReadCarryRecord(write(edited), &reason)) << to;
+    EXPECT_EQ(reason, why);
   }
 }
 

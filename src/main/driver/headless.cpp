@@ -8,6 +8,7 @@
 #include "main/driver/refreshcommand.h"
 #include "main/driver/runlog.h"
 #include "main/driver/runreport.h"
+#include "main/driver/withdrawal.h"
 #include "ui/model/version.h"
 
 namespace {
@@ -60,6 +61,8 @@ const char* HeadlessSynopsis() {
          "                [--dry-run] [--confirm-closed]\n"
          "  upgrade-devir --refresh-openings --data DİZİN --from N --to N+1\n"
          "                [--companies all|KOD,KOD...] [--dry-run] [--report-dir DİZİN]\n"
+         "  upgrade-devir --withdraw-carry --data DİZİN --to N+1\n"
+         "                --companies all|KOD,KOD... [--dry-run] [--confirm-closed]\n"
          "  upgrade-devir --help | --version\n"
          "  (her birine [--log DOSYA] eklenebilir)\n";
 }
@@ -108,6 +111,11 @@ const char* HeadlessUsage() {
       "                        cari ve stok açılışlarını yeni yılda günceller; yeni\n"
       "                        yılda yapılan değişiklikleri korur, çakışanlara\n"
       "                        dokunmaz (önce --dry-run ile deneyiniz)\n"
+      "  --withdraw-carry      --to yılına yapılmış devri geri alır: devirden beri\n"
+      "                        hiç değişmemiş yeni şirketlerin satırı şirket\n"
+      "                        listesinden silinir, dizini ve devir kaydı\n"
+      "                        UD_YEDEK_GERIALMA_ ile başlayan bir dizine taşınır;\n"
+      "                        --companies yeni yılın kodları ya da all\n"
       "  --log DOSYA           çıktıya yazılan bütün satırları ayrıca DOSYA'ya yazar\n"
       "                        (UTF-8, Not Defteri'nin tanıdığı biçimde)\n"
       "  --help                bu metni yazar\n"
@@ -220,12 +228,12 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
       return kExitCompleted;
     }
   }
-  for (const std::string& a : args)
+  for (const std::string& a : args) {
     if (a == "--check-openings") return RunOpeningsCheckCommand(args, out, err, productRunning);
-  for (const std::string& a : args)
+    if (a == "--withdraw-carry") return RunWithdrawCarryCommand(args, out, err, productRunning);
     if (a == "--restore-upgrade") return RunRestoreUpgradeCommand(args, out, err, productRunning);
-  for (const std::string& a : args)
     if (a == "--refresh-openings") return RunRefreshOpeningsCommand(args, out, err, productRunning);
+  }
   std::optional<HeadlessOptions> options = ParseHeadlessArguments(args, err);
   if (!options) {
     err << HeadlessSynopsis() << "Ayrıntılar için: upgrade-devir --help\n";

@@ -18,6 +18,7 @@
 #include "refresh/commit.h"
 #include "upgrade/restore.h"
 #include "upgrade/upgrade.h"
+#include "withdraw/withdrawal.h"
 
 namespace {
 
@@ -140,6 +141,9 @@ RunEnd runChecksAndJobs(WatchingHost& host, const RunOptions& run, Workspace& ws
     if (std::optional<std::string> refused = lockDataDirectory(lock, data))
       return stop(host, *refused);
     if (data.location()) platform::removeCopyLeftovers(*data.location());
+    // A withdrawal cut off is finished or undone before anything looks at
+    // the registry or the company directories.
+    withdraw::TidyWithdrawals(host, data);
     // A restore of an upgrade that was cut off is finished before anything
     // else reads the directory.
     FinishInterruptedRestore(host, data);

@@ -57,7 +57,8 @@ struct RunJobs {
 // numbers needs a later target year, and the run takes the lock of the newest
 // data directory (platform/runlock.h) for its whole length, stopping with a
 // message naming the run that holds it; then the temporaries of killed copies
-// there are removed. Every message goes through host.infoBox; a
+// there are removed and withdrawals of a carry-forward that a killed run
+// left are finished or undone (withdraw/withdrawal.h). Every message goes through host.infoBox; a
 // std::exception from a job ends the run and its text goes to `errors` (the
 // progress display stays as it was).
 RunEnd Button1Click(RunHost& host, const RunOptions& run, Workspace& ws, ErrorReport& errors,

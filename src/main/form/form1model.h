@@ -35,6 +35,8 @@ inline constexpr const char* kCancelCaption = "Vazgeç";
 // The after-carry home's action that brings stale openings up to date.
 inline constexpr const char* kRefreshCaption = "Açılışları güncelle";
 inline constexpr const char* kRestoreUpgradeCaption = "Upgrade'i geri al";
+// The after-carry home's action that withdraws a carry nobody has used.
+inline constexpr const char* kWithdrawCaption = "Devri geri al";
 // The one button of the information and error boxes, whatever the language
 // of the system.
 inline constexpr const char* kOkCaption = "Tamam";
@@ -130,6 +132,7 @@ class Model final : public RunHost, public ErrorReport {
   std::vector<HomeAction> afterCarryActions(const RunOptions& run);
   HomeAction openingsRefreshAction(const RunOptions& run);
   HomeAction upgradeRestoreAction(const RunOptions& run);
+  HomeAction carryWithdrawalAction(const RunOptions& run);  // form1withdrawal.cpp
   void gaugeMoved(bool percentChanged);
   void keepAnswering();
   std::string& directoryText(Directory edit);

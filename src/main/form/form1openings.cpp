@@ -93,6 +93,7 @@ void Model::offerOpeningsReport(const RunOptions& run, const report::OpeningsRep
 std::vector<HomeAction> Model::afterCarryActions(const RunOptions& run) {
   std::vector<HomeAction> actions;
   actions.push_back(openingsRefreshAction(run));
+  actions.push_back(carryWithdrawalAction(run));
   // Taking back the upgrade, where one was made in this data directory.
   if (!UpgradeBackupFolders(run.newData).empty()) actions.push_back(upgradeRestoreAction(run));
   return actions;

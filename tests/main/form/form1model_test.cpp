@@ -12,6 +12,7 @@
 #include "data/ttable.h"
 #include "main/form/form1layout.h"
 #include "report/reportfiles.h"
+#include "platform/runlock.h"
 #include "support/company_fixture.h"
 #include "support/expect_unchanged.h"
 #include "support/table_reader.h"
@@ -463,7 +464,8 @@ TEST_F(FormTest, AllCarriedOffersTheOpeningsCheckWhichWritesNothing) {
       view.question,
       "Devir değerleri denetlendi: bütün açılışlar uyuyor.\r\nRaporu göstermek ister misiniz?");
   // The report window, home of the actions after a carry, shows the check.
-  EXPECT_EQ(view.events.back(), "home Devir Değerleri Denetimi [Açılışları güncelle]");
+  EXPECT_EQ(view.events.back(),
+            "home Devir Değerleri Denetimi [Açılışları güncelle/Devri geri al]");
   ASSERT_EQ(view.homes.size(), 1u);
   EXPECT_NE(view.homes[0].savedFileLine.find("Devir Değerleri Denetimi"), std::string::npos);
   EXPECT_FALSE(view.homes[0].differs);
@@ -537,10 +539,11 @@ TEST_F(FormTest, TheHomeUpdatesStaleOpeningsAfterAPreviewAndAConfirmation) {
   EXPECT_EQ(fixture::number(cards.at(0), "KDALC"), 300'000);
 }
 
-// After an upgrade the home also offers to take it back; with the companies a
-// carry-forward registered since, it says to withdraw them first, with the
-// command, and writes nothing.
-TEST_F(FormTest, TheHomeOffersTheUpgradesRestoreOnlyOnceTheCarryIsWithdrawn) {
+// After an upgrade and a carry-forward the home also offers to take the
+// upgrade back: refused while the carry's companies are registered (with the
+// command that withdraws them), then, once "Devri geri al" has withdrawn them,
+// done: the data directory is as before both.
+TEST_F(FormTest, TheHomeTakesBackACarryThenTheUpgradeBeforeIt) {
   const std::filesystem::path root = tmp.path() / "UPG", data = root / "NEW";
   // An older data directory of the newest layouts, so that its company can be
   // carried once upgraded.
@@ -549,6 +552,16 @@ TEST_F(FormTest, TheHomeOffersTheUpgradesRestoreOnlyOnceTheCarryIsWithdrawn) {
   older.company("2005_001").withCard("120.01", 250'000, "Alacak");
   older.write();
   fixture::DataDir(data).write();
+  // Every file but the backups, the reports and the run lock.
+  auto files = [&] {
+    fixture::DirectorySnapshot s = fixture::snapshotDirectory(data);
+    std::erase_if(s, [](const auto& e) {
+      return e.first.rfind("UD_YEDEK_", 0) == 0 || e.first.rfind("Devir Rapor", 0) == 0 ||
+             e.first == platform::kRunLockFileName;
+    });
+    return s;
+  };
+  const fixture::DirectorySnapshot before = files();
   model.setRunJobs(RunJobs::real());
   model.setNewDirectory(data.string());
   model.setOldDirectory((root / "OLD").string());
@@ -564,23 +577,52 @@ TEST_F(FormTest, TheHomeOffersTheUpgradesRestoreOnlyOnceTheCarryIsWithdrawn) {
   for (const std::string& e : view.events) seen += e + "\n";
   ASSERT_TRUE(std::filesystem::exists(data / "2006_001")) << seen;
   HomePort port;
-  const fixture::UnchangedDir unchanged(data);
   view.onHome = [&](form1::AfterCarryHome& home) {
-    ASSERT_EQ(home.actions().size(), 2u);
-    EXPECT_EQ(home.actions()[1].caption, "Upgrade'i geri al");
-    EXPECT_FALSE(home.press(1, port));
+    if (view.homes.size() > 1) return;
+    ASSERT_EQ(home.actions().size(), 3u);
+    EXPECT_EQ(home.actions()[2].caption, "Upgrade'i geri al");
+    EXPECT_FALSE(home.press(2, port));  // refused: nothing asked
+    EXPECT_TRUE(port.asked.empty());
+    port.answer = form1::Answer::kYes;
+    EXPECT_TRUE(home.press(1, port));  // "Devri geri al"
+    EXPECT_TRUE(home.press(2, port));
   };
   view.showReportAnswer = true;
   model.Button1Click();
-  ASSERT_EQ(port.said.size(), 1u);
+  ASSERT_EQ(port.said.size(), 3u);
   EXPECT_NE(port.said[0].find("--withdraw-carry --data \"" + data.string() +
                               "\" --to 2006 --companies 2006_001"),
             std::string::npos)
       << port.said[0];
-  EXPECT_TRUE(port.asked.empty());
-  unchanged.expectUnchanged([](const std::string& line) {
-    return line.find("Devir Raporları") != std::string::npos;
-  });
+  EXPECT_EQ(port.said[2].rfind("Upgrade geri alındı", 0), 0u) << port.said[2];
+  EXPECT_EQ(fixture::describeChanges(before, files()), "");
+}
+
+// The home's "Devri geri al": the preview names what would be withdrawn and
+// where it goes; "Geri al" withdraws it and says where it went.
+TEST_F(FormTest, TheHomeWithdrawsACarryNobodyUsedAfterAPreviewAndAConfirmation) {
+  const std::filesystem::path data = tmp.path() / "WITHDRAW";
+  carryCompanyOfOneCard(data);
+  ASSERT_TRUE(std::filesystem::exists(data / "2006_001"));
+  HomePort port;
+  port.answer = form1::Answer::kYes;
+  view.onHome = [&](form1::AfterCarryHome& home) {
+    if (view.homes.size() == 1) EXPECT_TRUE(home.press(1, port));
+  };
+  view.showReportAnswer = true;
+  model.Button1Click();
+  ASSERT_EQ(port.asked.size(), 1u);
+  EXPECT_EQ(port.asked[0].rfind("Devri geri alınacak şirketler:\r\n  2006_001 (Merkez Ticaret "
+                                "2006), 2005_001 şirketinden devredilmiş",
+                                0),
+            0u)
+      << port.asked[0];
+  EXPECT_NE(port.asked[0].find("[Geri al/Vazgeç]"), std::string::npos);
+  ASSERT_EQ(port.said.size(), 1u);
+  EXPECT_EQ(port.said[0].rfind("2006_001 (Merkez Ticaret 2006) şirketinin devri geri alındı", 0),
+            0u)
+      << port.said[0];
+  EXPECT_FALSE(std::filesystem::exists(data / "2006_001"));
 }
 
 // --- the directory edits ----------------------------------------------------------
