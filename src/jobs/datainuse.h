@@ -84,7 +84,8 @@ bool CheckUpgradeDataInUse(RunHost& host, const RunOptions& run, Workspace& ws,
 bool CheckCarryDataInUse(RunHost& host, const RunOptions& run, Workspace& ws,
                          std::vector<std::string>* leftoverLocks = nullptr);
 
-// The same for the directories of any other job.
+// The same check for any job's directories (the opening update's, a
+// withdrawal's, the restore of an upgrade's).
 bool CheckDataInUse(RunHost& host, Workspace& ws, const std::vector<TouchedDirectory>& touched,
                     std::vector<std::string>* leftoverLocks = nullptr);
 

@@ -58,4 +58,54 @@ std::string printableExcerpt(std::string_view text, std::size_t maxBytes) {
   return out;
 }
 
+std::string csvRow(const std::vector<std::string>& fields) {
+  std::string text;
+  for (const std::string& field : fields) {
+    if (&field != &fields.front()) text += ';';
+    if (field.find_first_of(";\"\r\n") == std::string::npos) {
+      text += field;
+      continue;
+    }
+    text += '"';
+    for (char c : field) {
+      if (c == '"') text += '"';
+      text += c;
+    }
+    text += '"';
+  }
+  return text + '\n';
+}
+
+bool nextCsvRow(std::string_view text, std::size_t& at, std::vector<std::string>& fields) {
+  fields.clear();
+  if (at >= text.size()) return false;
+  std::string field;
+  bool quoted = false;
+  for (; at < text.size(); ++at) {
+    const char c = text[at];
+    if (quoted) {
+      if (c != '"') {
+        field += c;
+      } else if (at + 1 < text.size() && text[at + 1] == '"') {
+        field += '"';
+        ++at;
+      } else {
+        quoted = false;
+      }
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == ';') {
+      fields.push_back(std::move(field));
+      field.clear();
+    } else if (c == '\n') {
+      ++at;
+      break;
+    } else if (c != '\r') {
+      field += c;
+    }
+  }
+  fields.push_back(std::move(field));
+  return true;
+}
+
 }  // namespace platform

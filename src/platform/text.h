@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -16,5 +17,14 @@ bool isPrintableUtf8(std::string_view text);
 // character becomes '?', and a text longer than `maxBytes` is cut at a
 // character boundary and ends with "...".
 std::string printableExcerpt(std::string_view text, std::size_t maxBytes = 60);
+
+// The records the program keeps beside the data (a carry's record, an
+// upgrade's list) are ";"-separated rows, one per line ("\n"): a field
+// holding ";", '"' or a line break goes in double quotes with '"' doubled.
+// One row with its line break.
+std::string csvRow(const std::vector<std::string>& fields);
+// The fields of the row at `at`, which moves past it; false at the end of the
+// text. A "\r" outside quotes is dropped.
+bool nextCsvRow(std::string_view text, std::size_t& at, std::vector<std::string>& fields);
 
 }  // namespace platform

@@ -1,6 +1,8 @@
 // Phases 2 and 3: company directories and their completion; and the end of
 // the run, when what the upgrade wrote is made durable.
 #include "data/datadirectories.h"
+#include "data/names.h"
+#include "jobs/filelist.h"
 #include "jobs/filesetcopy.h"
 #include "jobs/runhost.h"
 #include "jobs/runoptions.h"
@@ -97,14 +99,51 @@ void UpdateCompanies(RunHost& host, const RunOptions& run, Workspace& ws) {
 }
 
 void MakeUpgradeDurable(const RunOptions& run, Workspace& ws,
-                        const std::vector<std::string>& dataFiles,
-                        const platform::TypedPath& backup) {
+                        const std::vector<std::string>& dataFiles, UpgradeBackup& backup) {
+  UpgradeList& list = backup.list;
+  list.files.clear();
+  list.registry.clear();
+  // Each file written, replaced when the backup holds its old self.
+  auto add = [&](const std::string& dir, const std::vector<std::string>& names,
+                 const platform::TypedPath& where, bool before) {
+    for (UpgradeList::File& f : ListedFiles(dir, names, FingerprintDirectory(where))) {
+      f.replaced = before && BelowPath(backup.folder, f.path).isFile();
+      list.files.push_back(std::move(f));
+    }
+  };
   TTable& registry = ws.DM.SirketOrLumex_T;
   TField code = registry.field("SIRKET_KOD");
+  std::vector<std::string> seen;
   for (registry.first(); !registry.eof(); registry.next()) {
-    const platform::TypedPath company = CompanyDirectory(run.newData, code.asString());
-    if (company.isDirectory()) SyncBeforePublishing(*company.location());
+    const std::string c = code.asString();
+    const platform::TypedPath company = CompanyDirectory(run.newData, c);
+    if (c.empty() || !company.isDirectory()) continue;
+    bool again = false;
+    for (const std::string& s : seen) again = again || sameName(s, c);
+    if (again) continue;
+    seen.push_back(c);
+    if (company.location()) SyncBeforePublishing(*company.location());
+    bool before = false;
+    for (const std::string& d : list.directoriesBefore) before = before || sameName(d, c);
+    FileListBox files;
+    files.setDirectory(company);
+    add(company.name(), files.items(), company, before);
   }
-  if (!backup.empty() && backup.location()) SyncBeforePublishing(*backup.location());
   SyncFilesIn(run.newData, dataFiles);
+  std::vector<std::string> written;
+  for (const std::string& name : dataFiles)
+    if (run.newData.below(name).isFile()) written.push_back(name);
+  add("", written, run.newData, true);
+  // The registry as the upgrade leaves it: the older edition's.
+  TTable newest("UpgradeRegistry", "sirket.db", nullptr);
+  newest.setDatabaseName(run.newData);
+  newest.setReadOnly(true);
+  newest.open();
+  const std::optional<TField> newCode = newest.findField("SIRKET_KOD");
+  const std::optional<TField> year = newest.findField("NUMBER1");
+  for (newest.first(); newCode && !newest.eof(); newest.next())
+    list.registry.push_back({newCode->asString(), year ? year->asString() : ""});
+  newest.close();
+  list.complete = true;
+  WriteUpgradeList(backup.folder, list);
 }

@@ -39,7 +39,7 @@ bool RunEditionUpgrade(RunHost& host, const RunOptions& run, Workspace& ws) {
     InfoBox(host, problem);
     return false;
   }
-  const platform::TypedPath backup = KeepReplacedFiles(host, run, ws);
+  UpgradeBackup backup = KeepReplacedFiles(host, run, ws);
   registry.close();
 
   // Phase 1: the data directory's own files, the older registry among them,

@@ -348,4 +348,20 @@ void CompanyDir::write(const fs::path& dir, const std::string& sortOrder, WriteL
   for (const auto& [name, content] : m_files) writePlain(dir / name, content);
 }
 
+void writeEditions(const std::filesystem::path& root) {
+  DataDir older(root / "OLD", Edition::kOlder);
+  older.registry().company("1001", "Ak", 2005).company("1002", "Bal", 2005);
+  Movement cheque;
+  cheque.kind = "Kendi Çekim";
+  for (const char* code : {"1001", "1002"})
+    older.company(code).settingsFieldCount(60).withMovement(cheque).withInvoice().withFile(
+        "rapor.txt", "eski");
+  older.write();
+  DataDir newest(root / "NEW");
+  newest.registry().company("2005_009", "Yeni", 2005);
+  newest.company("2005_009").withCard("120.01", 5, "Borç");
+  newest.company("1001").withFile("notlar.txt", "yeni sürümde yazıldı");
+  newest.write();
+}
+
 }  // namespace fixture

@@ -184,4 +184,10 @@ void writeRows(const std::filesystem::path& dbFile, const std::vector<FieldSpec>
                const std::vector<Row>& rows, const TableOptions& options = {},
                WriteLog* log = nullptr);
 
+// An edition upgrade's two directories under `root`: an older edition's
+// data ("OLD": companies 1001 and 1002) and a newest data directory ("NEW")
+// that already holds a company of its own (dropped from the list by the
+// upgrade) and one of the older codes.
+void writeEditions(const std::filesystem::path& root);
+
 }  // namespace fixture

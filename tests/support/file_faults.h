@@ -59,10 +59,21 @@ class FaultPlan final : public platform::FileFaults {
     return *this;
   }
 
+  // Only the calls that change files (create, write, resize, rename,
+  // exchange, remove) are counted; the others go ahead until the crash.
+  FaultPlan& countingChangesOnly() {
+    m_changesOnly = true;
+    return *this;
+  }
+
   int before(platform::FileOp op, const std::filesystem::path&) override {
     if (m_onlyKind && op != m_kind) return 0;
-    ++m_calls;
     const int pass = m_skipSyncs && op == platform::FileOp::kSync ? platform::kSkipSync : 0;
+    using platform::FileOp;
+    if (m_changesOnly && (op == FileOp::kOpen || op == FileOp::kRead || op == FileOp::kSync ||
+                          op == FileOp::kMap))
+      return m_crash && m_fired ? m_error : pass;
+    ++m_calls;
     if (m_at == 0 || m_calls < m_at) return pass;
     if (m_calls == m_at) {
       m_firedOp = op;
@@ -84,6 +95,7 @@ class FaultPlan final : public platform::FileFaults {
   bool m_crash;
   bool m_skipSyncs = false;
   bool m_onlyKind = false;
+  bool m_changesOnly = false;
   platform::FileOp m_kind = platform::FileOp::kOpen;
   int m_calls = 0;
   bool m_fired = false;

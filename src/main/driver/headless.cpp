@@ -4,6 +4,7 @@
 #include "jobs/workspace.h"
 #include "main/driver/dryrun.h"
 #include "main/driver/openingscheck.h"
+#include "main/driver/restorecommand.h"
 #include "main/driver/refreshcommand.h"
 #include "main/driver/runlog.h"
 #include "main/driver/runreport.h"
@@ -56,6 +57,8 @@ const char* HeadlessSynopsis() {
          "  upgrade-devir --check-openings --data DİZİN --from N --to N+1\n"
          "                [--companies all|KOD,KOD...] [--rounding auto|down|up]\n"
          "                [--report-dir DİZİN]\n"
+         "  upgrade-devir --restore-upgrade --data DİZİN [--backup UD_YEDEK_...]\n"
+         "                [--dry-run] [--confirm-closed]\n"
          "  upgrade-devir --refresh-openings --data DİZİN --from N --to N+1\n"
          "                [--companies all|KOD,KOD...] [--dry-run] [--report-dir DİZİN]\n"
          "  upgrade-devir --withdraw-carry --data DİZİN --to N+1\n"
@@ -99,6 +102,11 @@ const char* HeadlessUsage() {
       "  --check-openings      yeni yılın açılış değerlerini eski yılın bugünkü\n"
       "                        kapanışıyla karşılaştırır; raporundan başka hiçbir şey\n"
       "                        yazmaz\n"
+      "  --restore-upgrade     upgrade'i geri alır (öntanımlı: en son yapılanı;\n"
+      "                        --backup ile adı verilen yedeğinkini): DATA dizini\n"
+      "                        upgrade'den önceki haline döner; upgrade'den sonra\n"
+      "                        değişen bir dosya varsa hiçbir şey yapılmaz\n"
+      "  --backup UD_YEDEK_... geri alınacak upgrade'in yedek dizini\n"
       "  --refresh-openings    devirden sonra eski yıla girilen kayıtlarla eskiyen\n"
       "                        cari ve stok açılışlarını yeni yılda günceller; yeni\n"
       "                        yılda yapılan değişiklikleri korur, çakışanlara\n"
@@ -223,6 +231,7 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   for (const std::string& a : args) {
     if (a == "--check-openings") return RunOpeningsCheckCommand(args, out, err, productRunning);
     if (a == "--withdraw-carry") return RunWithdrawCarryCommand(args, out, err, productRunning);
+    if (a == "--restore-upgrade") return RunRestoreUpgradeCommand(args, out, err, productRunning);
     if (a == "--refresh-openings") return RunRefreshOpeningsCommand(args, out, err, productRunning);
   }
   std::optional<HeadlessOptions> options = ParseHeadlessArguments(args, err);

@@ -16,6 +16,7 @@
 #include "platform/productcheck/productwindow.h"
 #include "platform/runlock.h"
 #include "refresh/commit.h"
+#include "upgrade/restore.h"
 #include "upgrade/upgrade.h"
 #include "withdraw/withdrawal.h"
 
@@ -97,7 +98,8 @@ std::optional<std::string> lockDataDirectory(platform::RunLock& lock,
 }
 
 RunEnd runChecksAndJobs(WatchingHost& host, const RunOptions& run, Workspace& ws,
-                        const ProductCheck& productRunning, const RunJobs& jobs) {
+                        const ProductCheck& productRunning, const RunJobs& jobs,
+                        const AloneJob& alone) {
   if (productRunning) {
     const platform::ProductStatus product = productRunning();
     if (product.state == platform::ProductState::kRunning)
@@ -142,10 +144,14 @@ RunEnd runChecksAndJobs(WatchingHost& host, const RunOptions& run, Workspace& ws
     // A withdrawal cut off is finished or undone before anything looks at
     // the registry or the company directories.
     withdraw::TidyWithdrawals(host, data);
+    // A restore of an upgrade that was cut off is finished before anything
+    // else reads the directory.
+    FinishInterruptedRestore(host, data);
     // An opening update a killed run committed is finished, one it did not
     // is removed, before anything else reads the companies.
     refresh::TidyUnfinishedUpdates(host, data);
   }
+  if (alone) return alone(host, run, ws);
 
   if (run.upgrade) {
     if (jobs.write) TidyBeforeRegistryIsReplaced(host, run, ws);
@@ -174,13 +180,15 @@ std::string ErrorReportText(const std::string& text) {
   return static_cast<unsigned char>(text[last]) > '.' ? text + "." : text;
 }
 
-RunEnd Button1Click(RunHost& host, const RunOptions& run, Workspace& ws, ErrorReport& errors,
-                    const ProductCheck& productRunning, const RunJobs& jobs) {
+namespace {
+
+RunEnd runGuarded(RunHost& host, const RunOptions& run, Workspace& ws, ErrorReport& errors,
+                  const ProductCheck& productRunning, const RunJobs& jobs, const AloneJob& alone) {
   ws.NewCompanySequence = 1;
   WatchingHost watching(host);
   RunEnd end = RunEnd::kFailed;
   try {
-    end = runChecksAndJobs(watching, run, ws, productRunning, jobs);
+    end = runChecksAndJobs(watching, run, ws, productRunning, jobs, alone);
   } catch (const std::exception& e) {
     errors.errorBox(ErrorReportText(FailureText(e)));
   } catch (...) {
@@ -196,6 +204,20 @@ RunEnd Button1Click(RunHost& host, const RunOptions& run, Workspace& ws, ErrorRe
     end = RunEnd::kFailed;
   }
   return end;
+}
+
+}  // namespace
+
+RunEnd Button1Click(RunHost& host, const RunOptions& run, Workspace& ws, ErrorReport& errors,
+                    const ProductCheck& productRunning, const RunJobs& jobs) {
+  return runGuarded(host, run, ws, errors, productRunning, jobs, nullptr);
+}
+
+RunEnd RunAlone(RunHost& host, const RunOptions& run, Workspace& ws, ErrorReport& errors,
+                const ProductCheck& productRunning, bool write, const AloneJob& job) {
+  RunJobs jobs;
+  jobs.write = write;
+  return runGuarded(host, run, ws, errors, productRunning, jobs, job);
 }
 
 RunJobs RunJobs::real() {

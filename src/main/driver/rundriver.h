@@ -64,5 +64,12 @@ struct RunJobs {
 RunEnd Button1Click(RunHost& host, const RunOptions& run, Workspace& ws, ErrorReport& errors,
                     const ProductCheck& productRunning, const RunJobs& jobs = RunJobs::real());
 
+// A job of its own (the restore of an upgrade) as a run: the checks and
+// the lock of Button1Click (none with `write` clear, as for a dry run), then
+// `job` instead of the ticked jobs; it tells how the run ended.
+using AloneJob = std::function<RunEnd(RunHost&, const RunOptions&, Workspace&)>;
+RunEnd RunAlone(RunHost& host, const RunOptions& run, Workspace& ws, ErrorReport& errors,
+                const ProductCheck& productRunning, bool write, const AloneJob& job);
+
 // The real product check (platform::productStatus).
 platform::ProductStatus CheckProduct();

@@ -34,6 +34,7 @@ inline constexpr const char* kQuestionCaption = "Soru";
 inline constexpr const char* kCancelCaption = "Vazgeç";
 // The after-carry home's action that brings stale openings up to date.
 inline constexpr const char* kRefreshCaption = "Açılışları güncelle";
+inline constexpr const char* kRestoreUpgradeCaption = "Upgrade'i geri al";
 // The after-carry home's action that withdraws a carry nobody has used.
 inline constexpr const char* kWithdrawCaption = "Devri geri al";
 // The one button of the information and error boxes, whatever the language
@@ -130,6 +131,7 @@ class Model final : public RunHost, public ErrorReport {
   void offerOpeningsReport(const RunOptions& run, const report::OpeningsReport& checked);
   std::vector<HomeAction> afterCarryActions(const RunOptions& run);
   HomeAction openingsRefreshAction(const RunOptions& run);
+  HomeAction upgradeRestoreAction(const RunOptions& run);
   HomeAction carryWithdrawalAction(const RunOptions& run);  // form1withdrawal.cpp
   void gaugeMoved(bool percentChanged);
   void keepAnswering();

@@ -10,6 +10,7 @@
 #include "carry/selection.h"
 #include "main/driver/openingscheck.h"
 #include "main/driver/refreshcommand.h"
+#include "main/driver/restorecommand.h"
 #include "main/form/aftercarry.h"
 #include "main/form/form1model.h"
 #include "platform/paths.h"
@@ -17,6 +18,7 @@
 #include "report/openingsformat.h"
 #include "report/presentation.h"
 #include "report/reportfiles.h"
+#include "upgrade/restore.h"
 
 namespace form1 {
 
@@ -92,7 +94,43 @@ std::vector<HomeAction> Model::afterCarryActions(const RunOptions& run) {
   std::vector<HomeAction> actions;
   actions.push_back(openingsRefreshAction(run));
   actions.push_back(carryWithdrawalAction(run));
+  // Taking back the upgrade, where one was made in this data directory.
+  if (!UpgradeBackupFolders(run.newData).empty()) actions.push_back(upgradeRestoreAction(run));
   return actions;
+}
+
+namespace {
+
+// Keeps the messages of a run that the home shows as its action's result.
+class KeepingMessages final : public ForwardingRunHost {
+ public:
+  using ForwardingRunHost::ForwardingRunHost;
+  void infoBox(const std::string& text) override {
+    messages += (messages.empty() ? "" : "\r\n") + text;
+  }
+  std::string messages;
+};
+
+}  // namespace
+
+HomeAction Model::upgradeRestoreAction(const RunOptions& run) {
+  HomeAction action;
+  action.caption = kRestoreUpgradeCaption;
+  action.confirm = "Geri al";
+  const platform::TypedPath data = run.newData;
+  action.preview = [data]() -> HomeAction::Preview {
+    const RestorePlan plan = PlanUpgradeRestore(data, "");
+    if (!plan.refusal.empty()) return {plan.refusal, false};
+    return {RestorePreviewText(plan), true};
+  };
+  action.run = [this, data]() -> HomeAction::Result {
+    KeepingMessages host(*this);
+    RestoreRequest request;
+    request.data = data;
+    const RunEnd end = RunRestoreUpgrade(host, *this, m_productCheck, request);
+    return {host.messages, end != RunEnd::kCompleted};
+  };
+  return action;
 }
 
 HomeAction Model::openingsRefreshAction(const RunOptions& run) {

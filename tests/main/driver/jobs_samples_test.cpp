@@ -6,6 +6,7 @@
 
 #include "carry/carry_test_base.h"
 #include "sample_data.h"
+#include "upgrade/restore.h"
 #include "upgrade/upgrade.h"
 
 namespace fs = std::filesystem;
@@ -46,7 +47,24 @@ TEST_F(CarryTest, TheOlderSampleDirectoryIsUpgraded) {
   host.upgrade = true;
   host.oldDir = older.string();
   const fixture::UnchangedDir olderUnchanged(older);
+  const fixture::DirectorySnapshot before = fixture::snapshotDirectory(data);
   EXPECT_TRUE(RunEditionUpgrade(host, host.options(), ws));
+  ws.DM.closeAll();
+  {
+    // Taken back, the newest directory is as before, the backups aside.
+    SCOPED_TRACE("restore");
+    const platform::TypedPath newest = platform::TypedPath::resolve(data.string());
+    const RestorePlan plan = PlanUpgradeRestore(newest, "");
+    ASSERT_EQ(plan.refusal, "");
+    RecordingHost quiet;
+    RestoreUpgrade(quiet, newest, plan);
+    fixture::DirectorySnapshot after = fixture::snapshotDirectory(data);
+    std::erase_if(after, [](const auto& e) { return e.first.rfind("UD_YEDEK_", 0) == 0; });
+    EXPECT_EQ(fixture::describeChanges(before, after), "");
+    // Upgraded again, for the checks below.
+    host.infos.clear();
+    EXPECT_TRUE(RunEditionUpgrade(host, host.options(), ws));
+  }
   olderUnchanged.expectUnchanged();
   ASSERT_EQ(host.infos.size(), 1u);  // the registry row without a directory
   EXPECT_NE(host.infos[0].find("Kayıp Şirket şirketine ait"), std::string::npos);

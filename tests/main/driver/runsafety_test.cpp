@@ -17,6 +17,7 @@
 #include "data/datamodule.h"
 #include "jobs/workspace.h"
 #include "main/driver/headless.h"
+#include "main/driver/restorecommand.h"
 #include "main/driver/rundriver.h"
 #include "platform/runlock.h"
 #include "report/reportfiles.h"
@@ -26,6 +27,7 @@
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 #include "support/testos.h"
+#include "upgrade/upgradelist.h"
 
 namespace fs = std::filesystem;
 using fixture::DataDir;
@@ -229,25 +231,6 @@ TEST_F(RunSafety, TheNextRunRemovesUnregisteredMarkedDirectoriesAndOnlyTheMarker
   EXPECT_TRUE(fs::exists(data / "2006_005"));  // not ours: never touched
 }
 
-// An older edition's data and a newest data directory that already holds a
-// company of its own (dropped from the list by the upgrade) and one of the
-// older codes.
-void writeEditions(const fs::path& root) {
-  DataDir older(root / "OLD", fixture::Edition::kOlder);
-  older.registry().company("1001", "Ak", 2005).company("1002", "Bal", 2005);
-  fixture::Movement cheque;
-  cheque.kind = "Kendi Çekim";
-  for (const char* code : {"1001", "1002"})
-    older.company(code).settingsFieldCount(60).withMovement(cheque).withInvoice().withFile(
-        "rapor.txt", "eski");
-  older.write();
-  DataDir newest(root / "NEW");
-  newest.registry().company("2005_009", "Yeni", 2005);
-  newest.company("2005_009").withCard("120.01", 5, "Borç");
-  newest.company("1001").withFile("notlar.txt", "yeni sürümde yazıldı");
-  newest.write();
-}
-
 // Every file under `dir` but the run lock and the kept copies.
 [[maybe_unused]] fixture::DirectorySnapshot withoutKept(const fs::path& dir) {
   fixture::DirectorySnapshot s = files(dir);
@@ -269,13 +252,14 @@ class UpgradeKill : public ::testing::TestWithParam<const char*> {
 
 #ifndef _WIN32
 TEST_P(UpgradeKill, TheNextRunEndsAsAnUninterruptedOne) {
-  writeEditions(tmp.path() / "REF");
+  fixture::writeEditions(tmp.path() / "REF");
   point(tmp.path() / "REF");
   ASSERT_EQ(runOnce(host), RunEnd::kCompleted);
   const auto expected = withoutKept(tmp.path() / "REF" / "NEW");
 
   const fs::path run = tmp.path() / "RUN";
-  writeEditions(run);
+  fixture::writeEditions(run);
+  const auto beforeUpgrade = withoutKept(run / "NEW");
   fixture::UnchangedDir old(run / "OLD");
   point(run);
   host.killAt = GetParam();
@@ -285,6 +269,16 @@ TEST_P(UpgradeKill, TheNextRunEndsAsAnUninterruptedOne) {
   EXPECT_EQ(runOnce(host), RunEnd::kCompleted);
   EXPECT_EQ(fixture::describeChanges(expected, withoutKept(run / "NEW")), "");
   old.expectUnchanged();
+  // The finished upgrade kept the files as they were before the killed one
+  // began: taken back, the directory is as before both.
+  Errors errors;
+  RestoreRequest restore;
+  restore.data = platform::TypedPath::resolve(host.newDir);
+  EXPECT_EQ(RunRestoreUpgrade(host, errors, [] { return platform::ProductStatus::closed(); },
+                              restore),
+            RunEnd::kCompleted)
+      << host.infos.back();
+  EXPECT_EQ(fixture::describeChanges(beforeUpgrade, withoutKept(run / "NEW")), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Points, UpgradeKill,
@@ -296,7 +290,7 @@ INSTANTIATE_TEST_SUITE_P(Points, UpgradeKill,
 
 TEST_F(UpgradeKill, KeepsTheNewestRegistryAndTheCompanyFilesItReplaces) {
   const fs::path root = tmp.path() / "D";
-  writeEditions(root);
+  fixture::writeEditions(root);
   // A finished company whose marker a killed carry-forward left: the
   // upgrade drops its row, but it stays whole.
   const auto company = files(root / "NEW" / "2005_009");
@@ -314,7 +308,9 @@ TEST_F(UpgradeKill, KeepsTheNewestRegistryAndTheCompanyFilesItReplaces) {
   fixture::DirectorySnapshot expected;
   for (const auto& [name, digest] : before)
     if (name.rfind("sirket.", 0) == 0 || name.rfind("1001/", 0) == 0) expected[name] = digest;
-  EXPECT_EQ(fixture::describeChanges(expected, fixture::snapshotDirectory(kept[0])), "");
+  fixture::DirectorySnapshot copy = fixture::snapshotDirectory(kept[0]);
+  EXPECT_EQ(copy.erase(kUpgradeListName), 1u);  // with the upgrade's list
+  EXPECT_EQ(fixture::describeChanges(expected, copy), "");
   EXPECT_FALSE(fs::exists(root / "NEW" / "2005_009" / kWorkMarker));
   EXPECT_EQ(files(root / "NEW" / "2005_009"), company);
 }

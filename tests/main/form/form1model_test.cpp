@@ -12,6 +12,7 @@
 #include "data/ttable.h"
 #include "main/form/form1layout.h"
 #include "report/reportfiles.h"
+#include "platform/runlock.h"
 #include "support/company_fixture.h"
 #include "support/expect_unchanged.h"
 #include "support/table_reader.h"
@@ -483,6 +484,18 @@ TEST_F(FormTest, AllCarriedOffersTheOpeningsCheckWhichWritesNothing) {
   newYear.expectUnchanged();
 }
 
+// The report window's own boxes, as the home's actions use them.
+struct HomePort final : form1::HomePort {
+  form1::Answer answer = form1::Answer::kNo;
+  std::vector<std::string> asked, said;
+  form1::Answer ask(const form1::Question& q) override {
+    asked.push_back(q.text + " [" + q.yes + "/" + q.no + "]");
+    return answer;
+  }
+  void showMessage(const form1::Message& m) override { said.push_back(m.text); }
+  void setBusyCursor(bool) override {}
+};
+
 // The home's "Açılışları güncelle": a preview of what it would change and a
 // confirmation; "Vazgeç" writes nothing, "Güncelle" brings the late entry
 // over, says what it did and shows the check again, now agreeing.
@@ -500,16 +513,7 @@ TEST_F(FormTest, TheHomeUpdatesStaleOpeningsAfterAPreviewAndAConfirmation) {
     t.post();
     t.close();
   }
-  struct Port final : form1::HomePort {
-    form1::Answer answer = form1::Answer::kNo;
-    std::vector<std::string> asked, said;
-    form1::Answer ask(const form1::Question& q) override {
-      asked.push_back(q.text + " [" + q.yes + "/" + q.no + "]");
-      return answer;
-    }
-    void showMessage(const form1::Message& m) override { said.push_back(m.text); }
-    void setBusyCursor(bool) override {}
-  } port;
+  HomePort port;
   const fixture::UnchangedDir newYear(data / "2006_001");
   view.onHome = [&](form1::AfterCarryHome& home) {
     if (view.homes.size() > 1) return;
@@ -535,21 +539,73 @@ TEST_F(FormTest, TheHomeUpdatesStaleOpeningsAfterAPreviewAndAConfirmation) {
   EXPECT_EQ(fixture::number(cards.at(0), "KDALC"), 300'000);
 }
 
+// After an upgrade and a carry-forward the home also offers to take the
+// upgrade back: refused while the carry's companies are registered (with the
+// command that withdraws them), then, once "Devri geri al" has withdrawn them,
+// done: the data directory is as before both.
+TEST_F(FormTest, TheHomeTakesBackACarryThenTheUpgradeBeforeIt) {
+  const std::filesystem::path root = tmp.path() / "UPG", data = root / "NEW";
+  // An older data directory of the newest layouts, so that its company can be
+  // carried once upgraded.
+  fixture::DataDir older(root / "OLD");
+  older.registry().company("2005_001", "Merkez Ticaret", 2005);
+  older.company("2005_001").withCard("120.01", 250'000, "Alacak");
+  older.write();
+  fixture::DataDir(data).write();
+  // Every file but the backups, the reports and the run lock.
+  auto files = [&] {
+    fixture::DirectorySnapshot s = fixture::snapshotDirectory(data);
+    std::erase_if(s, [](const auto& e) {
+      return e.first.rfind("UD_YEDEK_", 0) == 0 || e.first.rfind("Devir Rapor", 0) == 0 ||
+             e.first == platform::kRunLockFileName;
+    });
+    return s;
+  };
+  const fixture::DirectorySnapshot before = files();
+  model.setRunJobs(RunJobs::real());
+  model.setNewDirectory(data.string());
+  model.setOldDirectory((root / "OLD").string());
+  model.setSourceYear("2005");
+  model.setTargetYear("2006");
+  click('u');
+  click('d');  // the upgrade alone
+  model.Button1Click();
+  click('u');
+  click('d');  // the carry-forward alone, of every upgraded company
+  model.Button1Click();
+  std::string seen;
+  for (const std::string& e : view.events) seen += e + "\n";
+  ASSERT_TRUE(std::filesystem::exists(data / "2006_001")) << seen;
+  HomePort port;
+  view.onHome = [&](form1::AfterCarryHome& home) {
+    if (view.homes.size() > 1) return;
+    ASSERT_EQ(home.actions().size(), 3u);
+    EXPECT_EQ(home.actions()[2].caption, "Upgrade'i geri al");
+    EXPECT_FALSE(home.press(2, port));  // refused: nothing asked
+    EXPECT_TRUE(port.asked.empty());
+    port.answer = form1::Answer::kYes;
+    EXPECT_TRUE(home.press(1, port));  // "Devri geri al"
+    EXPECT_TRUE(home.press(2, port));
+  };
+  view.showReportAnswer = true;
+  model.Button1Click();
+  ASSERT_EQ(port.said.size(), 3u);
+  EXPECT_NE(port.said[0].find("--withdraw-carry --data \"" + data.string() +
+                              "\" --to 2006 --companies 2006_001"),
+            std::string::npos)
+      << port.said[0];
+  EXPECT_EQ(port.said[2].rfind("Upgrade geri alındı", 0), 0u) << port.said[2];
+  EXPECT_EQ(fixture::describeChanges(before, files()), "");
+}
+
 // The home's "Devri geri al": the preview names what would be withdrawn and
 // where it goes; "Geri al" withdraws it and says where it went.
 TEST_F(FormTest, TheHomeWithdrawsACarryNobodyUsedAfterAPreviewAndAConfirmation) {
   const std::filesystem::path data = tmp.path() / "WITHDRAW";
   carryCompanyOfOneCard(data);
   ASSERT_TRUE(std::filesystem::exists(data / "2006_001"));
-  struct Port final : form1::HomePort {
-    std::vector<std::string> asked, said;
-    form1::Answer ask(const form1::Question& q) override {
-      asked.push_back(q.text + " [" + q.yes + "/" + q.no + "]");
-      return form1::Answer::kYes;
-    }
-    void showMessage(const form1::Message& m) override { said.push_back(m.text); }
-    void setBusyCursor(bool) override {}
-  } port;
+  HomePort port;
+  port.answer = form1::Answer::kYes;
   view.onHome = [&](form1::AfterCarryHome& home) {
     if (view.homes.size() == 1) EXPECT_TRUE(home.press(1, port));
   };
