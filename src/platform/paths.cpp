@@ -227,6 +227,14 @@ std::string typedPath(const fs::path& native) {
 #endif
 }
 
+std::string typedName(const fs::path& native) {
+#ifdef _WIN32
+  return utf8FromPath(native.filename());
+#else
+  return native.filename().string();
+#endif
+}
+
 bool createDirectories(std::string_view text) {
   return createDirectories(TypedPath::resolve(std::string(text)));
 }
