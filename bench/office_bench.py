@@ -17,9 +17,12 @@ included, as a user runs it) on
   - the same share under Wine with the Windows build (build/windows), when
     it is there: its ratio and the share's calls per company, no goal;
 
-and counts the system calls per carried company with `strace -f -c` over a
-carry of M companies on the local disk (every call of the process and its
-threads, divided by M). Each ratio is printed beside its goal.
+and counts the system calls per carried company with `strace -f` over a
+carry of M companies on the local disk, divided by M: every call of the
+process and its threads, and those on the data directory's files (a path or
+a descriptor below it; the goal is on these: the scan of /proc that asks
+who holds the registry open grows with the machine's processes, not with
+the data). Each ratio is printed beside its goal.
 
   bench/office_bench.py [--build DIR] [--windows-build DIR] [--local N]
                         [--share M] [--delay-us US] [--work DIR] [--no-wine]
@@ -169,19 +172,30 @@ def main():
                   % (n, time.monotonic() - start, files, size / 1e6))
         files = len(os.listdir(os.path.join(gen[a.share], "2005_001")))
 
-        # System calls per company: every call of the run, strace -f -c.
+        # System calls per company: strace -f over the run, every call, and
+        # those on the data directory's files (a path or a descriptor below it).
         data = os.path.join(work, "count")
         run(["cp", "-a", gen[a.share], data])
-        summary = os.path.join(work, "strace.txt")
-        run(["strace", "-f", "-c", "-o", summary] + carry + [data], env=env,
+        trace = os.path.join(work, "strace.txt")
+        run(["strace", "-f", "-qq", "-y", "-o", trace] + carry + [data], env=env,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        counts = strace_counts(summary)
-        calls = sum(c for c, _ in counts.values())
-        top = sorted(counts.items(), key=lambda kv: -kv[1][0])[:8]
-        print("\nsystem calls (strace -f -c, the whole process), %d companies of %d files: %d"
-              % (a.share, files, calls))
-        print("  " + ", ".join("%s %d" % (k, v[0]) for k, v in top))
-        ok &= goal("system calls per company", calls / a.share,
+        calls, ours, kinds = 0, 0, {}
+        with open(trace, errors="replace") as f:
+            for line in f:
+                if "resumed>" in line or line.startswith(("+++", "---")):
+                    continue
+                calls += 1
+                if data in line:
+                    ours += 1
+                    m = re.match(r"^\d+\s+(\w+)\(", line)
+                    if m:
+                        kinds[m.group(1)] = kinds.get(m.group(1), 0) + 1
+        top = sorted(kinds.items(), key=lambda kv: -kv[1])[:8]
+        print("\nsystem calls (strace -f), %d companies of %d files: %d in all, %d on the data "
+              "directory's files" % (a.share, files, calls, ours))
+        print("  on the data directory: " + ", ".join("%s %d" % kv for kv in top))
+        print("%-44s %10.0f" % ("all system calls per company", calls / a.share))
+        ok &= goal("data directory's calls per company", ours / a.share,
                    GOAL_CALLS_PER_FILE * files + GOAL_CALLS_BASE)
         shutil.rmtree(data)
 
