@@ -21,6 +21,8 @@ PACKAGES="$PACKAGES nsis locales"
 # The stand-in file share of the tests and benchmarks (tests/support/share):
 # a FUSE file system built on libfuse 3, found through pkg-config.
 PACKAGES="$PACKAGES fuse3 libfuse3-dev pkg-config"
+# The office benchmark (bench/office_bench.py) counts system calls with strace.
+PACKAGES="$PACKAGES strace"
 
 missing=""
 for p in $PACKAGES; do

@@ -22,8 +22,7 @@ fs::path ResolveTableFile(const platform::TypedPath& directory, const std::strin
 }
 
 fs::path ResolveNewTableFile(const platform::TypedPath& directory, const fs::path& existing) {
-  const std::string typed = platform::typedPath(existing);
-  const std::string name = typed.substr(typed.find_last_of("\\/") + 1);
+  const std::string name = platform::typedName(existing);
   const std::string shown = directory.textOf(name);
   std::optional<fs::path> found = directory.locate(name);
   std::error_code ec;

@@ -26,14 +26,27 @@ void FileListBox::setDirectory(const std::string& directory) {
 void FileListBox::setMask(const std::string& mask) {
   if (mask == m_mask) return;
   m_mask = mask;
-  refresh();
+  if (m_listed)
+    select();
+  else
+    refresh();
 }
 
 void FileListBox::refresh() {
   m_items.clear();
+  m_all.clear();
+  m_listed = false;
   // Until a directory is set, the program's current one; resolved only when
   // a mask is listed there.
   if (m_directory.empty()) m_directory = platform::TypedPath::resolve(platform::currentDirectory());
-  for (std::string& name : platform::listFiles(m_directory, m_mask))
-    if (!IsEngineControlFile(name)) m_items.push_back(std::move(name));
+  for (std::string& name : platform::listFiles(m_directory, "*.*"))
+    if (!IsEngineControlFile(name)) m_all.push_back(std::move(name));
+  m_listed = true;
+  select();
+}
+
+void FileListBox::select() {
+  m_items.clear();
+  for (const std::string& name : m_all)
+    if (platform::matchesMask(name, m_mask)) m_items.push_back(name);
 }

@@ -27,8 +27,10 @@ class FileListBox {
   // the text first, for callers that hold no resolved directory.
   void setDirectory(const platform::TypedPath& directory);
   void setDirectory(const std::string& directory);
-  // Sets the mask; the listing is taken afresh when it differs from the
-  // current one. Throws like setDirectory.
+  // Sets the mask. The names are chosen from the listing the directory was
+  // given with, as the jobs change masks over a directory nothing else
+  // writes meanwhile (one listing, not one a mask); until a directory was
+  // listed, the listing is taken now and throws like setDirectory.
   void setMask(const std::string& mask);
 
   std::string directory() const;
@@ -39,8 +41,11 @@ class FileListBox {
 
  private:
   void refresh();
+  void select();
 
   platform::TypedPath m_directory;
   std::string m_mask = "*.*";
+  std::vector<std::string> m_all;  // every plain file of the listing
+  bool m_listed = false;
   std::vector<std::string> m_items;
 };

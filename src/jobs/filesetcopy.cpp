@@ -104,36 +104,44 @@ std::vector<std::filesystem::path> staleIndexes(const platform::TypedPath& anyTa
 // A table's files copied straight over their targets in a directory no
 // program uses yet, leaving what ReplaceTableFiles leaves: the same copies,
 // in the same order, and the target's index files that no copy replaces
-// removed when the target held the table's data file.
+// removed when the target held the table's data file. `target` is that
+// directory's listing, kept up to date here.
 void copyTableUnpublished(const std::vector<TableFileCopy>& files,
                           const std::vector<std::string>& writtenByTables,
-                          const std::function<void()>& copied) {
+                          platform::DirectoryNames& target, const std::function<void()>& copied) {
   std::vector<TableFileCopy> order;
   for (int pass = 0; pass < 2; ++pass)
     for (const TableFileCopy& f : files)
       if ((extensionOf(f.to.text()) == "DB") == (pass == 1)) order.push_back(f);
   // Asked before the data file is copied over it, as the replace asks.
-  const bool hadData = !order.empty() && dataFileIn(order.front().to);
-  std::vector<Staged> copiedFiles;  // only `to` is used
+  const bool hadData = !order.empty() && !target.files(baseOf(order.front().to.text()) + ".db").empty();
+  std::vector<std::string> copiedNames;
   const platform::TypedPath* anyTarget = nullptr;
   for (const TableFileCopy& f : order) {
     const bool later =
         std::any_of(writtenByTables.begin(), writtenByTables.end(),
                     [&](const std::string& n) { return upper(n) == upper(f.to.name()); });
     if (later || platform::copyFile(f.from, f.to, true) == platform::CopyOutcome::kCopied) {
-      copiedFiles.push_back({f.to.text(), {}, {}});
+      if (!later) target.added(platform::typedName(*f.to.location()));
+      copiedNames.push_back(f.to.name());
       if (!anyTarget) anyTarget = &f.to;
     }
     if (copied) copied();
   }
-  if (copiedFiles.empty() || !hadData) return;
-  for (const std::filesystem::path& index : staleIndexes(*anyTarget, copiedFiles))
-    if (!platform::removeFile(index)) {
+  if (copiedNames.empty() || !hadData) return;
+  for (const std::string& name : target.files(baseOf(anyTarget->text()) + ".*")) {
+    if (!isIndexExtension(extensionOf(name))) continue;
+    bool replaced = false;
+    for (const std::string& c : copiedNames) replaced = replaced || upper(c) == upper(name);
+    if (replaced) continue;
+    if (!platform::removeFile(*target.below(name).location())) {
       const std::error_code cause(errno ? errno : EACCES, std::generic_category());
       throw platform::FileSystemError(
           "Cannot replace '" + anyTarget->text() + "': " + cause.message(), cause,
           anyTarget->text(), true);
     }
+    target.removed(name);
+  }
 }
 
 void syncOrThrow(const std::filesystem::path& file, bool directory) {
@@ -331,12 +339,19 @@ bool CopyFileSet(RunHost& host, const std::vector<std::string>& names,
     for (const std::string& n : unit.names) seen = seen || upper(n) == upper(name);
     if (!seen) unit.names.push_back(name);
   }
+  // A directory no other program knows yet is listed once for every
+  // look-up of a target name.
+  std::optional<platform::DirectoryNames> listed;
+  if (unpublished) listed.emplace(target);
+  const auto targetOf = [&](const std::string& n) {
+    return listed ? listed->below(n) : target.below(n);
+  };
   for (const Unit& unit : units) {
     if (unit.table && overwrite) {
       std::vector<TableFileCopy> files;
-      for (const std::string& n : unit.names) files.push_back({source.below(n), target.below(n)});
-      if (unpublished) {
-        copyTableUnpublished(files, writtenByTables, [&] { host.advanceGauge(); });
+      for (const std::string& n : unit.names) files.push_back({source.below(n), targetOf(n)});
+      if (listed) {
+        copyTableUnpublished(files, writtenByTables, *listed, [&] { host.advanceGauge(); });
       } else {
         ReplaceTableFiles(files, [&] { host.advanceGauge(); });
       }
@@ -347,7 +362,10 @@ bool CopyFileSet(RunHost& host, const std::vector<std::string>& names,
       for (int pass = 0; pass < 2; ++pass)
         for (const std::string& n : unit.names) {
           if ((extensionOf(n) == "DB") != (pass == 1)) continue;
-          platform::copyFile(source.below(n), target.below(n), overwrite);
+          const platform::TypedPath to = targetOf(n);
+          if (platform::copyFile(source.below(n), to, overwrite) == platform::CopyOutcome::kCopied &&
+              listed)
+            listed->added(platform::typedName(*to.location()));
           host.advanceGauge();
         }
     }

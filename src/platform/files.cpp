@@ -223,7 +223,20 @@ CopyOutcome copyFile(const TypedPath& fromPath, const TypedPath& toPath, bool ov
 }
 
 void copyResolvedFile(const fs::path& source, const fs::path& target) {
+#ifdef _WIN32
   copyBytes(source, target, typedPath(source), typedPath(target));
+#else
+  // The texts as typed cost a walk of both paths (and of the Wine drives):
+  // worked out only for a failure. Every failure of copyBytes has a cause.
+  try {
+    copyBytes(source, target, source.native(), target.native());
+  } catch (const FileSystemError& e) {
+    if (!e.cause()) throw;
+    const std::string from = typedPath(source), to = typedPath(target);
+    throw FileSystemError("Cannot copy '" + from + "' to '" + to + "': " + e.cause().message(),
+                          e.cause(), e.writing() ? to : from, e.writing());
+  }
+#endif
 }
 
 std::vector<std::string> listFiles(std::string_view directory, std::string_view mask) {

@@ -167,6 +167,67 @@ TypedPath TypedPath::below(std::string_view name) const {
   return TypedPath(textOf(name), locate(name));
 }
 
+DirectoryNames::DirectoryNames(TypedPath directory) : m_directory(std::move(directory)) {
+  const std::optional<fs::path>& dir = m_directory.location();
+  if (!dir || dir->empty()) return;
+  std::error_code ec;
+  fs::directory_iterator it(*dir, ec);
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    std::error_code typeError;
+#ifdef _WIN32
+    std::string name = utf8FromPath(it->path().filename());
+#else
+    std::string name = it->path().filename().string();
+#endif
+    m_entries.push_back({std::move(name), it->is_regular_file(typeError)});
+  }
+}
+
+TypedPath DirectoryNames::below(std::string_view name) const {
+  if (name.empty() || name.find_first_of("\\/") != std::string_view::npos || name == "." ||
+      name == ".." || m_directory.text().empty() || !m_directory.location())
+    return m_directory.below(name);
+  const Entry* found = nullptr;
+  for (const Entry& e : m_entries) {
+    if (e.name == name) {
+      found = &e;
+      break;
+    }
+    if (sameNameNoCase(e.name, name) && (!found || e.name < found->name)) found = &e;
+  }
+  const std::string real = found ? found->name : std::string(name);
+#ifdef _WIN32
+  return TypedPath(m_directory.textOf(name), pathFromUtf8(m_directory.textOf(name)));
+#else
+  return TypedPath(m_directory.textOf(name), *m_directory.location() / real);
+#endif
+}
+
+std::vector<std::string> DirectoryNames::files(std::string_view mask) const {
+  std::vector<std::string> names;
+  for (const Entry& e : m_entries)
+    if (e.file && !e.name.empty() && e.name[0] != '.' && matchesMask(e.name, mask))
+      names.push_back(e.name);
+  std::sort(names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return lessNoCase(a, b); });
+  return names;
+}
+
+void DirectoryNames::added(const std::string& name) {
+  for (Entry& e : m_entries)
+    if (e.name == name) {
+      e.file = true;
+      return;
+    }
+  m_entries.push_back({name, true});
+}
+
+void DirectoryNames::removed(std::string_view name) {
+  m_entries.erase(std::remove_if(m_entries.begin(), m_entries.end(),
+                                 [&](const Entry& e) { return e.name == name; }),
+                  m_entries.end());
+}
+
 bool directoryExists(std::string_view text) {
   return TypedPath::resolve(std::string(text)).isDirectory();
 }
@@ -224,6 +285,14 @@ std::string typedPath(const fs::path& native) {
     first = false;
   }
   return typed;
+#endif
+}
+
+std::string typedName(const fs::path& native) {
+#ifdef _WIN32
+  return utf8FromPath(native.filename());
+#else
+  return native.filename().string();
 #endif
 }
 

@@ -63,6 +63,9 @@ std::optional<std::filesystem::path> nearestExistingDirectory(std::string_view t
 // z:) is never used, or every location would read "Z:\...". Elsewhere the
 // native path as given. On Windows the path as given (UTF-8).
 std::string typedPath(const std::filesystem::path& native);
+// The last component of a location, as typedPath() would end (UTF-8), without
+// looking anything up.
+std::string typedName(const std::filesystem::path& native);
 
 // Creates the directory and every missing parent. Returns true when the
 // directory exists afterwards; never throws.

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -50,10 +51,46 @@ class TypedPath {
   bool empty() const { return m_text.empty(); }
 
  private:
+  friend class DirectoryNames;
   TypedPath(std::string text, std::optional<std::filesystem::path> location)
       : m_text(std::move(text)), m_location(std::move(location)) {}
   std::string m_text;
   std::optional<std::filesystem::path> m_location;
+};
+
+// The entries of one directory, listed once, for the look-ups of names
+// directly below it while only the holder changes the directory (a new
+// company's working directory, which no other program knows): each look-up
+// then costs no call. The holder tells it of every entry it creates or
+// removes there.
+class DirectoryNames {
+ public:
+  // Lists `directory` now; an empty list when it cannot be listed.
+  explicit DirectoryNames(TypedPath directory);
+
+  const TypedPath& directory() const { return m_directory; }
+  // What directory().below(name) would give now: the existing entry of that
+  // name without regard to ASCII case (an exact match first, else the
+  // smallest), else the name as typed. A name of several components is
+  // looked up on the disk.
+  TypedPath below(std::string_view name) const;
+  // The plain files whose names match `mask` (platform/wildcard.h), as
+  // listFiles() gives them (no names starting with "."), sorted without
+  // regard to case. Files are taken as unmarked (no hidden or system
+  // attribute): the holder made them by copying.
+  std::vector<std::string> files(std::string_view mask) const;
+
+  // The holder created (or replaced) the plain file `name`, or removed it.
+  void added(const std::string& name);
+  void removed(std::string_view name);
+
+ private:
+  struct Entry {
+    std::string name;
+    bool file;
+  };
+  TypedPath m_directory;
+  std::vector<Entry> m_entries;
 };
 
 }  // namespace platform

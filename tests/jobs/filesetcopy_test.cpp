@@ -153,9 +153,10 @@ TEST(KMXList, MissingDirectoryFailsNamingIt) {
   EXPECT_THROW(KMXList(ws, "/nonexistent/ud/2005_001"), platform::FileSystemError);
 }
 
-TEST(FileListBox, SameMaskKeepsTheListingNewMaskTakesItAfresh) {
+TEST(FileListBox, MasksChooseFromTheDirectorysListingSettingItListsAfresh) {
   TempDir tmp;
   tmp.write("c/cari.db", "x");
+  tmp.write("c/stok.db", "x");
   FileListBox box;
   box.setMask("cari.*");
   box.setDirectory(tmp.str() + "/c");
@@ -163,9 +164,11 @@ TEST(FileListBox, SameMaskKeepsTheListingNewMaskTakesItAfresh) {
   box.setMask("cari.*");
   EXPECT_EQ(box.items(), std::vector<std::string>{"cari.db"});
   box.setMask("*.*");
-  EXPECT_EQ(box.items(), (std::vector<std::string>{"cari.db", "cari.px"}));
+  EXPECT_EQ(box.items(), (std::vector<std::string>{"cari.db", "stok.db"}));
   box.setDirectory(tmp.str() + "/c");
-  EXPECT_EQ(box.items().size(), 2u);
+  EXPECT_EQ(box.items(), (std::vector<std::string>{"cari.db", "cari.px", "stok.db"}));
+  box.setMask("CARI.*");
+  EXPECT_EQ(box.items(), (std::vector<std::string>{"cari.db", "cari.px"}));
 }
 
 }  // namespace

@@ -204,3 +204,29 @@ TEST(TypedPathBelow, FindsWhatResolvingTheWholeTextFinds) {
   EXPECT_EQ(platform::TypedPath::resolve("").below("tmp").location(),
             platform::resolvePath("\\tmp"));
 }
+
+// A listing taken once answers each look-up as below() on the disk would,
+// also after the holder's own creations and removals.
+TEST(DirectoryNames, AnswersAsTheDiskWouldAfterTheHoldersChanges) {
+  TempDir tmp;
+  tmp.write("w/cari.db", "x");
+  tmp.write("w/Cari.PX", "x");
+  tmp.write("w/.ud-devir-yapiliyor", "x");
+  fs::create_directories(tmp.path() / "w" / "stok.db");
+  const platform::TypedPath dir = platform::TypedPath::resolve(tmp.str() + "/w");
+  platform::DirectoryNames names(dir);
+  const auto agrees = [&](const char* name) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(names.below(name).text(), dir.below(name).text());
+    EXPECT_EQ(names.below(name).location(), dir.below(name).location());
+  };
+  for (const char* name : {"CARI.DB", "cari.px", "Yeni.db", "stok.DB", "sub\\x.db", ""}) agrees(name);
+  EXPECT_EQ(names.files("cari.*"), (std::vector<std::string>{"cari.db", "Cari.PX"}));
+  EXPECT_EQ(names.files("*.db"), std::vector<std::string>{"cari.db"});  // not the directory
+  tmp.write("w/CARI.X02", "x");
+  names.added("CARI.X02");
+  fs::remove(tmp.path() / "w" / "Cari.PX");
+  names.removed("Cari.PX");
+  for (const char* name : {"cari.x02", "CARI.PX"}) agrees(name);
+  EXPECT_EQ(names.files("cari.*"), (std::vector<std::string>{"cari.db", "CARI.X02"}));
+}

@@ -171,6 +171,22 @@ TEST_F(SampleDirectories, LargeCompanyIsStreamedWithEveryRecord) {
   EXPECT_EQ(pxlib::read(c / "Stok.DB").rows.size(), 50u);
 }
 
+TEST_F(SampleDirectories, OfficeHasEveryCompanyRegisteredWithItsTables) {
+  const fs::path dir = freshDir("office");
+  samples::writeOffice(dir, 3, samples::officeCounts());
+  const pxlib::Table registry = pxlib::read(dir / "sirket.db");
+  ASSERT_EQ(registry.rows.size(), 3u);
+  for (const char* code : {"2005_001", "2005_003"}) {
+    const fs::path c = dir / code;
+    EXPECT_EQ(pxlib::read(c / "Cari.DB").rows.size(), samples::officeCounts().cards) << code;
+    EXPECT_EQ(pxlib::read(c / "Char.DB").rows.size(), samples::officeCounts().movements) << code;
+    EXPECT_TRUE(fs::exists(c / "ayar.DB")) << code;
+  }
+  EXPECT_TRUE(fs::is_directory(dir / "DBBACKUP"));
+  EXPECT_THROW(samples::writeOffice(freshDir("none"), 0, samples::officeCounts()),
+               std::invalid_argument);
+}
+
 // ---- Domain fixtures ----
 
 TEST(CompanyFixture, CardSumsAgreeWithTheBalanceAndSide) {

@@ -1,7 +1,9 @@
 // The large company for benchmarks, streamed one record at a time so that a
 // million movements take seconds and little memory.
 #include <cstdio>
+#include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "sample_data.h"
 #include "support/company_fixture.h"
@@ -76,16 +78,10 @@ Variant txt(std::string s) {
   return Variant{std::move(s)};
 }
 
-}  // namespace
-
-void writeLarge(const fs::path& dir, const LargeCounts& counts, const std::string& sortOrder) {
-  fixture::DataDir d(dir);
-  d.sortOrder(sortOrder);
-  d.registry().company("2005_900", "Büyük Toptan Gıda A.Ş.", 2005);
-  fixture::CompanyDir& c = d.company("2005_900");
-  c.withInvoice(true, true).withProduction("ST-000001", 10, 1000);
-  d.write();
-  const fs::path company = dir / "2005_900";
+// The cards, stock, cheques and movements of a company directory the
+// fixture wrote, streamed over its small tables.
+void streamCompanyTables(const fs::path& company, const LargeCounts& counts,
+                         const std::string& sortOrder) {
   const char* const kStates[] = {"Bankada", "Kasada", "Ödenmedi", "Tahsil Edildi", "Ciro Edildi"};
   const char* const kKinds[] = {"", "", "1", "2", "3", "4", "Havale"};
 
@@ -155,6 +151,35 @@ void writeLarge(const fs::path& dir, const LargeCounts& counts, const std::strin
     }
     w.finish();
   }
+}
+
+}  // namespace
+
+void writeLarge(const fs::path& dir, const LargeCounts& counts, const std::string& sortOrder) {
+  fixture::DataDir d(dir);
+  d.sortOrder(sortOrder);
+  d.registry().company("2005_900", "Büyük Toptan Gıda A.Ş.", 2005);
+  fixture::CompanyDir& c = d.company("2005_900");
+  c.withInvoice(true, true).withProduction("ST-000001", 10, 1000);
+  d.write();
+  streamCompanyTables(dir / "2005_900", counts, sortOrder);
+}
+
+void writeOffice(const fs::path& dir, std::uint32_t companies, const LargeCounts& counts,
+                 const std::string& sortOrder) {
+  if (companies == 0 || companies > 999) throw std::invalid_argument("1 to 999 companies");
+  fixture::DataDir d(dir);
+  d.sortOrder(sortOrder);
+  std::vector<std::string> codes;
+  for (std::uint32_t i = 1; i <= companies; ++i) {
+    char code[16];
+    std::snprintf(code, sizeof code, "2005_%03u", i);
+    codes.emplace_back(code);
+    d.registry().company(code, "Müşteri " + std::to_string(i) + " Ltd.Şti.", 2005);
+    d.company(code).withInvoice(true, true).withProduction("ST-000001", 10, 1000);
+  }
+  d.write();
+  for (const std::string& code : codes) streamCompanyTables(dir / code, counts, sortOrder);
 }
 
 }  // namespace samples

@@ -14,14 +14,17 @@ void usage() {
                "usage: make-sample-data [--newest DIR] [--older DIR] [--variant DIR]\n"
                "                        [--large DIR [--cards N] [--movements N] [--cheques N]"
                " [--stock N]]\n"
+               "                        [--office DIR [--companies N]]\n"
                "                        [--sort-order ascii|ANTURK]\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string newest, older, variant, large, sortOrder = "ascii";
+  std::string newest, older, variant, large, office, sortOrder = "ascii";
   samples::LargeCounts counts;
+  std::uint32_t companies = 30;
+  bool countsGiven = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (i + 1 >= argc) {
@@ -46,14 +49,22 @@ int main(int argc, char** argv) {
         variant = value;
       } else if (arg == "--large") {
         large = value;
+      } else if (arg == "--office") {
+        office = value;
+      } else if (arg == "--companies") {
+        companies = number();
       } else if (arg == "--cards") {
         counts.cards = number();
+        countsGiven = true;
       } else if (arg == "--movements") {
         counts.movements = number();
+        countsGiven = true;
       } else if (arg == "--cheques") {
         counts.cheques = number();
+        countsGiven = true;
       } else if (arg == "--stock") {
         counts.stock = number();
+        countsGiven = true;
       } else if (arg == "--sort-order") {
         if (value != "ascii" && value != "ANTURK") {
           throw std::invalid_argument("--sort-order takes ascii or ANTURK");
@@ -68,7 +79,7 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (newest.empty() && older.empty() && variant.empty() && large.empty()) {
+  if (newest.empty() && older.empty() && variant.empty() && large.empty() && office.empty()) {
     usage();
     return 2;
   }
@@ -78,6 +89,9 @@ int main(int argc, char** argv) {
     if (!older.empty()) samples::writeOlder(older, nullptr, sortOrder);
     if (!variant.empty()) samples::writeVariant(variant);
     if (!large.empty()) samples::writeLarge(large, counts, sortOrder);
+    if (!office.empty())
+      samples::writeOffice(office, companies, countsGiven ? counts : samples::officeCounts(),
+                           sortOrder);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "make-sample-data: %s\n", e.what());
     return 1;

@@ -45,4 +45,15 @@ struct LargeCounts {
 void writeLarge(const std::filesystem::path& dir, const LargeCounts& counts,
                 const std::string& sortOrder = "ascii");
 
+// An office's data directory: `companies` companies of 2005 (2005_001 on),
+// each with the tables of the large company in the given counts (about
+// 0.35 MB each with officeCounts()), the template and the registry.
+void writeOffice(const std::filesystem::path& dir, std::uint32_t companies,
+                 const LargeCounts& counts, const std::string& sortOrder = "ascii");
+
+// A client company of an office as the product keeps it.
+inline LargeCounts officeCounts() {
+  return LargeCounts{40, 200, 40, 30};
+}
+
 }  // namespace samples

@@ -5,6 +5,7 @@
 // share writes what an undisturbed run writes.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -256,6 +257,32 @@ TEST(ShareFaults, TableShrinkingUnderTheCheck) {
   expected.erase("data/2005_001/Char.DB");
   expected.erase("data/2005_002/Char.DB");
   EXPECT_EQ(fixture::describeChanges(expected, after), "");
+}
+
+// The benchmark's figures: every call reaches the server, waits its delay
+// and is counted, and the counts start again at "reset".
+TEST(ShareFaults, EveryCallWaitsAndIsCounted) {
+  fixture::TempDir tmp;
+  fs::create_directories(tmp.path() / "server" / "d");
+  fixture::StandInShare share(tmp.path() / "server");
+  if (!share.usable()) GTEST_SKIP() << share.whyNot();
+  share.ask("reset");
+  const auto total = [&] { return std::stol(share.ask("total")); };
+  EXPECT_EQ(total(), 0);
+  std::error_code ec;
+  (void)fs::status(share.mount() / "d", ec);
+  const long afterStat = total();
+  EXPECT_GE(afterStat, 1);
+  (void)fs::directory_iterator(share.mount() / "d", ec);
+  EXPECT_GT(total(), afterStat);
+  EXPECT_NE(share.ask("total").find("opendir="), std::string::npos);
+  share.delay(20000);
+  const auto start = std::chrono::steady_clock::now();
+  (void)fs::status(share.mount() / "d", ec);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(20));
+  share.delay(0);
+  share.ask("reset");
+  EXPECT_EQ(total(), 0);
 }
 
 // Every table file a job reads fails at its first read and half-way through

@@ -21,10 +21,14 @@
 //                             BYTES (once): a file shrinking under a reader
 //   count OP NAME             how many calls OP on NAME (a pattern) came so far
 //   counts                    every OP:NAME=N so far, on one line
+//   total                     every call so far and each OP's part: "ok N OP=N ..."
+//   reset                     forgets the counts
 //   heal                      forgets every fail and shrink rule
 //
 // OP: open, create, read, write, truncate, sync, rename (either name),
-// remove, mkdir, or any. End of standard input unmounts and exits, so a
+// remove, mkdir, or any. Every other call (getattr, access, opendir,
+// readdir, releasedir, release, setattr, statfs, ...) waits and is counted
+// too, but takes no fault. End of standard input unmounts and exits, so a
 // test that dies leaves no mount behind; so does fusermount3 -u MOUNTPOINT.
 #define FUSE_USE_VERSION 31
 
@@ -91,7 +95,19 @@ std::string real(const char* path) {
   return g_source + path;
 }
 
-// Every call passes here first: the delay, the count, the fault rules.
+// Every call waits the delay and is counted; a call that fault rules can
+// take passes through gate() instead.
+void pace(const char* op, const std::string& name) {
+  if (long us = g_delayUs.load()) std::this_thread::sleep_for(std::chrono::microseconds(us));
+  std::lock_guard<std::mutex> lock(g_mutex);
+  ++g_counts[{op, name}];
+}
+
+void pace(const char* op, const char* path) {
+  pace(op, lastName(path));
+}
+
+// The delay, the count, then the fault rules.
 // Returns 0 or a negative errno for the call to answer.
 int gate(const char* op, const std::string& name) {
   if (long us = g_delayUs.load()) std::this_thread::sleep_for(std::chrono::microseconds(us));
@@ -159,15 +175,18 @@ void* init(fuse_conn_info*, fuse_config* cfg) {
 }
 
 int getattr(const char* path, struct stat* st, fuse_file_info* fi) {
+  pace("getattr", fi ? openOf(fi)->name : lastName(path));
   const int r = fi ? ::fstat(openOf(fi)->fd, st) : ::lstat(real(path).c_str(), st);
   return r == 0 ? 0 : -errno;
 }
 
 int access(const char* path, int mask) {
+  pace("access", path);
   return ::access(real(path).c_str(), mask) == 0 ? 0 : -errno;
 }
 
 int readlink(const char* path, char* buf, size_t size) {
+  pace("readlink", path);
   const ssize_t n = ::readlink(real(path).c_str(), buf, size - 1);
   if (n < 0) return -errno;
   buf[n] = 0;
@@ -175,6 +194,7 @@ int readlink(const char* path, char* buf, size_t size) {
 }
 
 int opendir(const char* path, fuse_file_info* fi) {
+  pace("opendir", path);
   DIR* d = ::opendir(real(path).c_str());
   if (!d) return -errno;
   fi->fh = reinterpret_cast<std::uintptr_t>(d);
@@ -183,6 +203,7 @@ int opendir(const char* path, fuse_file_info* fi) {
 
 int readdir(const char*, void* buf, fuse_fill_dir_t fill, off_t, fuse_file_info* fi,
             fuse_readdir_flags) {
+  pace("readdir", std::string());
   DIR* d = reinterpret_cast<DIR*>(static_cast<std::uintptr_t>(fi->fh));
   ::rewinddir(d);
   while (dirent* e = ::readdir(d)) {
@@ -195,6 +216,7 @@ int readdir(const char*, void* buf, fuse_fill_dir_t fill, off_t, fuse_file_info*
 }
 
 int releasedir(const char*, fuse_file_info* fi) {
+  pace("releasedir", std::string());
   ::closedir(reinterpret_cast<DIR*>(static_cast<std::uintptr_t>(fi->fh)));
   return 0;
 }
@@ -215,6 +237,7 @@ int rmdir(const char* path) {
 }
 
 int symlink(const char* to, const char* path) {
+  pace("symlink", path);
   return ::symlink(to, real(path).c_str()) == 0 ? 0 : -errno;
 }
 
@@ -228,15 +251,18 @@ int rename(const char* from, const char* to, unsigned int flags) {
 }
 
 int link(const char* from, const char* to) {
+  pace("link", to);
   return ::link(real(from).c_str(), real(to).c_str()) == 0 ? 0 : -errno;
 }
 
 int chmod(const char* path, mode_t mode, fuse_file_info* fi) {
+  pace("setattr", path ? lastName(path) : std::string());
   const int r = fi ? ::fchmod(openOf(fi)->fd, mode) : ::chmod(real(path).c_str(), mode);
   return r == 0 ? 0 : -errno;
 }
 
 int chown(const char* path, uid_t uid, gid_t gid, fuse_file_info* fi) {
+  pace("setattr", path ? lastName(path) : std::string());
   const int r = fi ? ::fchown(openOf(fi)->fd, uid, gid) : ::lchown(real(path).c_str(), uid, gid);
   return r == 0 ? 0 : -errno;
 }
@@ -248,6 +274,7 @@ int truncate(const char* path, off_t size, fuse_file_info* fi) {
 }
 
 int utimens(const char* path, const struct timespec tv[2], fuse_file_info* fi) {
+  pace("setattr", path ? lastName(path) : std::string());
   const int r = fi ? ::futimens(openOf(fi)->fd, tv)
                    : ::utimensat(AT_FDCWD, real(path).c_str(), tv, AT_SYMLINK_NOFOLLOW);
   return r == 0 ? 0 : -errno;
@@ -285,11 +312,13 @@ int write(const char*, const char* buf, size_t size, off_t offset, fuse_file_inf
 }
 
 int statfs(const char* path, struct statvfs* st) {
+  pace("statfs", path);
   return ::statvfs(real(path).c_str(), st) == 0 ? 0 : -errno;
 }
 
 int release(const char*, fuse_file_info* fi) {
   Open* f = openOf(fi);
+  pace("release", f->name);
   ::close(f->fd);
   delete f;
   return 0;
@@ -348,6 +377,19 @@ std::string command(const std::string& line) {
     for (const auto& [key, calls] : g_counts)
       if (key.first == op && ::fnmatch(lower(name).c_str(), key.second.c_str(), 0) == 0) n += calls;
     return "ok " + std::to_string(n);
+  } else if (verb == "total") {
+    // Every call so far, and each kind's share: "ok N getattr=N open=N ...".
+    std::map<std::string, long> byOp;
+    long all = 0;
+    for (const auto& [key, n] : g_counts) {
+      byOp[key.first] += n;
+      all += n;
+    }
+    std::string answer = "ok " + std::to_string(all);
+    for (const auto& [op, n] : byOp) answer += " " + op + "=" + std::to_string(n);
+    return answer;
+  } else if (verb == "reset") {
+    g_counts.clear();
   } else if (verb == "counts") {
     std::string all = "ok";
     for (const auto& [key, n] : g_counts)
