@@ -16,6 +16,7 @@
 #include "jobs/workspace.h"
 #include "platform/paths.h"
 #include "platform/rawfile.h"
+#include "platform/text.h"
 
 namespace {
 
@@ -28,20 +29,6 @@ struct Number {
 
 Number number(const TField& f) {
   return Number{f.asFloat()};
-}
-
-// A field in quotes when it holds a separator, a quote or a line break.
-void appendField(std::string& text, std::string_view field) {
-  if (field.find_first_of(";\"\r\n") == std::string_view::npos) {
-    text += field;
-    return;
-  }
-  text += '"';
-  for (char c : field) {
-    if (c == '"') text += '"';
-    text += c;
-  }
-  text += '"';
 }
 
 // The record's lines, written to `out` as they come, so that memory does not
@@ -70,7 +57,7 @@ class RecordText {
   static constexpr std::size_t kChunk = 1 << 16;
   void put(std::string_view field, bool first) {
     if (!first) m_text += ';';
-    appendField(m_text, field);
+    platform::appendCsvField(m_text, field);
   }
   void put(Number n, bool first) {
     if (!first) m_text += ';';
@@ -203,12 +190,7 @@ std::string CarryRecordFileName(const std::string& oldCode, const std::string& n
 }
 
 std::string CarryRecordRow(const std::vector<std::string>& fields) {
-  std::string text;
-  for (const std::string& field : fields) {
-    if (&field != &fields.front()) text += ';';
-    appendField(text, field);
-  }
-  return text + '\n';
+  return platform::csvRow(fields);
 }
 
 std::string RecordNumber(double value) {

@@ -58,20 +58,24 @@ std::string printableExcerpt(std::string_view text, std::size_t maxBytes) {
   return out;
 }
 
+void appendCsvField(std::string& text, std::string_view field) {
+  if (field.find_first_of(";\"\r\n") == std::string_view::npos) {
+    text += field;
+    return;
+  }
+  text += '"';
+  for (char c : field) {
+    if (c == '"') text += '"';
+    text += c;
+  }
+  text += '"';
+}
+
 std::string csvRow(const std::vector<std::string>& fields) {
   std::string text;
   for (const std::string& field : fields) {
     if (&field != &fields.front()) text += ';';
-    if (field.find_first_of(";\"\r\n") == std::string::npos) {
-      text += field;
-      continue;
-    }
-    text += '"';
-    for (char c : field) {
-      if (c == '"') text += '"';
-      text += c;
-    }
-    text += '"';
+    appendCsvField(text, field);
   }
   return text + '\n';
 }

@@ -23,6 +23,8 @@ std::string printableExcerpt(std::string_view text, std::size_t maxBytes = 60);
 // holding ";", '"' or a line break goes in double quotes with '"' doubled.
 // One row with its line break.
 std::string csvRow(const std::vector<std::string>& fields);
+// Appends one field to `text`, in quotes when it needs them.
+void appendCsvField(std::string& text, std::string_view field);
 // The fields of the row at `at`, which moves past it; false at the end of the
 // text. A "\r" outside quotes is dropped.
 bool nextCsvRow(std::string_view text, std::size_t& at, std::vector<std::string>& fields);

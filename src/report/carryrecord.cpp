@@ -13,39 +13,6 @@ namespace report {
 
 namespace {
 
-// One row's fields; quoted fields may hold ";", '"' (doubled) and line breaks.
-// False at the end of the text.
-bool nextRow(const std::string& text, std::size_t& at, std::vector<std::string>& fields) {
-  fields.clear();
-  if (at >= text.size()) return false;
-  std::string field;
-  bool quoted = false;
-  for (; at < text.size(); ++at) {
-    const char c = text[at];
-    if (quoted) {
-      if (c != '"') {
-        field += c;
-      } else if (at + 1 < text.size() && text[at + 1] == '"') {
-        field += '"';
-        ++at;
-      } else {
-        quoted = false;
-      }
-    } else if (c == '"') {
-      quoted = true;
-    } else if (c == ';') {
-      fields.push_back(std::move(field));
-      field.clear();
-    } else if (c == '\n') {
-      ++at;
-      break;
-    } else if (c != '\r') {
-      field += c;
-    }
-  }
-  fields.push_back(std::move(field));
-  return true;
-}
 
 std::optional<std::string> readWhole(const platform::TypedPath& file) {
   const std::optional<std::filesystem::path>& path = file.location();
@@ -133,7 +100,7 @@ std::optional<CarryRecordData> ParseCarryRecord(const std::string& text, bool he
                                                 std::string* why) {
   std::size_t at = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
   std::vector<std::string> f;
-  if (!nextRow(text, at, f) || f.size() != 2 || f[0] != "Upgrade-Devir devir kaydı")
+  if (!platform::nextCsvRow(text, at, f) || f.size() != 2 || f[0] != "Upgrade-Devir devir kaydı")
     return refuse(why, "ilk satır bir devir kaydı başlığı değil");
   if (f[1] != "1")
     return refuse(why, "bilinmeyen kayıt sürümü: '" + platform::printableExcerpt(f[1]) + "'");
@@ -143,7 +110,7 @@ std::optional<CarryRecordData> ParseCarryRecord(const std::string& text, bool he
   std::unordered_map<std::string, RecordedOpening> cardBases, stockBases;
   std::size_t rows = 1;
   bool ended = false, haveCompany = false;
-  while (!ended && nextRow(text, at, f)) {
+  while (!ended && platform::nextCsvRow(text, at, f)) {
     const std::string& kind = f[0];
     const std::size_t row = rows + 1;
     if (kind == "son") {
@@ -237,7 +204,7 @@ std::vector<std::vector<std::string>> CarryRecordRows(const std::string& text) {
   std::vector<std::vector<std::string>> rows;
   std::size_t at = text.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
   std::vector<std::string> f;
-  while (nextRow(text, at, f) && f[0] != "son") rows.push_back(f);
+  while (platform::nextCsvRow(text, at, f) && f[0] != "son") rows.push_back(f);
   return rows;
 }
 

@@ -34,15 +34,6 @@ std::vector<std::string> splitCodes(const std::string& text) {
   return codes;
 }
 
-class StreamErrorReport final : public ErrorReport {
- public:
-  explicit StreamErrorReport(std::ostream& err) : m_err(err) {}
-  void errorBox(const std::string& text) override { m_err << "upgrade-devir: " << text << '\n'; }
-
- private:
-  std::ostream& m_err;
-};
-
 }  // namespace
 
 const char* HeadlessSynopsis() {
@@ -241,7 +232,7 @@ int runCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   }
   ConsoleHost host(*options, out, err);
   const RunOptions run = host.runOptions();
-  StreamErrorReport errors(err);
+  StreamErrors errors(err);
   Workspace ws;
   const RunEnd end = run.dryRun ? DryRun(host, run, errors, productRunning, out)
                                 : Button1Click(host, run, ws, errors, productRunning, jobs);

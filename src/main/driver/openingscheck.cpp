@@ -13,11 +13,6 @@
 #include "report/openingsformat.h"
 #include "report/reportfiles.h"
 
-void StreamErrors::errorBox(const std::string& text) {
-  reported = true;
-  m_err << "upgrade-devir: " << text << '\n';
-}
-
 RunOptions OpeningsRunOptions(const report::OpeningsOptions& options) {
   // The driver's checks are those of a carry-forward without the upgrade.
   RunOptions run;

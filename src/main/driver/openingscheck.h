@@ -26,17 +26,6 @@
 class RunHost;
 struct RunOptions;
 
-// The error report of a command: "upgrade-devir: <text>" on `err`.
-class StreamErrors final : public ErrorReport {
- public:
-  explicit StreamErrors(std::ostream& err) : m_err(err) {}
-  void errorBox(const std::string& text) override;
-  bool reported = false;  // something was reported
-
- private:
-  std::ostream& m_err;
-};
-
 // The run's options of the openings check and the opening update: the
 // driver's checks of a carry-forward without the edition upgrade.
 RunOptions OpeningsRunOptions(const report::OpeningsOptions& options);

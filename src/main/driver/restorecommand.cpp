@@ -11,15 +11,6 @@
 
 namespace {
 
-class StreamErrors final : public ErrorReport {
- public:
-  explicit StreamErrors(std::ostream& err) : m_err(err) {}
-  void errorBox(const std::string& text) override { m_err << "upgrade-devir: " << text << '\n'; }
-
- private:
-  std::ostream& m_err;
-};
-
 // Every directory the restore writes: the data directory and each company
 // directory the upgrade wrote into.
 std::vector<TouchedDirectory> restoreTouches(const platform::TypedPath& data,

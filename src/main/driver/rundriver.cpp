@@ -171,6 +171,11 @@ RunEnd runChecksAndJobs(WatchingHost& host, const RunOptions& run, Workspace& ws
 
 }  // namespace
 
+void StreamErrors::errorBox(const std::string& text) {
+  reported = true;
+  m_err << "upgrade-devir: " << text << '\n';
+}
+
 std::string ErrorReportText(const std::string& text) {
   if (text.empty()) return text;
   // The first byte of the last UTF-8 character decides; every non-ASCII

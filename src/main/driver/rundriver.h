@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "platform/productcheck/productwindow.h"
@@ -16,6 +17,17 @@ class ErrorReport {
  public:
   virtual ~ErrorReport() = default;
   virtual void errorBox(const std::string& text) = 0;
+};
+
+// The error report of a command: "upgrade-devir: <text>" on `err`.
+class StreamErrors final : public ErrorReport {
+ public:
+  explicit StreamErrors(std::ostream& err) : m_err(err) {}
+  void errorBox(const std::string& text) override;
+  bool reported = false;  // something was reported
+
+ private:
+  std::ostream& m_err;
 };
 
 // Is the accounting product running (a top-level window of its main window

@@ -9,15 +9,6 @@
 
 namespace {
 
-class StreamErrors final : public ErrorReport {
- public:
-  explicit StreamErrors(std::ostream& err) : m_err(err) {}
-  void errorBox(const std::string& text) override { m_err << "upgrade-devir: " << text << '\n'; }
-
- private:
-  std::ostream& m_err;
-};
-
 bool isYear(const std::string& text) {
   if (text.empty() || text.size() > 4) return false;
   for (char c : text)
