@@ -96,7 +96,9 @@ ReportPresentation PresentOpenings(const OpeningsReport& r, const std::string& s
       if (d.sideChanged) mark = "TARAF DEĞİŞTİ; " + mark;
       row.cells = {d.section, d.code + " " + d.what,
                    "",        d.expected,
-                   d.found,   FormatNumber(d.difference, true),
+                   // a stock quantity as a number, every other difference as an amount
+                   d.found,   d.what.rfind("miktar", 0) == 0 ? FormatNumber(d.difference, true)
+                                                 : FormatAmount(d.difference, true),
                    mark};
       page.rows.push_back(std::move(row));
     }

@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "data/companylist.h"
+#include "main/form/aftercarry.h"
+#include "main/form/form1model.h"
+#include "report/openings.h"
 #include "report/reconciliation.h"
 
 namespace fixture {
@@ -72,5 +75,33 @@ inline report::RunReport screenshotReport() {
   r.companies.push_back({"2005_003", "2006_003", "Güneş Gıda", lines});
   return r;
 }
+
+// An openings check with one late entry, as the home of the after-carry
+// actions shows it, and the path of its saved report.
+inline report::OpeningsReport screenshotOpenings() {
+  report::OpeningsReport checked;
+  checked.fromYear = "2005", checked.toYear = "2006", checked.date = "2006-02-01 10:00";
+  report::CompanyOpenings c;
+  c.oldCode = "2005_001", c.newCode = "2006_001", c.shortName = "Merkez Ticaret";
+  c.differences.push_back({"Cari hesaplar", "120.01", "TL bakiyesi", "250,00 Borç", "300,00 Borç",
+                           50, false, {}, report::StaleCause::kLateEntry});
+  checked.companies.push_back(c);
+  return checked;
+}
+// Every action the home can offer, by caption (nothing to preview or run).
+inline std::vector<form1::HomeAction> screenshotHomeActions() {
+  std::vector<form1::HomeAction> actions;
+  for (const char* caption :
+       {form1::kRefreshCaption, form1::kWithdrawCaption, form1::kRestoreUpgradeCaption}) {
+    form1::HomeAction action;
+    action.caption = caption;
+    actions.push_back(action);
+  }
+  return actions;
+}
+
+inline const char* const kScreenshotOpeningsFile =
+    "C:\\ZEFIRTAK\\KMX3\\DATA\\Devir Raporları\\Devir Değerleri Denetimi 2006-02-01 1000 "
+    "2005-2006.html";
 
 }  // namespace fixture

@@ -17,9 +17,11 @@
 
 #include "carry/dialog/k_sirketsec.h"
 #include "data/companylist.h"
+#include "main/form/aftercarry.h"
 #include "main/form/form1model.h"
 #include "main/window/form1.h"
 #include "main/window/reportwindow.h"
+#include "report/presentation.h"
 #include "support/screenshot_samples.h"
 #include "ui/aboutu.h"
 #include "ui/fonts.h"
@@ -148,6 +150,17 @@ int main(int argc, char** argv) {
                          &form);
     showAndSettle(&window);
     ok = save(&window, dir, "report-window.png") && ok;
+  }
+
+  {
+    // The same window as the home of the after-carry actions.
+    const report::OpeningsReport checked = fixture::screenshotOpenings();
+    form1::AfterCarryHome home(
+        [&] { return report::PresentOpenings(checked, fixture::kScreenshotOpeningsFile); },
+        fixture::screenshotHomeActions());
+    TReportWindow window(home, &form);
+    showAndSettle(&window);
+    ok = save(&window, dir, "report-window-home.png") && ok;
   }
 
   showAndSettle(help);

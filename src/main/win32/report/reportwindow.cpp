@@ -288,7 +288,10 @@ bool TReportWindow::createPage(std::size_t index, const Rect& area) {
     }
     const bool number = c >= 2 && c <= 5;
     w += 2 * kCellPadding + kColumnSlack;
-    w = std::max(w, win32ui::ListView::titleWidth(win32ui::font(kFace), report::kColumnTitles[c]));
+    // The title with a cell's padding too: the classic header pads its
+    // titles more than the themed one, and an empty column is only its title.
+    w = std::max(w, win32ui::ListView::titleWidth(win32ui::font(kFace), report::kColumnTitles[c]) +
+                        2 * kCellPadding);
     list.columns.push_back(
         {report::kColumnTitles[c], w, number ? win32ui::Align::Right : win32ui::Align::Left});
     used += w;

@@ -11,7 +11,10 @@
 #include "carry/dialog/win32/k_sirketsec.h"
 #include "data/companylist.h"
 #include "main/win32/form1.h"
+#include "main/form/aftercarry.h"
+#include "main/form/form1model.h"
 #include "main/win32/report/reportwindow.h"
+#include "report/presentation.h"
 #include "support/screenshot_samples.h"
 #include "ui/win32/about.h"
 #include "ui/win32/help.h"
@@ -140,6 +143,21 @@ void reportShot(TForm1& form) {
                    "2005_001-2006_001 2005_003-2006_003.html");
 }
 
+// The same window as the home of the after-carry actions: an openings check
+// with one late entry and every action a data directory can offer.
+void homeShot(TForm1& form) {
+  const report::OpeningsReport checked = fixture::screenshotOpenings();
+  form1::AfterCarryHome home(
+      [&] { return report::PresentOpenings(checked, fixture::kScreenshotOpeningsFile); },
+      fixture::screenshotHomeActions());
+  whenActive(form.hwnd(), TReportWindow::kButtonClose, [](HWND window) {
+    settle(200);
+    visit(window, "report-window-home");
+    driver::click(driver::find(window, TReportWindow::kButtonClose));
+  });
+  ShowReportWindow(form.hwnd(), home);
+}
+
 // The help window, then the about box from its "İrtibat" after its fade,
 // with the credits moved up (as their timer would) to stand in the middle of
 // their panel.
@@ -174,6 +192,7 @@ bool visitAll(TForm1& form, const Visitor& visitor) {
   messageBoxShot(form);
   selectionShot(form);
   reportShot(form);
+  homeShot(form);
   helpAndAboutShots(form);
   return g_ok;
 }
