@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes PNGs of the main window (as it starts, with both panels open, and
 # during a run), a message box, the folder dialog, the company selection
-# dialog, the report window, the help window and the about box under a
+# dialog, the report window (a reconciliation report, and as the home of the
+# after-carry actions), the help window and the about box under a
 # virtual X server
 # (xvfb-run), as a person would see them. The PNGs go to screenshots/ (ignored by git) or to the
 # folder given as the first argument.
