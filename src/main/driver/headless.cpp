@@ -11,16 +11,14 @@
 #include "main/driver/withdrawal.h"
 #include "ui/model/version.h"
 
-namespace {
-
-bool isYear(const std::string& text) {
-  if (text.size() > 4) return false;
+bool IsYearArgument(const std::string& text, bool empty) {
+  if (text.size() > 4 || (text.empty() && !empty)) return false;
   for (char c : text)
     if (c < '0' || c > '9') return false;
   return true;
 }
 
-std::vector<std::string> splitCodes(const std::string& text) {
+std::vector<std::string> SplitCompanyCodes(const std::string& text) {
   std::vector<std::string> codes;
   std::string current;
   for (char c : text + ",") {
@@ -33,8 +31,6 @@ std::vector<std::string> splitCodes(const std::string& text) {
   }
   return codes;
 }
-
-}  // namespace
 
 const char* HeadlessSynopsis() {
   return "Kullanım:\n"
@@ -166,7 +162,7 @@ std::optional<HeadlessOptions> ParseHeadlessArguments(const std::vector<std::str
     } else if (a == "--from" || a == "--to") {
       std::string& year = a == "--from" ? o.fromYear : o.toYear;
       if (!value(year)) return fail(a + " bir yıl ister");
-      if (!isYear(year)) return fail(a + " en çok dört rakamlı bir yıl ister: '" + year + "'");
+      if (!IsYearArgument(year, /*empty=*/true)) return fail(a + " en çok dört rakamlı bir yıl ister: '" + year + "'");
       (a == "--from" ? haveFrom : haveTo) = true;
     } else if (a == "--rounding") {
       if (!value(v)) return fail("--rounding auto, down ya da up ister");
@@ -185,7 +181,7 @@ std::optional<HeadlessOptions> ParseHeadlessArguments(const std::vector<std::str
     } else if (a == "--companies") {
       if (!value(v)) return fail("--companies all ya da şirket kodları ister");
       o.allCompanies = v == "all";
-      o.companies = o.allCompanies ? std::vector<std::string>{} : splitCodes(v);
+      o.companies = o.allCompanies ? std::vector<std::string>{} : SplitCompanyCodes(v);
       if (!o.allCompanies && o.companies.empty())
         return fail("--companies hiçbir şirket kodu vermiyor");
     } else if (!a.empty() && a[0] == '-') {

@@ -31,6 +31,12 @@
 #include "main/driver/consolehost.h"
 #include "main/driver/rundriver.h"
 
+// The arguments the commands share: a year of at most four digits (`empty`
+// allowed only where the caller checks for a missing year itself), and a
+// comma-separated list of company codes (empty entries dropped).
+bool IsYearArgument(const std::string& text, bool empty = false);
+std::vector<std::string> SplitCompanyCodes(const std::string& text);
+
 inline constexpr int kExitCompleted = 0;
 inline constexpr int kExitStopped = 1;
 inline constexpr int kExitFailed = 2;

@@ -32,13 +32,6 @@ std::string StopText(const std::vector<report::OpeningsStop>& stop) {
 
 namespace {
 
-bool isYear(const std::string& text) {
-  if (text.empty() || text.size() > 4) return false;
-  for (char c : text)
-    if (c < '0' || c > '9') return false;
-  return true;
-}
-
 // The data-in-use check of the openings check, before any table is read: the
 // registry and every company of both years. A read of tables another program
 // is writing could report differences that are not there. Another computer's
@@ -115,7 +108,7 @@ std::optional<OpeningsCheckArguments> ParseOpeningsArguments(const std::vector<s
     if (a == "--data") {
       h.dataDirectory = v;
     } else if (a == "--from" || a == "--to") {
-      if (!isYear(v)) return usage(a + " en çok dört rakamlı bir yıl ister: '" + v + "'");
+      if (!IsYearArgument(v)) return usage(a + " en çok dört rakamlı bir yıl ister: '" + v + "'");
       (a == "--from" ? h.fromYear : h.toYear) = v;
     } else if (a == "--rounding") {
       if (v != "auto" && v != "down" && v != "up")
@@ -123,15 +116,7 @@ std::optional<OpeningsCheckArguments> ParseOpeningsArguments(const std::vector<s
       h.rounding = v == "down" ? 1 : v == "up" ? 2 : 0;
     } else if (a == "--companies") {
       h.allCompanies = v == "all";
-      h.companies.clear();
-      std::string current;
-      for (char c : h.allCompanies ? std::string() : v + ",")
-        if (c != ',') {
-          current += c;
-        } else if (!current.empty()) {
-          h.companies.push_back(current);
-          current.clear();
-        }
+      h.companies = h.allCompanies ? std::vector<std::string>{} : SplitCompanyCodes(v);
       if (!h.allCompanies && h.companies.empty())
         return usage("--companies hiçbir şirket kodu vermiyor");
     } else if (a == "--report-dir") {

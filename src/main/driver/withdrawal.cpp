@@ -7,17 +7,6 @@
 #include "main/driver/consolehost.h"
 #include "main/driver/headless.h"
 
-namespace {
-
-bool isYear(const std::string& text) {
-  if (text.empty() || text.size() > 4) return false;
-  for (char c : text)
-    if (c < '0' || c > '9') return false;
-  return true;
-}
-
-}  // namespace
-
 const char* WithdrawCarryUsage() {
   return "Kullanım: upgrade-devir --withdraw-carry --data DİZİN --to YIL\n"
          "                        --companies all|KOD,KOD... [--dry-run]\n"
@@ -94,20 +83,13 @@ std::optional<WithdrawalArguments> ParseWithdrawalArguments(const std::vector<st
     if (a == "--data") {
       parsed.dataDirectory = v;
     } else if (a == "--to") {
-      if (!isYear(v)) return usage("--to en çok dört rakamlı bir yıl ister: '" + v + "'");
+      if (!IsYearArgument(v)) return usage("--to en çok dört rakamlı bir yıl ister: '" + v + "'");
       parsed.targetYear = v;
     } else {
       haveCompanies = true;
       parsed.allCompanies = v == "all";
-      parsed.companies.clear();
-      std::string current;
-      for (char c : parsed.allCompanies ? std::string() : v + ",")
-        if (c != ',') {
-          current += c;
-        } else if (!current.empty()) {
-          parsed.companies.push_back(current);
-          current.clear();
-        }
+      parsed.companies =
+          parsed.allCompanies ? std::vector<std::string>{} : SplitCompanyCodes(v);
       if (!parsed.allCompanies && parsed.companies.empty())
         return usage("--companies hiçbir şirket kodu vermiyor");
     }
